@@ -11,11 +11,16 @@ MessageHandler& Handler() {
 
 QMessageBox::Icon ToQt(MsgIcon icon) {
   switch (icon) {
-    case MsgIcon::Information: return QMessageBox::Information;
-    case MsgIcon::Warning: return QMessageBox::Warning;
-    case MsgIcon::Critical: return QMessageBox::Critical;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::None: break;
+    case MsgIcon::Information:
+      return QMessageBox::Information;
+    case MsgIcon::Warning:
+      return QMessageBox::Warning;
+    case MsgIcon::Critical:
+      return QMessageBox::Critical;
+    case MsgIcon::Question:
+      return QMessageBox::Question;
+    case MsgIcon::None:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -27,10 +32,9 @@ MsgResult ShowMessage(QWidget* owner, const QString& text, const QString& captio
   if (Handler()) return Handler()(request);
 
   const QString title = caption.isEmpty() ? QApplication::applicationDisplayName() : caption;
-  QMessageBox box(ToQt(icon), title, text,
-                  buttons == MsgButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
-                                               : QMessageBox::Ok,
-                  owner);
+  QMessageBox box(
+      ToQt(icon), title, text,
+      buttons == MsgButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner);
   const int answer = box.exec();
   if (buttons == MsgButtons::Ok) return MsgResult::Ok;
   return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
@@ -50,4 +54,6 @@ MessageRecorder::MessageRecorder(MsgResult answer) : answer_(answer) {
   });
 }
 
-MessageRecorder::~MessageRecorder() { SetMessageHandler(std::move(previous_)); }
+MessageRecorder::~MessageRecorder() {
+  SetMessageHandler(std::move(previous_));
+}

@@ -10,18 +10,18 @@ namespace board {
 inline constexpr std::uint32_t kMemorySize = 128u * 1024u * 1024u;  // preview image size
 
 // Settings block.
-inline constexpr std::uint32_t kModelId = 0x020000;      // 8 bytes ASCII, zero padded
-inline constexpr std::uint32_t kWidth = 0x020008;        // modules, 2..20
-inline constexpr std::uint32_t kRowsCode = 0x020009;     // 1 = 16 rows, 2 = 32 rows
-inline constexpr std::uint32_t kWindowMode = 0x02000A;   // display-window mode
-inline constexpr std::uint32_t kBrightMode = 0x02000B;   // brightness mode
-inline constexpr std::uint32_t kDayLevel = 0x02000C;     // 0..9, 0 brightest
-inline constexpr std::uint32_t kNightLevel = 0x02000D;   // 0..9
-inline constexpr std::uint32_t kItemCount = 0x02000E;    // 2 bytes
-inline constexpr std::uint32_t kConnection = 0x020011;   // 1 = "O": pass-through chains
+inline constexpr std::uint32_t kModelId = 0x020000;     // 8 bytes ASCII, zero padded
+inline constexpr std::uint32_t kWidth = 0x020008;       // modules, 2..20
+inline constexpr std::uint32_t kRowsCode = 0x020009;    // 1 = 16 rows, 2 = 32 rows
+inline constexpr std::uint32_t kWindowMode = 0x02000A;  // display-window mode
+inline constexpr std::uint32_t kBrightMode = 0x02000B;  // brightness mode
+inline constexpr std::uint32_t kDayLevel = 0x02000C;    // 0..9, 0 brightest
+inline constexpr std::uint32_t kNightLevel = 0x02000D;  // 0..9
+inline constexpr std::uint32_t kItemCount = 0x02000E;   // 2 bytes
+inline constexpr std::uint32_t kConnection = 0x020011;  // 1 = "O": pass-through chains
 
-inline constexpr std::uint32_t kItemTable = 0x060000;    // 32 bytes per item
-inline constexpr std::uint32_t kItemData = 0x080000;     // 8192 bytes per item
+inline constexpr std::uint32_t kItemTable = 0x060000;  // 32 bytes per item
+inline constexpr std::uint32_t kItemData = 0x080000;   // 8192 bytes per item
 inline constexpr std::uint32_t kBitmapArea = 0x4A0000;
 inline constexpr std::uint32_t kAnimationArea = 0xC80000;
 
@@ -42,7 +42,9 @@ inline constexpr std::size_t BodyBytesSent(std::uint8_t kind) {
 }
 
 // Image planes: red plane then green plane, rows top to bottom, MSB = leftmost dot.
-inline constexpr std::size_t PlaneRowBytes(std::size_t width) { return (width + 7) / 8; }
+inline constexpr std::size_t PlaneRowBytes(std::size_t width) {
+  return (width + 7) / 8;
+}
 inline constexpr std::size_t PlaneSize(std::size_t width, std::size_t height) {
   return PlaneRowBytes(width) * height;
 }

@@ -42,8 +42,8 @@ const std::array<std::string_view, kExitEffectCount> kExitEffectTexts = {
 const std::array<std::string_view, kHoldCount> kHoldTexts = {"1", "2", "3", "4", "5",
                                                              "6", "7", "8", "9", "10"};
 const std::array<std::string_view, kSpeedCount> kSpeedTexts = {"1", "2", "3", "4", "5"};
-const std::array<std::string_view, kBitmapModeCount> kBitmapModeTexts = {
-    "1.유지시간동안유지", "2.좌로 스크롤"};
+const std::array<std::string_view, kBitmapModeCount> kBitmapModeTexts = {"1.유지시간동안유지",
+                                                                         "2.좌로 스크롤"};
 
 std::string_view KindLabel(std::uint8_t kind) {
   static constexpr std::array<std::string_view, 8> labels = {

@@ -12,7 +12,9 @@
 
 #include "shared/item_record.h"
 
-inline bool IsLeadByte(std::uint8_t b) { return b >= 0x80; }
+inline bool IsLeadByte(std::uint8_t b) {
+  return b >= 0x80;
+}
 
 // UTF-8 to CP949. Returns nullopt when any character cannot be encoded (or the input is
 // not valid UTF-8): text is never dropped silently.

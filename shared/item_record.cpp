@@ -32,10 +32,14 @@ void ItemHeader::setEndMinutes(int m) {
 
 Quarter& ItemBody::quarter(QuarterId q) {
   switch (q) {
-    case QuarterId::TextA: return textA;
-    case QuarterId::AttrA: return attrA;
-    case QuarterId::TextB: return textB;
-    case QuarterId::AttrB: break;
+    case QuarterId::TextA:
+      return textA;
+    case QuarterId::AttrA:
+      return attrA;
+    case QuarterId::TextB:
+      return textB;
+    case QuarterId::AttrB:
+      break;
   }
   return attrB;
 }
@@ -47,12 +51,16 @@ const Quarter& ItemBody::quarter(QuarterId q) const {
 unsigned QuartersWritten(std::uint8_t kind) {
   switch (kind) {
     case 0:
-    case 6: return 0b0011;  // text A and its attributes
+    case 6:
+      return 0b0011;  // text A and its attributes
     case 1:
-    case 2: return 0b1111;
+    case 2:
+      return 0b1111;
     case 3:
-    case 4: return 0b0001;  // the source path only
-    default: return 0;
+    case 4:
+      return 0b0001;  // the source path only
+    default:
+      return 0;
   }
 }
 

@@ -37,7 +37,7 @@ inline constexpr int kUpperEntry = 6;
 inline constexpr int kTwoLineSpeed = 7;  // one speed for both lines
 inline constexpr int kUpperHold = 8;
 inline constexpr int kUpperExit = 9;
-inline constexpr int kLowerEntry = 11;  // lower line, or the sentence of a title item
+inline constexpr int kLowerEntry = 11;     // lower line, or the sentence of a title item
 inline constexpr int kSentenceSpeed = 12;  // title and sentence only; 0 for two-line items
 inline constexpr int kLowerHold = 13;
 inline constexpr int kLowerExit = 14;
@@ -123,9 +123,11 @@ inline bool WritesQuarter(std::uint8_t kind, QuarterId q) {
 
 // Presence rule: a slot holds an item when its kind is 5, 6 or 7 or its text A is non-empty.
 bool HoldsItem(std::uint8_t kind, std::uint8_t firstTextByte);
-inline bool HoldsItem(const ItemRecord& r) { return HoldsItem(r.header.kind(), r.body.textA[0]); }
+inline bool HoldsItem(const ItemRecord& r) {
+  return HoldsItem(r.header.kind(), r.body.textA[0]);
+}
 
 // The 8224 raw bytes of a record and back; the struct has no padding, but code that
 // moves records through files or frames uses these so the layout stays explicit.
 void RecordToBytes(const ItemRecord& r, std::uint8_t* out);  // writes kItemRecordSize bytes
-ItemRecord RecordFromBytes(const std::uint8_t* in);         // reads kItemRecordSize bytes
+ItemRecord RecordFromBytes(const std::uint8_t* in);          // reads kItemRecordSize bytes
