@@ -2,6 +2,7 @@
 // The one seam every message box of both programs goes through, so tests can capture
 // the text, caption and buttons and answer the box without a display.
 
+#include <QList>
 #include <QString>
 #include <functional>
 
