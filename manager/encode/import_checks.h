@@ -1,0 +1,49 @@
+#pragma once
+// What the picture editors check when a file is chosen, and the message each refusal
+// shows (UTF-8 text and caption, for a message box with an OK button).
+
+#include <string_view>
+
+namespace encode {
+
+enum class ImportResult {
+  Ok = 0,
+  NotBmp,           // not a BMP file this reader takes
+  TooWide,          // wider than 800, a newly chosen file
+  TooWideReopened,  // wider than 500, the file of an item reopened for modification
+  TooHigh,          // more than 160 rows
+  NotGifName,       // the name's extension is not gif
+  GifUnreadable,    // cannot be opened, or yields no frame
+  NoPicture,        // the bitmap editor's preview could not load the file
+};
+
+// A bitmap chosen for a new item may be up to 800 wide, one reopened for modification up
+// to 500; both at most 160 high.
+enum class BitmapOpen { New, Reopened };
+inline constexpr int kNewBitmapMaxWidth = 800;
+inline constexpr int kReopenedBitmapMaxWidth = 500;
+inline constexpr int kBitmapMaxHeight = 160;
+
+struct ImportMessage {
+  std::string_view text;
+  std::string_view caption;
+};
+
+// The message for a refusal; empty texts for Ok.
+ImportMessage MessageFor(ImportResult r);
+
+// Width is checked before height.
+ImportResult CheckBitmapSize(int width, int height, BitmapOpen how);
+// Reads the file's headers: NotBmp, TooWide, TooHigh or Ok.
+ImportResult CheckBitmapFile(std::string_view cp949Path, BitmapOpen how);
+
+// The part after the last dot of the file name, compared case-blind with "gif".
+ImportResult CheckGifName(std::string_view cp949Path);
+// Loads the file as the download would: GifUnreadable unless it yields a frame.
+ImportResult CheckGifFile(std::string_view cp949Path);
+
+// Whether the editor clears the chosen path after this refusal: always for a new file; a
+// reopened bitmap keeps its stored path.
+bool ClearsPath(ImportResult r, BitmapOpen how);
+
+}  // namespace encode
