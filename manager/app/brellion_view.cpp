@@ -1,0 +1,162 @@
+#include "manager/app/brellion_view.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "manager/app/about_dlg.h"
+#include "manager/app/commands.h"
+#include "manager/app/main_frame.h"
+#include "manager/store/work_store.h"
+#include "qtshared/message_box.h"
+
+namespace {
+QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+struct Column {
+  const char* title;
+  int width;
+};
+constexpr Column kColumns[] = {{"구분", 100},        {"내     용", 350},  {"입장효과", 70},
+                               {"유지시간", 80},     {"퇴장효과", 70},    {"속도", 50},
+                               {"표출시작시간", 90}, {"표출마감시간", 90}};
+
+// Commands that work in this build; the rest are shown but disabled until they exist.
+bool Implemented(int id) {
+  return id == cmd::kExit || id == cmd::kAbout;
+}
+}  // namespace
+
+CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(parent), frame_(frame) {
+  list_ = new QTreeWidget(this);
+  list_->setObjectName(QStringLiteral("messageList"));
+  list_->setRootIsDecorated(false);
+  list_->setUniformRowHeights(true);
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list_->setAllColumnsShowFocus(true);
+
+  send_ = new QPushButton(QStringLiteral("전   송"), this);
+  send_->setObjectName(QStringLiteral("sendButton"));
+  send_->setMinimumSize(68, 36);
+  send_->setEnabled(false);  // the download is not part of this build yet
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(send_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(10, 10, 10, 10);
+  layout->addWidget(list_, 1);
+  layout->addLayout(buttons);
+
+  CreateActions();
+}
+
+CBrellionView::~CBrellionView() {
+  if (storeOpen_) CloseWorkStore();
+}
+
+void CBrellionView::SetProgramDirectory(const QString& dir) {
+  programDir_ = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
+void CBrellionView::CreateActions() {
+  for (const CommandInfo& c : kCommands) {
+    auto* a = new QAction(Q(c.text), this);
+    a->setData(c.id);
+    if (!c.tooltip.empty()) a->setToolTip(Q(c.tooltip));
+    a->setStatusTip(Q(c.prompt));
+    a->setEnabled(Implemented(c.id));
+    if (c.id == cmd::kExit) a->setMenuRole(QAction::QuitRole);
+    if (c.id == cmd::kAbout) a->setMenuRole(QAction::AboutRole);
+    connect(a, &QAction::triggered, this, [this, id = c.id] { OnCommand(id); });
+    actions_.insert(c.id, a);
+  }
+}
+
+void CBrellionView::OnCommand(int id) {
+  switch (id) {
+    case cmd::kExit:
+      emit ExitRequested();
+      break;
+    case cmd::kAbout: {
+      CAboutDlg about(this);
+      about.exec();
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void CBrellionView::UpdateCommandStates() {
+  for (QAction* a : actions_) a->setEnabled(Implemented(a->data().toInt()));
+}
+
+bool CBrellionView::OnInitialUpdate() {
+  QStringList titles;
+  for (const Column& c : kColumns) titles << QString::fromUtf8(c.title);
+  list_->setHeaderLabels(titles);
+  for (int i = 0; i < list_->columnCount(); ++i) list_->setColumnWidth(i, kColumns[i].width);
+  list_->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  if (programDir_.isEmpty()) SetProgramDirectory(QStringLiteral("."));
+  WorkStore& store = TheWorkStore();
+  store.SetPath((programDir_ + QStringLiteral("data.tmp")).toStdString());
+  if (OpenWorkStore() != 0) {
+    ShowMessage(this, QStringLiteral("파일을 만들수 없습니다\n실행할수 없습니다"),
+                QStringLiteral("실행할수 없음"));
+    return false;
+  }
+  storeOpen_ = true;
+  ClearItemSlots();
+
+  serialPort_ = LoadSerialPort(store);
+  // LINK: create the serial wrapper on serialPort_ at 57600 baud (it opens the port) and
+  // attach the protocol window to it.
+  transmit_ = LoadTransmit(store);
+  // LINK: with TCP/IP connect the application's socket to the stored address and port.
+  ShowLinkText();
+  settings_ = LoadBoardSettings(store);
+  settings_.connection = LoadConnection(store);
+  cutPresent_ = false;
+  UpdateCommandStates();
+  return true;
+}
+
+void CBrellionView::ReloadSettings() {
+  WorkStore& store = TheWorkStore();
+  const int connection = settings_.connection;
+  settings_ = LoadBoardSettings(store);
+  settings_.connection = connection;
+  transmit_ = LoadTransmit(store);
+  if (transmit_ == 1) {
+    // LINK: connect the application's socket to the stored address and port.
+  } else {
+    serialPort_ = LoadSerialPort(store);
+    // LINK: close the serial port, give the wrapper serialPort_, open it again and
+    // re-attach the protocol window.
+  }
+  ShowLinkText();
+  settings_.connection = LoadConnection(store);
+  cutPresent_ = false;
+  UpdateCommandStates();
+}
+
+QString CBrellionView::LinkText() {
+  if (transmit_ == 1) {
+    WorkStore& store = TheWorkStore();
+    return QString::fromStdString(TcpLinkText(store.IpAddress(), store.TcpPort()));
+  }
+  // LINK: the serial wrapper's status text.
+  return QStringLiteral("열린 포트가 없습니다.");
+}
+
+void CBrellionView::ShowLinkText() {
+  if (frame_) frame_->SetLinkText(LinkText());
+}

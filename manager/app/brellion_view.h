@@ -1,0 +1,67 @@
+#pragma once
+// The manager's main view: the message list and the send button. It owns the command
+// actions and the copies of the settings, and runs the start-up repairs.
+
+#include <QHash>
+#include <QString>
+#include <QWidget>
+
+#include "manager/store/settings.h"
+#include "shared/item_record.h"
+
+class QAction;
+class QPushButton;
+class QTreeWidget;
+class CMainFrame;
+
+class CBrellionView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit CBrellionView(CMainFrame* frame, QWidget* parent = nullptr);
+  ~CBrellionView() override;
+
+  // Program directory with a trailing '/'; set before OnInitialUpdate (the application
+  // passes the executable's folder).
+  void SetProgramDirectory(const QString& dir);
+  const QString& ProgramDirectory() const { return programDir_; }
+
+  // Opens the work store beside the program, clears the item slots and loads and repairs
+  // the settings. False when the store can be neither opened nor created: the fatal
+  // message has been shown and the caller must end the process with status 0.
+  bool OnInitialUpdate();
+  // After a project was loaded or begun anew: settings and link again from the store.
+  void ReloadSettings();
+
+  QAction* Action(int commandId) const { return actions_.value(commandId); }
+  QTreeWidget* List() const { return list_; }
+  QPushButton* SendButton() const { return send_; }
+
+  int SerialPortNumber() const { return serialPort_; }
+  int TransmitOption() const { return transmit_; }
+  const BoardSettings& Settings() const { return settings_; }
+  bool CutPresent() const { return cutPresent_; }
+
+ signals:
+  void ExitRequested();
+
+ private:
+  void CreateActions();
+  void OnCommand(int id);
+  void UpdateCommandStates();
+  QString LinkText();
+  void ShowLinkText();
+
+  CMainFrame* frame_;
+  QTreeWidget* list_ = nullptr;
+  QPushButton* send_ = nullptr;
+  QHash<int, QAction*> actions_;
+
+  QString programDir_;
+  int serialPort_ = 1;
+  int transmit_ = 0;
+  BoardSettings settings_;
+  ItemRecord working_;
+  ItemRecord cut_;
+  bool cutPresent_ = false;
+  bool storeOpen_ = false;
+};
