@@ -4,8 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELLION_WERROR=OFF \
-  -DBRELLION_TESTS=OFF -DBRELLION_BENCHMARKS=OFF
-cmake --build build -j "$(nproc)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$(nproc)" --target apps
 
 exec build/bin/Brellion "$@"
