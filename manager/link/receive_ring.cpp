@@ -1,0 +1,41 @@
+#include "manager/link/receive_ring.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace signlink {
+
+std::int64_t SteadyClock::NowMs() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+ReceiveRing::ReceiveRing(const MonotonicClock& clock, std::size_t size)
+    : clock_(clock), ring_(std::max(size, kMinRingSize)) {}
+
+void ReceiveRing::Append(const std::uint8_t* bytes, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    ring_[count_ % ring_.size()] = bytes[i];
+    ++count_;
+  }
+}
+
+void ReceiveRing::StartTimeout(int ms) {
+  deadline_ = clock_.NowMs() + ms;
+  status_ = 0;
+}
+
+int ReceiveRing::Read(std::uint8_t* dst, std::size_t n) {
+  status_ = 0;
+  if (count_ < n || n > ring_.size()) {
+    status_ = DeadlinePassed() ? 2 : 3;
+    return status_;
+  }
+  std::memcpy(dst, ring_.data(), n);
+  count_ = 0;
+  return 0;
+}
+
+}  // namespace signlink

@@ -1,0 +1,43 @@
+#pragma once
+// The serial wrapper's receive side: a ring of received bytes, the count since the last
+// purge, and the reply deadline. Single-threaded; times come from the given clock.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "manager/link/channel.h"
+
+namespace signlink {
+
+inline constexpr std::size_t kMinRingSize = 0x30000;  // 196608 bytes
+
+class ReceiveRing {
+ public:
+  // A requested size below kMinRingSize is raised to it. The clock must outlive the ring.
+  ReceiveRing(const MonotonicClock& clock, std::size_t size);
+
+  std::size_t size() const { return ring_.size(); }
+  std::size_t count() const { return count_; }
+  int status() const { return status_; }
+
+  // Stores arriving bytes at the write position, wrapping at the ring's end.
+  void Append(const std::uint8_t* bytes, std::size_t n);
+  void Clear() { count_ = 0; }
+  void StartTimeout(int ms);
+  // 0: n bytes copied from the ring's start and the count reset; 2: deadline passed;
+  // 3: still waiting. n above the ring size never completes.
+  int Read(std::uint8_t* dst, std::size_t n);
+  bool DeadlinePassed() const { return clock_.NowMs() > deadline_; }
+  std::int64_t deadline() const { return deadline_; }
+  void set_status(int s) { status_ = s; }
+
+ private:
+  const MonotonicClock& clock_;
+  std::vector<std::uint8_t> ring_;
+  std::size_t count_ = 0;
+  int status_ = 0;
+  std::int64_t deadline_ = 0;
+};
+
+}  // namespace signlink

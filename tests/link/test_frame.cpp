@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "manager/link/frame.h"
+#include "manager/link/port_name.h"
+
+using namespace signlink;
+
+namespace {
+Frame Bytes(std::initializer_list<int> b) {
+  Frame f;
+  for (int v : b) f.push_back(static_cast<std::uint8_t>(v));
+  return f;
+}
+}  // namespace
+
+TEST(Frame, WorkedFramesAreByteExact) {
+  EXPECT_EQ(BuildApply(), Bytes({0x02, 0x00, 0x06, 0x25, 0x2D, 0x03}));
+  EXPECT_EQ(BuildEventCancel(), Bytes({0x02, 0x00, 0x06, 0x28, 0x30, 0x03}));
+  EXPECT_EQ(BuildMemoryRead(0x020000, 8),
+            Bytes({0x02, 0x00, 0x0C, 0x24, 0x00, 0x02, 0x00, 0x00, 0x00, 0x08, 0x3C, 0x03}));
+  EXPECT_EQ(BuildEventStart(), Bytes({0x02, 0x00, 0x06, 0x27, 0x2F, 0x03}));
+}
+
+TEST(Frame, LengthsOfEveryCommand) {
+  std::vector<std::uint8_t> page(2048, 0xFF);
+  const Frame w = BuildMemoryWrite(0x080000, page.data(), page.size());
+  ASSERT_EQ(w.size(), 2060u);
+  EXPECT_EQ(w[1], 0x08);
+  EXPECT_EQ(w[2], 0x0C);
+  EXPECT_EQ(w[3], 0x23);
+  EXPECT_EQ(Bytes({w[4], w[5], w[6], w[7], w[8], w[9]}),
+            Bytes({0x00, 0x08, 0x00, 0x00, 0x08, 0x00}));
+  EXPECT_EQ(w[2058], Checksum(w.data(), 2058));
+  EXPECT_EQ(w[2059], 0x03);
+  EXPECT_TRUE(BuildMemoryWrite(0, page.data(), 2049).empty());
+
+  const std::uint8_t three[3] = {1, 5, 7};
+  const Frame b = BuildMemoryWrite(0x02000B, three, 3);
+  EXPECT_EQ(Bytes({b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9]}),
+            Bytes({0x02, 0x00, 0x0F, 0x23, 0x00, 0x02, 0x00, 0x0B, 0x00, 0x03}));
+
+  const Frame c = BuildClockSet(2011, 12, 31, 23, 59, 58);
+  EXPECT_EQ(c, (Bytes({0x02, 0x00, 0x0D, 0x21, 0x07, 0xDB, 12, 31, 23, 59, 58,
+                       Checksum(c.data(), 11), 0x03})));
+  EXPECT_EQ(BuildEventBlock(0, page.data(), 32).size(), 39u);
+  EXPECT_EQ(BuildEventBlock(2, page.data(), 2048).size(), 2055u);
+  EXPECT_EQ(BuildEventBlock(2, page.data(), 2048)[4], 2);
+  const std::uint8_t flags[8] = {1, 0, 1, 0, 0, 0, 0, 1};
+  const Frame n = BuildNews(flags);
+  ASSERT_EQ(n.size(), 14u);
+  EXPECT_EQ(n[3], 0x29);
+  EXPECT_EQ(n[11], 1);
+}
+
+TEST(Frame, ResultTexts) {
+  EXPECT_EQ(ResultText(0), "OK");
+  EXPECT_EQ(ResultText(1), "시간 초과 오류입니다.");
+  EXPECT_EQ(ResultText(2), "CHECK-SUM 오류입니다.");
+  EXPECT_EQ(ResultText(4), "전송 오류입니다.");
+  EXPECT_EQ(ResultText(5), "COMMAND 오류입니다.");
+  EXPECT_EQ(ResultText(6), "PASSWORD 오류입니다.");
+  EXPECT_EQ(ResultText(7), "STX 오류입니다.");
+  EXPECT_EQ(ResultText(8), "ETX 오류입니다.");
+  EXPECT_EQ(ResultText(9), "소켓생성 오류입니다.");
+  EXPECT_EQ(ResultText(10), "서버소켓에 연결되지않은 오류입니다.");
+  for (int code : {3, -1, 11, 255, 100000})
+    EXPECT_EQ(ResultText(code), "알 수 없는 오류코드입니다.");
+}
+
+TEST(Frame, SerialReplyCheck) {
+  Frame ack = Bytes({0x02, 0x00, 0x06, 0x41, 0x49, 0x03});
+  EXPECT_EQ(CheckSerialReply(ack.data(), ack.size()), 0);
+  ack[5] = 0x7F;  // ETX and byte 3 are not examined
+  ack[3] = 0x00;
+  ack[4] = 0x08;
+  EXPECT_EQ(CheckSerialReply(ack.data(), ack.size()), 0);
+  ack[4] = 0x09;
+  EXPECT_EQ(CheckSerialReply(ack.data(), ack.size()), 2);
+  Frame nostx = Bytes({0x01, 0x00, 0x06, 0x41, 0x48, 0x03});  // checksum right for 0x01
+  EXPECT_EQ(CheckSerialReply(nostx.data(), nostx.size()), 7);
+  for (int len : {0, 1, 2, 7, 0xFFFF}) {
+    Frame bad = Bytes({0x02, len >> 8, len & 0xFF, 0x41, 0x00, 0x03});
+    EXPECT_EQ(CheckSerialReply(bad.data(), bad.size()), 2) << len;
+  }
+}
+
+TEST(Frame, TcpReplyCheck) {
+  Frame ack = Bytes({0x7E, 0x00, 0x06, 0x41, 0, 0x03});  // STX is not examined on TCP
+  ack[4] = Checksum(ack.data(), 4);
+  EXPECT_EQ(CheckTcpReply(ack.data(), 6, 6), 0);
+  Frame longer = Bytes({0x02, 0x00, 0x07, 0x41, 0x00, 0, 0x03});
+  longer[5] = Checksum(longer.data(), 5);
+  EXPECT_EQ(CheckTcpReply(longer.data(), 7, 6), 2);  // length above expected
+  EXPECT_EQ(CheckTcpReply(longer.data(), 7, 7), 0);
+  EXPECT_EQ(CheckTcpReply(longer.data(), 6, 7), 2);  // length beyond what came
+  EXPECT_EQ(CheckTcpReply(longer.data(), 2, 7), 2);
+}
+
+TEST(PortName, WindowsNamesAndDevices) {
+  EXPECT_EQ(WindowsPortName(1), "COM1");
+  EXPECT_EQ(WindowsPortName(4), "COM4");
+  EXPECT_EQ(WindowsPortName(5), "\\\\.\\COM5");
+  EXPECT_EQ(WindowsPortName(20), "\\\\.\\COM20");
+  unsetenv("BRELLION_COM3");
+  EXPECT_EQ(SerialDevicePath(1), "/dev/ttyS0");
+  EXPECT_EQ(SerialDevicePath(3), "/dev/ttyS2");
+  setenv("BRELLION_COM3", "/tmp/sign-link", 1);
+  EXPECT_EQ(SerialDevicePath(3), "/tmp/sign-link");
+  EXPECT_EQ(SerialDevicePath(13), "/dev/ttyS12");
+  setenv("BRELLION_COM3", "", 1);
+  EXPECT_EQ(SerialDevicePath(3), "/dev/ttyS2");
+  unsetenv("BRELLION_COM3");
+}
