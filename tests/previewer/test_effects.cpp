@@ -228,38 +228,46 @@ TEST(EffectFramePeriod, OneLineSlidesFollowTheItemRotationsAndZoomsUseLevelFour)
   }
 }
 
-// Every code of every family on several widths: it ends, draws only inside its area, and
-// its last frame is the whole picture (entries) or empty (exits).
-TEST(EffectSweep, EveryEffectStaysInItsAreaAndEndsOnItsFinishingFrame) {
-  for (int width : {32, 96, 1008}) {
-    const FrameBuffer work = Pattern(width > 200 ? 17 : 7);
-    // Slow levels on the widest board would only repeat the same frames many times over.
-    const std::vector<int> levels = width > 200 ? std::vector<int>{2} : std::vector<int>{2, 5};
-    for (EffectFamily f : kFamilies) {
-      for (EffectMode m : {EffectMode::kEntry, EffectMode::kExit}) {
-        for (int code = 0; code <= 15; ++code) {
-          if (!HasEffectDriver(m, code)) continue;
-          for (int level : levels) {
-            const std::string what = Name(f, m, code, width);
-            bool outside = false;
-            bool finishing = false;
-            const int steps = RunEffect(f, m, code, level, width, work,
-                                        [&](const FrameBuffer& fb, const EffectState& s) {
-                                          outside = outside || TouchesOutside(fb, f, width);
-                                          if (s.done)
-                                            finishing = IsFinishingFrame(fb, work, f, m, width);
-                                        });
-            ASSERT_GT(steps, 1) << what;
-            EXPECT_FALSE(outside) << what;
-            EXPECT_TRUE(finishing) << what;
-          }
+// Every code of every family: it ends, draws only inside its area, redraws the whole area
+// every frame (nothing of the previous frame in that buffer survives), and its last frame
+// is the whole picture (entries) or empty (exits). Widths: 1, 2, 6 and 63 modules.
+class EffectSweep : public ::testing::TestWithParam<int> {};
+
+TEST_P(EffectSweep, EveryEffectStaysInItsAreaAndEndsOnItsFinishingFrame) {
+  const int width = GetParam();
+  const FrameBuffer work = Pattern(width > 200 ? 17 : 7);
+  // Slow levels on the widest board would only repeat the same frames many times over.
+  const std::vector<int> levels = width > 200 ? std::vector<int>{2} : std::vector<int>{2, 5};
+  for (EffectFamily f : kFamilies) {
+    for (EffectMode m : {EffectMode::kEntry, EffectMode::kExit}) {
+      for (int code = 0; code <= 15; ++code) {
+        if (!HasEffectDriver(m, code)) continue;
+        for (int level : levels) {
+          const std::string what = Name(f, m, code, width);
+          bool outside = false;
+          bool stale = false;
+          bool finishing = false;
+          const int steps = RunEffect(
+              f, m, code, level, width, work, [&](const FrameBuffer& fb, const EffectState& s) {
+                outside = outside || TouchesOutside(fb, f, width);
+                for (int r = FamilyTop(f); r < FamilyTop(f) + FamilyRowCount(f) && !stale; ++r) {
+                  stale = std::find(fb.row(r), fb.row(r) + width, kSentinel) != fb.row(r) + width;
+                }
+                if (s.done) finishing = IsFinishingFrame(fb, work, f, m, width);
+              });
+          ASSERT_GT(steps, 1) << what;
+          EXPECT_FALSE(outside) << what;
+          EXPECT_FALSE(stale) << what;
+          EXPECT_TRUE(finishing) << what;
         }
       }
     }
   }
 }
 
-TEST(EffectSweep, CodesWithoutADriverFinishAtOnce) {
+INSTANTIATE_TEST_SUITE_P(Widths, EffectSweep, ::testing::Values(16, 32, 96, 1008));
+
+TEST(EffectCodes, CodesWithoutADriverFinishAtOnce) {
   const FrameBuffer work = Pattern();
   EXPECT_FALSE(HasEffectDriver(EffectMode::kEntry, 0));
   EXPECT_FALSE(HasEffectDriver(EffectMode::kEntry, 16));
@@ -340,6 +348,53 @@ TEST(EffectLines, UpperAndLowerEffectsDoNotDisturbEachOther) {
       }
     }
     EXPECT_TRUE(EffectDone(together.upper) && EffectDone(together.lower));
+  }
+}
+
+// Exits other than the rotations start from the picture as it stood during the hold, so
+// the line does not jump when it starts to leave.
+TEST(EffectMotion, ExitsStartFromTheStandingPicture) {
+  const FrameBuffer work = Pattern();
+  for (EffectFamily f : kFamilies) {
+    for (int code : {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14}) {
+      int n = 0;
+      RunEffect(f, EffectMode::kExit, code, 3, 96, work,
+                [&](const FrameBuffer& fb, const EffectState&) {
+                  if (++n == 1) {
+                    EXPECT_TRUE(IsFinishingFrame(fb, work, f, EffectMode::kEntry, 96))
+                        << Name(f, EffectMode::kExit, code, 96);
+                  }
+                });
+    }
+  }
+}
+
+// Growing zooms draw the picture only inside a centred window of the current size.
+TEST(EffectMotion, GrowingZoomStaysInsideItsCentredWindow) {
+  const FrameBuffer work = Pattern();
+  const int width = 96;
+  for (int code : {12, 13}) {
+    int frames = 0;
+    RunEffect(EffectFamily::kOneLine32, EffectMode::kEntry, code, 4, width, work,
+              [&](const FrameBuffer& fb, const EffectState& s) {
+                if (s.done) return;
+                ++frames;
+                const int p = FixedInt(s.progress - s.step);  // size this frame was drawn at
+                const int h = code == 12 ? p * 32 / width : 32;
+                int lit = 0;
+                for (int r = 0; r < 32; ++r) {
+                  for (int c = 0; c < width; ++c) {
+                    if (fb.at(r, c) == 0) continue;
+                    ++lit;
+                    EXPECT_GE(c, (width - p) / 2 - 1) << code << " p " << p;
+                    EXPECT_LE(c, (width + p) / 2 + 1) << code << " p " << p;
+                    EXPECT_GE(r, (32 - h) / 2 - 1) << code << " p " << p;
+                    EXPECT_LE(r, (32 + h) / 2 + 1) << code << " p " << p;
+                  }
+                }
+                EXPECT_GT(lit, 0);
+              });
+    EXPECT_EQ(frames, 48);
   }
 }
 
