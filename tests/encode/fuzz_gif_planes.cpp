@@ -1,0 +1,19 @@
+// Any bytes through the whole animation path: load, render every frame, convert.
+#include <cstddef>
+#include <cstdint>
+
+#include "manager/encode/gif_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // Screens past a million pixels are legal but only slow the search down.
+  if (size >= 10 && std::size_t{data[6] | data[7] << 8} * (data[8] | data[9] << 8) > (1u << 20))
+    return 0;
+  encode::GifDecoder gif;
+  if (!gif.LoadBytes(std::vector<std::uint8_t>(data, data + size))) return 0;
+  for (int k = 0; k < gif.FrameCount(); ++k) {
+    gif.RenderFrame(k);
+    const encode::Planes p = gif.CanvasToPlanes();
+    if (p.width != gif.width() || p.height != gif.height()) __builtin_trap();
+  }
+  return 0;
+}

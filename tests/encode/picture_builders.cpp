@@ -1,0 +1,210 @@
+#include "tests/encode/picture_builders.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace encode_test {
+
+namespace {
+void Le16(std::vector<std::uint8_t>& v, std::uint32_t x) {
+  v.push_back(static_cast<std::uint8_t>(x));
+  v.push_back(static_cast<std::uint8_t>(x >> 8));
+}
+void Le32(std::vector<std::uint8_t>& v, std::uint32_t x) {
+  Le16(v, x & 0xFFFF);
+  Le16(v, x >> 16);
+}
+int TableBits(std::size_t n) {  // 2^(bits) >= n, bits >= 1
+  int bits = 1;
+  while ((1u << bits) < n) ++bits;
+  return bits;
+}
+}  // namespace
+
+std::vector<std::uint8_t> MakeBmp(const BmpOptions& o,
+                                  const std::function<std::uint32_t(int, int)>& pixel) {
+  const bool indexed = o.bitsPerPixel <= 8;
+  const std::size_t tableEntries =
+      indexed ? (o.coloursUsed ? o.coloursUsed : (1u << o.bitsPerPixel)) : 0;
+  const bool fields = o.compression == 3;
+  const std::size_t extraMasks = (fields && o.infoSize == 40) ? 12 : 0;
+  const std::uint32_t dataAt =
+      static_cast<std::uint32_t>(14 + o.infoSize + extraMasks + 4 * tableEntries);
+  const std::size_t stride = (static_cast<std::size_t>(o.width) * o.bitsPerPixel + 31) / 32 * 4;
+
+  std::vector<std::uint8_t> v;
+  v.push_back('B');
+  v.push_back('M');
+  Le32(v, static_cast<std::uint32_t>(dataAt + stride * o.height));
+  Le32(v, 0);
+  Le32(v, dataAt);
+  Le32(v, static_cast<std::uint32_t>(o.infoSize));
+  Le32(v, static_cast<std::uint32_t>(o.width));
+  Le32(v, static_cast<std::uint32_t>(o.topDown ? -o.height : o.height));
+  Le16(v, 1);
+  Le16(v, static_cast<std::uint32_t>(o.bitsPerPixel));
+  Le32(v, o.compression);
+  Le32(v, static_cast<std::uint32_t>(stride * o.height));
+  Le32(v, 2835);
+  Le32(v, 2835);
+  Le32(v, o.coloursUsed);
+  Le32(v, 0);
+  for (std::uint32_t m : o.masks) Le32(v, m);
+  v.resize(14 + o.infoSize + extraMasks, 0);
+  for (std::size_t i = 0; i < tableEntries; ++i) {
+    const Rgb c = i < o.palette.size() ? o.palette[i] : Rgb{};
+    v.insert(v.end(), {c.b, c.g, c.r, 0});
+  }
+  for (int row = 0; row < o.height; ++row) {
+    const int y = o.topDown ? row : o.height - 1 - row;
+    std::vector<std::uint8_t> line(stride, 0);
+    for (int x = 0; x < o.width; ++x) {
+      const std::uint32_t p = pixel(x, y);
+      const auto ux = static_cast<std::size_t>(x);
+      switch (o.bitsPerPixel) {
+        case 1:
+        case 4:
+        case 8: {
+          const std::size_t bit = ux * o.bitsPerPixel;
+          line[bit / 8] |= static_cast<std::uint8_t>(p << (8 - o.bitsPerPixel - bit % 8));
+          break;
+        }
+        case 16:
+          line[2 * ux] = static_cast<std::uint8_t>(p);
+          line[2 * ux + 1] = static_cast<std::uint8_t>(p >> 8);
+          break;
+        case 24:
+          line[3 * ux] = static_cast<std::uint8_t>(p);
+          line[3 * ux + 1] = static_cast<std::uint8_t>(p >> 8);
+          line[3 * ux + 2] = static_cast<std::uint8_t>(p >> 16);
+          break;
+        default:
+          for (int k = 0; k < 4; ++k) line[4 * ux + k] = static_cast<std::uint8_t>(p >> (8 * k));
+      }
+    }
+    v.insert(v.end(), line.begin(), line.end());
+  }
+  return v;
+}
+
+std::vector<std::uint8_t> MakeBmp24(int w, int h, const std::function<Rgb(int, int)>& colour) {
+  BmpOptions o;
+  o.width = w;
+  o.height = h;
+  return MakeBmp(o, [&](int x, int y) {
+    const Rgb c = colour(x, y);
+    return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b;
+  });
+}
+
+GifBuilder::GifBuilder(int width, int height, std::vector<Rgb> global) {
+  bytes_ = {'G', 'I', 'F', '8', '9', 'a'};
+  Le16(bytes_, static_cast<std::uint32_t>(width));
+  Le16(bytes_, static_cast<std::uint32_t>(height));
+  bytes_.push_back(static_cast<std::uint8_t>(0xF0 | (TableBits(global.size()) - 1)));
+  bytes_.push_back(0);  // background
+  bytes_.push_back(0);  // aspect
+  Colours(global);
+}
+
+void GifBuilder::Colours(const std::vector<Rgb>& c) {
+  const std::size_t n = std::size_t{1} << TableBits(c.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const Rgb k = i < c.size() ? c[i] : Rgb{};
+    bytes_.insert(bytes_.end(), {k.r, k.g, k.b});
+  }
+}
+
+GifBuilder& GifBuilder::Gce(int delay, int disposal, int transparent) {
+  bytes_.insert(bytes_.end(), {0x21, 0xF9, 4});
+  bytes_.push_back(static_cast<std::uint8_t>((disposal & 7) << 2 | (transparent >= 0 ? 1 : 0)));
+  Le16(bytes_, static_cast<std::uint32_t>(delay));
+  bytes_.push_back(static_cast<std::uint8_t>(transparent >= 0 ? transparent : 0));
+  bytes_.push_back(0);
+  return *this;
+}
+
+GifBuilder& GifBuilder::Comment(const std::string& text) {
+  bytes_.insert(bytes_.end(), {0x21, 0xFE});
+  bytes_.push_back(static_cast<std::uint8_t>(text.size()));
+  bytes_.insert(bytes_.end(), text.begin(), text.end());
+  bytes_.push_back(0);
+  return *this;
+}
+
+GifBuilder& GifBuilder::Netscape() {
+  const std::string id = "NETSCAPE2.0";
+  bytes_.insert(bytes_.end(), {0x21, 0xFF, 11});
+  bytes_.insert(bytes_.end(), id.begin(), id.end());
+  bytes_.insert(bytes_.end(), {3, 1, 0, 0, 0});
+  return *this;
+}
+
+GifBuilder& GifBuilder::Image(int left, int top, int w, int h,
+                              const std::vector<std::uint8_t>& indices,
+                              const std::vector<Rgb>& local) {
+  bytes_.push_back(0x2C);
+  Le16(bytes_, static_cast<std::uint32_t>(left));
+  Le16(bytes_, static_cast<std::uint32_t>(top));
+  Le16(bytes_, static_cast<std::uint32_t>(w));
+  Le16(bytes_, static_cast<std::uint32_t>(h));
+  std::size_t colours = 256;
+  if (local.empty()) {
+    bytes_.push_back(0);
+    colours = std::size_t{1} << ((bytes_[10] & 7) + 1);
+  } else {
+    bytes_.push_back(static_cast<std::uint8_t>(0x80 | (TableBits(local.size()) - 1)));
+    Colours(local);
+    colours = std::size_t{1} << TableBits(local.size());
+  }
+  const int codeSize = std::max(2, TableBits(colours));
+  bytes_.push_back(static_cast<std::uint8_t>(codeSize));
+  const std::uint32_t clear = 1u << codeSize;
+  const int width = codeSize + 1;
+  std::vector<std::uint8_t> data;
+  std::uint32_t acc = 0;
+  int bits = 0;
+  const auto put = [&](std::uint32_t code) {
+    acc |= code << bits;
+    bits += width;
+    while (bits >= 8) {
+      data.push_back(static_cast<std::uint8_t>(acc));
+      acc >>= 8;
+      bits -= 8;
+    }
+  };
+  for (std::uint8_t p : indices) {
+    put(clear);
+    put(p);
+  }
+  put(clear + 1);
+  if (bits > 0) data.push_back(static_cast<std::uint8_t>(acc));
+  for (std::size_t at = 0; at < data.size(); at += 255) {
+    const std::size_t n = std::min<std::size_t>(255, data.size() - at);
+    bytes_.push_back(static_cast<std::uint8_t>(n));
+    bytes_.insert(bytes_.end(), data.begin() + at, data.begin() + at + n);
+  }
+  bytes_.push_back(0);
+  return *this;
+}
+
+std::vector<std::uint8_t> GifBuilder::Finish() const {
+  std::vector<std::uint8_t> out = bytes_;
+  out.push_back(0x3B);
+  return out;
+}
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream f(path, std::ios::binary);
+  f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!f) throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) throw std::runtime_error("cannot read " + path);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace encode_test

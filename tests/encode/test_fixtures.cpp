@@ -1,0 +1,136 @@
+// Files written by ImageMagick (tests/data/encode/make_fixtures.sh). Expected planes come
+// from the patterns the script drew, not from our reader.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+
+#include "manager/encode/bmp_reader.h"
+#include "manager/encode/gif_reader.h"
+#include "manager/encode/import_checks.h"
+
+using namespace encode;
+
+namespace {
+
+using Colour = std::array<int, 3>;
+
+const std::string kDir = BRELLION_TEST_DATA_DIR "/encode/";
+
+Colour Rich(int x, int y) {
+  const int i = (7 * x + 3 * y) % 32;
+  const int levels[] = {0, 100, 101, 255};
+  return {levels[i / 8], levels[i / 2 % 4], i % 2 ? 77 : 0};
+}
+Colour Eight(int x, int y) {
+  const Colour c[] = {{0, 0, 0},       {255, 0, 0}, {0, 255, 0},  {255, 255, 0},
+                      {255, 255, 255}, {0, 0, 255}, {60, 60, 60}, {200, 80, 20}};
+  return c[(x + 3 * y) % 8];
+}
+Colour Two(int x, int y) {
+  return (x + y) % 2 ? Colour{255, 0, 0} : Colour{0, 0, 0};
+}
+
+void ExpectBmpPlanes(const Planes& p, int w, int h, const std::function<Colour(int, int)>& c) {
+  ASSERT_EQ(p.width, w);
+  ASSERT_EQ(p.height, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      EXPECT_EQ(p.redAt(x, y), c(x, y)[0] > 100) << x << "," << y;
+      EXPECT_EQ(p.greenAt(x, y), c(x, y)[1] > 100) << x << "," << y;
+    }
+  // Bits past the picture width stay clear: 13 dots leave 3 spare bits a row.
+  for (int y = 0; y < h; ++y) {
+    EXPECT_EQ(p.red[static_cast<std::size_t>(y) * p.rowBytes() + p.rowBytes() - 1] & 0x07, 0);
+    EXPECT_EQ(p.green[static_cast<std::size_t>(y) * p.rowBytes() + p.rowBytes() - 1] & 0x07, 0);
+  }
+}
+
+TEST(MagickFixtures, BmpVariantsGiveThePatternsPlanes) {
+  struct Case {
+    const char* file;
+    int bitsPerPixel;
+    std::function<Colour(int, int)> pattern;
+  };
+  const Case cases[] = {
+      {"magick_rich24.bmp", 24, Rich},   {"magick_rich24v5.bmp", 24, Rich},
+      {"magick_rich32v5.bmp", 32, Rich}, {"magick_rich8.bmp", 8, Rich},
+      {"magick_eight4.bmp", 4, Eight},   {"magick_eight16.bmp", 16, Eight},
+      {"magick_two1.bmp", 1, Two},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const auto bmp = ReadBmpFile(kDir + c.file);
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(bmp->bitsPerPixel, c.bitsPerPixel);
+    ExpectBmpPlanes(BmpToPlanes(*bmp), 13, 5, c.pattern);
+    EXPECT_EQ(CheckBitmapFile(kDir + c.file, BitmapOpen::New), ImportResult::Ok);
+  }
+}
+
+TEST(MagickFixtures, RunLengthCompressedBmpIsRefused) {
+  EXPECT_FALSE(ReadBmpFile(kDir + "magick_rich8rle.bmp"));
+  EXPECT_EQ(CheckBitmapFile(kDir + "magick_rich8rle.bmp", BitmapOpen::New), ImportResult::NotBmp);
+  EXPECT_EQ(CheckGifFile(kDir + "magick_rich24.bmp"), ImportResult::GifUnreadable);
+}
+
+Colour AnimationDot(const Colour& c) {  // {red lit, green lit, -}
+  if (c[0] && c[1] && c[2]) return {0, 0, 0};
+  return {c[0] > 100, c[1] > 100, 0};
+}
+
+TEST(MagickFixtures, ThreeFrameGifDrawsEachFrameOverTheLast) {
+  GifDecoder gif;
+  ASSERT_TRUE(gif.Load(kDir + "magick_three.gif"));
+  ASSERT_EQ(gif.FrameCount(), 3);
+  EXPECT_EQ(gif.Frame(1).left, 4);
+  EXPECT_EQ(gif.Frame(1).top, 2);
+  EXPECT_EQ(gif.Frame(2).delay, 10);
+
+  std::array<std::array<Colour, 16>, 8> canvas{};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) canvas[y][x] = Eight(x, y);
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    if (k == 1) {  // red checks; the black ones were made transparent
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+          if ((x + y) % 2) canvas[y + 2][x + 4] = {255, 0, 0};
+    } else if (k == 2) {
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) canvas[y + 4][x + 12] = {0, 255, 0};
+    }
+    gif.RenderFrame(k);
+    const Planes p = gif.CanvasToPlanes();
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const GifRgb got = gif.CanvasAt(x, y);
+        EXPECT_EQ((Colour{got.red, got.green, got.blue}), canvas[y][x]) << x << "," << y;
+        const Colour dot = AnimationDot(canvas[y][x]);
+        EXPECT_EQ(p.redAt(x, y), dot[0] == 1) << x << "," << y;
+        EXPECT_EQ(p.greenAt(x, y), dot[1] == 1) << x << "," << y;
+      }
+  }
+}
+
+TEST(MagickFixtures, SingleImageGifIsOneFrameOverTheFill) {
+  GifDecoder gif;
+  ASSERT_TRUE(gif.Load(kDir + "magick_half.gif"));
+  ASSERT_EQ(gif.FrameCount(), 1);
+  EXPECT_EQ(gif.width(), 16);
+  gif.RenderFrame(0);
+  const Planes p = gif.CanvasToPlanes();
+  for (int y = 0; y < 8; ++y) {
+    EXPECT_EQ(gif.CanvasAt(12, y), GifDecoder::kCanvasFill);
+    EXPECT_EQ(p.red[static_cast<std::size_t>(2 * y + 1)], 0);
+    EXPECT_EQ(p.green[static_cast<std::size_t>(2 * y + 1)], 0);
+    for (int x = 0; x < 8; ++x) {
+      const Colour dot = AnimationDot(Eight(x, y));
+      EXPECT_EQ(p.redAt(x, y), dot[0] == 1);
+      EXPECT_EQ(p.greenAt(x, y), dot[1] == 1);
+    }
+  }
+  EXPECT_EQ(CheckGifFile(kDir + "magick_half.gif"), ImportResult::Ok);
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include "manager/encode/gif_reader.h"
+#include "tests/encode/picture_builders.h"
+
+using namespace encode;
+using encode_test::GifBuilder;
+using encode_test::Rgb;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+const std::vector<Rgb> kColours = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {255, 255, 255}};
+
+Bytes Fill(int w, int h, std::uint8_t index) {
+  return Bytes(static_cast<std::size_t>(w * h), index);
+}
+
+TEST(GifFrames, ThreeImagesGiveThreeRecordsAndStandAloneStreams) {
+  GifBuilder b(8, 4, kColours);
+  b.Netscape().Comment("hello");
+  b.Gce(10, 1).Image(0, 0, 8, 4, Fill(8, 4, 1));
+  const std::size_t begin1 = b.size();
+  b.Gce(20, 2).Comment("inside").Image(2, 1, 4, 2, Fill(4, 2, 2));
+  const std::size_t end1 = b.size();
+  b.Gce(30, 0, 0).Image(0, 0, 1, 1, Fill(1, 1, 3));
+  const Bytes file = b.Finish();
+
+  EXPECT_EQ(CountGifImages(file), 3);
+  GifDecoder gif;
+  ASSERT_TRUE(gif.LoadBytes(file));
+  ASSERT_EQ(gif.FrameCount(), 3);
+  EXPECT_EQ(gif.width(), 8);
+  EXPECT_EQ(gif.height(), 4);
+  const int delays[] = {10, 20, 30};
+  const int disposals[] = {1, 2, 0};
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(gif.Frame(k).delay, delays[k]);
+    EXPECT_EQ(gif.Frame(k).disposal, disposals[k]);
+  }
+  const GifFrame& f1 = gif.Frame(1);
+  EXPECT_EQ(std::tie(f1.left, f1.top, f1.width, f1.height), std::make_tuple(2, 1, 4, 2));
+
+  // Header, screen descriptor and the 4-colour table (13 + 12 bytes), the frame from its
+  // extension to the end of its data, the trailer.
+  Bytes expected;
+  for (std::size_t i = 0; i < 25; ++i) expected.push_back(file[i]);
+  for (std::size_t i = begin1; i < end1; ++i) expected.push_back(file[i]);
+  expected.push_back(0x3B);
+  EXPECT_EQ(gif.FrameStream(1), expected);
+}
+
+TEST(GifFrames, ImageWithoutExtensionHasNoDelayAndSingleImageIsOneFrame) {
+  GifBuilder b(2, 2, kColours);
+  b.Image(0, 0, 2, 2, Fill(2, 2, 1));
+  GifDecoder gif;
+  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
+  ASSERT_EQ(gif.FrameCount(), 1);
+  EXPECT_EQ(gif.Frame(0).delay, -1);
+  gif.RenderFrame(0);
+  EXPECT_EQ(gif.CanvasToPlanes().red, (Bytes{0xC0, 0xC0}));
+}
+
+TEST(GifFrames, UndecodableFrameIsDroppedOthersKept) {
+  GifBuilder b(4, 1, kColours);
+  b.Gce(1, 0).Image(0, 0, 4, 1, Fill(4, 1, 1));
+  b.Gce(1, 0).Image(0, 0, 4, 1, Fill(2, 1, 2));  // data ends after 2 of 4 pixels
+  b.Gce(1, 0).Image(0, 0, 4, 1, Fill(4, 1, 3));
+  GifDecoder gif;
+  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
+  ASSERT_EQ(gif.FrameCount(), 2);
+  EXPECT_EQ(gif.Frame(1).indices, Fill(4, 1, 3));
+}
+
+TEST(GifFrames, RefusesFilesWithoutFrames) {
+  GifDecoder gif;
+  EXPECT_FALSE(gif.LoadBytes(Bytes{'B', 'M', 0, 0}));
+  EXPECT_FALSE(gif.LoadBytes(GifBuilder(4, 4, kColours).Comment("no image").Finish()));
+  EXPECT_FALSE(gif.LoadBytes(GifBuilder(0, 4, kColours).Image(0, 0, 1, 1, Fill(1, 1, 1)).Finish()));
+  // A screen far larger than any board is refused before anything is allocated.
+  EXPECT_FALSE(
+      gif.LoadBytes(GifBuilder(65535, 65535, kColours).Image(0, 0, 1, 1, Fill(1, 1, 1)).Finish()));
+  EXPECT_EQ(gif.FrameCount(), 0);
+}
+
+TEST(GifFrames, WalkStopsAtTheEndOfATruncatedFile) {
+  GifBuilder b(4, 2, kColours);
+  b.Gce(5, 0).Image(0, 0, 4, 2, Fill(4, 2, 1));
+  const std::size_t firstEnd = b.size();
+  b.Gce(5, 0).Image(0, 0, 4, 2, Fill(4, 2, 2));
+  const Bytes file = b.Finish();
+  for (std::size_t n = 0; n < file.size(); ++n) {
+    const Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n));
+    GifDecoder gif;
+    const bool loaded = gif.LoadBytes(cut);
+    EXPECT_EQ(loaded, n >= firstEnd) << n;
+    // The second frame counts once its data is whole, trailer or not.
+    const int frames = n + 1 >= file.size() ? 2 : n >= firstEnd ? 1 : 0;
+    EXPECT_EQ(gif.FrameCount(), frames) << n;
+  }
+}
+
+TEST(GifFrames, BlockSizesFollowTheirSubBlocks) {
+  GifBuilder b(1, 1, kColours);  // header 13 + 12
+  b.Netscape();                  // 14 + (3 + 1) + 1
+  b.Comment("abc");              // 2 + (3 + 1) + 1
+  b.Gce(0, 0);                   // 8
+  const Bytes file = b.Finish();
+  EXPECT_EQ(GifBlockAt(file, 25).kind, GifBlock::ApplicationExtension);
+  EXPECT_EQ(GifBlockAt(file, 25).size, 19u);
+  EXPECT_EQ(GifBlockAt(file, 44).kind, GifBlock::CommentExtension);
+  EXPECT_EQ(GifBlockAt(file, 44).size, 7u);
+  EXPECT_EQ(GifBlockAt(file, 51).size, 8u);
+  EXPECT_EQ(GifBlockAt(file, 59).kind, GifBlock::Trailer);
+  EXPECT_FALSE(GifBlockAt(std::span(file).first(58), 51).size);  // would pass the end
+  const Bytes junk = {0x21, 0x99, 0};
+  EXPECT_EQ(GifBlockAt(junk, 0).kind, GifBlock::Invalid);
+}
+
+TEST(GifCanvas, UncoveredPartKeepsTheFillAndStaysDark) {
+  GifBuilder b(16, 2, kColours);
+  b.Gce(1, 0).Image(0, 0, 4, 2, Fill(4, 2, 1));
+  b.Gce(1, 0).Image(12, 1, 4, 1, Fill(4, 1, 2));
+  GifDecoder gif;
+  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
+  EXPECT_EQ(gif.CanvasAt(0, 0), GifDecoder::kCanvasFill);
+  EXPECT_NE(GifDecoder::kCanvasFill.red, 0);
+  EXPECT_NE(GifDecoder::kCanvasFill.green, 0);
+  EXPECT_NE(GifDecoder::kCanvasFill.blue, 0);
+  gif.RenderFrame(0);
+  gif.RenderFrame(1);
+  EXPECT_EQ(gif.CanvasAt(8, 0), GifDecoder::kCanvasFill);
+  const Planes p = gif.CanvasToPlanes();
+  EXPECT_EQ(p.red, (Bytes{0xF0, 0x00, 0xF0, 0x00}));
+  EXPECT_EQ(p.green, (Bytes{0x00, 0x00, 0x00, 0x0F}));
+}
+
+TEST(GifCanvas, TransparentPixelsShowEarlierFramesAndNothingIsCleared) {
+  GifBuilder b(4, 1, kColours);
+  b.Gce(1, 2).Image(0, 0, 4, 1, Fill(4, 1, 1));         // red; "restore to background" ignored
+  b.Gce(1, 0, 0).Image(0, 0, 4, 1, Bytes{0, 0, 2, 2});  // index 0 transparent
+  GifDecoder gif;
+  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
+  ASSERT_EQ(gif.Frame(1).transparent, 0);
+  gif.RenderFrame(0);
+  gif.RenderFrame(1);
+  const Planes p = gif.CanvasToPlanes();
+  EXPECT_EQ(p.red, Bytes{0xC0});
+  EXPECT_EQ(p.green, Bytes{0x30});
+}
+
+TEST(GifCanvas, AnyChannelZeroIsNeededToLightADot) {
+  // White stays dark here, unlike in a BMP; (255,255,1) is dark, (255,255,0) yellow.
+  const std::vector<Rgb> colours = {{255, 255, 255}, {255, 255, 1}, {255, 255, 0}, {101, 0, 0},
+                                    {100, 0, 0},     {0, 101, 0},   {0, 0, 0},     {200, 200, 200}};
+  GifBuilder b(8, 1, colours);
+  b.Image(0, 0, 8, 1, Bytes{0, 1, 2, 3, 4, 5, 6, 7});
+  GifDecoder gif;
+  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
+  gif.RenderFrame(0);
+  const Planes p = gif.CanvasToPlanes();
+  EXPECT_EQ(p.red, Bytes{0b0011'0000});
+  EXPECT_EQ(p.green, Bytes{0b0010'0100});
+}
+
+TEST(GifCanvas, FramePastTheScreenEdgeIsClippedAndLocalColoursUsed) {
+  GifBuilder b(4, 2, kColours);
+  b.Image(2, 1, 4, 4, Fill(4, 4, 1), {{0, 0, 0}, {0, 255, 0}});
+  GifDecoder gif;
+  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
+  gif.RenderFrame(0);
+  const Planes p = gif.CanvasToPlanes();
+  EXPECT_EQ(p.green, (Bytes{0x00, 0x30}));
+  EXPECT_EQ(p.red, (Bytes{0x00, 0x00}));
+}
+
+}  // namespace

@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "manager/encode/program_layout.h"
+#include "shared/cp949.h"
+#include "tests/encode/picture_builders.h"
+
+using namespace encode;
+using Bytes = std::vector<std::uint8_t>;
+using Part = MemoryWrite::Part;
+
+namespace {
+
+// Pictures by path: "bmp:WxH" is a bitmap, "gif:WxHxF" an animation of F frames, anything
+// else is missing. Dots are lit so that every byte of every plane differs.
+class FakePictures : public PictureSource {
+ public:
+  std::optional<Planes> Bitmap(std::string_view path) override {
+    int w = 0, h = 0;
+    if (std::sscanf(std::string(path).c_str(), "bmp:%dx%d", &w, &h) != 2) return std::nullopt;
+    return Numbered(w, h, 0);
+  }
+  std::optional<std::vector<Planes>> Animation(std::string_view path) override {
+    int w = 0, h = 0, f = 0;
+    if (std::sscanf(std::string(path).c_str(), "gif:%dx%dx%d", &w, &h, &f) != 3)
+      return std::nullopt;
+    std::vector<Planes> frames;
+    for (int k = 0; k < f; ++k) frames.push_back(Numbered(w, h, k));
+    return frames;
+  }
+  static Planes Numbered(int w, int h, int seed) {
+    Planes p(w, h);
+    for (std::size_t i = 0; i < p.red.size(); ++i) {
+      p.red[i] = static_cast<std::uint8_t>(i + seed);
+      p.green[i] = static_cast<std::uint8_t>(~(i + seed));
+    }
+    return p;
+  }
+};
+
+ItemRecord Item(ItemKind kind, const std::string& path = "") {
+  ItemRecord r;
+  r.header.setKind(kind);
+  WriteTextQuarter(r.body.textA, path);
+  r.body.attrA.fill(0xA1);
+  r.body.textB.fill(0xB2);
+  r.body.attrB.fill(0xC3);
+  return r;
+}
+
+// Applies the writes to a sparse memory, checking no byte is written twice.
+std::map<std::uint32_t, std::uint8_t> Apply(const Program& p) {
+  std::map<std::uint32_t, std::uint8_t> memory;
+  const auto put = [&](const MemoryWrite& w) {
+    EXPECT_GE(w.bytes.size(), 1u);
+    EXPECT_LE(w.bytes.size(), kMaxWriteBytes);
+    for (std::size_t i = 0; i < w.bytes.size(); ++i)
+      EXPECT_TRUE(memory.emplace(w.address + static_cast<std::uint32_t>(i), w.bytes[i]).second)
+          << std::hex << w.address + i;
+  };
+  for (const ItemLayout& item : p.items)
+    for (const MemoryWrite& w : item.writes) put(w);
+  put(p.count);
+  return memory;
+}
+
+Bytes Read(const std::map<std::uint32_t, std::uint8_t>& m, std::uint32_t at, std::size_t n) {
+  Bytes out;
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto it = m.find(at + static_cast<std::uint32_t>(i));
+    if (it == m.end()) return out;
+    out.push_back(it->second);
+  }
+  return out;
+}
+
+TEST(ProgramLayoutTest, EmptyProgramWritesOnlyACountOfZero) {
+  FakePictures pics;
+  const Program p = LayOutProgram({}, pics);
+  EXPECT_TRUE(p.items.empty());
+  EXPECT_EQ(p.count.address, 0x02000Eu);
+  EXPECT_EQ(p.count.bytes, (Bytes{0, 0}));
+}
+
+TEST(ProgramLayoutTest, EachKindWritesItsHeaderAndUsedQuartersWithItsSteps) {
+  FakePictures pics;
+  std::vector<ItemRecord> list;
+  for (int k = 0; k < 8; ++k)
+    list.push_back(Item(static_cast<ItemKind>(k), k == 3 ? "bmp:100x16" : "gif:64x32x3"));
+  list.push_back(Item(ItemKind::OneLine));
+  list.back().header[0] = 9;
+  const Program p = LayOutProgram(list, pics);
+  ASSERT_EQ(p.items.size(), 9u);
+  EXPECT_EQ(p.count.bytes, (Bytes{0, 9}));
+
+  const int bodyWrites[] = {2, 4, 4, 0, 0, 0, 2, 0, 0};
+  const int downloadSteps[] = {3, 5, 5, 2, 4, 1, 3, 1, 0};
+  const int previewSteps[] = {1, 1, 1, 1, 3, 1, 1, 0, 0};
+  for (int i = 0; i < 9; ++i) {
+    const ItemLayout& item = p.items[static_cast<std::size_t>(i)];
+    ASSERT_FALSE(item.writes.empty());
+    const MemoryWrite& head = item.writes.front();
+    EXPECT_EQ(head.part, Part::Header);
+    EXPECT_EQ(head.address, 0x060000u + 32u * static_cast<std::uint32_t>(i));
+    EXPECT_EQ(head.bytes, Bytes(item.header.bytes.begin(), item.header.bytes.end()));
+    int bodies = 0;
+    for (const MemoryWrite& w : item.writes) {
+      if (w.part != Part::Body) continue;
+      EXPECT_EQ(w.address, 0x080000u + 8192u * static_cast<std::uint32_t>(i) +
+                               2048u * static_cast<std::uint32_t>(bodies));
+      EXPECT_EQ(w.bytes, Bytes(list[static_cast<std::size_t>(i)]
+                                   .body.quarter(static_cast<QuarterId>(bodies))
+                                   .begin(),
+                               list[static_cast<std::size_t>(i)]
+                                   .body.quarter(static_cast<QuarterId>(bodies))
+                                   .end()));
+      ++bodies;
+    }
+    EXPECT_EQ(bodies, bodyWrites[i]) << i;
+    EXPECT_EQ(DownloadSteps(item), downloadSteps[i]) << i;
+    EXPECT_EQ(PreviewSteps(item), previewSteps[i]) << i;
+  }
+  // The unknown kind is carried as stored: no body, no image, address bytes untouched.
+  EXPECT_EQ(p.items[8].status, ItemStatus::UnknownKind);
+  EXPECT_EQ(p.items[8].writes.size(), 1u);
+  EXPECT_EQ(p.items[8].header, list[8].header);
+  Apply(p);
+}
+
+TEST(ProgramLayoutTest, BitmapsPackAroundAnAnimation) {
+  FakePictures pics;
+  const std::vector<ItemRecord> list = {
+      Item(ItemKind::Bitmap, "bmp:100x16"), Item(ItemKind::Animation, "gif:64x32x3"),
+      Item(ItemKind::Bitmap, "bmp:9x1"), Item(ItemKind::Animation, "gif:8x1x2")};
+  const Program p = LayOutProgram(list, pics);
+  EXPECT_EQ(p.items[0].header.imageAddress(), 0x4A0000u);
+  EXPECT_EQ(p.items[0].imageBytes, 416u);  // 13 bytes a row, 16 rows, two planes
+  EXPECT_EQ(p.items[1].header.imageAddress(), 0xC80000u);
+  EXPECT_EQ(p.items[1].imageBytes, 1536u);
+  EXPECT_EQ(p.items[2].header.imageAddress(), 0x4A0000u + 416u);
+  EXPECT_EQ(p.items[3].header.imageAddress(), 0xC80000u + 1536u);
+
+  const auto mem = Apply(p);
+  const Planes second = FakePictures::Numbered(9, 1, 0);
+  EXPECT_EQ(Read(mem, 0x4A01A0, 4),
+            (Bytes{second.red[0], second.red[1], second.green[0], second.green[1]}));
+  // Frame 2 of the first animation at 0xC80000 + 2 * 512: red plane, then green.
+  const Planes frame2 = FakePictures::Numbered(64, 32, 2);
+  EXPECT_EQ(Read(mem, 0xC80400, 256), frame2.red);
+  EXPECT_EQ(Read(mem, 0xC80500, 256), frame2.green);
+  // One write and one step per frame of 512 bytes.
+  int frameWrites = 0;
+  for (const MemoryWrite& w : p.items[1].writes) frameWrites += w.part == Part::Picture;
+  EXPECT_EQ(frameWrites, 3);
+}
+
+TEST(ProgramLayoutTest, LargeBitmapIsCutIntoWritesOf2048) {
+  FakePictures pics;
+  const std::vector<ItemRecord> list = {Item(ItemKind::Bitmap, "bmp:800x160")};
+  const Program p = LayOutProgram(list, pics);
+  const ItemLayout& item = p.items[0];
+  ASSERT_EQ(item.writes.size(), 17u);
+  for (std::size_t i = 1; i < 16; ++i) {
+    EXPECT_EQ(item.writes[i].bytes.size(), 2048u);
+    EXPECT_EQ(item.writes[i].address, 0x4A0000u + 2048u * (i - 1));
+  }
+  EXPECT_EQ(item.writes[16].bytes.size(), 1280u);
+  EXPECT_EQ(DownloadSteps(item), 17);
+  // An animation frame larger than one write steps once, after its last write.
+  const std::vector<ItemRecord> anim = {Item(ItemKind::Animation, "gif:320x32x2")};
+  const Program q = LayOutProgram(anim, pics);
+  EXPECT_EQ(q.items[0].writes.size(), 1u + 2u * 2u);
+  EXPECT_EQ(DownloadSteps(q.items[0]), 3);
+}
+
+TEST(ProgramLayoutTest, UnreadablePictureKeepsTheAddressForTheNext) {
+  FakePictures pics;
+  const std::vector<ItemRecord> list = {
+      Item(ItemKind::Bitmap, "missing"), Item(ItemKind::Bitmap, "bmp:16x16"),
+      Item(ItemKind::Animation, "missing"), Item(ItemKind::Animation, "gif:8x8x1")};
+  const Program p = LayOutProgram(list, pics);
+  for (int i : {0, 2}) {
+    const ItemLayout& bad = p.items[static_cast<std::size_t>(i)];
+    EXPECT_EQ(bad.status, ItemStatus::PictureUnreadable);
+    ASSERT_EQ(bad.writes.size(), 1u);  // the header alone, with the address it would have had
+    EXPECT_EQ(bad.writes[0].part, Part::Header);
+  }
+  EXPECT_EQ(p.items[0].header.imageAddress(), 0x4A0000u);
+  EXPECT_EQ(p.items[1].header.imageAddress(), 0x4A0000u);
+  EXPECT_EQ(p.items[2].header.imageAddress(), 0xC80000u);
+  EXPECT_EQ(p.items[3].header.imageAddress(), 0xC80000u);
+  EXPECT_EQ(PreviewSteps(p.items[0]), 1);
+  EXPECT_EQ(PreviewSteps(p.items[2]), 0);
+}
+
+TEST(ProgramLayoutTest, PicturesNeverRunPastTheirAreas) {
+  // 0xC80000 - 0x4A0000 = 8126464 bytes hold four pictures of 2000000 bytes, not five.
+  FakePictures pics;
+  ProgramLayout layout(pics);
+  const ItemRecord big = Item(ItemKind::Bitmap, "bmp:8000x1000");
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(layout.Next(big).status, ItemStatus::Ok);
+  const ItemLayout over = layout.Next(big);
+  EXPECT_EQ(over.status, ItemStatus::AreaFull);
+  EXPECT_EQ(over.writes.size(), 1u);
+  EXPECT_EQ(layout.bitmapAddress(), 0x4A0000u + 8000000u);
+  EXPECT_EQ(layout.Next(Item(ItemKind::Bitmap, "bmp:8x8")).status, ItemStatus::Ok);
+
+  // 121110528 bytes of animation area hold 12 animations of 9600000 bytes.
+  ProgramLayout tight(pics);
+  const ItemRecord huge = Item(ItemKind::Animation, "gif:800x160x300");
+  int ok = 0;
+  for (int i = 0; i < 14; ++i) ok += tight.Next(huge).status == ItemStatus::Ok;
+  EXPECT_EQ(ok, 12);
+  EXPECT_EQ(tight.animationAddress(), 0xC80000u + 12u * 9600000u);
+
+  while (layout.itemsLaidOut() < 100) layout.Next(Item(ItemKind::DateTime));
+  const ItemLayout extra = layout.Next(Item(ItemKind::DateTime));
+  EXPECT_EQ(extra.status, ItemStatus::TableFull);
+  EXPECT_TRUE(extra.writes.empty());
+}
+
+TEST(ProgramLayoutTest, HundredItemsEndTheirTablesWhereTheAreasBegin) {
+  FakePictures pics;
+  std::vector<ItemRecord> list(101, Item(ItemKind::TwoLine));
+  const Program p = LayOutProgram(list, pics);
+  ASSERT_EQ(p.items.size(), 100u);  // the list never holds more
+  EXPECT_EQ(p.count.bytes, (Bytes{0, 100}));
+  std::uint32_t headerEnd = 0, bodyEnd = 0;
+  for (const ItemLayout& item : p.items)
+    for (const MemoryWrite& w : item.writes) {
+      const std::uint32_t end = w.address + static_cast<std::uint32_t>(w.bytes.size());
+      (w.part == Part::Header ? headerEnd : bodyEnd) =
+          std::max(w.part == Part::Header ? headerEnd : bodyEnd, end);
+    }
+  EXPECT_EQ(headerEnd, 0x060C80u);
+  EXPECT_EQ(bodyEnd, 0x148000u);
+}
+
+TEST(ProgramLayoutTest, SixteenDotBitmapFromAFileFillsItsFirst64Bytes) {
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("encode_layout_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "a.bmp").string();
+  encode_test::WriteFile(
+      path, encode_test::MakeBmp24(16, 16, [](int x, int y) {
+        return x == y ? encode_test::Rgb{255, 0, 0} : encode_test::Rgb{0, 255, 0};
+      }));
+  const std::vector<ItemRecord> list = {Item(ItemKind::Bitmap, path), Item(ItemKind::Bitmap, path)};
+  const Program p = LayOutProgram(list);
+  std::filesystem::remove_all(dir);
+
+  ASSERT_EQ(p.items[0].status, ItemStatus::Ok);
+  const MemoryWrite& head = p.items[0].writes[0];
+  EXPECT_EQ(Bytes(head.bytes.begin() + 21, head.bytes.begin() + 25),
+            (Bytes{0x00, 0x4A, 0x00, 0x00}));
+  const auto mem = Apply(p);
+  const Bytes red = Read(mem, 0x4A0000, 32);
+  const Bytes green = Read(mem, 0x4A0020, 32);
+  ASSERT_EQ(red.size(), 32u);
+  ASSERT_EQ(green.size(), 32u);
+  for (int y = 0; y < 16; ++y) {
+    const unsigned diagonal = 0x8000u >> y;
+    EXPECT_EQ(red[2 * y] << 8 | red[2 * y + 1], diagonal) << y;
+    EXPECT_EQ(green[2 * y] << 8 | green[2 * y + 1], 0xFFFFu & ~diagonal) << y;
+  }
+  EXPECT_EQ(p.items[1].header.imageAddress(), 0x4A0040u);
+}
+
+}  // namespace
