@@ -99,11 +99,15 @@ StyledText ReadPaneQuarters(const Quarter& textQuarter, const Quarter& attrQuart
   return out;
 }
 
+char32_t SingleLineChar(char32_t ch) {
+  return ch < 0x20 || ch == 0x7F || ch == 0x2028 || ch == 0x2029 ? U' ' : ch;
+}
+
 InsertCheck CheckInsertion(std::u32string_view input, std::size_t roomBytes) {
   InsertCheck out;
   std::size_t used = 0;
   for (char32_t ch : input) {
-    if (ch < 0x20 || ch == 0x7F || ch == 0x2028 || ch == 0x2029) ch = U' ';
+    ch = SingleLineChar(ch);
     std::size_t width = Cp949Width(ch);
     if (width == 0) {
       if (out.refused.find(ch) == std::u32string::npos) out.refused += ch;

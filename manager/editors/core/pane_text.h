@@ -58,8 +58,11 @@ std::size_t WritePaneQuarters(const StyledText& text, Quarter& textQuarter, Quar
 // byte's index. Byte sequences CP949 does not define come back as U+FFFD.
 StyledText ReadPaneQuarters(const Quarter& textQuarter, const Quarter& attrQuarter);
 
+// A single-line pane holds no line breaks or other control characters: they become spaces.
+char32_t SingleLineChar(char32_t ch);
+
 // What may go into a single-line pane of an input (typed or pasted) when roomBytes CP949
-// bytes are still free. Line breaks and other control characters become spaces.
+// bytes are still free, after SingleLineChar.
 struct InsertCheck {
   std::u32string accepted;  // the characters that go in, in order
   std::u32string refused;   // characters CP949 cannot encode, each once
