@@ -1,0 +1,274 @@
+// The board font tables as the build generated them: sizes, coverage of every code that
+// must show, cell layout, and that generating again gives the same bytes.
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Kind { Hangul, English, Special, Hanja };
+
+struct Expected {
+  const char* name;
+  int size;
+  Kind kind;
+  std::size_t glyphBytes;  // all glyphs, without the header
+};
+
+const Expected kTables[20] = {
+    {"한글굴림체16.fnt", 16, Kind::Hangul, 75200},  {"한글궁서체16.fnt", 16, Kind::Hangul, 75200},
+    {"한글옛체16.fnt", 16, Kind::Hangul, 75200},    {"한글매직체16.fnt", 16, Kind::Hangul, 75200},
+    {"영문굴림체16.fnt", 16, Kind::English, 1536},  {"영문궁서체16.fnt", 16, Kind::English, 1536},
+    {"영문옛체16.fnt", 16, Kind::English, 1536},    {"영문매직체16.fnt", 16, Kind::English, 1536},
+    {"특수문자16.fnt", 16, Kind::Special, 36096},   {"한문16.fnt", 16, Kind::Hanja, 156416},
+    {"한글굴림체32.fnt", 32, Kind::Hangul, 300800}, {"한글궁서체32.fnt", 32, Kind::Hangul, 300800},
+    {"한글옛체32.fnt", 32, Kind::Hangul, 300800},   {"한글매직체32.fnt", 32, Kind::Hangul, 300800},
+    {"영문굴림체32.fnt", 32, Kind::English, 6144},  {"영문궁서체32.fnt", 32, Kind::English, 6144},
+    {"영문옛체32.fnt", 32, Kind::English, 6144},    {"영문매직체32.fnt", 32, Kind::English, 6144},
+    {"특수문자32.fnt", 32, Kind::Special, 144384},  {"한문32.fnt", 32, Kind::Hanja, 625664},
+};
+
+std::vector<std::uint8_t> ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+fs::path TablePath(const fs::path& dir, int i) {
+  return dir / fs::u8path(kTables[i].name);
+}
+
+// One glyph of a table as dots; cells are read straight from the file bytes.
+class Table {
+ public:
+  explicit Table(int i) : def_(kTables[i]), bytes_(ReadFile(TablePath(BRELLION_FONT_DIR, i))) {}
+  bool complete() const { return bytes_.size() == 16 + def_.glyphBytes; }
+  int width() const { return def_.kind == Kind::English ? def_.size / 2 : def_.size; }
+  int height() const { return def_.size; }
+  int glyphs() const { return static_cast<int>(def_.glyphBytes / GlyphBytes()); }
+  bool Lit(int glyph, int row, int col) const {
+    const std::size_t at = 16 + static_cast<std::size_t>(glyph) * GlyphBytes() +
+                           static_cast<std::size_t>(row * width() / 8 + col / 8);
+    return (bytes_[at] >> (7 - col % 8)) & 1;
+  }
+  bool AnyInk(int glyph) const {
+    for (std::size_t k = 0; k < GlyphBytes(); ++k) {
+      if (bytes_[16 + static_cast<std::size_t>(glyph) * GlyphBytes() + k]) return true;
+    }
+    return false;
+  }
+  bool ColumnInk(int glyph, int col) const {
+    for (int r = 0; r < height(); ++r) {
+      if (Lit(glyph, r, col)) return true;
+    }
+    return false;
+  }
+  bool RowInk(int glyph, int row) const {
+    for (int c = 0; c < width(); ++c) {
+      if (Lit(glyph, row, c)) return true;
+    }
+    return false;
+  }
+  // Last row with ink, -1 for none.
+  int BottomRow(int glyph) const {
+    for (int r = height() - 1; r >= 0; --r) {
+      if (RowInk(glyph, r)) return r;
+    }
+    return -1;
+  }
+  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+ private:
+  std::size_t GlyphBytes() const { return static_cast<std::size_t>(width() / 8 * height()); }
+  Expected def_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+// What code page 949 assigns to a code, by the system converter: 0 for nothing.
+char32_t Unicode(std::uint16_t code) {
+  static iconv_t cd = iconv_open("UTF-32BE", "CP949");
+  char in[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  char* src = in;
+  std::size_t inLeft = 2;
+  if (code < 0x100) {
+    in[0] = static_cast<char>(code);
+    inLeft = 1;
+  }
+  unsigned char out[8];
+  char* dst = reinterpret_cast<char*>(out);
+  std::size_t outLeft = sizeof out;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1) ||
+      sizeof out - outLeft != 4) {
+    return 0;
+  }
+  return static_cast<char32_t>(out[0] << 24 | out[1] << 16 | out[2] << 8 | out[3]);
+}
+
+std::uint16_t CodeOf(Kind kind, int glyph) {
+  const int firstLead = kind == Kind::Special ? 0xA1 : kind == Kind::Hangul ? 0xB0 : 0xCA;
+  if (kind == Kind::English) return static_cast<std::uint16_t>(0x20 + glyph);
+  return static_cast<std::uint16_t>((firstLead + glyph / 94) << 8 | (0xA1 + glyph % 94));
+}
+
+bool MustShow(char32_t cp) {
+  return cp > 0x20 && cp != 0x7F && cp != 0x3000 && cp != 0x3164;  // spaces stay blank
+}
+
+}  // namespace
+
+TEST(BoardFontFiles, NamesSizesAndHeaders) {
+  for (int i = 0; i < 20; ++i) {
+    const fs::path p = TablePath(BRELLION_FONT_DIR, i);
+    ASSERT_TRUE(fs::exists(p)) << p;
+    EXPECT_EQ(fs::file_size(p), 16 + kTables[i].glyphBytes) << p;
+    const std::vector<std::uint8_t> b = ReadFile(p);
+    ASSERT_GE(b.size(), 16u);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 8), "BRLNFNT1") << p;
+    EXPECT_EQ(b[8], i + 1) << p;
+    EXPECT_EQ(b[9], kTables[i].size) << p;
+  }
+  // The licences of the source fonts are installed with the tables.
+  const fs::path licences = fs::path(BRELLION_FONT_DIR) / "licences";
+  for (const char* f : {"xfonts-baekmuk.copyright", "fonts-nanum.copyright", "GPL-2",
+                        "fonts-dejavu-core.copyright", "README.md"}) {
+    EXPECT_GT(fs::file_size(licences / f), 100u) << f;
+  }
+}
+
+// Every code with a character shows ink in every table; codes without one, and the spaces
+// by design, stay blank.
+TEST(BoardFontFiles, EveryAssignedCodeHasInk) {
+  for (int i = 0; i < 20; ++i) {
+    const Table t(i);
+    ASSERT_TRUE(t.complete()) << kTables[i].name;
+    int required = 0, shown = 0;
+    for (int g = 0; g < t.glyphs(); ++g) {
+      const std::uint16_t code = CodeOf(kTables[i].kind, g);
+      const bool must = MustShow(Unicode(code));
+      required += must;
+      shown += must && t.AnyInk(g);
+      if (!must) {
+        EXPECT_FALSE(t.AnyInk(g)) << kTables[i].name << " " << std::hex << code;
+      }
+    }
+    EXPECT_EQ(shown, required) << kTables[i].name;
+    const int expected = kTables[i].kind == Kind::Hangul    ? 2350
+                         : kTables[i].kind == Kind::Hanja   ? 4888
+                         : kTables[i].kind == Kind::Special ? 986
+                                                            : 94;
+    EXPECT_EQ(required, expected) << kTables[i].name;
+  }
+}
+
+// Outline faces leave the last column and row free so neighbouring characters never touch;
+// and their syllables sit centred.
+TEST(BoardFontLayout, HangulCellsKeepTheirMarginAndAreCentred) {
+  for (int i : {1, 3, 10, 11, 12, 13}) {
+    const Table t(i);
+    ASSERT_TRUE(t.complete());
+    const int margin = t.width() == 32 ? 2 : 1;
+    int touching = 0;
+    long leftGap = 0, rightGap = 0;
+    for (int g = 0; g < t.glyphs(); ++g) {
+      bool edge = false;
+      for (int k = 1; k <= margin; ++k) {
+        edge |= t.ColumnInk(g, t.width() - k) || t.RowInk(g, t.height() - k);
+      }
+      touching += edge;
+      int l = 0, r = 0;
+      while (l < t.width() && !t.ColumnInk(g, l)) ++l;
+      while (r < t.width() && !t.ColumnInk(g, t.width() - 1 - margin - r)) ++r;
+      leftGap += l;
+      rightGap += r;
+    }
+    EXPECT_EQ(touching, 0) << kTables[i].name;
+    EXPECT_NEAR(static_cast<double>(leftGap) / t.glyphs(),
+                static_cast<double>(rightGap) / t.glyphs(), 1.0)
+        << kTables[i].name;
+  }
+}
+
+// Box-drawing lines reach the cell edges, so frames drawn from them join up.
+TEST(BoardFontLayout, BoxDrawingLinesReachTheEdges) {
+  for (int i : {8, 18}) {
+    const Table t(i);
+    ASSERT_TRUE(t.complete());
+    const int horizontal = (0xA6 - 0xA1) * 94;  // ─
+    const int vertical = horizontal + 1;        // │
+    const int cross = horizontal + 10;          // ┼
+    for (int g : {horizontal, cross}) {
+      EXPECT_TRUE(t.ColumnInk(g, 0) && t.ColumnInk(g, t.width() - 1)) << kTables[i].name;
+    }
+    for (int g : {vertical, cross}) {
+      EXPECT_TRUE(t.RowInk(g, 0) && t.RowInk(g, t.height() - 1)) << kTables[i].name;
+    }
+    // The horizontal line of ─ and of ┼ is the same row, so ─┼─ is one line.
+    for (int r = 0; r < t.height(); ++r) {
+      EXPECT_EQ(t.Lit(horizontal, r, 0), t.Lit(cross, r, 0)) << kTables[i].name << " row " << r;
+    }
+  }
+}
+
+// Letters share one baseline per table, descenders go below it, and nothing is cut off.
+TEST(BoardFontLayout, EnglishLettersShareABaseline) {
+  for (int i : {4, 5, 6, 7, 14, 15, 16, 17}) {
+    const Table t(i);
+    ASSERT_TRUE(t.complete());
+    const int base = t.BottomRow('H' - 0x20);
+    ASSERT_GT(base, t.height() / 2) << kTables[i].name;
+    // Hinting and the overshoot of round letters move a bottom by one dot at most.
+    for (char c : std::string("ABEHKLMNTXZabdehklmnxz0123456789")) {
+      EXPECT_NEAR(t.BottomRow(c - 0x20), base, 1) << kTables[i].name << " " << c;
+    }
+    for (char c : std::string("gpqy")) {
+      EXPECT_GT(t.BottomRow(c - 0x20), base + 1) << kTables[i].name << " " << c;
+    }
+    // The free column on the right keeps letters apart.
+    for (int g = 1; g < t.glyphs(); ++g) {
+      EXPECT_FALSE(t.ColumnInk(g, t.width() - 1)) << kTables[i].name << " " << g;
+    }
+  }
+}
+
+class FontgenRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("brellion-fontgen-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  int Run(const std::string& args) const {
+    const std::string cmd = std::string(BRELLION_BIN_DIR) + "/fontgen --out '" + dir_.string() +
+                            "' " + args + " >/dev/null 2>&1";
+    return std::system(cmd.c_str());
+  }
+  fs::path dir_;
+};
+
+// Generating again gives the bytes the build installed: the tables do not depend on the
+// run, the time or the order of generation.
+TEST_F(FontgenRun, RegeneratesTheSameBytes) {
+  ASSERT_EQ(Run("--only 9,5,16"), 0);
+  for (int i : {4, 8, 15}) {
+    EXPECT_TRUE(ReadFile(TablePath(dir_, i)) == Table(i).bytes()) << kTables[i].name;
+  }
+  EXPECT_FALSE(fs::exists(TablePath(dir_, 0)));  // only what was asked for
+}
+
+TEST_F(FontgenRun, MissingSourceFontsFailWithoutWritingTables) {
+  EXPECT_NE(Run("--fonts /nonexistent-font-root"), 0);
+  EXPECT_FALSE(fs::exists(TablePath(dir_, 0)));
+  EXPECT_NE(Run("--only 21"), 0);
+}
