@@ -381,6 +381,9 @@ void CTextPane::updateNote() {
     if (c != U'\u2029' && Cp949Width(c) == 0 && lost.find(c) == std::u32string::npos) lost += c;
   }
   if (!lost.empty()) parts << QStringLiteral("저장되지 않는 글자: ") + Spaced(FromU32(lost));
+  if (Cp949Bytes(text) > kMaxTextBytes) {
+    parts << QStringLiteral("%1바이트를 넘는 부분은 저장되지 않습니다").arg(kMaxTextBytes);
+  }
   note_->setText(parts.join('\n'));
   note_->setVisible(!parts.isEmpty());
 }

@@ -319,6 +319,7 @@ void TestTextEditors::pasteIntoUnlimitedPaneIsCutAtOk() {
   PasteText(d.upperPane(), QString(3000, 'x'));
   PasteText(d.lowerPane(), QString(1500, QChar(0xAC00)));
   QCOMPARE(d.upperPane()->textBytes(), std::size_t(3000));
+  QVERIFY(d.upperPane()->note().contains("2047"));
   d.accept();
   QCOMPARE(TextLength(d.body().textA), std::size_t(2047));
   QCOMPARE(TextLength(d.body().textB), std::size_t(2046));
