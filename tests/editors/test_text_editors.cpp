@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
 #include <QTextCursor>
 #include <QTimeEdit>
@@ -419,6 +420,11 @@ void TestTextEditors::overlongStoredTextKeepsTheDialogOpen() {
 }
 
 void TestTextEditors::grabsShowBoardColours() {
+  // Four different installed faces stand for the four board fonts.
+  QSet<QString> faces;
+  for (int f = 0; f < 4; ++f) faces.insert(ScreenFace(static_cast<BoardFont>(f)));
+  qInfo() << "screen faces" << faces;
+  QCOMPARE(faces.size(), qsizetype(4));
   QDir().mkpath(EDITORS_GRAB_DIR);
   StyledText sample;
   auto add = [&](const char* utf8, std::uint8_t attr) {
