@@ -1,0 +1,51 @@
+#pragma once
+// The serial port: opens and configures COMn (the device of signlink::SerialDevicePath),
+// writes, and hands every received chunk to the notify sink on the thread that owns it,
+// while that thread processes events.
+
+#include <QObject>
+#include <cstdint>
+#include <functional>
+
+class QSerialPort;
+
+class CComm : public QObject {
+  Q_OBJECT
+
+ public:
+  using Sink = std::function<void(const std::uint8_t* bytes, int n)>;
+
+  explicit CComm(QObject* parent = nullptr);
+  ~CComm() override;
+
+  // 1 when the port is open and configured, 0 otherwise. An open port is closed first.
+  int Open();
+  void Close();
+  bool running() const { return running_; }
+  // Queues all bytes for sending and returns 1 without waiting.
+  int Write(const std::uint8_t* bytes, int n);
+  // Bytes already received and not yet delivered, up to max; 0 when none.
+  int Read(std::uint8_t* dst, int max);
+  // Discards everything queued in both directions.
+  void Purge();
+  void SetNotify(Sink sink) { sink_ = std::move(sink); }
+
+  // Line settings, read at Open.
+  std::uint8_t port_number = 1;
+  std::uint8_t byte_size = 8;  // 7 or 8
+  std::uint8_t flow_bits = 0;  // shown in the port dialog only; the line has no handshake
+  std::uint8_t parity = 0;     // 0 none, 1 odd, 2 even
+  std::uint8_t stop_bits = 0;  // 0 one, 1 one and a half, 2 two
+  std::int32_t baud_rate = 115200;
+
+ signals:
+  // After a chunk went to the sink.
+  void Delivered();
+
+ private:
+  void OnReadyRead();
+
+  QSerialPort* port_;
+  bool running_ = false;
+  Sink sink_;
+};

@@ -1,0 +1,94 @@
+#include "manager/link/qt/tcp_link.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+
+#include "manager/link/exchange.h"
+
+TcpLink::TcpLink(QObject* parent) : QObject(parent) {}
+
+bool TcpLink::Connect(const QString& address, quint16 port) {
+  if (socket_ != nullptr) {
+    socket_->abort();
+    // Deferred: an outer exchange may still be inside one of this socket's signals.
+    socket_->deleteLater();
+  }
+  last_ = {address, port};
+  peer_closed_ = false;
+  socket_ = new CSignSocket(this);
+  connect(socket_, &QAbstractSocket::errorOccurred, this,
+          [this, s = socket_](QAbstractSocket::SocketError e) {
+            if (s == socket_ && e == QAbstractSocket::RemoteHostClosedError) peer_closed_ = true;
+          });
+  socket_->connectToHost(address, port);
+  return socket_->state() != QAbstractSocket::UnconnectedState;
+}
+
+void TcpLink::Reconnect() {
+  const Target t = source_ ? source_() : last_;
+  Connect(t.first, t.second);
+}
+
+void TcpLink::DiscardUnread() {
+  if (socket_ == nullptr) return;
+  // Pull in what the system already holds for us, then forget all of it.
+  if (socket_->state() == QAbstractSocket::ConnectedState) {
+    while (socket_->waitForReadyRead(0)) socket_->readAll();
+  }
+  socket_->readAll();
+}
+
+void TcpLink::Send(const std::uint8_t* bytes, std::size_t n) {
+  if (socket_ == nullptr) return;
+  // While still connecting the bytes wait in the socket's buffer and go once connected.
+  socket_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(n));
+  if (socket_->state() == QAbstractSocket::ConnectedState) socket_->flush();
+}
+
+signlink::StreamWait TcpLink::Receive(std::uint8_t* dst, std::size_t max, std::int64_t deadline,
+                                      std::size_t* taken) {
+  *taken = 0;
+  for (;;) {
+    if (socket_ == nullptr) return signlink::StreamWait::kError;
+    if (socket_->bytesAvailable() > 0) {
+      const qint64 n = socket_->read(reinterpret_cast<char*>(dst), static_cast<qint64>(max));
+      if (n > 0) {
+        *taken = static_cast<std::size_t>(n);
+        return signlink::StreamWait::kData;
+      }
+    }
+    const auto state = socket_->state();
+    if (state == QAbstractSocket::UnconnectedState || state == QAbstractSocket::ClosingState)
+      return peer_closed_ ? signlink::StreamWait::kClosed : signlink::StreamWait::kError;
+    const std::int64_t left = deadline - clock_.NowMs();
+    if (left < 0) return signlink::StreamWait::kTimeout;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(socket_, &QIODevice::readyRead, &loop, &QEventLoop::quit);
+    connect(socket_, &QAbstractSocket::stateChanged, &loop, &QEventLoop::quit);
+    connect(socket_, &QObject::destroyed, &loop, &QEventLoop::quit);
+    timer.start(static_cast<int>(left + 1));
+    loop.exec();
+  }
+}
+
+int TcpLink::SendAndWait(const std::uint8_t* frame, int len, int expected) {
+  return signlink::TcpSendAndWait(*this, clock_, frame, static_cast<std::size_t>(len),
+                                  static_cast<std::size_t>(std::max(expected, 0)));
+}
+
+int TcpLink::SendAndRead(const std::uint8_t* frame, int len, std::uint8_t* out, int count) {
+  return signlink::TcpSendAndRead(*this, clock_, frame, static_cast<std::size_t>(len), out,
+                                  static_cast<std::size_t>(std::max(count, 0)));
+}
+
+QString TcpLink::DottedAddress(const std::uint8_t (&ip)[4]) {
+  return QStringLiteral("%1.%2.%3.%4").arg(ip[0]).arg(ip[1]).arg(ip[2]).arg(ip[3]);
+}
+
+QString TcpLink::LinkText(const std::uint8_t (&ip)[4], int port) {
+  return QStringLiteral("[IP:%1],   [PORT:%2]").arg(DottedAddress(ip)).arg(port);
+}

@@ -1,0 +1,249 @@
+// The serial and TCP links against a running signsim.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <ctime>
+#include <vector>
+
+#include "manager/link/frame.h"
+#include "manager/link/qt/comm_control.h"
+#include "manager/link/qt/sign_ctrl.h"
+#include "manager/link/qt/tcp_link.h"
+#include "qtshared/message_box.h"
+#include "signsim_process.h"
+
+using signlink::Frame;
+
+namespace {
+
+void EnsureApp() {
+  static int argc = 1;
+  static char name[] = "link_qt_tests";
+  static char* argv[] = {name, nullptr};
+  if (QCoreApplication::instance() == nullptr) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(argc, argv);
+  }
+}
+
+void Pause(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+const QString kNoPort = QStringLiteral("열린 포트가 없습니다.");
+
+class SerialLink : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureApp(); }
+  // Opens COM3 on the simulator's pseudo-terminal.
+  void Open(CCommControl& comm) {
+    qputenv("BRELLION_COM3", sim.pty_link().toUtf8());
+    ASSERT_EQ(comm.Create(3, 57600, 0), 1);
+    ctrl.Create();
+    ctrl.Attach(&comm);
+  }
+  SignSimProcess sim;
+  CSignCtrl ctrl;
+};
+
+class TcpLinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureApp(); }
+  SignSimProcess sim;
+  TcpLink link;
+};
+
+}  // namespace
+
+TEST_F(SerialLink, OpensThePortAndReportsIt) {
+  ASSERT_TRUE(sim.Start());
+  MessageRecorder boxes;
+  CCommControl comm;
+  qputenv("BRELLION_COM12", sim.pty_link().toUtf8());
+  ASSERT_EQ(comm.Create(12, 57600, 0), 1);
+  EXPECT_TRUE(boxes.messages().isEmpty());
+  EXPECT_EQ(comm.StatusText(), QStringLiteral("연결: COM12, 57600 bps"));
+  EXPECT_EQ(comm.ring_size(), 196608u);
+  ctrl.Create();
+  EXPECT_EQ(ctrl.objectName(), QStringLiteral("SignCtrl Wnd"));
+  ctrl.Attach(&comm);
+  const Frame apply = signlink::BuildApply();
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 0);
+  comm.ClosePort();
+  EXPECT_FALSE(comm.IsOpen());
+  EXPECT_EQ(comm.StatusText(), kNoPort);
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 4);
+  ASSERT_EQ(comm.OpenPort(), 1);
+  ctrl.Attach(&comm);
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 0);
+  qunsetenv("BRELLION_COM12");
+}
+
+TEST_F(SerialLink, MissingPortWarnsOncePerAttempt) {
+  MessageRecorder boxes;
+  CCommControl comm;
+  qputenv("BRELLION_COM7", "/nonexistent/brellion-serial");
+  EXPECT_EQ(comm.Create(7, 57600, 0), 0);
+  ASSERT_EQ(boxes.messages().size(), 1);
+  EXPECT_EQ(boxes.messages()[0].caption, QStringLiteral("경고"));
+  EXPECT_EQ(boxes.messages()[0].text,
+            QStringLiteral("통신 포트를 열지 못했습니다.\n설정값을 바꿔 다시 시도 하십시오."));
+  EXPECT_EQ(boxes.messages()[0].icon, MsgIcon::Warning);
+  EXPECT_EQ(comm.StatusText(), kNoPort);
+  EXPECT_EQ(comm.OpenPort(), 0);
+  EXPECT_EQ(boxes.messages().size(), 2);
+  ctrl.Attach(&comm);
+  const Frame apply = signlink::BuildApply();
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 4);
+  EXPECT_EQ(comm.status(), 1);
+  qunsetenv("BRELLION_COM7");
+}
+
+TEST_F(SerialLink, RepliesInPiecesBadRepliesAndLeftovers) {
+  // Frame numbers: 1 model read, 2 in pieces, 3 wrong STX, 4 wrong checksum,
+  // 5+6 two acks for one exchange, 7 the next exchange, 8 a longer reply than waited for.
+  ASSERT_TRUE(sim.Start(
+      {"--fault", "pieces:2", "--piece-ms", "20", "--fault", "badstx:3", "--fault", "badsum:4"}));
+  CCommControl comm;
+  Open(comm);
+  const Frame model = signlink::BuildMemoryRead(0x020000, 8);
+  std::uint8_t out[16] = {};
+  ASSERT_EQ(ctrl.SendAndRead(model.data(), static_cast<int>(model.size()), out, 8), 0);
+  EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
+  const Frame apply = signlink::BuildApply();
+  const int n = static_cast<int>(apply.size());
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), n), 0);  // pieces
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), n), 7);
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), n), 2);
+  Frame twice = apply;
+  twice.insert(twice.end(), apply.begin(), apply.end());
+  EXPECT_EQ(ctrl.SendAndWait(twice.data(), static_cast<int>(twice.size())), 0);
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), n), 0);
+  // Waiting for an acknowledgement, the 14-byte read reply's length field points past the
+  // six bytes taken.
+  EXPECT_EQ(ctrl.SendAndWait(model.data(), static_cast<int>(model.size())), 2);
+  EXPECT_TRUE(sim.Stop());
+  EXPECT_TRUE(sim.log().contains("#2 pty apply -> ack, in one-byte pieces (fault)"))
+      << sim.log().toStdString();
+}
+
+TEST_F(SerialLink, NoReplyTimesOutAfterFiveSecondsWithoutSpinning) {
+  ASSERT_TRUE(sim.Start({"--fault", "noreply:1"}));
+  CCommControl comm;
+  Open(comm);
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start(100);
+  const Frame apply = signlink::BuildApply();
+  QElapsedTimer wall;
+  wall.start();
+  const std::clock_t cpu0 = std::clock();
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 1);
+  const double cpu_s = static_cast<double>(std::clock() - cpu0) / CLOCKS_PER_SEC;
+  EXPECT_GE(wall.elapsed(), 5000);
+  EXPECT_LT(wall.elapsed(), 6500);
+  EXPECT_GE(ticks, 30);   // the program kept handling its events
+  EXPECT_LT(cpu_s, 1.0);  // and slept while it waited
+  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 0);
+}
+
+TEST_F(TcpLinkTest, NoSocketThenExchangesOverAFreshConnection) {
+  const Frame apply = signlink::BuildApply();
+  EXPECT_FALSE(link.HasSocket());
+  EXPECT_EQ(link.SendAndWait(apply.data(), static_cast<int>(apply.size()), 6), 9);
+  ASSERT_TRUE(sim.Start({"--fault", "pieces:3", "--piece-ms", "30"}));
+  link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
+  std::vector<std::uint8_t> page(2048);
+  for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint8_t>(i ^ 0x5A);
+  const Frame write = signlink::BuildMemoryWrite(0x080000, page.data(), page.size());
+  ASSERT_EQ(link.SendAndWait(write.data(), static_cast<int>(write.size()), 6), 0);
+  const Frame read = signlink::BuildMemoryRead(0x080000, 2048);
+  std::vector<std::uint8_t> back(2048);
+  ASSERT_EQ(link.SendAndRead(read.data(), static_cast<int>(read.size()), back.data(), 2048), 0);
+  EXPECT_EQ(back, page);
+  QElapsedTimer t;
+  t.start();
+  EXPECT_EQ(link.SendAndWait(apply.data(), static_cast<int>(apply.size()), 6), 0);  // pieces
+  EXPECT_GE(t.elapsed(), 140);
+  EXPECT_LT(t.elapsed(), 1000);
+  // Waiting for 6 bytes, the read reply announces 14.
+  const Frame model = signlink::BuildMemoryRead(0x020000, 8);
+  EXPECT_EQ(link.SendAndWait(model.data(), static_cast<int>(model.size()), 6), 2);
+}
+
+TEST_F(TcpLinkTest, DroppedConnectionReconnects) {
+  ASSERT_TRUE(sim.Start({"--fault", "drop:2"}));
+  link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
+  const Frame apply = signlink::BuildApply();
+  const int n = static_cast<int>(apply.size());
+  EXPECT_EQ(link.SendAndWait(apply.data(), n, 6), 0);
+  const CSignSocket* first = link.socket();
+  EXPECT_NE(link.SendAndWait(apply.data(), n, 6), 0);
+  EXPECT_NE(link.socket(), first);
+  EXPECT_EQ(link.SendAndWait(apply.data(), n, 6), 0);
+  EXPECT_TRUE(sim.Stop());
+  EXPECT_EQ(sim.log().count("tcp connection accepted"), 2);
+}
+
+TEST_F(TcpLinkTest, RefusedConnectionIsAReceiveError) {
+  ASSERT_TRUE(sim.Start());
+  const quint16 port = static_cast<quint16>(sim.tcp_port());
+  sim.Stop();  // nothing listens there any more
+  link.Connect("127.0.0.1", port);
+  const Frame apply = signlink::BuildApply();
+  EXPECT_EQ(link.SendAndWait(apply.data(), static_cast<int>(apply.size()), 6), 10);
+  EXPECT_TRUE(link.HasSocket());
+}
+
+TEST_F(TcpLinkTest, RepliesOfEarlierExchangesAreNotTaken) {
+  ASSERT_TRUE(
+      sim.Start({"--fault", "late:3", "--late-ms", "1300", "--width", "20", "--rows", "2"}));
+  link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
+  const Frame apply = signlink::BuildApply();
+  const Frame model = signlink::BuildMemoryRead(0x020000, 8);
+  const Frame size = signlink::BuildMemoryRead(0x020008, 8);
+  // Frames 1 and 2 in one exchange: the model reply is left over after the ack.
+  Frame both = apply;
+  both.insert(both.end(), model.begin(), model.end());
+  EXPECT_EQ(link.SendAndWait(both.data(), static_cast<int>(both.size()), 6), 0);
+  Pause(50);
+  std::uint8_t out[8] = {};
+  // Frame 3 is answered late, after the exchange gave up.
+  EXPECT_NE(link.SendAndRead(size.data(), static_cast<int>(size.size()), out, 8), 0);
+  EXPECT_EQ(out[0], 0);
+  Pause(400);
+  ASSERT_EQ(link.SendAndRead(model.data(), static_cast<int>(model.size()), out, 8), 0);
+  EXPECT_EQ(out[0], 'V');
+  ASSERT_EQ(link.SendAndRead(size.data(), static_cast<int>(size.size()), out, 8), 0);
+  EXPECT_EQ(out[0], 20);
+  EXPECT_EQ(out[1], 2);
+}
+
+TEST_F(TcpLinkTest, StaleBytesOnTheSameConnectionAreDropped) {
+  ASSERT_TRUE(sim.Start({"--width", "9"}));
+  link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
+  const Frame apply = signlink::BuildApply();
+  const Frame model = signlink::BuildMemoryRead(0x020000, 8);
+  const Frame size = signlink::BuildMemoryRead(0x020008, 8);
+  Frame both = apply;
+  both.insert(both.end(), model.begin(), model.end());
+  const CSignSocket* socket = link.socket();
+  EXPECT_EQ(link.SendAndWait(both.data(), static_cast<int>(both.size()), 6), 0);
+  Pause(50);
+  std::uint8_t out[8] = {};
+  ASSERT_EQ(link.SendAndRead(size.data(), static_cast<int>(size.size()), out, 8), 0);
+  EXPECT_EQ(out[0], 9);  // not the 'V' of the model reply left in the socket
+  EXPECT_EQ(link.socket(), socket);
+}
+
+TEST(TcpLinkText, Formats) {
+  const std::uint8_t ip[4] = {192, 168, 0, 7};
+  EXPECT_EQ(TcpLink::DottedAddress(ip), QStringLiteral("192.168.0.7"));
+  EXPECT_EQ(TcpLink::LinkText(ip, 5000), QStringLiteral("[IP:192.168.0.7],   [PORT:5000]"));
+}
