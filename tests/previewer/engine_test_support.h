@@ -56,21 +56,26 @@ inline std::vector<std::uint8_t> TestGlyph(const FontFileInfo& info, std::size_t
   return bytes;
 }
 
+// Writes the twenty test font files into fontDir (created when missing).
+inline void WriteTestFontFiles(const std::filesystem::path& fontDir) {
+  std::filesystem::create_directories(fontDir);
+  for (const FontFileInfo& info : kFontFiles) {
+    std::ofstream out(fontDir / info.name, std::ios::binary);
+    out << std::string(kFontHeaderBytes, '\0');
+    for (std::size_t g = 0; g < info.glyphs; ++g) {
+      const std::vector<std::uint8_t> b = TestGlyph(info, g);
+      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    }
+  }
+}
+
 // The test font set, written once per process into a temporary folder.
 inline const FontSet& TestFonts() {
   static const FontSet fonts = [] {
     namespace fs = std::filesystem;
     const fs::path root =
         fs::temp_directory_path() / ("brellion-engine-fonts-" + std::to_string(::getpid()));
-    fs::create_directories(root / "font");
-    for (const FontFileInfo& info : kFontFiles) {
-      std::ofstream out(root / "font" / info.name, std::ios::binary);
-      out << std::string(kFontHeaderBytes, '\0');
-      for (std::size_t g = 0; g < info.glyphs; ++g) {
-        const std::vector<std::uint8_t> b = TestGlyph(info, g);
-        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-      }
-    }
+    WriteTestFontFiles(root / "font");
     FontSet set;
     set.Load(root.string() + "/", [](const std::string&, const std::string&) {});
     fs::remove_all(root);

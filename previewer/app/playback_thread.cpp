@@ -1,0 +1,51 @@
+#include "previewer/app/playback_thread.h"
+
+#include <thread>
+
+#include "previewer/app/led_surface.h"
+#include "previewer/playback_engine.h"
+
+PlaybackThread::PlaybackThread(const FlashImage& image, const FontSet& fonts,
+                               const LocalClock& clock, FrameSink sink, QObject* parent)
+    : QThread(parent), image_(image), fonts_(fonts), clock_(clock), sink_(std::move(sink)) {}
+
+PlaybackThread::~PlaybackThread() {
+  Finish();
+}
+
+void PlaybackThread::Begin() {
+  run_ = true;
+  start(QThread::LowestPriority);
+}
+
+void PlaybackThread::Finish() {
+  run_ = false;
+  wait();
+}
+
+void PlaybackThread::run() {
+  using Clock = std::chrono::steady_clock;
+  active_ = true;
+  PlaybackEngine engine(image_, fonts_, clock_);
+  engine.Start();
+  LedSurface surface;
+  surface.Create(engine.geometry().width, engine.geometry().rows);
+  sink_(surface.image());
+
+  auto deadline = Clock::now() + std::chrono::milliseconds(engine.framePeriodMs());
+  while (run_) {
+    std::this_thread::sleep_for(kPause);
+    // One step per painted frame: once a frame waits, only the deadline is awaited.
+    if (!engine.frameReady()) engine.Step();
+    const auto now = Clock::now();
+    if (now > deadline) {
+      if (engine.frameReady()) {
+        sink_(surface.Paint(engine.front()));
+        ++painted_;
+      }
+      engine.ClearFrameReady();
+      deadline = now + std::chrono::milliseconds(engine.framePeriodMs());
+    }
+  }
+  active_ = false;
+}

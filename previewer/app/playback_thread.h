@@ -1,0 +1,48 @@
+#pragma once
+// The one worker that plays the program: it owns the engine and the surface, steps the
+// engine at most once per painted frame and hands each new picture to a sink. Time runs on
+// a monotonic clock.
+
+#include <QImage>
+#include <QThread>
+#include <atomic>
+#include <chrono>
+#include <functional>
+
+#include "previewer/flash_image.h"
+#include "previewer/font_set.h"
+#include "previewer/live_fields.h"
+
+class PlaybackThread : public QThread {
+  Q_OBJECT
+
+ public:
+  // Called on the playback thread with each new picture (a copy the receiver may keep).
+  using FrameSink = std::function<void(const QImage&)>;
+
+  static constexpr std::chrono::milliseconds kPause{5};
+
+  // image, fonts and clock must outlive the thread.
+  PlaybackThread(const FlashImage& image, const FontSet& fonts, const LocalClock& clock,
+                 FrameSink sink, QObject* parent = nullptr);
+  ~PlaybackThread() override;
+
+  // Starts playing at the lowest priority.
+  void Begin();
+  // Clears the run flag and returns once the loop has been left.
+  void Finish();
+  bool active() const { return active_.load(); }
+  long framesPainted() const { return painted_.load(); }
+
+ protected:
+  void run() override;
+
+ private:
+  const FlashImage& image_;
+  const FontSet& fonts_;
+  const LocalClock& clock_;
+  FrameSink sink_;
+  std::atomic<bool> run_{false};
+  std::atomic<bool> active_{false};
+  std::atomic<long> painted_{0};
+};

@@ -1,0 +1,59 @@
+#pragma once
+// The previewer's view: opens the preview file and the fonts beside the executable, runs
+// the playback thread and shows the pictures it hands over. It owns the image and the
+// fonts; the thread has left its loop before either is released.
+
+#include <QImage>
+#include <QMutex>
+#include <QWidget>
+#include <memory>
+
+#include "previewer/flash_image.h"
+#include "previewer/font_set.h"
+#include "previewer/live_fields.h"
+
+class PlaybackThread;
+
+class CVarnoView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CVarnoView(QWidget* parent = nullptr);
+  ~CVarnoView() override;
+
+  // Opens exeDir + "preview.tmp" and loads the fonts from exeDir + "font/" (exeDir ends in
+  // '/'), reporting a failure in a message box; false means the program must end. On
+  // success the playback thread is running.
+  bool Start(const QString& exeDir);
+  // Stops the thread, then closes the image and frees the fonts.
+  void Stop();
+
+  // Replaces the local time source (before Start); not owned.
+  void SetClock(const LocalClock* clock) { clock_ = clock; }
+
+  bool playing() const;
+  bool fontsLoaded() const { return fonts_ && fonts_->loaded(); }
+  bool imageOpen() const { return image_.isOpen(); }
+  // The picture shown now (null before the first one).
+  QImage shownFrame() const { return shown_; }
+  long framesShown() const { return framesShown_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void PostFrame(const QImage& image);  // playback thread
+  Q_INVOKABLE void TakeFrame();         // GUI thread
+
+  FlashImage image_;
+  std::unique_ptr<FontSet> fonts_;
+  SystemClock systemClock_;
+  const LocalClock* clock_ = &systemClock_;
+  std::unique_ptr<PlaybackThread> thread_;
+
+  QMutex mailboxLock_;
+  QImage mailbox_;
+  bool posted_ = false;
+  QImage shown_;
+  long framesShown_ = 0;
+};

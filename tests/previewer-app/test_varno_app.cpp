@@ -1,0 +1,192 @@
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+#include <chrono>
+
+#include "../previewer/engine_test_support.h"
+#include "../previewer/preview_builder.h"
+#include "previewer/app/led_surface.h"
+#include "previewer/app/main_frame.h"
+#include "previewer/app/playback_thread.h"
+#include "previewer/app/varno_main.h"
+#include "previewer/app/varno_view.h"
+#include "previewer/logo_screen.h"
+#include "qtshared/message_box.h"
+
+using testing_preview::PreviewBuilder;
+
+namespace {
+
+// A folder laid out like the previewer's: preview.tmp and font/ as asked for.
+struct ExeDir {
+  QTemporaryDir dir;
+  QString path() const { return dir.path() + QLatin1Char('/'); }
+  void WritePreview(const PreviewBuilder& b) const {
+    QVERIFY(b.WriteFile((path() + QStringLiteral("preview.tmp")).toStdString()));
+  }
+  void WriteFonts() const {
+    testing_preview::WriteTestFontFiles((path() + QStringLiteral("font")).toStdString());
+  }
+};
+
+QImage ExpectedLogo(int modules, int tier) {
+  const BoardGeometry g = MakeGeometry(modules, tier, 0, false);
+  FrameBuffer f;
+  DrawLogo(f, g);
+  QImage img(g.width * 3, g.rows * 3, QImage::Format_RGB32);
+  PaintLedImage(img, f, g.width, g.rows);
+  return img;
+}
+
+}  // namespace
+
+class VarnoAppTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void missingPreviewEndsWithOneMessage() {
+    ExeDir exe;
+    exe.WriteFonts();
+    MessageRecorder recorder;
+    CVarnoView view;
+    QVERIFY(!view.Start(exe.path()));
+    QCOMPARE(recorder.messages().size(), 1);
+    QCOMPARE(recorder.messages()[0].text,
+             QStringLiteral("preview.tmp파일이 없습니다\n실행할수 없습니다"));
+    QCOMPARE(recorder.messages()[0].caption, QStringLiteral("파일없음"));
+    QVERIFY(recorder.messages()[0].owner == nullptr);
+    QVERIFY(!view.fontsLoaded());
+    QVERIFY(!view.playing());
+
+    recorder.clear();
+    QCOMPARE(VarnoMain(*qApp, exe.path()), 0);
+    QCOMPARE(recorder.messages().size(), 1);
+  }
+
+  void missingFontFolderReportsTheFirstFontThenEnds() {
+    ExeDir exe;
+    exe.WritePreview(PreviewBuilder(6, 1));
+    MessageRecorder recorder;
+    QCOMPARE(VarnoMain(*qApp, exe.path()), 0);
+    QCOMPARE(recorder.messages().size(), 2);
+    QCOMPARE(recorder.messages()[0].text, QStringLiteral("한글굴림체16 OPEN실패"));
+    QCOMPARE(recorder.messages()[0].caption, QStringLiteral("OPEN실패"));
+    QCOMPARE(recorder.messages()[1].text, QStringLiteral("폰트파일없음\n실행할수 없습니다"));
+    QCOMPARE(recorder.messages()[1].caption, QStringLiteral("폰트파일없음"));
+  }
+
+  void playsTheLogoOfAnEmptyProgram() {
+    ExeDir exe;
+    exe.WritePreview(PreviewBuilder(6, 1));
+    exe.WriteFonts();
+    MessageRecorder recorder;
+    CMainFrame frame;
+    QVERIFY(frame.view()->Start(exe.path()));
+    frame.show();
+    QTRY_VERIFY_WITH_TIMEOUT(frame.view()->framesShown() >= 3, 5000);
+    QVERIFY(frame.view()->playing());
+    const QImage shown = frame.view()->shownFrame();
+    QCOMPARE(shown.size(), QSize(288, 48));
+    QCOMPARE(shown, ExpectedLogo(6, 1));
+    // The view paints the frame it holds whenever asked, e.g. when uncovered.
+    const QImage grabbed = frame.view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(grabbed.copy(0, 0, 288, 48), shown);
+    if (!qEnvironmentVariableIsEmpty("VARNO_GRAB_DIR")) {
+      frame.grab().save(qEnvironmentVariable("VARNO_GRAB_DIR") + QStringLiteral("/varno.png"));
+    }
+    frame.view()->Stop();
+    QVERIFY(!frame.view()->playing());
+    QVERIFY(!frame.view()->imageOpen());
+    QVERIFY(!frame.view()->fontsLoaded());
+    QVERIFY(recorder.messages().isEmpty());
+  }
+
+  void twoTiersOf24ModulesPaint1152By96() {
+    ExeDir exe;
+    exe.WritePreview(PreviewBuilder(24, 2));
+    exe.WriteFonts();
+    CVarnoView view;
+    QVERIFY(view.Start(exe.path()));
+    QTRY_VERIFY_WITH_TIMEOUT(view.framesShown() >= 2, 5000);
+    QCOMPARE(view.shownFrame().size(), QSize(1152, 96));
+    QCOMPARE(view.shownFrame(), ExpectedLogo(24, 2));
+  }
+
+  void paintsEachDotAsAThreeByThreeSquare() {
+    FrameBuffer f;
+    f.set(0, 0, 0x80);
+    f.set(0, 1, 0x40);
+    f.set(0, 2, 0xC0);
+    f.set(0, 3, 0x3F);  // colour bits clear: black whatever the rest
+    f.set(1, 0, 0xC1);
+    QImage img(4 * 3, 2 * 3, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    PaintLedImage(img, f, 4, 2);
+    const QRgb expected[2][4] = {
+        {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(255, 255, 0), qRgb(0, 0, 0)},
+        {qRgb(255, 255, 0), qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(0, 0, 0)}};
+    for (int y = 0; y < 6; ++y) {
+      for (int x = 0; x < 12; ++x) QCOMPARE(img.pixel(x, y), expected[y / 3][x / 3]);
+    }
+  }
+
+  void threadPacesFramesByTheirPeriod() {
+    PreviewBuilder b(4, 1);
+    b.OneLine("AB", 16, 0, 0, 15);  // speed code 0: 10 ms a frame
+    FlashImage image;
+    b.Load(image);
+    std::atomic<int> frames{0};
+    const SystemClock clock;
+    PlaybackThread thread(image, testing_preview::TestFonts(), clock,
+                          [&](const QImage&) { ++frames; });
+    const auto start = std::chrono::steady_clock::now();
+    thread.Begin();
+    QTest::qWait(400);
+    thread.Finish();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    QVERIFY(!thread.active());
+    // Never faster than one frame a period (plus the first picture), and it does play.
+    QVERIFY2(frames <= ms / 10 + 2, qPrintable(QString::number(frames)));
+    QVERIFY2(frames >= 5, qPrintable(QString::number(frames)));
+  }
+
+  void mainFrameLayout() {
+    CMainFrame frame;
+    QCOMPARE(frame.windowTitle(), QStringLiteral("미리보기(128MB)"));
+    QCOMPARE(frame.size(), QSize(1040, 300));
+    QVERIFY(frame.findChildren<QToolBar*>().isEmpty());
+    QVERIFY(frame.findChild<QStatusBar*>() == nullptr);
+    const QList<QAction*> menus = frame.menuBar()->actions();
+    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus[0]->text(), QStringLiteral("파일(&F)"));
+    QCOMPARE(menus[0]->menu()->actions()[0]->text(), QStringLiteral("종료(&X)"));
+    QCOMPARE(menus[1]->text(), QStringLiteral("도움말(&H)"));
+    QAction* about = menus[1]->menu()->actions()[0];
+    QCOMPARE(about->text(), QStringLiteral("Varno 정보(&A)..."));
+
+    QString caption, text, button;
+    QTimer::singleShot(0, [&] {
+      auto* dlg = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+      if (dlg == nullptr) return;
+      caption = dlg->windowTitle();
+      text = dlg->findChild<QLabel*>(QStringLiteral("versionText"))->text();
+      button = dlg->findChild<QPushButton*>()->text();
+      dlg->accept();
+    });
+    about->trigger();
+    QCOMPARE(caption, QStringLiteral("Varno 정보"));
+    QCOMPARE(text, QStringLiteral("Varno 버전 1.0"));
+    QCOMPARE(button, QStringLiteral("확인"));
+  }
+};
+
+QTEST_MAIN(VarnoAppTest)
+#include "test_varno_app.moc"
