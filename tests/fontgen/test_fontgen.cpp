@@ -49,7 +49,8 @@ fs::path TablePath(const fs::path& dir, int i) {
 // One glyph of a table as dots; cells are read straight from the file bytes.
 class Table {
  public:
-  explicit Table(int i) : def_(kTables[i]), bytes_(ReadFile(TablePath(BRELLION_FONT_DIR, i))) {}
+  explicit Table(int i, const fs::path& dir = BRELLION_FONT_DIR)
+      : def_(kTables[i]), bytes_(ReadFile(TablePath(dir, i))) {}
   bool complete() const { return bytes_.size() == 16 + def_.glyphBytes; }
   int width() const { return def_.kind == Kind::English ? def_.size / 2 : def_.size; }
   int height() const { return def_.size; }
@@ -265,6 +266,30 @@ TEST_F(FontgenRun, RegeneratesTheSameBytes) {
     EXPECT_TRUE(ReadFile(TablePath(dir_, i)) == Table(i).bytes()) << kTables[i].name;
   }
   EXPECT_FALSE(fs::exists(TablePath(dir_, 0)));  // only what was asked for
+}
+
+// A face that maps a character but draws it empty does not leave a blank cell: the next
+// face fills it. Here the Hanja face is replaced by one whose Hanja are all empty.
+TEST_F(FontgenRun, EmptyGlyphsAreFilledFromTheNextFace) {
+  const fs::path root = dir_ / "fonts";
+  const fs::path real = BRELLION_FONTGEN_FONTS;
+  for (const char* f :
+       {"X11/75dpi/gulim16.pcf.gz", "X11/75dpi/batang16.pcf.gz",
+        "truetype/naver-d2coding/D2Coding-Ver1.3.2-20180524-all.ttc",
+        "truetype/unfonts-core/UnGungseo.ttf", "truetype/nanum/NanumMyeongjoBold.ttf",
+        "truetype/woowa-bm/BMJUA_ttf.ttf", "truetype/dejavu/DejaVuSansMono-Bold.ttf"}) {
+    fs::create_directories((root / f).parent_path());
+    fs::create_symlink(real / f, root / f);
+  }
+  fs::create_symlink(real / "truetype/woowa-bm/BMJUA_ttf.ttf",
+                     root / "truetype/nanum/NanumGothic.ttf");
+  ASSERT_EQ(Run("--only 20 --fonts '" + root.string() + "'"), 0);
+  const Table t(19, dir_);
+  ASSERT_TRUE(t.complete());
+  int shown = 0;
+  for (int g = 0; g < t.glyphs(); ++g) shown += t.AnyInk(g);
+  EXPECT_EQ(shown, 4888);
+  EXPECT_FALSE(t.bytes() == Table(19).bytes());  // drawn by another face
 }
 
 TEST_F(FontgenRun, MissingSourceFontsFailWithoutWritingTables) {

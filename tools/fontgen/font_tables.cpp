@@ -289,7 +289,14 @@ const TableBuilder::Fit& TableBuilder::FitFor(Face f, FitClass cls, int size) {
   };
   std::vector<Extent> extents;
   Glyph g;
-  for (int px = size + size / 2; px >= size / 2; --px) {
+  // Tries one pixel size: the share of the set that fits with the best baseline.
+  struct Trial {
+    bool fits = false;
+    int baseline = 0;
+    int need = 0;
+  };
+  const auto tryPx = [&](int px) {
+    Trial trial;
     extents.clear();
     for (const CodeSlot& s : sample) {
       if (!src->Render(s.code, s.unicode, px, px, g)) continue;
@@ -297,8 +304,8 @@ const TableBuilder::Fit& TableBuilder::FitFor(Face f, FitClass cls, int size) {
       if (g.width == 0) continue;
       extents.push_back({g.top, g.rows, g.width});
     }
-    if (extents.empty()) return fit;
-    const int need = static_cast<int>((extents.size() * perMille + 999) / 1000);
+    if (extents.empty()) return trial;
+    trial.need = static_cast<int>((extents.size() * perMille + 999) / 1000);
     // Slide the baseline down the area and keep the rows where most glyphs fit; of equal
     // rows the middle one centres the set.
     int best = -1, bestFirst = 0, bestLast = 0;
@@ -315,14 +322,41 @@ const TableBuilder::Fit& TableBuilder::FitFor(Face f, FitClass cls, int size) {
         bestLast = base;
       }
     }
-    if (best >= need) {
-      fit.ok = true;
-      fit.px = fit.pxWidth = px;
-      fit.baseline = (bestFirst + bestLast) / 2;
-      if (cls != FitClass::Ascii) WidenFitWidth(*src, sample, areaWidth, need, px, fit.pxWidth);
-      return fit;
+    trial.fits = best >= trial.need;
+    trial.baseline = (bestFirst + bestLast) / 2;
+    return trial;
+  };
+
+  // Start where the tallest glyphs at the cell size say the set fits, then step to the
+  // largest size that does: a couple of trials instead of one per size.
+  std::vector<int> heights;
+  for (const CodeSlot& s : sample) {
+    if (src->Render(s.code, s.unicode, size, size, g) && g.HasInk()) {
+      TrimToInk(g);
+      heights.push_back(g.rows);
     }
   }
+  if (heights.empty()) return fit;
+  std::sort(heights.begin(), heights.end());
+  const int tall = std::max(1, heights[heights.size() * static_cast<std::size_t>(perMille) / 1001]);
+  const int lowest = size / 2, highest = 2 * size;
+  int px = Clamp(size * areaHeight / tall, lowest, highest);
+  Trial at = tryPx(px);
+  if (at.fits) {
+    while (px < highest) {
+      const Trial up = tryPx(px + 1);
+      if (!up.fits) break;
+      ++px;
+      at = up;
+    }
+  } else {
+    while (!at.fits && px > lowest) at = tryPx(--px);
+    if (!at.fits) return fit;
+  }
+  fit.ok = true;
+  fit.px = fit.pxWidth = px;
+  fit.baseline = at.baseline;
+  if (cls != FitClass::Ascii) WidenFitWidth(*src, sample, areaWidth, at.need, px, fit.pxWidth);
   return fit;
 }
 
