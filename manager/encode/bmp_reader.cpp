@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <limits>
+#include <utility>
 
 #include "manager/encode/picture_file.h"
 
@@ -102,12 +103,42 @@ std::optional<BmpLayout> ParseHead(std::span<const std::uint8_t> head, std::uint
 }
 
 // A channel under `mask`, scaled to 0..255.
-int Channel(std::uint32_t pixel, std::uint32_t mask) {
-  if (mask == 0) return 0;
-  const int shift = std::countr_zero(mask);
-  const std::uint64_t max = mask >> shift;
-  const std::uint64_t v = (pixel & mask) >> shift;
-  return static_cast<int>((v * 255 + max / 2) / max);
+class MaskedChannel {
+ public:
+  explicit MaskedChannel(std::uint32_t mask)
+      : mask_(mask), shift_(mask ? std::countr_zero(mask) : 0), max_(mask >> shift_) {}
+  int operator()(std::uint32_t pixel) const {
+    if (max_ == 0) return 0;
+    const std::uint64_t v = (pixel & mask_) >> shift_;
+    return static_cast<int>((v * 255 + max_ / 2) / max_);
+  }
+
+ private:
+  std::uint32_t mask_;
+  int shift_;
+  std::uint64_t max_;
+};
+
+// `colour(row, x)` gives a pixel's red and green; the depth is chosen once, outside the
+// pixel loop.
+template <typename Colour>
+void ConvertRows(const BmpPicture& bmp, Planes& out, Colour colour) {
+  const std::size_t rowBytes = out.rowBytes();
+  for (int y = 0; y < bmp.height; ++y) {
+    const std::uint8_t* row = bmp.row(y);
+    std::uint8_t* red = out.red.data() + static_cast<std::size_t>(y) * rowBytes;
+    std::uint8_t* green = out.green.data() + static_cast<std::size_t>(y) * rowBytes;
+    for (std::size_t x = 0; x < static_cast<std::size_t>(bmp.width); ++x) {
+      const auto [r, g] = colour(row, x);
+      const auto bit = static_cast<std::uint8_t>(0x80u >> (x % 8));
+      if (r > kDotThreshold) red[x / 8] |= bit;
+      if (g > kDotThreshold) green[x / 8] |= bit;
+    }
+  }
+}
+
+bool TooManyPixels(const BmpPicture& b) {
+  return static_cast<std::uint64_t>(b.width) * static_cast<std::uint64_t>(b.height) > kMaxBmpPixels;
 }
 
 }  // namespace
@@ -119,7 +150,7 @@ const std::uint8_t* BmpPicture::row(int y) const {
 
 std::optional<BmpPicture> ReadBmp(std::span<const std::uint8_t> file) {
   auto layout = ParseHead(file, file.size());
-  if (!layout) return std::nullopt;
+  if (!layout || TooManyPixels(layout->picture)) return std::nullopt;
   BmpPicture b = std::move(layout->picture);
   const auto at = static_cast<std::size_t>(layout->pixelOffset);
   b.pixels.assign(file.begin() + static_cast<std::ptrdiff_t>(at),
@@ -134,7 +165,7 @@ std::optional<BmpPicture> ReadBmpFile(std::string_view cp949Path) {
   const auto head = ReadPictureBytes(cp949Path, 0, kHeadBytes);
   if (!head) return std::nullopt;
   auto layout = ParseHead(*head, *size);
-  if (!layout) return std::nullopt;
+  if (!layout || TooManyPixels(layout->picture)) return std::nullopt;
   BmpPicture b = std::move(layout->picture);
   const std::size_t bytes = b.stride * static_cast<std::size_t>(b.height);
   auto rows = ReadPictureBytes(cp949Path, layout->pixelOffset, bytes);
@@ -161,38 +192,39 @@ std::optional<BmpSize> ReadBmpFileSize(std::string_view cp949Path) {
 
 Planes BmpToPlanes(const BmpPicture& bmp) {
   Planes out(bmp.width, bmp.height);
-  for (int y = 0; y < bmp.height; ++y) {
-    const std::uint8_t* row = bmp.row(y);
-    for (int x = 0; x < bmp.width; ++x) {
-      const auto ux = static_cast<std::size_t>(x);
-      int r = 0;
-      int g = 0;
-      switch (bmp.bitsPerPixel) {
-        case 1:
-        case 4:
-        case 8: {
-          const int bpp = bmp.bitsPerPixel;
-          const std::size_t bit = ux * static_cast<std::size_t>(bpp);
-          const int index =
-              (row[bit / 8] >> (8 - bpp - static_cast<int>(bit % 8))) & ((1 << bpp) - 1);
-          r = bmp.palette[static_cast<std::size_t>(index)].red;
-          g = bmp.palette[static_cast<std::size_t>(index)].green;
-          break;
-        }
-        case 16:
-          r = Channel(Le16(row + 2 * ux), bmp.redMask);
-          g = Channel(Le16(row + 2 * ux), bmp.greenMask);
-          break;
-        case 24:
-          r = row[3 * ux + 2];
-          g = row[3 * ux + 1];
-          break;
-        default:  // 32
-          r = Channel(Le32(row + 4 * ux), bmp.redMask);
-          g = Channel(Le32(row + 4 * ux), bmp.greenMask);
-      }
-      if (r > kDotThreshold || g > kDotThreshold)
-        out.set(x, y, r > kDotThreshold, g > kDotThreshold);
+  switch (bmp.bitsPerPixel) {
+    case 1:
+    case 4:
+    case 8: {
+      const int bpp = bmp.bitsPerPixel;
+      const int indexMask = (1 << bpp) - 1;
+      ConvertRows(bmp, out, [&](const std::uint8_t* row, std::size_t x) {
+        const std::size_t bit = x * static_cast<std::size_t>(bpp);
+        const int index = (row[bit / 8] >> (8 - bpp - static_cast<int>(bit % 8))) & indexMask;
+        const BmpColour& c = bmp.palette[static_cast<std::size_t>(index)];
+        return std::pair<int, int>(c.red, c.green);
+      });
+      break;
+    }
+    case 16: {
+      const MaskedChannel red(bmp.redMask), green(bmp.greenMask);
+      ConvertRows(bmp, out, [&](const std::uint8_t* row, std::size_t x) {
+        const std::uint32_t v = Le16(row + 2 * x);
+        return std::pair<int, int>(red(v), green(v));
+      });
+      break;
+    }
+    case 24:
+      ConvertRows(bmp, out, [](const std::uint8_t* row, std::size_t x) {
+        return std::pair<int, int>(row[3 * x + 2], row[3 * x + 1]);
+      });
+      break;
+    default: {  // 32
+      const MaskedChannel red(bmp.redMask), green(bmp.greenMask);
+      ConvertRows(bmp, out, [&](const std::uint8_t* row, std::size_t x) {
+        const std::uint32_t v = Le32(row + 4 * x);
+        return std::pair<int, int>(red(v), green(v));
+      });
     }
   }
   return out;

@@ -44,12 +44,17 @@ struct BmpSize {
   int height = 0;
 };
 
+// Pictures of more pixels than this are not read: far beyond any board, and their rows
+// would have to be held whole.
+inline constexpr std::uint64_t kMaxBmpPixels = 16u << 20;
+
 // nullopt means "not a BMP file we can read".
 std::optional<BmpPicture> ReadBmp(std::span<const std::uint8_t> file);
 std::optional<BmpPicture> ReadBmpFile(std::string_view cp949Path);
 
-// Width and height from the headers alone; the same checks as a full read, so a file
-// that passes here also reads.
+// Width and height from the headers alone, so the editors can name a size limit. The
+// same checks as a full read except the pixel count: a file that passes here also reads
+// unless it holds more than kMaxBmpPixels.
 std::optional<BmpSize> ReadBmpSize(std::span<const std::uint8_t> file);
 std::optional<BmpSize> ReadBmpFileSize(std::string_view cp949Path);
 

@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size1.has_value() != bmp.has_value()) __builtin_trap();
   if (bmp) {
     const encode::Planes p = encode::BmpToPlanes(*bmp);
-    if (p.red.size() != encode::board::PlaneSize(static_cast<std::size_t>(bmp->width),
-                                                 static_cast<std::size_t>(bmp->height)))
+    if (p.red.size() != board::PlaneSize(static_cast<std::size_t>(bmp->width),
+                                         static_cast<std::size_t>(bmp->height)))
       __builtin_trap();
   }
   return 0;

@@ -6,8 +6,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Screens past a million pixels are legal but only slow the search down.
-  if (size >= 10 && std::size_t{data[6] | data[7] << 8} * (data[8] | data[9] << 8) > (1u << 20))
-    return 0;
+  if (size >= 10) {
+    const std::size_t w = data[6] | data[7] << 8;
+    const std::size_t h = data[8] | data[9] << 8;
+    if (w * h > (1u << 20)) return 0;
+  }
   encode::GifDecoder gif;
   if (!gif.LoadBytes(std::vector<std::uint8_t>(data, data + size))) return 0;
   for (int k = 0; k < gif.FrameCount(); ++k) {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace encode_test {
 
@@ -160,8 +161,12 @@ GifBuilder& GifBuilder::Image(int left, int top, int w, int h,
   }
   const int codeSize = std::max(2, TableBits(colours));
   bytes_.push_back(static_cast<std::uint8_t>(codeSize));
+  // Plain LZW with the late code-width change GIF decoders expect.
   const std::uint32_t clear = 1u << codeSize;
-  const int width = codeSize + 1;
+  const std::uint32_t eoi = clear + 1;
+  std::unordered_map<std::uint32_t, std::uint32_t> dict;
+  std::uint32_t next = eoi + 1;
+  int width = codeSize + 1;
   std::vector<std::uint8_t> data;
   std::uint32_t acc = 0;
   int bits = 0;
@@ -174,11 +179,34 @@ GifBuilder& GifBuilder::Image(int left, int top, int w, int h,
       bits -= 8;
     }
   };
-  for (std::uint8_t p : indices) {
-    put(clear);
-    put(p);
+  const auto grow = [&] {
+    ++next;
+    if (next > (1u << width) && width < 12) ++width;
+  };
+  put(clear);
+  if (!indices.empty()) {
+    std::uint32_t prefix = indices[0];
+    for (std::size_t i = 1; i < indices.size(); ++i) {
+      const std::uint32_t key = prefix << 8 | indices[i];
+      if (const auto it = dict.find(key); it != dict.end()) {
+        prefix = it->second;
+        continue;
+      }
+      put(prefix);
+      dict.emplace(key, next);
+      grow();
+      if (next == 4096) {
+        put(clear);
+        dict.clear();
+        next = eoi + 1;
+        width = codeSize + 1;
+      }
+      prefix = indices[i];
+    }
+    put(prefix);
+    grow();
   }
-  put(clear + 1);
+  put(eoi);
   if (bits > 0) data.push_back(static_cast<std::uint8_t>(acc));
   for (std::size_t at = 0; at < data.size(); at += 255) {
     const std::size_t n = std::min<std::size_t>(255, data.size() - at);

@@ -33,8 +33,7 @@ std::vector<std::uint8_t> MakeBmp(const BmpOptions& o,
 // A plain bottom-up 24-bit file.
 std::vector<std::uint8_t> MakeBmp24(int w, int h, const std::function<Rgb(int, int)>& colour);
 
-// GIF89a writer whose LZW data sends a clear code before every pixel: valid for any
-// decoder, simple to check.
+// GIF89a writer.
 class GifBuilder {
  public:
   GifBuilder(int width, int height, std::vector<Rgb> globalColours);  // 2..256 colours

@@ -185,6 +185,18 @@ TEST(BmpReader, RefusesWhatItCannotReadWithinTheFile) {
   EXPECT_FALSE(ReadBmp(MakeBmp(core, [](int, int) { return 0u; })));
 }
 
+TEST(BmpReader, HugePictureHasASizeButIsNotRead) {
+  BmpOptions o;
+  o.width = static_cast<int>(kMaxBmpPixels) + 1;
+  o.bitsPerPixel = 1;
+  o.palette = {{0, 0, 0}, {255, 255, 255}};
+  const Bytes file = MakeBmp(o, [](int, int) { return 0u; });
+  const auto size = ReadBmpSize(file);
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->width, o.width);
+  EXPECT_FALSE(ReadBmp(file));
+}
+
 TEST(BmpReader, PaletteCutWhereTheRowsBegin) {
   // The header claims 256 colours but the rows start after two: the table stops there.
   BmpOptions o;
