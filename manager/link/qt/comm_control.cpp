@@ -2,12 +2,13 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <QWidget>
 #include <algorithm>
 
 #include "qtshared/message_box.h"
 
 CCommControl::CCommControl(QWidget* owner)
-    : QObject(nullptr), owner_(owner), ring_(std::make_unique<signlink::ReceiveRing>(clock_, 0)) {
+    : QObject(owner), owner_(owner), ring_(std::make_unique<signlink::ReceiveRing>(clock_, 0)) {
   comm_.SetNotify([this](const std::uint8_t* bytes, int n) {
     ring_->Append(bytes, static_cast<std::size_t>(n));
   });

@@ -17,7 +17,7 @@ class CCommControl : public QObject, public signlink::SerialChannel {
   Q_OBJECT
 
  public:
-  // owner: the widget that owns the warning box; may be null.
+  // owner: parent, and the widget that owns the warning box; may be null.
   explicit CCommControl(QWidget* owner = nullptr);
   ~CCommControl() override;
 

@@ -1,0 +1,93 @@
+// The manager's start-up and ReloadSettings bring up the links: the serial wrapper on the
+// stored port with the protocol window attached, the TCP socket when the option is 1,
+// and the link pane text of each.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "manager/app/brellion_app.h"
+#include "manager/app/brellion_view.h"
+#include "manager/app/main_frame.h"
+#include "manager/link/frame.h"
+#include "manager/link/qt/comm_control.h"
+#include "manager/link/qt/sign_ctrl.h"
+#include "manager/store/work_store.h"
+#include "qtshared/message_box.h"
+#include "signsim_process.h"
+
+class AppLinkTest : public QObject {
+  Q_OBJECT
+
+ private:
+  CBrellionApp* app() { return TheApp(); }
+  QString Pane() { return app()->MainFrame()->LinkText(); }
+  int Apply() {
+    const signlink::Frame f = signlink::BuildApply();
+    return app()->View()->SignCtrl()->SendAndWait(f.data(), static_cast<int>(f.size()));
+  }
+  int TcpApply() {
+    const signlink::Frame f = signlink::BuildApply();
+    return app()->SendAndWait(f.data(), static_cast<int>(f.size()), 6);
+  }
+
+  QTemporaryDir dir_;
+  SignSimProcess sim_;
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(sim_.Start());
+    app()->SetProgramDirectory(dir_.path());
+  }
+
+  void serialStartOnTheStoredPort() {
+    QCOMPARE(TcpApply(), 9);  // no socket before the first connect
+    qputenv("BRELLION_COM1", sim_.pty_link().toUtf8());
+    MessageRecorder boxes;
+    QVERIFY(app()->InitInstance(false));
+    QVERIFY(boxes.messages().isEmpty());
+    QCOMPARE(Pane(), QStringLiteral("연결: COM1, 57600 bps"));
+    QCOMPARE(Apply(), 0);
+  }
+
+  void missingPortWarnsAndShowsNoPort() {
+    qputenv("BRELLION_COM1", "/nonexistent/brellion-com1");
+    MessageRecorder boxes;
+    QVERIFY(app()->InitInstance(false));
+    QCOMPARE(boxes.messages().size(), 1);
+    QCOMPARE(boxes.messages()[0].caption, QStringLiteral("경고"));
+    QCOMPARE(Pane(), QStringLiteral("열린 포트가 없습니다."));
+    QCOMPARE(Apply(), 4);
+  }
+
+  void reloadSwitchesBetweenTheLinks() {
+    MessageRecorder boxes;
+    TheWorkStore().SetTransmit(1);
+    TheWorkStore().SetIpAddress(0x7F000001);
+    TheWorkStore().SetTcpPort(static_cast<std::uint16_t>(sim_.tcp_port()));
+    app()->View()->ReloadSettings();
+    QCOMPARE(Pane(), QStringLiteral("[IP:127.0.0.1],   [PORT:%1]").arg(sim_.tcp_port()));
+    QCOMPARE(TcpApply(), 0);
+
+    qputenv("BRELLION_COM2", sim_.pty_link().toUtf8());
+    TheWorkStore().SetTransmit(0);
+    TheWorkStore().SetSerialPort(2);
+    app()->View()->ReloadSettings();
+    QCOMPARE(Pane(), QStringLiteral("연결: COM2, 57600 bps"));
+    QCOMPARE(Apply(), 0);
+    QVERIFY(boxes.messages().isEmpty());
+    // The socket stays when the serial link is chosen.
+    QCOMPARE(TcpApply(), 0);
+  }
+
+  void cleanupTestCase() {
+    QVERIFY(sim_.Stop());
+    QVERIFY(sim_.log().contains("tcp connection accepted"));
+  }
+};
+
+int main(int argc, char** argv) {
+  CBrellionApp app(argc, argv);
+  AppLinkTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_app_link.moc"
