@@ -8,8 +8,11 @@
 #include <QVBoxLayout>
 
 #include "manager/app/about_dlg.h"
+#include "manager/app/brellion_app.h"
 #include "manager/app/commands.h"
 #include "manager/app/main_frame.h"
+#include "manager/link/qt/comm_control.h"
+#include "manager/link/qt/sign_ctrl.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
 
@@ -119,8 +122,14 @@ bool CBrellionView::OnInitialUpdate() {
   serialPort_ = LoadSerialPort(store);
   // LINK: create the serial wrapper on serialPort_ at 57600 baud (it opens the port) and
   // attach the protocol window to it.
+  comm_ = new CCommControl(this);
+  comm_->Create(serialPort_, 57600, 0);
+  signCtrl_ = new CSignCtrl(this);
+  signCtrl_->Create();
+  signCtrl_->Attach(comm_);
   transmit_ = LoadTransmit(store);
   // LINK: with TCP/IP connect the application's socket to the stored address and port.
+  if (transmit_ == 1 && TheApp()) TheApp()->Reconnect();
   ShowLinkText();
   settings_ = LoadBoardSettings(store);
   settings_.connection = LoadConnection(store);
@@ -137,10 +146,15 @@ void CBrellionView::ReloadSettings() {
   transmit_ = LoadTransmit(store);
   if (transmit_ == 1) {
     // LINK: connect the application's socket to the stored address and port.
+    if (TheApp()) TheApp()->Reconnect();
   } else {
     serialPort_ = LoadSerialPort(store);
     // LINK: close the serial port, give the wrapper serialPort_, open it again and
     // re-attach the protocol window.
+    comm_->ClosePort();
+    comm_->comm().port_number = static_cast<std::uint8_t>(serialPort_);
+    comm_->OpenPort();
+    signCtrl_->Attach(comm_);
   }
   ShowLinkText();
   settings_.connection = LoadConnection(store);
@@ -154,6 +168,7 @@ QString CBrellionView::LinkText() {
     return QString::fromStdString(TcpLinkText(store.IpAddress(), store.TcpPort()));
   }
   // LINK: the serial wrapper's status text.
+  if (comm_) return comm_->StatusText();
   return QStringLiteral("열린 포트가 없습니다.");
 }
 

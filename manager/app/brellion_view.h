@@ -13,6 +13,8 @@ class QAction;
 class QPushButton;
 class QTreeWidget;
 class CMainFrame;
+class CCommControl;
+class CSignCtrl;
 
 class CBrellionView : public QWidget {
   Q_OBJECT
@@ -40,6 +42,9 @@ class CBrellionView : public QWidget {
   int TransmitOption() const { return transmit_; }
   const BoardSettings& Settings() const { return settings_; }
   bool CutPresent() const { return cutPresent_; }
+  // The serial wrapper and the protocol window; null before OnInitialUpdate.
+  CCommControl* CommControl() const { return comm_; }
+  CSignCtrl* SignCtrl() const { return signCtrl_; }
 
  signals:
   void ExitRequested();
@@ -64,4 +69,6 @@ class CBrellionView : public QWidget {
   ItemRecord cut_;
   bool cutPresent_ = false;
   bool storeOpen_ = false;
+  CCommControl* comm_ = nullptr;  // children of the view
+  CSignCtrl* signCtrl_ = nullptr;
 };
