@@ -187,13 +187,15 @@ TEST(BmpReader, RefusesWhatItCannotReadWithinTheFile) {
 
 TEST(BmpReader, HugePictureHasASizeButIsNotRead) {
   BmpOptions o;
-  o.width = static_cast<int>(kMaxBmpPixels) + 1;
   o.bitsPerPixel = 1;
   o.palette = {{0, 0, 0}, {255, 255, 255}};
-  const Bytes file = MakeBmp(o, [](int, int) { return 0u; });
+  Bytes file = MakeBmp(o, [](int, int) { return 0u; });
+  const std::uint32_t width = static_cast<std::uint32_t>(kMaxBmpPixels) + 1;
+  for (int i = 0; i < 4; ++i) file[18 + i] = static_cast<std::uint8_t>(width >> (8 * i));
+  file.resize(file.size() - 4 + (width + 31) / 32 * 4, 0);
   const auto size = ReadBmpSize(file);
   ASSERT_TRUE(size);
-  EXPECT_EQ(size->width, o.width);
+  EXPECT_EQ(size->width, static_cast<int>(width));
   EXPECT_FALSE(ReadBmp(file));
 }
 

@@ -27,7 +27,7 @@ class FakePictures : public PictureSource {
     if (std::sscanf(std::string(path).c_str(), "gif:%dx%dx%d", &w, &h, &f) != 3)
       return std::nullopt;
     std::vector<Planes> frames;
-    for (int k = 0; k < f; ++k) frames.push_back(Numbered(w, h, k));
+    for (int k = 0; k < f; ++k) frames.push_back(k < 4 ? Numbered(w, h, k) : frames[k % 4]);
     return frames;
   }
   static Planes Numbered(int w, int h, int seed) {
@@ -196,24 +196,23 @@ TEST(ProgramLayoutTest, UnreadablePictureKeepsTheAddressForTheNext) {
 }
 
 TEST(ProgramLayoutTest, PicturesNeverRunPastTheirAreas) {
-  // 0xC80000 - 0x4A0000 = 8126464 bytes hold four pictures of 2000000 bytes, not five.
+  // 8064 x 4096 dots take 0xC80000 - 0x4A0000 bytes: the bitmap area exactly.
   FakePictures pics;
   ProgramLayout layout(pics);
-  const ItemRecord big = Item(ItemKind::Bitmap, "bmp:8000x1000");
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(layout.Next(big).status, ItemStatus::Ok);
-  const ItemLayout over = layout.Next(big);
+  EXPECT_EQ(layout.Next(Item(ItemKind::Bitmap, "bmp:8064x4096")).status, ItemStatus::Ok);
+  EXPECT_EQ(layout.bitmapAddress(), 0xC80000u);
+  const ItemLayout over = layout.Next(Item(ItemKind::Bitmap, "bmp:8x1"));
   EXPECT_EQ(over.status, ItemStatus::AreaFull);
+  EXPECT_EQ(over.header.imageAddress(), 0xC80000u);
   EXPECT_EQ(over.writes.size(), 1u);
-  EXPECT_EQ(layout.bitmapAddress(), 0x4A0000u + 8000000u);
-  EXPECT_EQ(layout.Next(Item(ItemKind::Bitmap, "bmp:8x8")).status, ItemStatus::Ok);
+  EXPECT_EQ(layout.bitmapAddress(), 0xC80000u);
 
-  // 121110528 bytes of animation area hold 12 animations of 9600000 bytes.
-  ProgramLayout tight(pics);
-  const ItemRecord huge = Item(ItemKind::Animation, "gif:800x160x300");
-  int ok = 0;
-  for (int i = 0; i < 14; ++i) ok += tight.Next(huge).status == ItemStatus::Ok;
-  EXPECT_EQ(ok, 12);
-  EXPECT_EQ(tight.animationAddress(), 0xC80000u + 12u * 9600000u);
+  // 61 frames of 2000000 bytes pass the end of the 128 MiB memory; the next still fits.
+  const ItemLayout huge = layout.Next(Item(ItemKind::Animation, "gif:8000x1000x61"));
+  EXPECT_EQ(huge.status, ItemStatus::AreaFull);
+  EXPECT_EQ(huge.writes.size(), 1u);
+  EXPECT_EQ(layout.Next(Item(ItemKind::Animation, "gif:8x1x1")).header.imageAddress(), 0xC80000u);
+  EXPECT_EQ(layout.animationAddress(), 0xC80002u);
 
   while (layout.itemsLaidOut() < 100) layout.Next(Item(ItemKind::DateTime));
   const ItemLayout extra = layout.Next(Item(ItemKind::DateTime));
