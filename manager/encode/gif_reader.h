@@ -67,7 +67,8 @@ class GifDecoder {
   static constexpr std::size_t kMaxFileBytes = 256u << 20;
 
   // Reads the file whole and cuts it into frames. True when at least one frame decoded;
-  // any earlier document is dropped either way.
+  // any earlier document is dropped either way. A file that is not a GIF, or whose
+  // logical screen is empty or above kMaxScreenPixels, is refused.
   bool Load(std::string_view cp949Path);
   bool LoadBytes(std::vector<std::uint8_t> file);
 

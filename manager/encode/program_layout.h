@@ -90,6 +90,8 @@ class ProgramLayout {
  public:
   ProgramLayout();  // pictures from files
   explicit ProgramLayout(PictureSource& pictures);
+  ProgramLayout(const ProgramLayout&) = delete;
+  ProgramLayout& operator=(const ProgramLayout&) = delete;
 
   // The next item of the list (the first call is item 0).
   ItemLayout Next(const ItemRecord& record);
