@@ -19,6 +19,7 @@ Bytes Fill(int w, int h, std::uint8_t index) {
 TEST(GifFrames, ThreeImagesGiveThreeRecordsAndStandAloneStreams) {
   GifBuilder b(8, 4, kColours);
   b.Netscape().Comment("hello");
+  const std::size_t begin0 = b.size();
   b.Gce(10, 1).Image(0, 0, 8, 4, Fill(8, 4, 1));
   const std::size_t begin1 = b.size();
   b.Gce(20, 2).Comment("inside").Image(2, 1, 4, 2, Fill(4, 2, 2));
@@ -48,6 +49,11 @@ TEST(GifFrames, ThreeImagesGiveThreeRecordsAndStandAloneStreams) {
   for (std::size_t i = begin1; i < end1; ++i) expected.push_back(file[i]);
   expected.push_back(0x3B);
   EXPECT_EQ(gif.FrameStream(1), expected);
+  // The first frame leaves out the application and comment extensions before it.
+  expected.assign(file.begin(), file.begin() + 25);
+  for (std::size_t i = begin0; i < begin1; ++i) expected.push_back(file[i]);
+  expected.push_back(0x3B);
+  EXPECT_EQ(gif.FrameStream(0), expected);
 }
 
 TEST(GifFrames, ImageWithoutExtensionHasNoDelayAndSingleImageIsOneFrame) {
