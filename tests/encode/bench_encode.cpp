@@ -26,14 +26,14 @@ void BM_Bmp800x160ToPlanes(benchmark::State& state) {
 }
 BENCHMARK(BM_Bmp800x160ToPlanes)->Unit(benchmark::kMicrosecond);
 
-std::vector<std::uint8_t> HundredFrameGif() {
+std::vector<std::uint8_t> AnimatedGif(int frames) {
   std::vector<Rgb> colours;
   for (int i = 0; i < 16; ++i)
     colours.push_back(
         Rgb{static_cast<std::uint8_t>(i * 17), static_cast<std::uint8_t>(255 - i * 17), 0});
   encode_test::GifBuilder b(96, 32, colours);
   b.Netscape();
-  for (int k = 0; k < 100; ++k) {
+  for (int k = 0; k < frames; ++k) {
     std::vector<std::uint8_t> px(96 * 32);
     for (std::size_t i = 0; i < px.size(); ++i) px[i] = static_cast<std::uint8_t>((i + k) % 16);
     b.Gce(5, 0, k % 2 ? 3 : -1).Image(0, 0, 96, 32, px);
@@ -42,7 +42,7 @@ std::vector<std::uint8_t> HundredFrameGif() {
 }
 
 void BM_Gif96x32x100ToPlanes(benchmark::State& state) {
-  const auto file = HundredFrameGif();
+  const auto file = AnimatedGif(100);
   for (auto _ : state) {
     encode::GifDecoder gif;
     gif.LoadBytes(file);
@@ -54,22 +54,30 @@ void BM_Gif96x32x100ToPlanes(benchmark::State& state) {
 }
 BENCHMARK(BM_Gif96x32x100ToPlanes)->Unit(benchmark::kMillisecond);
 
-// 100 items: 20 bitmaps of 320x32 read from files, the rest texts.
+// 100 items read from files: 10 bitmaps of 320x32, 10 animations of 96x32 with 10 frames,
+// the rest texts.
 void BM_LayOut100ItemsWith20Pictures(benchmark::State& state) {
   const auto dir = std::filesystem::temp_directory_path() / "encode_bench";
   std::filesystem::create_directories(dir);
   std::vector<ItemRecord> list(100);
   for (int i = 0; i < 100; ++i) {
     ItemRecord& r = list[static_cast<std::size_t>(i)];
-    if (i % 5 == 0) {
+    if (i % 10 == 0) {
       const std::string path = (dir / ("p" + std::to_string(i) + ".bmp")).string();
       encode_test::WriteFile(path, encode_test::MakeBmp24(320, 32, Pattern));
       r.header.setKind(ItemKind::Bitmap);
+      WriteTextQuarter(r.body.textA, path);
+    } else if (i % 10 == 5) {
+      const std::string path = (dir / ("a" + std::to_string(i) + ".gif")).string();
+      encode_test::WriteFile(path, AnimatedGif(10));
+      r.header.setKind(ItemKind::Animation);
       WriteTextQuarter(r.body.textA, path);
     } else {
       r.header.setKind(i % 2 ? ItemKind::TwoLine : ItemKind::OneLine);
     }
   }
+  for (const auto& item : encode::LayOutProgram(list).items)
+    if (item.status != encode::ItemStatus::Ok) state.SkipWithError("a picture did not load");
   for (auto _ : state) benchmark::DoNotOptimize(encode::LayOutProgram(list));
   std::filesystem::remove_all(dir);
 }
