@@ -125,7 +125,10 @@ ItemLayout ProgramLayout::Next(const ItemRecord& record) {
     item.imageAddress = animation_;
     item.header.setImageAddress(animation_);
     const auto frames = pictures_.Animation(SourcePath(record));
-    if (!frames || frames->empty()) {
+    const auto sameSize = [&](const Planes& p) {
+      return p.width == frames->front().width && p.height == frames->front().height;
+    };
+    if (!frames || frames->empty() || !std::all_of(frames->begin(), frames->end(), sameSize)) {
       item.status = ItemStatus::PictureUnreadable;
     } else {
       item.pictureWidth = frames->front().width;
