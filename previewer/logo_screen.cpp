@@ -101,7 +101,7 @@ void Draw(FrameBuffer& frame, const Plane& plane, std::uint8_t colour, int top, 
 
 }  // namespace
 
-void DrawLogo(FrameBuffer& frame, const BoardGeometry& g) {
+void DrawLogoScreen(FrameBuffer& frame, const BoardGeometry& g) {
   frame.clearRows(0, g.rows);
   const int x = g.width > kLogoWidth ? (g.width - kLogoWidth) / 2 : 0;
   const Pictures& p = Logo();

@@ -11,4 +11,4 @@ inline constexpr int kLogoWidth = kLogoCells * 16;
 
 // Clears the board's rows of frame and draws the logo at x = (W - 80) / 2 (0 when W <= 80),
 // cut at the board width.
-void DrawLogo(FrameBuffer& frame, const BoardGeometry& g);
+void DrawLogoScreen(FrameBuffer& frame, const BoardGeometry& g);

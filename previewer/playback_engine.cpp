@@ -633,7 +633,7 @@ void PlaybackEngine::StepDDay() {
 }
 
 void PlaybackEngine::StepLogo() {
-  DrawLogo(work_, geometry_);
+  DrawLogoScreen(work_, geometry_);
   CopyRows(Back(), 0, geometry_.rows);
   Publish();
 }

@@ -27,7 +27,7 @@ constexpr int HoldTicks(int seconds) {
   return seconds * 1000 / kTickMs;
 }
 // Milliseconds per frame of a speed level; levels below 2 count as 2, above 6 as 6.
-constexpr int FramePeriodForLevel(int level) {
+constexpr int FramePeriod(int level) {
   return (level < 2 ? 2 : level > 6 ? 6 : level) * 10 - 10;
 }
 
@@ -47,7 +47,7 @@ class PlaybackEngine {
   bool frameReady() const { return frameReady_; }
   void ClearFrameReady() { frameReady_ = false; }
   int speedLevel() const { return speedLevel_; }
-  int framePeriodMs() const { return FramePeriodForLevel(speedLevel_); }
+  int framePeriodMs() const { return FramePeriod(speedLevel_); }
 
   const BoardGeometry& geometry() const { return geometry_; }
   bool showingLogo() const { return logo_; }

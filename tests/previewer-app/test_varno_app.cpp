@@ -38,7 +38,7 @@ struct ExeDir {
 QImage ExpectedLogo(int modules, int tier) {
   const BoardGeometry g = MakeGeometry(modules, tier, 0, false);
   FrameBuffer f;
-  DrawLogo(f, g);
+  DrawLogoScreen(f, g);
   QImage img(g.width * 3, g.rows * 3, QImage::Format_RGB32);
   PaintLedImage(img, f, g.width, g.rows);
   return img;

@@ -475,7 +475,7 @@ TEST(PlaybackEngine, ProgramWithNothingToShowFallsBackToTheLogo) {
   Player p(b);
   EXPECT_TRUE(p.engine().showingLogo());
   FrameBuffer logo;
-  DrawLogo(logo, p.engine().geometry());
+  DrawLogoScreen(logo, p.engine().geometry());
   const auto shots = p.Frames(3);
   ASSERT_EQ(shots.size(), 3u);
   for (const Shot& s : shots) EXPECT_TRUE(SameArea(s.frame, logo, 0, 16, 96));
