@@ -1,9 +1,11 @@
 // The serial and TCP links against a running signsim.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 #include <ctime>
 #include <vector>
@@ -153,6 +155,24 @@ TEST_F(SerialLink, NoReplyTimesOutAfterFiveSecondsWithoutSpinning) {
   EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 0);
 }
 
+TEST_F(SerialLink, BaudRatePacesTheLine) {
+  ASSERT_TRUE(sim.Start({"--baud", "57600"}));
+  CCommControl comm;
+  Open(comm);
+  std::vector<std::uint8_t> page(2048, 0xA5);
+  const Frame write = signlink::BuildMemoryWrite(0x4A0000, page.data(), page.size());
+  QElapsedTimer t;
+  t.start();
+  ASSERT_EQ(ctrl.SendAndWait(write.data(), static_cast<int>(write.size())), 0);
+  // 2066 bytes at 5760 bytes a second.
+  EXPECT_GE(t.elapsed(), 350);
+  EXPECT_LT(t.elapsed(), 1500);
+  const Frame read = signlink::BuildMemoryRead(0x4A0000 + 2040, 8);
+  std::uint8_t out[8] = {};
+  ASSERT_EQ(ctrl.SendAndRead(read.data(), static_cast<int>(read.size()), out, 8), 0);
+  EXPECT_EQ(out[7], 0xA5);
+}
+
 TEST_F(TcpLinkTest, NoSocketThenExchangesOverAFreshConnection) {
   const Frame apply = signlink::BuildApply();
   EXPECT_FALSE(link.HasSocket());
@@ -175,6 +195,18 @@ TEST_F(TcpLinkTest, NoSocketThenExchangesOverAFreshConnection) {
   // Waiting for 6 bytes, the read reply announces 14.
   const Frame model = signlink::BuildMemoryRead(0x020000, 8);
   EXPECT_EQ(link.SendAndWait(model.data(), static_cast<int>(model.size()), 6), 2);
+
+  // The board memory is a sparse 128 MiB file laid out like the preview file.
+  ASSERT_TRUE(sim.Stop());
+  QFile memory(sim.memory_file());
+  ASSERT_TRUE(memory.open(QIODevice::ReadOnly));
+  EXPECT_EQ(memory.size(), 128 * 1024 * 1024);
+  ASSERT_TRUE(memory.seek(0x080000));
+  const QByteArray stored = memory.read(2048);
+  EXPECT_EQ(stored, QByteArray(reinterpret_cast<const char*>(page.data()), 2048));
+  struct stat st {};
+  ASSERT_EQ(stat(sim.memory_file().toLocal8Bit().constData(), &st), 0);
+  EXPECT_LT(st.st_blocks * 512, 1024 * 1024);
 }
 
 TEST_F(TcpLinkTest, DroppedConnectionReconnects) {
