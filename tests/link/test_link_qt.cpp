@@ -233,6 +233,15 @@ TEST_F(TcpLinkTest, RefusedConnectionIsAReceiveError) {
   EXPECT_TRUE(link.HasSocket());
 }
 
+TEST_F(TcpLinkTest, SignThatNeverAnswersTheConnectIsNotConnected) {
+  link.Connect("192.0.2.1", 5000);  // a documentation address: nothing ever answers
+  const Frame apply = signlink::BuildApply();
+  QElapsedTimer t;
+  t.start();
+  EXPECT_EQ(link.SendAndWait(apply.data(), static_cast<int>(apply.size()), 6), 10);
+  EXPECT_LT(t.elapsed(), 1500);
+}
+
 TEST_F(TcpLinkTest, RepliesOfEarlierExchangesAreNotTaken) {
   ASSERT_TRUE(
       sim.Start({"--fault", "late:3", "--late-ms", "1300", "--width", "20", "--rows", "2"}));

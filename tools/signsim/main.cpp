@@ -175,7 +175,8 @@ void HandleFrame(Sim& sim, Link& link, const ParsedFrame& f, std::int64_t ready_
   }
   const auto& rules = sim.opt.faults;
   if (HasFault(rules, Fault::kDrop, n)) {
-    Log("#%llu %s %s -> no reply, connection dropped (fault)", num, lk, a.what.c_str());
+    Log("#%llu %s %s -> no reply, %s (fault)", num, lk, a.what.c_str(),
+        link.pty ? "a serial line has no connection to drop" : "connection dropped");
     Out o;
     o.at = ready_at;
     o.close_after = !link.pty;
@@ -338,7 +339,15 @@ int main(int argc, char** argv) {
       Log("cannot open a pseudo-terminal: %s", std::strerror(errno));
       return 1;
     }
-    unlink(sim.opt.pty_link.c_str());
+    // Replace an old link, never a file.
+    struct stat st {};
+    if (lstat(sim.opt.pty_link.c_str(), &st) == 0) {
+      if (!S_ISLNK(st.st_mode)) {
+        Log("%s exists and is not a symbolic link", sim.opt.pty_link.c_str());
+        return 1;
+      }
+      unlink(sim.opt.pty_link.c_str());
+    }
     if (symlink(slave.c_str(), sim.opt.pty_link.c_str()) != 0) {
       Log("cannot link %s to %s: %s", sim.opt.pty_link.c_str(), slave.c_str(),
           std::strerror(errno));

@@ -62,7 +62,10 @@ signlink::StreamWait TcpLink::Receive(std::uint8_t* dst, std::size_t max, std::i
     if (state == QAbstractSocket::UnconnectedState || state == QAbstractSocket::ClosingState)
       return peer_closed_ ? signlink::StreamWait::kClosed : signlink::StreamWait::kError;
     const std::int64_t left = deadline - clock_.NowMs();
-    if (left < 0) return signlink::StreamWait::kTimeout;
+    // A socket that never got connected cannot receive: that is a failure, not silence.
+    if (left < 0)
+      return state == QAbstractSocket::ConnectedState ? signlink::StreamWait::kTimeout
+                                                      : signlink::StreamWait::kError;
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
