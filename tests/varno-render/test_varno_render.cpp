@@ -211,3 +211,16 @@ TEST_F(RenderDir, ExitStatusesAndMessages) {
   EXPECT_EQ(Run("--fonts " + Fonts() + " " + Path("p.tmp")), 1);
   EXPECT_NE(Output().find("한문32 OPEN실패"), std::string::npos);
 }
+
+#ifdef VARNO_RENDER_BOARD_FONTS
+TEST_F(RenderDir, FindsTheBoardFontsBesideTheProgram) {
+  PreviewBuilder b(6, 1);
+  b.OneLine("\xB0\xA1", 16, 0, 0, 15);  // 가
+  ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
+  ASSERT_EQ(Run("--frames 1 --raw " + Path("f.raw") + " " + Path("p.tmp")), 0) << Output();
+  const auto frames = SplitRaw(Bytes("f.raw"), 96, 16);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_FALSE(Blank(frames[0].frame, 0, 16, 96));
+  EXPECT_TRUE(Blank(frames[0].frame, 0, 16, 40));  // centred: columns 40-55
+}
+#endif
