@@ -1,6 +1,7 @@
 #include "previewer/flash_image.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,12 @@ bool FlashImage::Open(const std::string& path) {
   Close();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
+  // A folder of that name opens on this platform but holds no image.
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
   fd_ = fd;
   open_ = true;
   return true;

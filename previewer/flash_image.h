@@ -21,7 +21,8 @@ class FlashImage {
   FlashImage(const FlashImage&) = delete;
   FlashImage& operator=(const FlashImage&) = delete;
 
-  // Opens the file read-only; false when it cannot be opened. Closes what was open.
+  // Opens the file read-only; false when it cannot be opened or is not a regular file.
+  // Closes what was open.
   bool Open(const std::string& path);
   // Uses segments as the memory; where they overlap the later one wins, the rest is zero.
   void OpenMemory(std::vector<Segment> segments);

@@ -63,6 +63,7 @@ TEST(FlashImage, MissingFileDoesNotOpenAndReadsZeros) {
   FlashImage image;
   EXPECT_FALSE(image.Open(TempPath("absent").string()));
   EXPECT_FALSE(image.isOpen());
+  EXPECT_FALSE(image.Open(fs::temp_directory_path().string()));  // a folder is no image
   EXPECT_EQ(image.Byte(board::kWidth), 0);
 }
 
