@@ -40,7 +40,7 @@ void TcpLink::DiscardUnread() {
 }
 
 void TcpLink::Send(const std::uint8_t* bytes, std::size_t n) {
-  if (socket_ == nullptr) return;
+  if (socket_ == nullptr || socket_->state() == QAbstractSocket::UnconnectedState) return;
   // While still connecting the bytes wait in the socket's buffer and go once connected.
   socket_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(n));
   if (socket_->state() == QAbstractSocket::ConnectedState) socket_->flush();
