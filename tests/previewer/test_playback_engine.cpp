@@ -191,6 +191,34 @@ TEST(PlaybackEngine, WideTextHoldsLeftScrollsToItsEndHoldsAgainThenLeaves) {
   EXPECT_EQ(shots[156].item, 1);
 }
 
+TEST(PlaybackEngine, WideTextEntersAlignedLeftAndLeavesFromItsEnd) {
+  PreviewBuilder b(4, 1);
+  b.OneLine(kWide, 1, 1, 0, 0);  // slides in, slides out
+  b.OneLine(kA, 16, 1, 0, 15);
+  Player p(b);
+  const auto shots = p.Frames(500);
+  const FrameBuffer left = RenderText(kWide, 0, 0, 16, 64);
+  const FrameBuffer end = RenderText(kWide, -32, 0, 16, 64);
+  std::size_t i = 0;
+  while (!SameArea(shots[i].frame, left, 0, 16, 64)) ++i;  // the entry ends aligned left
+  EXPECT_GT(i, 32u);
+  std::size_t held = i;
+  while (SameArea(shots[held].frame, left, 0, 16, 64)) ++held;
+  EXPECT_EQ(held - i, 63u);  // the entry's finishing frame and the 62 of the hold
+  for (int k = 1; k <= 32; ++k) {
+    ASSERT_TRUE(SameArea(shots[held + k - 1].frame, RenderText(kWide, -k, 0, 16, 64), 0, 16, 64));
+  }
+  std::size_t atEnd = held + 32;
+  while (SameArea(shots[atEnd].frame, end, 0, 16, 64)) ++atEnd;
+  EXPECT_GE(atEnd - (held + 32), 62u);  // the second hold
+  // The exit moves the end-aligned picture out: its first frames still show the text's end.
+  EXPECT_FALSE(Blank(shots[atEnd].frame, 0, 16, 64));
+  std::size_t next = atEnd;
+  while (shots[next].item == 0) ++next;
+  EXPECT_TRUE(Blank(shots[next - 1].frame, 0, 16, 64));
+  EXPECT_TRUE(SameArea(shots[next].frame, RenderText(kA, 24, 0, 16, 64), 0, 16, 64));
+}
+
 TEST(PlaybackEngine, PassThroughWithoutConnectionLeavesTheBoardBeforeTheNextEnters) {
   PreviewBuilder b(2, 1, false);
   b.OneLine(kA, 0, 0, 0, 0);
