@@ -2,7 +2,7 @@
 // a row per effect code and a few frames across its motion, the last being the finishing
 // frame. Also prints each effect's frame count at speed level 4 on a 96 x 32 board.
 //
-// Usage: effect_sheets [output folder] [board width in dots]
+// Usage: effect-sheets [output folder] [board width in dots]
 
 #include <png.h>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "../previewer/preview_builder.h"
+#include "tests/previewer/preview_builder.h"
 
 namespace testing_preview {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "../previewer/engine_test_support.h"
+#include "tests/previewer/engine_test_support.h"
 #include "previewer/led_pixels.h"
 #include "previewer/playback_engine.h"
 #include "sample_program.h"
