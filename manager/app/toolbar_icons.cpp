@@ -162,9 +162,13 @@ void Draw(QPainter& p, int id) {
       p.drawLine(10, 28, 22, 28);
       Label(p, QStringLiteral("ABC"), red, 9, QRect(3, 5, 26, 18));
       break;
-    case cmd::kSetClock:
+    case cmd::kSetClock: {  // the clock with a setting arrow: sends the time to the sign
       Clock(p, QColor(40, 90, 200));
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(220, 30, 30));
+      p.drawPolygon(QPolygonF({QPointF(20, 24), QPointF(31, 24), QPointF(25.5, 31)}));
       break;
+    }
     case cmd::kPortSetup:
       Board(p, QStringLiteral("COM"), green, 9);
       break;
