@@ -1,43 +1,23 @@
 #include "manager/editors/editor_controls.h"
 
 #include <QComboBox>
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimeEdit>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "manager/editors/text_pane.h"
 #include "qtshared/message_box.h"
+#include "shared/codes.h"
 
-QComboBox* MakeCodeList(const std::string_view* texts, int count, int defaultCode,
-                        QWidget* parent) {
-  auto* list = new QComboBox(parent);
-  for (int i = 0; i < count; ++i) {
-    list->addItem(QString::fromUtf8(texts[i].data(), static_cast<qsizetype>(texts[i].size())));
-  }
-  list->setCurrentIndex(defaultCode);
-  return list;
-}
-
-void SelectCode(QComboBox* list, int code) {
-  if (code >= 0 && code < list->count()) list->setCurrentIndex(code);
-}
-
-std::uint8_t CodeOf(const QComboBox* list) {
-  return static_cast<std::uint8_t>(std::max(0, list->currentIndex()));
-}
-
-QTimeEdit* MakeTimePicker(QWidget* parent) {
-  auto* picker = new QTimeEdit(QTime(0, 0), parent);
-  picker->setDisplayFormat(QStringLiteral("HH:mm"));
-  return picker;
-}
+namespace {
 
 void SetMinutes(QTimeEdit* picker, int minutes) {
   const QTime t(minutes / 60, minutes % 60);
-  if (minutes >= 0 && t.isValid()) picker->setTime(t);
+  if (minutes >= 0 && t.isValid()) picker->setTime(t);  // counts past 23:59 are ignored
 }
 
 int MinutesOf(const QTimeEdit* picker) {
@@ -45,32 +25,135 @@ int MinutesOf(const QTimeEdit* picker) {
   return t.hour() * 60 + t.minute();
 }
 
-void AddLabelled(QGridLayout* grid, int row, int column, const QString& label, QWidget* control) {
-  auto* l = new QLabel(label, control->parentWidget());
-  l->setBuddy(control);
-  grid->addWidget(l, row, column * 2);
-  grid->addWidget(control, row, column * 2 + 1);
-  grid->setColumnStretch(column * 2 + 1, 1);
+// The quarters of the pane at index i: A, then B.
+template <class Body>
+auto QuartersOf(Body& body, std::size_t i) {
+  return i == 0 ? std::pair{&body.textA, &body.attrA} : std::pair{&body.textB, &body.attrB};
 }
 
-QDialogButtonBox* MakeOkCancel(QDialog* dialog) {
-  auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+}  // namespace
+
+CTextItemDlg::CTextItemDlg(ItemKind kind, const QString& title, QWidget* parent)
+    : QDialog(parent), column_(new QVBoxLayout(this)), kind_(kind) {
+  setWindowTitle(title);
+}
+
+CTextPane* CTextItemDlg::addPane(const QString& caption, std::size_t byteLimit) {
+  auto* pane = new CTextPane(caption, this);
+  pane->setByteLimit(byteLimit);
+  connect(pane, &CTextPane::returnPressed, this, &CTextItemDlg::accept);
+  panes_.push_back(pane);
+  return pane;
+}
+
+QComboBox* CTextItemDlg::addList(const std::string_view* texts, int count, int defaultCode,
+                                 const QString& name, const QString& label, int at) {
+  auto* list = new QComboBox(this);
+  for (int i = 0; i < count; ++i) {
+    list->addItem(QString::fromUtf8(texts[i].data(), static_cast<qsizetype>(texts[i].size())));
+  }
+  list->setCurrentIndex(defaultCode);
+  list->setObjectName(name);
+  setLabel(list, label);
+  lists_.emplace_back(list, at);
+  return list;
+}
+
+CTextItemDlg::EffectLists CTextItemDlg::addEffectLists(const QString& prefix, int entryAt,
+                                                       int holdAt, int exitAt) {
+  auto name = [&](const QString& word) {
+    return prefix.isEmpty() ? word.toLower() : prefix + word;
+  };
+  EffectLists l;
+  l.entry = addList(kEntryEffectTexts.data(), kEntryEffectCount, 0, name("Entry"),
+                    QStringLiteral("입장효과:"), entryAt);
+  l.hold =
+      addList(kHoldTexts.data(), kHoldCount, 2, name("Hold"), QStringLiteral("유지시간:"), holdAt);
+  l.exit = addList(kExitEffectTexts.data(), kExitEffectCount, 0, name("Exit"),
+                   QStringLiteral("퇴장효과:"), exitAt);
+  return l;
+}
+
+QComboBox* CTextItemDlg::addSpeedList(int at) {
+  return addList(kSpeedTexts.data(), kSpeedCount, 0, QStringLiteral("speed"),
+                 QStringLiteral("속도:"), at);
+}
+
+void CTextItemDlg::addDisplayWindow() {
+  for (QTimeEdit** picker : {&start_, &end_}) {
+    *picker = new QTimeEdit(QTime(0, 0), this);
+    (*picker)->setDisplayFormat(QStringLiteral("HH:mm"));
+  }
+  start_->setObjectName("start");
+  end_->setObjectName("end");
+  setLabel(start_, QStringLiteral("표출시작시간:"));
+  setLabel(end_, QStringLiteral("표출마감시간:"));
+}
+
+QGridLayout* CTextItemDlg::grid(std::initializer_list<QWidget*> controls, bool withDisplayWindow) {
+  auto* grid = new QGridLayout;
+  std::vector<QWidget*> cells(controls);
+  if (withDisplayWindow) {
+    if (cells.size() % 2) cells.push_back(nullptr);  // the window starts a row
+    cells.push_back(start_);
+    cells.push_back(end_);
+  }
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (!cells[i]) continue;
+    const int row = static_cast<int>(i / 2), column = static_cast<int>(i % 2) * 2;
+    auto* label = new QLabel(labels_.value(cells[i]), this);
+    label->setBuddy(cells[i]);
+    grid->addWidget(label, row, column);
+    grid->addWidget(cells[i], row, column + 1);
+    grid->setColumnStretch(column + 1, 1);
+  }
+  return grid;
+}
+
+void CTextItemDlg::addOkCancel() {
+  auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   box->button(QDialogButtonBox::Ok)->setText(QStringLiteral("확인"));
   box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("취소"));
-  QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  return box;
+  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  column_->addWidget(box);
 }
 
-bool CheckPaneLimit(QDialog* dialog, const CTextPane* pane) {
-  if (pane->byteLimit() == kNoLimit || pane->textBytes() <= pane->byteLimit()) return true;
-  ShowMessage(dialog, QStringLiteral("%1바이트 이하로 입력하십시오.").arg(pane->byteLimit()),
-              QString(), MsgButtons::Ok, MsgIcon::Warning);
-  pane->edit()->setFocus();
-  return false;
+void CTextItemDlg::setModify(const ItemHeader& header, const ItemBody& body) {
+  modify_ = true;
+  for (auto [list, at] : lists_) {
+    const int code = header[at];
+    if (code < list->count()) list->setCurrentIndex(code);  // else left as it is
+  }
+  SetMinutes(start_, header.startMinutes());
+  SetMinutes(end_, header.endMinutes());
+  readExtra(header);
+  for (std::size_t i = 0; i < panes_.size(); ++i) {
+    auto [text, attrs] = QuartersOf(body, i);
+    panes_[i]->setQuarters(*text, *attrs);
+  }
 }
 
-void WriteDisplayWindow(ItemHeader& h, const QTimeEdit* start, const QTimeEdit* end) {
-  h.setStartMinutes(MinutesOf(start));
-  h.setEndMinutes(MinutesOf(end));
+void CTextItemDlg::accept() {
+  for (CTextPane* pane : panes_) {
+    if (pane->byteLimit() == kNoLimit || pane->textBytes() <= pane->byteLimit()) continue;
+    ShowMessage(this, QStringLiteral("%1바이트 이하로 입력하십시오.").arg(pane->byteLimit()),
+                QString(), MsgButtons::Ok, MsgIcon::Warning);
+    pane->edit()->setFocus();
+    return;
+  }
+  header_ = {};
+  header_.setKind(kind_);
+  for (auto [list, at] : lists_) {
+    header_[at] = static_cast<std::uint8_t>(std::max(0, list->currentIndex()));
+  }
+  header_.setStartMinutes(MinutesOf(start_));
+  header_.setEndMinutes(MinutesOf(end_));
+  writeExtra(header_);
+  body_ = {};
+  for (std::size_t i = 0; i < panes_.size(); ++i) {
+    auto [text, attrs] = QuartersOf(body_, i);
+    panes_[i]->writeQuarters(*text, *attrs);
+  }
+  QDialog::accept();
 }

@@ -1,46 +1,81 @@
 #pragma once
-// Controls the item editors share: option lists whose position is the stored code, the
-// display-window time pickers, the OK/Cancel row and the checks made on OK.
+// What the text item editors share: text panes stored in the body quarters, option lists
+// whose position is the stored header code, the display-window time pickers, the OK/Cancel
+// row and the header and body they build on OK.
 
+#include <QDialog>
+#include <QHash>
 #include <QString>
-#include <array>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "manager/editors/core/pane_text.h"
 #include "shared/item_record.h"
 
+class CTextPane;
 class QComboBox;
-class QDialog;
-class QDialogButtonBox;
 class QGridLayout;
 class QTimeEdit;
-class QWidget;
-class CTextPane;
+class QVBoxLayout;
 
-QComboBox* MakeCodeList(const std::string_view* texts, int count, int defaultCode, QWidget* parent);
-template <std::size_t N>
-QComboBox* MakeCodeList(const std::array<std::string_view, N>& texts, int defaultCode,
-                        QWidget* parent) {
-  return MakeCodeList(texts.data(), static_cast<int>(N), defaultCode, parent);
-}
-// Selects a stored code; a code outside the list leaves the selection as it is.
-void SelectCode(QComboBox* list, int code);
-std::uint8_t CodeOf(const QComboBox* list);
+class CTextItemDlg : public QDialog {
+  Q_OBJECT
+ public:
+  // Modify mode: lists, display window and texts are restored from the item.
+  void setModify(const ItemHeader& header, const ItemBody& body);
+  bool isModify() const { return modify_; }
 
-// Hour and minute picker with spin buttons, starting at 00:00.
-QTimeEdit* MakeTimePicker(QWidget* parent);
-// Minutes after midnight (hour * 60 + minute); counts past 23:59 are ignored.
-void SetMinutes(QTimeEdit* picker, int minutes);
-int MinutesOf(const QTimeEdit* picker);
+  // Valid after OK: the item's header and body (quarters without a pane are zero).
+  const ItemHeader& header() const { return header_; }
+  const ItemBody& body() const { return body_; }
 
-// Adds "label  control" as the next row of a two-column-pair grid (column 0 or 1).
-void AddLabelled(QGridLayout* grid, int row, int column, const QString& label, QWidget* control);
+  void accept() override;
 
-// OK ("확인") and Cancel ("취소") wired to the dialog's accept and reject.
-QDialogButtonBox* MakeOkCancel(QDialog* dialog);
+ protected:
+  CTextItemDlg(ItemKind kind, const QString& title, QWidget* parent);
 
-// The OK check of a pane with a typing limit: false (after the message) when a text that
-// came in longer than the limit, e.g. a stored one, still is.
-bool CheckPaneLimit(QDialog* dialog, const CTextPane* pane);
+  // A pane kept in the next body quarters (A, then B); Enter in it presses OK. byteLimit
+  // holds while typing and is checked again on OK, for a stored text that came in longer.
+  CTextPane* addPane(const QString& caption, std::size_t byteLimit = kNoLimit);
 
-// Header bytes 25-28 from the two pickers.
-void WriteDisplayWindow(ItemHeader& h, const QTimeEdit* start, const QTimeEdit* end);
+  // Entry, hold and exit lists kept at the given header bytes, named prefix + "Entry"...
+  // ("entry"... without a prefix), each labelled for grid().
+  struct EffectLists {
+    QComboBox* entry;
+    QComboBox* hold;
+    QComboBox* exit;
+  };
+  EffectLists addEffectLists(const QString& prefix, int entryAt, int holdAt, int exitAt);
+  QComboBox* addSpeedList(int at);
+  // The display-window pickers "start" and "end" (header bytes 25-28).
+  void addDisplayWindow();
+  // A control grid() shows after this label.
+  void setLabel(QWidget* control, const QString& label) { labels_.insert(control, label); }
+
+  // The labelled controls two to a row, then the display window on a row of its own.
+  QGridLayout* grid(std::initializer_list<QWidget*> controls, bool withDisplayWindow);
+  // Adds the OK/Cancel row at the bottom.
+  void addOkCancel();
+
+  // Header bytes only one kind of item has.
+  virtual void readExtra(const ItemHeader&) {}
+  virtual void writeExtra(ItemHeader&) const {}
+
+  QVBoxLayout* column_;
+
+ private:
+  QComboBox* addList(const std::string_view* texts, int count, int defaultCode, const QString& name,
+                     const QString& label, int at);
+
+  ItemKind kind_;
+  std::vector<CTextPane*> panes_;
+  std::vector<std::pair<QComboBox*, int>> lists_;  // with their header byte
+  QTimeEdit* start_ = nullptr;
+  QTimeEdit* end_ = nullptr;
+  QHash<const QWidget*, QString> labels_;
+  bool modify_ = false;
+  ItemHeader header_;
+  ItemBody body_;
+};
