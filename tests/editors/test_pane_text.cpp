@@ -8,28 +8,21 @@ TextAttribute Attr(std::uint8_t b) {
   return TextAttribute::Unpack(b);
 }
 
-StyledText Plain(std::u32string_view s, std::uint8_t attr = 0) {
+StyledText Plain(std::u32string_view s, std::uint8_t attr) {
   StyledText t;
   for (char32_t c : s) t.push_back({c, Attr(attr)});
   return t;
 }
 
 TEST(PaneQuarters, TwoByteCharactersCarryTheirAttributeOnBothBytes) {
-  StyledText t = {{U'가', Attr(0x00)}, {U'A', Attr(0x7C)}, {U'한', Attr(0xC0)}};
-  Quarter text{}, attrs{};
+  const StyledText t = {{U'가', Attr(0x00)}, {U'A', Attr(0x7C)}, {U'한', Attr(0xC0)}};
+  Quarter text, attrs;
   text.fill(0xEE);
   attrs.fill(0xEE);
   EXPECT_EQ(WritePaneQuarters(t, text, attrs), 5u);
-  const std::uint8_t wantText[] = {0xB0, 0xA1, 0x41, 0xC7, 0xD1, 0x00};
-  const std::uint8_t wantAttr[] = {0x00, 0x00, 0x7C, 0xC0, 0xC0, 0x00};
-  for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(text[i], wantText[i]) << i;
-    EXPECT_EQ(attrs[i], wantAttr[i]) << i;
-  }
-  for (std::size_t i = 6; i < kQuarterSize; ++i) {
-    ASSERT_EQ(text[i], 0) << i;
-    ASSERT_EQ(attrs[i], 0) << i;
-  }
+  // Everything after the text is cleared.
+  EXPECT_EQ(text, (Quarter{0xB0, 0xA1, 0x41, 0xC7, 0xD1}));
+  EXPECT_EQ(attrs, (Quarter{0x00, 0x00, 0x7C, 0xC0, 0xC0}));
 }
 
 TEST(PaneQuarters, EveryAttributeSurvivesARoundTrip) {
@@ -45,20 +38,13 @@ TEST(PaneQuarters, ReaderTakesTheLeadBytesAttribute) {
   Quarter text{}, attrs{};
   text[0] = 0xB0, text[1] = 0xA1, text[2] = 'x';
   attrs[0] = 0x40, attrs[1] = 0xFC, attrs[2] = 0x10;
-  StyledText got = ReadPaneQuarters(text, attrs);
-  ASSERT_EQ(got.size(), 2u);
-  EXPECT_EQ(got[0], (StyledChar{U'가', Attr(0x40)}));
-  EXPECT_EQ(got[1], (StyledChar{U'x', Attr(0x10)}));
+  EXPECT_EQ(ReadPaneQuarters(text, attrs), (StyledText{{U'가', Attr(0x40)}, {U'x', Attr(0x10)}}));
 }
 
 TEST(PaneQuarters, DamagedBytesReadAsReplacementCharacters) {
   Quarter text{}, attrs{};
   text[0] = 0xFF, text[1] = 0x20, text[2] = 'a', text[3] = 0xB0;  // undefined pair, lone lead
-  StyledText got = ReadPaneQuarters(text, attrs);
-  ASSERT_EQ(got.size(), 3u);
-  EXPECT_EQ(got[0].ch, U'\uFFFD');
-  EXPECT_EQ(got[1].ch, U'a');
-  EXPECT_EQ(got[2].ch, U'\uFFFD');
+  EXPECT_EQ(ReadPaneQuarters(text, attrs), Plain(U"\uFFFDa\uFFFD", 0));
 }
 
 TEST(PaneQuarters, LongTextIsCutOnACharacterBoundary) {
@@ -79,19 +65,18 @@ TEST(PaneQuarters, LongTextIsCutOnACharacterBoundary) {
 }
 
 TEST(CharacterChecks, WidthsAndBoardGlyphs) {
-  EXPECT_EQ(Cp949Width(U'A'), 1u);
-  EXPECT_EQ(Cp949Width(U'가'), 2u);
-  EXPECT_EQ(Cp949Width(U'똠'), 2u);
-  EXPECT_EQ(Cp949Width(U'漢'), 2u);
-  EXPECT_EQ(Cp949Width(U'😀'), 0u);
-  EXPECT_EQ(Cp949Width(U'\u4E2A'), 0u);  // a Chinese simplified form outside KS X 1001
-  EXPECT_EQ(Cp949Width(U'\uFFFD'), 0u);
-
-  EXPECT_TRUE(IsBlankOnBoard(U'똠'));
-  EXPECT_FALSE(IsBlankOnBoard(U'가'));
-  EXPECT_FALSE(IsBlankOnBoard(U'漢'));
-  EXPECT_FALSE(IsBlankOnBoard(U'A'));
-  EXPECT_FALSE(IsBlankOnBoard(U'😀'));  // refused, not blank
+  const struct {
+    char32_t ch;
+    std::size_t width;
+    bool blank;
+  } cases[] = {{U'A', 1, false},      {U'가', 2, false}, {U'똠', 2, true},
+               {U'漢', 2, false},     {U'😀', 0, false},  // refused, not blank
+               {U'\u4E2A', 0, false},                    // Chinese simplified, not in KS X 1001
+               {U'\uFFFD', 0, false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Cp949Width(c.ch), c.width) << std::hex << unsigned(c.ch);
+    EXPECT_EQ(IsBlankOnBoard(c.ch), c.blank) << std::hex << unsigned(c.ch);
+  }
   EXPECT_EQ(BlankOnBoard(U"똠a똠뷁가"), U"똠뷁");
   EXPECT_EQ(Cp949Bytes(U"가A😀"), 3u);
 }
@@ -106,29 +91,27 @@ TEST(CharacterChecks, AllHangulSyllablesSplitIntoBoardAndBlank) {
   EXPECT_EQ(blank, 8822);
 }
 
-TEST(Insertion, LimitCountsCp949Bytes) {
-  InsertCheck c = CheckInsertion(U"AB가", 3);
-  EXPECT_EQ(c.accepted, U"AB");
-  EXPECT_TRUE(c.overLimit);
-  c = CheckInsertion(U"A가", 3);
-  EXPECT_EQ(c.accepted, U"A가");
-  EXPECT_FALSE(c.overLimit);
-  // Nothing after the first character that did not fit, even if it would fit.
-  c = CheckInsertion(U"가b", 1);
-  EXPECT_EQ(c.accepted, U"");
-  EXPECT_TRUE(c.overLimit);
-  EXPECT_EQ(CheckInsertion(U"x", 0).accepted, U"");
-}
-
-TEST(Insertion, UnencodableCharactersAreRefusedAndTheRestKept) {
-  InsertCheck c = CheckInsertion(U"가😀나😀\u4E2A다", kNoLimit);
-  EXPECT_EQ(c.accepted, U"가나다");
-  EXPECT_EQ(c.refused, U"😀\u4E2A");
-  EXPECT_FALSE(c.overLimit);
-}
-
-TEST(Insertion, LineBreaksBecomeSpaces) {
-  EXPECT_EQ(CheckInsertion(U"a\r\nb\tc\u2029", kNoLimit).accepted, U"a  b c ");
+TEST(Insertion, LimitEncodingAndLineBreaks) {
+  const struct {
+    std::u32string_view input;
+    std::size_t room;
+    std::u32string_view accepted, refused;
+    bool overLimit;
+  } cases[] = {
+      {U"AB가", 3, U"AB", U"", true},  // the limit counts CP949 bytes
+      {U"A가", 3, U"A가", U"", false},
+      {U"가b", 1, U"", U"", true},  // nothing after the first character that did not fit
+      {U"x", 0, U"", U"", true},
+      {U"가😀나😀\u4E2A다", kNoLimit, U"가나다", U"😀\u4E2A", false},  // each refused once
+      {U"a\r\nb\tc\u2029", kNoLimit, U"a  b c ", U"", false},       // line breaks become spaces
+  };
+  for (const auto& c : cases) {
+    const InsertCheck got = CheckInsertion(c.input, c.room);
+    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+    EXPECT_EQ(got.accepted, c.accepted);
+    EXPECT_EQ(got.refused, c.refused);
+    EXPECT_EQ(got.overLimit, c.overLimit);
+  }
 }
 
 }  // namespace
