@@ -18,11 +18,11 @@ struct BmpOptions {
   int height = 1;
   int bitsPerPixel = 24;
   bool topDown = false;
-  int infoSize = 40;                 // 40, 52, 56, 108 or 124
-  std::uint32_t compression = 0;     // 0 plain, 3 bit fields, anything else as given
-  std::vector<std::uint32_t> masks;  // red, green, blue when compression is 3
-  std::vector<Rgb> palette;          // 1-, 4- and 8-bit files
-  std::uint32_t coloursUsed = 0;     // the header's count; 0 = all of the depth
+  int infoSize = 40;                      // 40, 52, 56, 108 or 124
+  std::uint32_t compression = 0;          // 0 plain, 3 bit fields, anything else as given
+  std::vector<std::uint32_t> masks = {};  // red, green, blue when compression is 3
+  std::vector<Rgb> palette = {};          // 1-, 4- and 8-bit files
+  std::uint32_t coloursUsed = 0;          // the header's count; 0 = all of the depth
 };
 
 // `pixel(x, y)` (top-left origin) gives a palette index for 1-8 bits, the raw 16- or

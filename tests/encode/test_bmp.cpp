@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "manager/encode/bmp_reader.h"
 #include "manager/encode/import_checks.h"
@@ -21,175 +22,88 @@ Planes PlanesOf(const Bytes& file) {
   return bmp ? BmpToPlanes(*bmp) : Planes{};
 }
 
-TEST(BmpPlanes, PureRedNineDotsFillsOneByteAndOneBit) {
-  const Planes p = PlanesOf(MakeBmp24(9, 1, [](int, int) { return Rgb{255, 0, 0}; }));
-  EXPECT_EQ(p.red, (Bytes{0xFF, 0x80}));
-  EXPECT_EQ(p.green, (Bytes{0x00, 0x00}));
+using Pixel = std::function<std::uint32_t(int, int)>;
+Pixel Row(std::vector<std::uint32_t> row) {
+  return [row](int x, int) { return row[static_cast<std::size_t>(x)]; };
+}
+Pixel All(std::uint32_t v) {
+  return [v](int, int) { return v; };
+}
+Pixel Mod(int n) {
+  return [n](int x, int) { return static_cast<std::uint32_t>(x % n); };
+}
+Bytes With(Bytes b, std::size_t at, std::uint8_t v) {
+  b[at] = v;
+  return b;
 }
 
-TEST(BmpPlanes, ThresholdIsAboveHundredPerChannelBlueIgnored) {
-  const Planes p = PlanesOf(MakeBmp24(4, 1, [](int x, int) {
-    const Rgb c[] = {{101, 100, 255}, {100, 101, 255}, {255, 255, 255}, {100, 100, 255}};
-    return c[x];
-  }));
-  EXPECT_EQ(p.red, Bytes{0b1010'0000});
-  EXPECT_EQ(p.green, Bytes{0b0110'0000});
-}
-
-TEST(BmpPlanes, RowsRunTopDownWhateverTheStoredOrder) {
-  // Top row red, bottom row green, stored bottom-up and top-down.
-  const auto colour = [](int, int y) { return y == 0 ? 0xFF0000u : 0x00FF00u; };
-  for (bool topDown : {false, true}) {
+TEST(BmpPlanes, DepthsHeadersRowOrderAndThreshold) {
+  const std::vector<Rgb> pal = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {255, 255, 255}};
+  const Pixel redOverGreen = [](int, int y) { return y == 0 ? 0xFF0000u : 0x00FF00u; };
+  struct Case {
+    const char* what;
     BmpOptions o;
-    o.width = 3;
-    o.height = 2;
-    o.topDown = topDown;
-    const Planes p = PlanesOf(MakeBmp(o, colour));
-    EXPECT_EQ(p.red, (Bytes{0xE0, 0x00})) << topDown;
-    EXPECT_EQ(p.green, (Bytes{0x00, 0xE0})) << topDown;
+    Pixel pixel;
+    Bytes red, green;
+  };
+  const std::vector<Rgb> white(256, {255, 255, 255});
+  const std::vector<Rgb> black_red = {{0, 0, 0}, {255, 0, 0}};
+  // 5-5-5: red 13/31 scales to 107 (lit), 12/31 to 99. 5-6-5: green 26/63 to 105, 24/63 to 97.
+  // The 124-byte header puts the colour table at 138; read at 54 it would be zeros.
+  // clang-format off
+  const Case cases[] = {
+      {"9 red dots", {.width = 9}, All(0xFF0000), {0xFF, 0x80}, {0, 0}},
+      {"above 100 a channel, blue ignored", {.width = 4},
+       Row({0x6564FF, 0x6465FF, 0xFFFFFF, 0x6464FF}), {0b1010'0000}, {0b0110'0000}},
+      {"bottom-up", {.width = 3, .height = 2}, redOverGreen, {0xE0, 0}, {0, 0xE0}},
+      {"top-down", {.width = 3, .height = 2, .topDown = true}, redOverGreen, {0xE0, 0}, {0, 0xE0}},
+      {"1-dot rows", {.height = 2}, All(0xFFFF00), {0x80, 0x80}, {0x80, 0x80}},
+      {"800-dot row", {.width = 800}, [](int x, int) { return x == 799 ? 0xFF0000u : 0x00FF00u; },
+       With(Bytes(100, 0), 99, 0x01), With(Bytes(100, 0xFF), 99, 0xFE)},
+      {"1-bit", {.width = 10, .bitsPerPixel = 1, .palette = pal}, Mod(2), {0x55, 0x40}, {0, 0}},
+      {"4-bit", {.width = 10, .bitsPerPixel = 4, .palette = pal}, Mod(4), {0x55, 0x40}, {0x33, 0}},
+      {"8-bit", {.width = 10, .bitsPerPixel = 8, .palette = pal}, Mod(4), {0x55, 0x40}, {0x33, 0}},
+      {"8-bit all white", {.width = 11, .height = 2, .bitsPerPixel = 8, .palette = white},
+       [](int x, int y) { return static_cast<std::uint32_t>(x * 20 + y); },
+       {0xFF, 0xE0, 0xFF, 0xE0}, {0xFF, 0xE0, 0xFF, 0xE0}},
+      {"palette after a 124-byte header",
+       {.width = 2, .bitsPerPixel = 8, .infoSize = 124, .palette = black_red, .coloursUsed = 2},
+       Mod(2), {0x40}, {0}},
+      {"16-bit, 5-5-5 by default", {.width = 3, .bitsPerPixel = 16},
+       Row({13u << 10, 12u << 10, 31u << 5}), {0x80}, {0x20}},
+      {"16-bit 5-6-5 bit fields",
+       {.width = 3, .bitsPerPixel = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}},
+       Row({26u << 5, 24u << 5, 31u << 11}), {0x20}, {0x80}},
+      {"32-bit", {.width = 2, .bitsPerPixel = 32}, Row({0xFFFF0000, 0x0000FF00}), {0x80}, {0x40}},
+      {"32-bit masks, red in the low byte",
+       {.width = 2, .bitsPerPixel = 32, .infoSize = 108, .compression = 3,
+        .masks = {0x000000FF, 0x0000FF00, 0x00FF0000}},
+       Row({0x000000FF, 0x00FF0000}), {0x80}, {0}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Planes p = PlanesOf(MakeBmp(c.o, c.pixel));
+    EXPECT_EQ(p.red, c.red);
+    EXPECT_EQ(p.green, c.green);
   }
-}
-
-TEST(BmpPlanes, OneDotAndEightHundredDotRows) {
-  const Planes one = PlanesOf(MakeBmp24(1, 2, [](int, int) { return Rgb{255, 255, 0}; }));
-  EXPECT_EQ(one.red, (Bytes{0x80, 0x80}));
-  EXPECT_EQ(one.green, (Bytes{0x80, 0x80}));
-
-  const Planes wide = PlanesOf(MakeBmp24(800, 1, [](int x, int) {
-    return x == 799 ? Rgb{255, 0, 0} : Rgb{0, 255, 0};
-  }));
-  ASSERT_EQ(wide.red.size(), 100u);
-  EXPECT_EQ(wide.red[99], 0x01);
-  EXPECT_EQ(wide.green[99], 0xFE);
-  EXPECT_EQ(wide.green[0], 0xFF);
-}
-
-TEST(BmpPlanes, PaletteDepthsLookUpTheirColours) {
-  const std::vector<Rgb> palette = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {255, 255, 255}};
-  for (int bpp : {1, 4, 8}) {
-    BmpOptions o;
-    o.width = 10;
-    o.height = 1;
-    o.bitsPerPixel = bpp;
-    o.palette = palette;
-    const int colours = bpp == 1 ? 2 : 4;
-    const Planes p =
-        PlanesOf(MakeBmp(o, [&](int x, int) { return static_cast<std::uint32_t>(x % colours); }));
-    if (bpp == 1) {  // black, red, black, red ...
-      EXPECT_EQ(p.red, (Bytes{0x55, 0x40}));
-      EXPECT_EQ(p.green, (Bytes{0x00, 0x00}));
-    } else {  // black, red, green, white, black ...
-      EXPECT_EQ(p.red, (Bytes{0x55, 0x40})) << bpp;
-      EXPECT_EQ(p.green, (Bytes{0x33, 0x00})) << bpp;
-    }
-  }
-}
-
-TEST(BmpPlanes, EightBitAllWhitePaletteLightsEveryDotOfBothPlanes) {
-  BmpOptions o;
-  o.width = 11;
-  o.height = 2;
-  o.bitsPerPixel = 8;
-  o.palette.assign(256, Rgb{255, 255, 255});
-  const Planes p =
-      PlanesOf(MakeBmp(o, [](int x, int y) { return static_cast<std::uint32_t>(x * 20 + y); }));
-  EXPECT_EQ(p.red, (Bytes{0xFF, 0xE0, 0xFF, 0xE0}));
-  EXPECT_EQ(p.green, p.red);
-}
-
-TEST(BmpPlanes, PaletteFollowsTheInformationHeaderNotOffset54) {
-  // A 124-byte header puts the colour table at 138; reading it at 54 would see zeros.
-  BmpOptions o;
-  o.width = 2;
-  o.height = 1;
-  o.bitsPerPixel = 8;
-  o.infoSize = 124;
-  o.palette = {{0, 0, 0}, {255, 0, 0}};
-  o.coloursUsed = 2;
-  const Planes p = PlanesOf(MakeBmp(o, [](int x, int) { return static_cast<std::uint32_t>(x); }));
-  EXPECT_EQ(p.red, Bytes{0x40});
-}
-
-TEST(BmpPlanes, SixteenBitDefaultsTo555AndHonoursBitFields) {
-  // 5-5-5: red 13/31 scales to 107 (lit), 12/31 to 99 (dark).
-  BmpOptions o;
-  o.width = 3;
-  o.height = 1;
-  o.bitsPerPixel = 16;
-  const std::uint32_t plain[] = {13u << 10, 12u << 10, 31u << 5};
-  Planes p = PlanesOf(MakeBmp(o, [&](int x, int) { return plain[x]; }));
-  EXPECT_EQ(p.red, Bytes{0x80});
-  EXPECT_EQ(p.green, Bytes{0x20});
-
-  // 5-6-5 masks: green 26/63 scales to 105 (lit), 25/63 to 101 (lit), 24/63 to 97.
-  o.compression = 3;
-  o.masks = {0xF800, 0x07E0, 0x001F};
-  const std::uint32_t fields[] = {26u << 5, 24u << 5, 31u << 11};
-  p = PlanesOf(MakeBmp(o, [&](int x, int) { return fields[x]; }));
-  EXPECT_EQ(p.green, Bytes{0x80});
-  EXPECT_EQ(p.red, Bytes{0x20});
-}
-
-TEST(BmpPlanes, ThirtyTwoBitReadsBlueGreenRedBytesOrItsMasks) {
-  BmpOptions o;
-  o.width = 2;
-  o.height = 1;
-  o.bitsPerPixel = 32;
-  Planes p = PlanesOf(MakeBmp(o, [](int x, int) { return x == 0 ? 0xFFFF0000u : 0x0000FF00u; }));
-  EXPECT_EQ(p.red, Bytes{0x80});
-  EXPECT_EQ(p.green, Bytes{0x40});
-  // Masks in an unusual order: red in the low byte.
-  o.compression = 3;
-  o.infoSize = 108;
-  o.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
-  p = PlanesOf(MakeBmp(o, [](int x, int) { return x == 0 ? 0x000000FFu : 0x00FF0000u; }));
-  EXPECT_EQ(p.red, Bytes{0x80});
-  EXPECT_EQ(p.green, Bytes{0x00});
 }
 
 TEST(BmpReader, RefusesWhatItCannotReadWithinTheFile) {
   const Bytes good = MakeBmp24(5, 3, [](int, int) { return Rgb{255, 0, 0}; });
   ASSERT_TRUE(ReadBmp(good));
-
-  Bytes notBm = good;
-  notBm[0] = 'X';
-  EXPECT_FALSE(ReadBmp(notBm));
-  // One byte short of the last row.
+  // One byte short of the last row, and cut inside the headers at every length.
   EXPECT_FALSE(ReadBmp(std::span(good).first(good.size() - 1)));
-  // A header that claims more rows than the file holds.
-  Bytes lying = good;
-  lying[22] = 200;
-  EXPECT_FALSE(ReadBmp(lying));
-  // A pixel offset past the end.
-  Bytes far = good;
-  far[13] = 0x40;
-  EXPECT_FALSE(ReadBmp(far));
-  // Cut inside the headers, at every length.
   for (std::size_t n = 0; n < 54; ++n) EXPECT_FALSE(ReadBmp(std::span(good).first(n))) << n;
-  // Width zero or negative, height zero.
-  for (int at : {18, 22}) {
-    Bytes zero = good;
-    zero[at] = 0;
-    EXPECT_FALSE(ReadBmp(zero)) << at;
-  }
-  Bytes negativeWidth = good;
-  negativeWidth[21] = 0xFF;
-  EXPECT_FALSE(ReadBmp(negativeWidth));
-
-  BmpOptions rle;
-  rle.bitsPerPixel = 8;
-  rle.compression = 1;
-  EXPECT_FALSE(ReadBmp(MakeBmp(rle, [](int, int) { return 0u; })));
-  BmpOptions core;  // a 12-byte OS/2 header is not taken
-  core.infoSize = 12;
-  EXPECT_FALSE(ReadBmp(MakeBmp(core, [](int, int) { return 0u; })));
+  // Not "BM", 200 rows claimed, pixels past the end, width 0, height 0, negative width.
+  for (auto [at, v] : {std::pair{0, 'X'}, {22, 200}, {13, 0x40}, {18, 0}, {22, 0}, {21, 0xFF}})
+    EXPECT_FALSE(ReadBmp(With(good, at, static_cast<std::uint8_t>(v)))) << at;
+  EXPECT_FALSE(ReadBmp(MakeBmp({.bitsPerPixel = 8, .compression = 1}, All(0))));  // RLE
+  EXPECT_FALSE(ReadBmp(MakeBmp({.infoSize = 12}, All(0))));  // the OS/2 header is not taken
 }
 
 TEST(BmpReader, HugePictureHasASizeButIsNotRead) {
-  BmpOptions o;
-  o.bitsPerPixel = 1;
-  o.palette = {{0, 0, 0}, {255, 255, 255}};
-  Bytes file = MakeBmp(o, [](int, int) { return 0u; });
+  Bytes file = MakeBmp({.bitsPerPixel = 1, .palette = {{0, 0, 0}, {255, 255, 255}}}, All(0));
   const std::uint32_t width = static_cast<std::uint32_t>(kMaxBmpPixels) + 1;
   for (int i = 0; i < 4; ++i) file[18 + i] = static_cast<std::uint8_t>(width >> (8 * i));
   file.resize(file.size() - 4 + (width + 31) / 32 * 4, 0);
@@ -201,13 +115,9 @@ TEST(BmpReader, HugePictureHasASizeButIsNotRead) {
 
 TEST(BmpReader, PaletteCutWhereTheRowsBegin) {
   // The header claims 256 colours but the rows start after two: the table stops there.
-  BmpOptions o;
-  o.width = 2;
-  o.height = 1;
-  o.bitsPerPixel = 8;
-  o.coloursUsed = 2;
-  o.palette = {{0, 0, 0}, {255, 0, 0}};
-  Bytes file = MakeBmp(o, [](int x, int) { return static_cast<std::uint32_t>(x); });
+  Bytes file = MakeBmp(
+      {.width = 2, .bitsPerPixel = 8, .palette = {{0, 0, 0}, {255, 0, 0}}, .coloursUsed = 2},
+      Mod(2));
   file[46] = 0;  // colours used: 0 = all 256
   const auto bmp = ReadBmp(file);
   ASSERT_TRUE(bmp);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "manager/encode/gif_reader.h"
 #include "tests/encode/picture_builders.h"
 
@@ -33,41 +35,27 @@ TEST(GifFrames, ThreeImagesGiveThreeRecordsAndStandAloneStreams) {
   ASSERT_EQ(gif.FrameCount(), 3);
   EXPECT_EQ(gif.width(), 8);
   EXPECT_EQ(gif.height(), 4);
-  const int delays[] = {10, 20, 30};
   const int disposals[] = {1, 2, 0};
   for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(gif.Frame(k).delay, delays[k]);
+    EXPECT_EQ(gif.Frame(k).delay, 10 * (k + 1));
     EXPECT_EQ(gif.Frame(k).disposal, disposals[k]);
   }
   const GifFrame& f1 = gif.Frame(1);
   EXPECT_EQ(std::tie(f1.left, f1.top, f1.width, f1.height), std::make_tuple(2, 1, 4, 2));
-
   // Header, screen descriptor and the 4-colour table (13 + 12 bytes), the frame from its
   // extension to the end of its data, the trailer.
-  Bytes expected;
-  for (std::size_t i = 0; i < 25; ++i) expected.push_back(file[i]);
-  for (std::size_t i = begin1; i < end1; ++i) expected.push_back(file[i]);
-  expected.push_back(0x3B);
-  EXPECT_EQ(gif.FrameStream(1), expected);
+  const auto stream = [&](std::size_t from, std::size_t to) {
+    Bytes e(file.begin(), file.begin() + 25);
+    for (std::size_t i = from; i < to; ++i) e.push_back(file[i]);
+    e.push_back(0x3B);
+    return e;
+  };
+  EXPECT_EQ(gif.FrameStream(1), stream(begin1, end1));
   // The first frame leaves out the application and comment extensions before it.
-  expected.assign(file.begin(), file.begin() + 25);
-  for (std::size_t i = begin0; i < begin1; ++i) expected.push_back(file[i]);
-  expected.push_back(0x3B);
-  EXPECT_EQ(gif.FrameStream(0), expected);
+  EXPECT_EQ(gif.FrameStream(0), stream(begin0, begin1));
 }
 
-TEST(GifFrames, ImageWithoutExtensionHasNoDelayAndSingleImageIsOneFrame) {
-  GifBuilder b(2, 2, kColours);
-  b.Image(0, 0, 2, 2, Fill(2, 2, 1));
-  GifDecoder gif;
-  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
-  ASSERT_EQ(gif.FrameCount(), 1);
-  EXPECT_EQ(gif.Frame(0).delay, -1);
-  gif.RenderFrame(0);
-  EXPECT_EQ(gif.CanvasToPlanes().red, (Bytes{0xC0, 0xC0}));
-}
-
-TEST(GifFrames, UndecodableFrameIsDroppedOthersKept) {
+TEST(GifFrames, UndecodableFrameIsDroppedOthersKeptAndFilesWithoutFramesRefused) {
   GifBuilder b(4, 1, kColours);
   b.Gce(1, 0).Image(0, 0, 4, 1, Fill(4, 1, 1));
   b.Gce(1, 0).Image(0, 0, 4, 1, Fill(2, 1, 2));  // data ends after 2 of 4 pixels
@@ -76,10 +64,7 @@ TEST(GifFrames, UndecodableFrameIsDroppedOthersKept) {
   ASSERT_TRUE(gif.LoadBytes(b.Finish()));
   ASSERT_EQ(gif.FrameCount(), 2);
   EXPECT_EQ(gif.Frame(1).indices, Fill(4, 1, 3));
-}
 
-TEST(GifFrames, RefusesFilesWithoutFrames) {
-  GifDecoder gif;
   EXPECT_FALSE(gif.LoadBytes(Bytes{'B', 'M', 0, 0}));
   EXPECT_FALSE(gif.LoadBytes(GifBuilder(4, 4, kColours).Comment("no image").Finish()));
   EXPECT_FALSE(gif.LoadBytes(GifBuilder(0, 4, kColours).Image(0, 0, 1, 1, Fill(1, 1, 1)).Finish()));
@@ -129,55 +114,54 @@ TEST(GifCanvas, UncoveredPartKeepsTheFillAndStaysDark) {
   b.Gce(1, 0).Image(12, 1, 4, 1, Fill(4, 1, 2));
   GifDecoder gif;
   ASSERT_TRUE(gif.LoadBytes(b.Finish()));
-  EXPECT_EQ(gif.CanvasAt(0, 0), GifDecoder::kCanvasFill);
-  EXPECT_NE(GifDecoder::kCanvasFill.red, 0);
-  EXPECT_NE(GifDecoder::kCanvasFill.green, 0);
-  EXPECT_NE(GifDecoder::kCanvasFill.blue, 0);
+  const GifRgb fill = GifDecoder::kCanvasFill;
+  EXPECT_EQ(gif.CanvasAt(0, 0), fill);
+  EXPECT_GT(std::min({fill.red, fill.green, fill.blue}), 0);  // light, yet no dot lit
   gif.RenderFrame(0);
   gif.RenderFrame(1);
-  EXPECT_EQ(gif.CanvasAt(8, 0), GifDecoder::kCanvasFill);
+  EXPECT_EQ(gif.CanvasAt(8, 0), fill);
   const Planes p = gif.CanvasToPlanes();
   EXPECT_EQ(p.red, (Bytes{0xF0, 0x00, 0xF0, 0x00}));
   EXPECT_EQ(p.green, (Bytes{0x00, 0x00, 0x00, 0x0F}));
 }
 
-TEST(GifCanvas, TransparentPixelsShowEarlierFramesAndNothingIsCleared) {
-  GifBuilder b(4, 1, kColours);
-  b.Gce(1, 2).Image(0, 0, 4, 1, Fill(4, 1, 1));         // red; "restore to background" ignored
-  b.Gce(1, 0, 0).Image(0, 0, 4, 1, Bytes{0, 0, 2, 2});  // index 0 transparent
-  GifDecoder gif;
-  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
-  ASSERT_EQ(gif.Frame(1).transparent, 0);
-  gif.RenderFrame(0);
-  gif.RenderFrame(1);
-  const Planes p = gif.CanvasToPlanes();
-  EXPECT_EQ(p.red, Bytes{0xC0});
-  EXPECT_EQ(p.green, Bytes{0x30});
-}
-
-TEST(GifCanvas, AnyChannelZeroIsNeededToLightADot) {
-  // White stays dark here, unlike in a BMP; (255,255,1) is dark, (255,255,0) yellow.
+TEST(GifCanvas, FramesDrawnInOrder) {
+  // White and (255,255,1) stay dark, unlike in a BMP; (255,255,0) is yellow.
   const std::vector<Rgb> colours = {{255, 255, 255}, {255, 255, 1}, {255, 255, 0}, {101, 0, 0},
                                     {100, 0, 0},     {0, 101, 0},   {0, 0, 0},     {200, 200, 200}};
-  GifBuilder b(8, 1, colours);
-  b.Image(0, 0, 8, 1, Bytes{0, 1, 2, 3, 4, 5, 6, 7});
-  GifDecoder gif;
-  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
-  gif.RenderFrame(0);
-  const Planes p = gif.CanvasToPlanes();
-  EXPECT_EQ(p.red, Bytes{0b0011'0000});
-  EXPECT_EQ(p.green, Bytes{0b0010'0100});
-}
-
-TEST(GifCanvas, FramePastTheScreenEdgeIsClippedAndLocalColoursUsed) {
-  GifBuilder b(4, 2, kColours);
-  b.Image(2, 1, 4, 4, Fill(4, 4, 1), {{0, 0, 0}, {0, 255, 0}});
-  GifDecoder gif;
-  ASSERT_TRUE(gif.LoadBytes(b.Finish()));
-  gif.RenderFrame(0);
-  const Planes p = gif.CanvasToPlanes();
-  EXPECT_EQ(p.green, (Bytes{0x00, 0x30}));
-  EXPECT_EQ(p.red, (Bytes{0x00, 0x00}));
+  struct Case {
+    const char* what;
+    Bytes file;
+    Bytes red, green;
+    int delay = -1;  // none without a graphic control extension
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"one image",
+       GifBuilder(2, 2, kColours).Image(0, 0, 2, 2, Fill(2, 2, 1)).Finish(),
+       {0xC0, 0xC0}, {0, 0}},
+      // Index 0 is transparent in frame 1; frame 0's "restore to background" is ignored.
+      {"transparency shows earlier frames",
+       GifBuilder(4, 1, kColours).Gce(1, 2).Image(0, 0, 4, 1, Fill(4, 1, 1))
+           .Gce(1, 0, 0).Image(0, 0, 4, 1, Bytes{0, 0, 2, 2}).Finish(),
+       {0xC0}, {0x30}, 1},
+      {"a dot needs a channel at zero",
+       GifBuilder(8, 1, colours).Image(0, 0, 8, 1, Bytes{0, 1, 2, 3, 4, 5, 6, 7}).Finish(),
+       {0b0011'0000}, {0b0010'0100}},
+      {"clipped at the screen edge, local colours",
+       GifBuilder(4, 2, kColours).Image(2, 1, 4, 4, Fill(4, 4, 1), {{}, {0, 255, 0}}).Finish(),
+       {0, 0}, {0x00, 0x30}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GifDecoder gif;
+    ASSERT_TRUE(gif.LoadBytes(c.file));
+    EXPECT_EQ(gif.Frame(0).delay, c.delay);
+    for (int k = 0; k < gif.FrameCount(); ++k) gif.RenderFrame(k);
+    EXPECT_EQ(gif.CanvasToPlanes().red, c.red);
+    EXPECT_EQ(gif.CanvasToPlanes().green, c.green);
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // exchange makes of it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -26,26 +27,34 @@ struct Piece {
 };
 using Plan = std::vector<Piece>;
 
-Frame Ack(std::uint8_t byte3 = 0x41) {
-  Frame f = {kStx, 0x00, 0x06, byte3, 0, kEtx};
-  f[4] = Checksum(f.data(), 4);
-  return f;
-}
+// One plan of replies per request written, in order.
+struct Script {
+  FakeClock clock;
+  std::deque<Plan> plans;
+  std::vector<std::pair<std::int64_t, Piece>> due;
 
-Frame DataReply(const std::vector<std::uint8_t>& data) {
-  Frame f = BuildFrame(0x24, data.data(), data.size());
-  return f;
-}
+  void OnWrite() {
+    if (plans.empty()) return;
+    for (const Piece& p : plans.front()) due.emplace_back(clock.now + p.delay_ms, p);
+    plans.pop_front();
+  }
+  std::int64_t Next(std::int64_t limit) const {
+    for (const auto& d : due) limit = std::min(limit, d.first);
+    return limit;
+  }
+  std::vector<Piece> Arrived() {
+    const auto later = std::stable_partition(due.begin(), due.end(),
+                                             [&](const auto& d) { return d.first <= clock.now; });
+    std::vector<Piece> out;
+    for (auto it = due.begin(); it != later; ++it) out.push_back(it->second);
+    due.erase(due.begin(), later);
+    return out;
+  }
+};
 
-Frame Slice(const Frame& f, std::size_t from, std::size_t to) {
-  return Frame(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
-}
-
-// Bytes are delivered into the wrapper's ring only while the exchange awaits them.
-class FakeSerial : public SerialChannel {
+class FakeSerial : public SerialChannel, public Script {
  public:
   FakeSerial() : ring(clock, 0) {}
-
   void Purge() override { ring.Clear(); }
   int Write(const std::uint8_t* bytes, int n) override {
     if (!open) {
@@ -53,10 +62,7 @@ class FakeSerial : public SerialChannel {
       return 0;
     }
     written.emplace_back(bytes, bytes + n);
-    if (!plans.empty()) {
-      for (Piece& p : plans.front()) scheduled.push_back({clock.now + p.delay_ms, p.bytes});
-      plans.pop_front();
-    }
+    OnWrite();
     return n;
   }
   int StartTimeout(int ms) override {
@@ -67,35 +73,18 @@ class FakeSerial : public SerialChannel {
   int Read(std::uint8_t* dst, int n) override {
     return ring.Read(dst, static_cast<std::size_t>(n));
   }
+  // Bytes reach the ring only while the exchange awaits them.
   void AwaitBytes() override {
-    ++waits;
-    std::int64_t next = ring.deadline() + 1;
-    for (auto& s : scheduled) next = std::min(next, s.at);
-    clock.now = std::max(clock.now, next);
-    for (auto it = scheduled.begin(); it != scheduled.end();) {
-      if (it->at <= clock.now) {
-        ring.Append(it->bytes.data(), it->bytes.size());
-        it = scheduled.erase(it);
-      } else {
-        ++it;
-      }
-    }
+    clock.now = std::max(clock.now, Next(ring.deadline() + 1));
+    for (const Piece& p : Arrived()) ring.Append(p.bytes.data(), p.bytes.size());
   }
 
-  struct Due {
-    std::int64_t at;
-    Frame bytes;
-  };
-  FakeClock clock;
   ReceiveRing ring;
   bool open = true;
-  std::deque<Plan> plans;
-  std::vector<Due> scheduled;
   std::vector<Frame> written;
-  int waits = 0;
 };
 
-class FakeStream : public StreamChannel {
+class FakeStream : public StreamChannel, public Script {
  public:
   bool HasSocket() const override { return has_socket; }
   void DiscardUnread() override {
@@ -104,10 +93,7 @@ class FakeStream : public StreamChannel {
   }
   void Send(const std::uint8_t* bytes, std::size_t n) override {
     sent.emplace_back(bytes, bytes + n);
-    if (!plans.empty()) {
-      for (Piece& p : plans.front()) scheduled.push_back({clock.now + p.delay_ms, p});
-      plans.pop_front();
-    }
+    OnWrite();
   }
   StreamWait Receive(std::uint8_t* dst, std::size_t max, std::int64_t deadline,
                      std::size_t* taken) override {
@@ -123,52 +109,64 @@ class FakeStream : public StreamChannel {
       }
       if (closed) return StreamWait::kClosed;
       if (failed) return StreamWait::kError;
-      std::int64_t next = deadline + 1;
-      for (auto& s : scheduled) next = std::min(next, s.at);
-      if (next > deadline) {
-        clock.now = std::max(clock.now, deadline + 1);
-        return StreamWait::kTimeout;
-      }
+      const std::int64_t next = Next(deadline + 1);
       clock.now = std::max(clock.now, next);
+      if (next > deadline) return StreamWait::kTimeout;
     }
   }
   void Reconnect() override {
     ++reconnects;
     closed = failed = false;
     unread.clear();
-    scheduled.clear();  // whatever the old connection still had in flight is gone
+    due.clear();  // whatever the old connection still had in flight is gone
   }
-
   void Deliver() {
-    for (auto it = scheduled.begin(); it != scheduled.end();) {
-      if (it->at > clock.now) {
-        ++it;
-        continue;
-      }
-      if (it->piece.kind == Piece::kBytes)
-        unread.insert(unread.end(), it->piece.bytes.begin(), it->piece.bytes.end());
-      if (it->piece.kind == Piece::kClose) closed = true;
-      if (it->piece.kind == Piece::kError) failed = true;
-      it = scheduled.erase(it);
+    for (const Piece& p : Arrived()) {
+      unread.insert(unread.end(), p.bytes.begin(), p.bytes.end());
+      closed |= p.kind == Piece::kClose;
+      failed |= p.kind == Piece::kError;
     }
   }
 
-  struct Due {
-    std::int64_t at;
-    Piece piece;
-  };
-  FakeClock clock;
   bool has_socket = true;
   bool closed = false;
   bool failed = false;
   int reconnects = 0;
   std::deque<std::uint8_t> unread;
-  std::deque<Plan> plans;
-  std::vector<Due> scheduled;
   std::vector<Frame> sent;
 };
 
+Frame Ack(std::uint8_t byte3 = 0x41) {
+  Frame f = {kStx, 0x00, 0x06, byte3, 0, kEtx};
+  f[4] = Checksum(f.data(), 4);
+  return f;
+}
+
+// `f` with byte `at` set to `v`; `resum` recomputes the checksum of a six-byte reply.
+Frame Set(Frame f, std::size_t at, std::uint8_t v, bool resum = false) {
+  f[at] = v;
+  if (resum) f[4] = Checksum(f.data(), 4);
+  return f;
+}
+
+Frame DataReply(const std::vector<std::uint8_t>& data) {
+  return BuildFrame(0x24, data.data(), data.size());
+}
+
+Frame Slice(const Frame& f, std::size_t from, std::size_t to) {
+  return Frame(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
+}
+
 const Frame kApply = BuildApply();
+
+// One exchange of a table: what arrives, the result and how long it took.
+struct Row {
+  const char* what;
+  Plan plan;
+  int code;
+  std::int64_t took;
+  int reconnects = 0;  // so far
+};
 
 }  // namespace
 
@@ -195,70 +193,38 @@ TEST(ReceiveRing, ReadAnswersWaitingThenDeadlineAndForgetsTheRest) {
   EXPECT_EQ(ring.Read(dst, 1), 2);  // the two bytes beyond were dropped
 }
 
-TEST(SerialExchange, ReplyInPiecesWithinTheDeadline) {
-  FakeSerial port;
+// Each row is one exchange on the same port, so leftovers of a row would show in the next.
+TEST(SerialExchange, RepliesInOrder) {
   const Frame ack = Ack();
-  port.plans.push_back(
-      {{10, Slice(ack, 0, 1)}, {2000, Slice(ack, 1, 4)}, {5000, Slice(ack, 4, 6)}});
-  const std::int64_t start = port.clock.now;
-  EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 0);
-  EXPECT_EQ(port.clock.now - start, 5000);
-  EXPECT_GE(port.waits, 3);
-  ASSERT_EQ(port.written.size(), 1u);
-  EXPECT_EQ(port.written[0], kApply);
-}
-
-TEST(SerialExchange, TimeoutAfterFiveSeconds) {
-  FakeSerial port;
-  const Frame ack = Ack();
-  port.plans.push_back({{10, Slice(ack, 0, 5)}, {5002, Slice(ack, 5, 6)}});
-  const std::int64_t start = port.clock.now;
-  EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 1);
-  EXPECT_EQ(port.clock.now - start, 5001);
-  port.plans.push_back({});
-  EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 1);  // nothing at all
-}
-
-TEST(SerialExchange, LongerReplyIsCutAndTheRestForgotten) {
-  FakeSerial port;
-  Frame longer = Ack();
+  Frame longer = ack;
   longer.insert(longer.end(), {0x02, 0x00, 0x06});  // the start of something else
-  port.plans.push_back({{5, longer}});
-  port.plans.push_back({{5, Slice(Ack(), 0, 3)}, {20, Slice(Ack(), 3, 6)}});
-  EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 0);
-  EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 0);
-}
-
-TEST(SerialExchange, ReplyChecks) {
-  FakeSerial port;
-  Frame nostx = Ack();
-  nostx[0] = 0x05;
-  nostx[4] = Checksum(nostx.data(), 4);
-  port.plans.push_back({{1, nostx}});
-  EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 7);
-  Frame badsum = Ack();
-  badsum[4] ^= 0x01;
-  port.plans.push_back({{1, badsum}});
-  EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 2);
-  Frame other = Ack(0x00);
-  other[5] = 0xEE;  // another byte 3 and a wrong ETX are accepted
-  port.plans.push_back({{1, other}});
-  EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 0);
+  std::vector<Row> rows = {
+      {"longer reply is cut", {{5, longer}}, 0, 5},
+      {"in pieces within the deadline",
+       {{10, Slice(ack, 0, 1)}, {2000, Slice(ack, 1, 4)}, {5000, Slice(ack, 4, 6)}},
+       0,
+       5000},
+      {"last piece too late", {{10, Slice(ack, 0, 5)}, {5002, Slice(ack, 5, 6)}}, 1, 5001},
+      {"no reply", {}, 1, 5001},
+      {"no STX, checksum right", {{1, Set(ack, 0, 0x05, true)}}, 7, 1},
+      {"wrong checksum", {{1, Set(ack, 4, ack[4] ^ 0x01)}}, 2, 1},
+      {"other byte 3 and ETX accepted", {{1, Set(Ack(0x00), 5, 0xEE)}}, 0, 1},
+  };
   // Length fields the received bytes cannot hold: rejected without reading past them.
-  for (std::uint16_t len : {0, 2, 7, 0xFFFF}) {
-    Frame bad = Ack();
-    bad[1] = static_cast<std::uint8_t>(len >> 8);
-    bad[2] = static_cast<std::uint8_t>(len);
-    port.plans.push_back({{1, bad}});
-    EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 2) << len;
-  }
-}
-
-TEST(SerialExchange, PortNotOpenIsASendError) {
+  for (int len : {0, 2, 7, 0xFFFF})
+    rows.push_back({"impossible length", {{1, Set(Set(ack, 1, len >> 8), 2, len & 0xFF)}}, 2, 1});
   FakeSerial port;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    port.plans.push_back(r.plan);
+    const std::int64_t start = port.clock.now;
+    EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), r.code);
+    EXPECT_EQ(port.clock.now - start, r.took);
+  }
+  EXPECT_EQ(port.written, std::vector<Frame>(rows.size(), kApply));
   port.open = false;
   EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 4);
-  EXPECT_TRUE(port.written.empty());
+  EXPECT_EQ(port.written.size(), rows.size());
 }
 
 TEST(SerialExchange, ReadCopiesTheDataOnlyOnSuccess) {
@@ -275,86 +241,58 @@ TEST(SerialExchange, ReadCopiesTheDataOnlyOnSuccess) {
   EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
 }
 
-TEST(TcpExchange, NoSocket) {
+TEST(TcpExchange, RepliesInOrder) {
   FakeStream s;
   s.has_socket = false;
   EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 9);
   EXPECT_TRUE(s.sent.empty());
-}
+  s.has_socket = true;
 
-TEST(TcpExchange, SplitReplyEndsTheWaitWhenComplete) {
-  FakeStream s;
   const Frame ack = Ack();
-  s.plans.push_back({{1, Slice(ack, 0, 2)}, {3, Slice(ack, 2, 3)}, {40, Slice(ack, 3, 6)}});
-  const std::int64_t start = s.clock.now;
-  EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 0);
-  EXPECT_EQ(s.clock.now - start, 40);
-  EXPECT_EQ(s.reconnects, 0);
-}
-
-TEST(TcpExchange, LengthAboveExpectedOrBadChecksum) {
-  FakeStream s;
   Frame longer = {kStx, 0x00, 0x07, 0x41, 0x00, 0, kEtx};
   longer[5] = Checksum(longer.data(), 5);
-  s.plans.push_back({{1, longer}});
-  EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 2);
-  Frame bad = Ack();
-  bad[4] ^= 0x10;
-  s.plans.push_back({{1, bad}});
-  EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 2);
-  EXPECT_EQ(s.reconnects, 0);
+  const Row rows[] = {
+      {"split, ends when complete",
+       {{1, Slice(ack, 0, 2)}, {3, Slice(ack, 2, 3)}, {40, Slice(ack, 3, 6)}},
+       0,
+       40},
+      {"length above expected", {{1, longer}}, 2, 1},
+      {"wrong checksum", {{1, Set(ack, 4, ack[4] ^ 0x10)}}, 2, 1},
+      {"silence", {}, 2, 1001, 1},
+      {"closed", {{5, {}, Piece::kClose}}, 2, 5, 2},
+      {"socket error", {{5, {}, Piece::kError}}, 10, 5, 3},
+      {"fresh connection", {{5, ack}}, 0, 5, 3},
+      {"full reply before the close", {{5, ack}, {5, {}, Piece::kClose}}, 0, 5, 3},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    s.plans.push_back(r.plan);
+    const std::int64_t start = s.clock.now;
+    EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), r.code);
+    EXPECT_EQ(s.reconnects, r.reconnects);
+    EXPECT_EQ(s.clock.now - start, r.took);
+  }
 }
 
-TEST(TcpExchange, SilenceCloseAndErrorReconnect) {
+TEST(TcpExchange, ReadsTakeOnlyTheirOwnReply) {
   FakeStream s;
-  s.plans.push_back({});
-  const std::int64_t start = s.clock.now;
-  EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 2);
-  EXPECT_EQ(s.clock.now - start, 1001);
-  EXPECT_EQ(s.reconnects, 1);
-
-  s.plans.push_back({{5, {}, Piece::kClose}});
-  EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 2);
-  EXPECT_EQ(s.reconnects, 2);
-
-  s.plans.push_back({{5, {}, Piece::kError}});
-  EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 10);
-  EXPECT_EQ(s.reconnects, 3);
-
-  s.plans.push_back({{5, Ack()}});
-  EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 0);
-  EXPECT_EQ(s.reconnects, 3);
-}
-
-TEST(TcpExchange, FullReplyBeforeCloseStillCounts) {
-  FakeStream s;
-  s.plans.push_back({{5, Ack()}, {5, {}, Piece::kClose}});
-  EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 0);
-}
-
-TEST(TcpExchange, StaleBytesOfAnEarlierExchangeAreDropped) {
-  FakeStream s;
-  const Frame request = BuildMemoryRead(0x020008, 2);
-  // The first read gets no reply in time; its reply lands before the second request.
-  s.plans.push_back({{1500, DataReply({0xAA, 0xBB})}});
-  std::uint8_t out[2] = {};
-  EXPECT_EQ(TcpSendAndRead(s, s.clock, request.data(), request.size(), out, 2), 2);
-  // Reconnecting dropped it here; put a late reply back in the new connection's stream.
-  s.scheduled.push_back({s.clock.now + 100, {0, DataReply({0xAA, 0xBB})}});
-  s.clock.now += 200;
-  s.plans.push_back({{2, DataReply({0x06, 0x01})}});
-  ASSERT_EQ(TcpSendAndRead(s, s.clock, request.data(), request.size(), out, 2), 0);
-  EXPECT_EQ(out[0], 0x06);
-  EXPECT_EQ(out[1], 0x01);
-}
-
-TEST(TcpExchange, ShortReplyToAReadLeavesTheBufferAlone) {
-  FakeStream s;
-  const Frame request = BuildMemoryRead(0x020000, 8);
-  s.plans.push_back({{2, Ack()}});  // a valid frame, but not the data asked for
+  const Frame read8 = BuildMemoryRead(0x020000, 8);
   std::uint8_t out[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-  EXPECT_EQ(TcpSendAndRead(s, s.clock, request.data(), request.size(), out, 8), 2);
+  s.plans.push_back({{2, Ack()}});  // a valid frame, but shorter than the data asked for
+  EXPECT_EQ(TcpSendAndRead(s, s.clock, read8.data(), read8.size(), out, 8), 2);
   EXPECT_EQ(out[0], 9);
   EXPECT_EQ(out[7], 9);
   EXPECT_EQ(s.reconnects, 0);
+
+  // No reply in time; the late one lands before the second request.
+  const Frame read2 = BuildMemoryRead(0x020008, 2);
+  s.plans.push_back({{1500, DataReply({0xAA, 0xBB})}});
+  EXPECT_EQ(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2), 2);
+  // Reconnecting dropped it here; put a late reply back in the new connection's stream.
+  s.due.emplace_back(s.clock.now + 100, Piece{0, DataReply({0xAA, 0xBB})});
+  s.clock.now += 200;
+  s.plans.push_back({{2, DataReply({0x06, 0x01})}});
+  ASSERT_EQ(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2), 0);
+  EXPECT_EQ(out[0], 0x06);
+  EXPECT_EQ(out[1], 0x01);
 }

@@ -27,26 +27,24 @@ TEST(Frame, LengthsOfEveryCommand) {
   std::vector<std::uint8_t> page(2048, 0xFF);
   const Frame w = BuildMemoryWrite(0x080000, page.data(), page.size());
   ASSERT_EQ(w.size(), 2060u);
-  EXPECT_EQ(w[1], 0x08);
-  EXPECT_EQ(w[2], 0x0C);
-  EXPECT_EQ(w[3], 0x23);
-  EXPECT_EQ(Bytes({w[4], w[5], w[6], w[7], w[8], w[9]}),
-            Bytes({0x00, 0x08, 0x00, 0x00, 0x08, 0x00}));
+  EXPECT_EQ(Frame(w.begin(), w.begin() + 10),
+            Bytes({0x02, 0x08, 0x0C, 0x23, 0x00, 0x08, 0x00, 0x00, 0x08, 0x00}));
   EXPECT_EQ(w[2058], Checksum(w.data(), 2058));
   EXPECT_EQ(w[2059], 0x03);
   EXPECT_TRUE(BuildMemoryWrite(0, page.data(), 2049).empty());
 
   const std::uint8_t three[3] = {1, 5, 7};
   const Frame b = BuildMemoryWrite(0x02000B, three, 3);
-  EXPECT_EQ(Bytes({b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9]}),
+  EXPECT_EQ(Frame(b.begin(), b.begin() + 10),
             Bytes({0x02, 0x00, 0x0F, 0x23, 0x00, 0x02, 0x00, 0x0B, 0x00, 0x03}));
 
   const Frame c = BuildClockSet(2011, 12, 31, 23, 59, 58);
   EXPECT_EQ(c, (Bytes({0x02, 0x00, 0x0D, 0x21, 0x07, 0xDB, 12, 31, 23, 59, 58,
                        Checksum(c.data(), 11), 0x03})));
   EXPECT_EQ(BuildEventBlock(0, page.data(), 32).size(), 39u);
-  EXPECT_EQ(BuildEventBlock(2, page.data(), 2048).size(), 2055u);
-  EXPECT_EQ(BuildEventBlock(2, page.data(), 2048)[4], 2);
+  const Frame e = BuildEventBlock(2, page.data(), 2048);
+  EXPECT_EQ(e.size(), 2055u);
+  EXPECT_EQ(e[4], 2);
   const std::uint8_t flags[8] = {1, 0, 1, 0, 0, 0, 0, 1};
   const Frame n = BuildNews(flags);
   ASSERT_EQ(n.size(), 14u);

@@ -38,6 +38,25 @@ void Pause(int ms) {
 }
 
 const QString kNoPort = QStringLiteral("열린 포트가 없습니다.");
+const Frame kApply = signlink::BuildApply();
+const Frame kModel = signlink::BuildMemoryRead(0x020000, 8);
+const Frame kSize = signlink::BuildMemoryRead(0x020008, 8);
+
+int Send(CSignCtrl& ctrl, const Frame& f) {
+  return ctrl.SendAndWait(f.data(), static_cast<int>(f.size()));
+}
+int Send(TcpLink& link, const Frame& f) {
+  return link.SendAndWait(f.data(), static_cast<int>(f.size()), 6);
+}
+template <class Link>
+int Read(Link& link, const Frame& f, std::uint8_t* out, int n) {
+  return link.SendAndRead(f.data(), static_cast<int>(f.size()), out, n);
+}
+Frame Twice(const Frame& a, const Frame& b) {
+  Frame both = a;
+  both.insert(both.end(), b.begin(), b.end());
+  return both;
+}
 
 class SerialLink : public ::testing::Test {
  protected:
@@ -56,13 +75,14 @@ class SerialLink : public ::testing::Test {
 class TcpLinkTest : public ::testing::Test {
  protected:
   void SetUp() override { EnsureApp(); }
+  void Connect() { link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port())); }
   SignSimProcess sim;
   TcpLink link;
 };
 
 }  // namespace
 
-TEST_F(SerialLink, OpensThePortAndReportsIt) {
+TEST_F(SerialLink, OpensThePortAndWarnsOnceForAMissingOne) {
   ASSERT_TRUE(sim.Start());
   MessageRecorder boxes;
   CCommControl comm;
@@ -74,35 +94,30 @@ TEST_F(SerialLink, OpensThePortAndReportsIt) {
   ctrl.Create();
   EXPECT_EQ(ctrl.objectName(), QStringLiteral("SignCtrl Wnd"));
   ctrl.Attach(&comm);
-  const Frame apply = signlink::BuildApply();
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 0);
+  EXPECT_EQ(Send(ctrl, kApply), 0);
   comm.ClosePort();
   EXPECT_FALSE(comm.IsOpen());
   EXPECT_EQ(comm.StatusText(), kNoPort);
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 4);
+  EXPECT_EQ(Send(ctrl, kApply), 4);
   ASSERT_EQ(comm.OpenPort(), 1);
   ctrl.Attach(&comm);
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 0);
+  EXPECT_EQ(Send(ctrl, kApply), 0);
   qunsetenv("BRELLION_COM12");
-}
 
-TEST_F(SerialLink, MissingPortWarnsOncePerAttempt) {
-  MessageRecorder boxes;
-  CCommControl comm;
+  CCommControl missing;
   qputenv("BRELLION_COM7", "/nonexistent/brellion-serial");
-  EXPECT_EQ(comm.Create(7, 57600, 0), 0);
+  EXPECT_EQ(missing.Create(7, 57600, 0), 0);
   ASSERT_EQ(boxes.messages().size(), 1);
   EXPECT_EQ(boxes.messages()[0].caption, QStringLiteral("경고"));
   EXPECT_EQ(boxes.messages()[0].text,
             QStringLiteral("통신 포트를 열지 못했습니다.\n설정값을 바꿔 다시 시도 하십시오."));
   EXPECT_EQ(boxes.messages()[0].icon, MsgIcon::Warning);
-  EXPECT_EQ(comm.StatusText(), kNoPort);
-  EXPECT_EQ(comm.OpenPort(), 0);
-  EXPECT_EQ(boxes.messages().size(), 2);
-  ctrl.Attach(&comm);
-  const Frame apply = signlink::BuildApply();
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 4);
-  EXPECT_EQ(comm.status(), 1);
+  EXPECT_EQ(missing.StatusText(), kNoPort);
+  EXPECT_EQ(missing.OpenPort(), 0);
+  EXPECT_EQ(boxes.messages().size(), 2);  // once per attempt
+  ctrl.Attach(&missing);
+  EXPECT_EQ(Send(ctrl, kApply), 4);
+  EXPECT_EQ(missing.status(), 1);
   qunsetenv("BRELLION_COM7");
 }
 
@@ -113,25 +128,20 @@ TEST_F(SerialLink, RepliesInPiecesBadRepliesAndLeftovers) {
       {"--fault", "pieces:2", "--piece-ms", "20", "--fault", "badstx:3", "--fault", "badsum:4"}));
   CCommControl comm;
   Open(comm);
-  const Frame model = signlink::BuildMemoryRead(0x020000, 8);
   std::uint8_t out[16] = {};
-  ASSERT_EQ(ctrl.SendAndRead(model.data(), static_cast<int>(model.size()), out, 8), 0);
+  ASSERT_EQ(Read(ctrl, kModel, out, 8), 0);
   EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
-  const Frame apply = signlink::BuildApply();
-  const int n = static_cast<int>(apply.size());
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), n), 0);  // pieces
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), n), 7);
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), n), 2);
-  Frame twice = apply;
-  twice.insert(twice.end(), apply.begin(), apply.end());
-  EXPECT_EQ(ctrl.SendAndWait(twice.data(), static_cast<int>(twice.size())), 0);
+  EXPECT_EQ(Send(ctrl, kApply), 0);  // pieces
+  EXPECT_EQ(Send(ctrl, kApply), 7);
+  EXPECT_EQ(Send(ctrl, kApply), 2);
+  EXPECT_EQ(Send(ctrl, Twice(kApply, kApply)), 0);
   // Let the second acknowledgement arrive before the next exchange purges it; on a busy
   // machine it can trail the first by more than a poll.
   Pause(300);
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), n), 0);
+  EXPECT_EQ(Send(ctrl, kApply), 0);
   // Waiting for an acknowledgement, the 14-byte read reply's length field points past the
   // six bytes taken.
-  EXPECT_EQ(ctrl.SendAndWait(model.data(), static_cast<int>(model.size())), 2);
+  EXPECT_EQ(Send(ctrl, kModel), 2);
   EXPECT_TRUE(sim.Stop());
   EXPECT_TRUE(sim.log().contains("#2 pty apply -> ack, in one-byte pieces (fault)"))
       << sim.log().toStdString();
@@ -145,17 +155,16 @@ TEST_F(SerialLink, NoReplyTimesOutAfterFiveSecondsWithoutSpinning) {
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
   ticker.start(100);
-  const Frame apply = signlink::BuildApply();
   QElapsedTimer wall;
   wall.start();
   const std::clock_t cpu0 = std::clock();
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 1);
+  EXPECT_EQ(Send(ctrl, kApply), 1);
   const double cpu_s = static_cast<double>(std::clock() - cpu0) / CLOCKS_PER_SEC;
   EXPECT_GE(wall.elapsed(), 5000);
   EXPECT_LT(wall.elapsed(), 6500);
   EXPECT_GE(ticks, 30);   // the program kept handling its events
   EXPECT_LT(cpu_s, 1.0);  // and slept while it waited
-  EXPECT_EQ(ctrl.SendAndWait(apply.data(), static_cast<int>(apply.size())), 0);
+  EXPECT_EQ(Send(ctrl, kApply), 0);
 }
 
 TEST_F(SerialLink, BaudRatePacesTheLine) {
@@ -163,41 +172,34 @@ TEST_F(SerialLink, BaudRatePacesTheLine) {
   CCommControl comm;
   Open(comm);
   std::vector<std::uint8_t> page(2048, 0xA5);
-  const Frame write = signlink::BuildMemoryWrite(0x4A0000, page.data(), page.size());
   QElapsedTimer t;
   t.start();
-  ASSERT_EQ(ctrl.SendAndWait(write.data(), static_cast<int>(write.size())), 0);
+  ASSERT_EQ(Send(ctrl, signlink::BuildMemoryWrite(0x4A0000, page.data(), page.size())), 0);
   // 2066 bytes at 5760 bytes a second.
   EXPECT_GE(t.elapsed(), 350);
   EXPECT_LT(t.elapsed(), 1500);
-  const Frame read = signlink::BuildMemoryRead(0x4A0000 + 2040, 8);
   std::uint8_t out[8] = {};
-  ASSERT_EQ(ctrl.SendAndRead(read.data(), static_cast<int>(read.size()), out, 8), 0);
+  ASSERT_EQ(Read(ctrl, signlink::BuildMemoryRead(0x4A0000 + 2040, 8), out, 8), 0);
   EXPECT_EQ(out[7], 0xA5);
 }
 
 TEST_F(TcpLinkTest, NoSocketThenExchangesOverAFreshConnection) {
-  const Frame apply = signlink::BuildApply();
   EXPECT_FALSE(link.HasSocket());
-  EXPECT_EQ(link.SendAndWait(apply.data(), static_cast<int>(apply.size()), 6), 9);
+  EXPECT_EQ(Send(link, kApply), 9);
   ASSERT_TRUE(sim.Start({"--fault", "pieces:3", "--piece-ms", "30"}));
-  link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
+  Connect();
   std::vector<std::uint8_t> page(2048);
   for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint8_t>(i ^ 0x5A);
-  const Frame write = signlink::BuildMemoryWrite(0x080000, page.data(), page.size());
-  ASSERT_EQ(link.SendAndWait(write.data(), static_cast<int>(write.size()), 6), 0);
-  const Frame read = signlink::BuildMemoryRead(0x080000, 2048);
+  ASSERT_EQ(Send(link, signlink::BuildMemoryWrite(0x080000, page.data(), page.size())), 0);
   std::vector<std::uint8_t> back(2048);
-  ASSERT_EQ(link.SendAndRead(read.data(), static_cast<int>(read.size()), back.data(), 2048), 0);
+  ASSERT_EQ(Read(link, signlink::BuildMemoryRead(0x080000, 2048), back.data(), 2048), 0);
   EXPECT_EQ(back, page);
   QElapsedTimer t;
   t.start();
-  EXPECT_EQ(link.SendAndWait(apply.data(), static_cast<int>(apply.size()), 6), 0);  // pieces
+  EXPECT_EQ(Send(link, kApply), 0);  // pieces
   EXPECT_GE(t.elapsed(), 140);
   EXPECT_LT(t.elapsed(), 1000);
-  // Waiting for 6 bytes, the read reply announces 14.
-  const Frame model = signlink::BuildMemoryRead(0x020000, 8);
-  EXPECT_EQ(link.SendAndWait(model.data(), static_cast<int>(model.size()), 6), 2);
+  EXPECT_EQ(Send(link, kModel), 2);  // waiting for 6 bytes, the read reply announces 14
 
   // The board memory is a sparse 128 MiB file laid out like the preview file.
   ASSERT_TRUE(sim.Stop());
@@ -205,8 +207,7 @@ TEST_F(TcpLinkTest, NoSocketThenExchangesOverAFreshConnection) {
   ASSERT_TRUE(memory.open(QIODevice::ReadOnly));
   EXPECT_EQ(memory.size(), 128 * 1024 * 1024);
   ASSERT_TRUE(memory.seek(0x080000));
-  const QByteArray stored = memory.read(2048);
-  EXPECT_EQ(stored, QByteArray(reinterpret_cast<const char*>(page.data()), 2048));
+  EXPECT_EQ(memory.read(2048), QByteArray(reinterpret_cast<const char*>(page.data()), 2048));
   struct stat st {};
   ASSERT_EQ(stat(sim.memory_file().toLocal8Bit().constData(), &st), 0);
   EXPECT_LT(st.st_blocks * 512, 1024 * 1024);
@@ -214,76 +215,54 @@ TEST_F(TcpLinkTest, NoSocketThenExchangesOverAFreshConnection) {
 
 TEST_F(TcpLinkTest, DroppedConnectionReconnects) {
   ASSERT_TRUE(sim.Start({"--fault", "drop:2"}));
-  link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
-  const Frame apply = signlink::BuildApply();
-  const int n = static_cast<int>(apply.size());
-  EXPECT_EQ(link.SendAndWait(apply.data(), n, 6), 0);
+  Connect();
+  EXPECT_EQ(Send(link, kApply), 0);
   const CSignSocket* first = link.socket();
-  EXPECT_NE(link.SendAndWait(apply.data(), n, 6), 0);
+  EXPECT_NE(Send(link, kApply), 0);
   EXPECT_NE(link.socket(), first);
-  EXPECT_EQ(link.SendAndWait(apply.data(), n, 6), 0);
+  EXPECT_EQ(Send(link, kApply), 0);
   EXPECT_TRUE(sim.Stop());
   EXPECT_EQ(sim.log().count("tcp connection accepted"), 2);
 }
 
-TEST_F(TcpLinkTest, RefusedConnectionIsAReceiveError) {
+TEST_F(TcpLinkTest, RefusedOrUnansweredConnectIsNotConnected) {
   ASSERT_TRUE(sim.Start());
   const quint16 port = static_cast<quint16>(sim.tcp_port());
   sim.Stop();  // nothing listens there any more
   link.Connect("127.0.0.1", port);
-  const Frame apply = signlink::BuildApply();
-  EXPECT_EQ(link.SendAndWait(apply.data(), static_cast<int>(apply.size()), 6), 10);
+  EXPECT_EQ(Send(link, kApply), 10);
   EXPECT_TRUE(link.HasSocket());
-}
 
-TEST_F(TcpLinkTest, SignThatNeverAnswersTheConnectIsNotConnected) {
-  link.Connect("192.0.2.1", 5000);  // a documentation address: nothing ever answers
-  const Frame apply = signlink::BuildApply();
+  TcpLink silent;
+  silent.Connect("192.0.2.1", 5000);  // a documentation address: nothing ever answers
   QElapsedTimer t;
   t.start();
-  EXPECT_EQ(link.SendAndWait(apply.data(), static_cast<int>(apply.size()), 6), 10);
+  EXPECT_EQ(Send(silent, kApply), 10);
   EXPECT_LT(t.elapsed(), 1500);
 }
 
 TEST_F(TcpLinkTest, RepliesOfEarlierExchangesAreNotTaken) {
   ASSERT_TRUE(
-      sim.Start({"--fault", "late:3", "--late-ms", "1300", "--width", "20", "--rows", "2"}));
-  link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
-  const Frame apply = signlink::BuildApply();
-  const Frame model = signlink::BuildMemoryRead(0x020000, 8);
-  const Frame size = signlink::BuildMemoryRead(0x020008, 8);
+      sim.Start({"--fault", "late:4", "--late-ms", "1300", "--width", "20", "--rows", "2"}));
+  Connect();
+  const CSignSocket* socket = link.socket();
   // Frames 1 and 2 in one exchange: the model reply is left over after the ack.
-  Frame both = apply;
-  both.insert(both.end(), model.begin(), model.end());
-  EXPECT_EQ(link.SendAndWait(both.data(), static_cast<int>(both.size()), 6), 0);
+  EXPECT_EQ(Send(link, Twice(kApply, kModel)), 0);
   Pause(50);
   std::uint8_t out[8] = {};
-  // Frame 3 is answered late, after the exchange gave up.
-  EXPECT_NE(link.SendAndRead(size.data(), static_cast<int>(size.size()), out, 8), 0);
+  ASSERT_EQ(Read(link, kSize, out, 8), 0);
+  EXPECT_EQ(out[0], 20);  // not the 'V' of the model reply left in the socket
+  EXPECT_EQ(link.socket(), socket);
+  // Frame 4 is answered late, after the exchange gave up.
+  out[0] = 0;
+  EXPECT_NE(Read(link, kSize, out, 8), 0);
   EXPECT_EQ(out[0], 0);
   Pause(400);
-  ASSERT_EQ(link.SendAndRead(model.data(), static_cast<int>(model.size()), out, 8), 0);
+  ASSERT_EQ(Read(link, kModel, out, 8), 0);
   EXPECT_EQ(out[0], 'V');
-  ASSERT_EQ(link.SendAndRead(size.data(), static_cast<int>(size.size()), out, 8), 0);
+  ASSERT_EQ(Read(link, kSize, out, 8), 0);
   EXPECT_EQ(out[0], 20);
   EXPECT_EQ(out[1], 2);
-}
-
-TEST_F(TcpLinkTest, StaleBytesOnTheSameConnectionAreDropped) {
-  ASSERT_TRUE(sim.Start({"--width", "9"}));
-  link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
-  const Frame apply = signlink::BuildApply();
-  const Frame model = signlink::BuildMemoryRead(0x020000, 8);
-  const Frame size = signlink::BuildMemoryRead(0x020008, 8);
-  Frame both = apply;
-  both.insert(both.end(), model.begin(), model.end());
-  const CSignSocket* socket = link.socket();
-  EXPECT_EQ(link.SendAndWait(both.data(), static_cast<int>(both.size()), 6), 0);
-  Pause(50);
-  std::uint8_t out[8] = {};
-  ASSERT_EQ(link.SendAndRead(size.data(), static_cast<int>(size.size()), out, 8), 0);
-  EXPECT_EQ(out[0], 9);  // not the 'V' of the model reply left in the socket
-  EXPECT_EQ(link.socket(), socket);
 }
 
 TEST(TcpLinkText, Formats) {
