@@ -131,12 +131,9 @@ void TestTextEditors::typedTextAndRadioFormats() {
   Format(p, CTextPane::FontGroup, 3, 1, 2);        // 매직체
   d.accept();
   QCOMPARE(Bytes(d.body().attrA, 4), QByteArray("\x00\x00\x7C\x00", 4));
-
-  COneLineDlg black;
-  Type(black.pane()->edit(), QStringLiteral("A"));
-  Format(black.pane(), CTextPane::TextColourGroup, 3, 0, 1);  // 검정색
-  black.accept();
-  QCOMPARE(black.body().attrA[0], std::uint8_t(0xC0));
+  Format(p, CTextPane::TextColourGroup, 3, 0, 1);  // 검정색
+  d.accept();
+  QCOMPARE(Bytes(d.body().attrA, 4), QByteArray("\xC0\xC0\x7C\x00", 4));
 
   // A click collapses the selection: a second one only formats what is typed next.
   COneLineDlg next;
@@ -349,17 +346,15 @@ void TestTextEditors::grabsShowBoardColours() {
   qInfo() << "screen faces" << faces;
   QCOMPARE(faces.size(), qsizetype(4));
   QDir().mkpath(EDITORS_GRAB_DIR);
+  // Red font 0, green font 1, yellow font 2, red font 3, black on yellow font 3.
+  const std::pair<const char*, int> runs[] = {
+      {"굴림 ", 0x00}, {"궁서Ab ", 0x44}, {"옛체 ", 0x88}, {"매직체9 ", 0x0C}, {"바탕", 0xFC}};
   StyledText sample;
-  auto add = [&](const char* utf8, std::uint8_t attr) {
+  for (auto [utf8, attr] : runs) {
     for (char32_t c : QString::fromUtf8(utf8).toStdU32String()) {
-      sample.push_back({c, TextAttribute::Unpack(attr)});
+      sample.push_back({c, TextAttribute::Unpack(std::uint8_t(attr))});
     }
-  };
-  add("굴림 ", 0x00);     // red, font 0
-  add("궁서Ab ", 0x44);   // green, font 1
-  add("옛체 ", 0x88);     // yellow, font 2
-  add("매직체9 ", 0x0C);  // red, font 3
-  add("바탕", 0xFC);      // black on yellow, font 3
+  }
   COneLineDlg one;
   CTwoLineDlg two;
   CTitleSentenceDlg ts;
