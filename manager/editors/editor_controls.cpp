@@ -25,12 +25,6 @@ int MinutesOf(const QTimeEdit* picker) {
   return t.hour() * 60 + t.minute();
 }
 
-// The quarters of the pane at index i: A, then B.
-template <class Body>
-auto QuartersOf(Body& body, std::size_t i) {
-  return i == 0 ? std::pair{&body.textA, &body.attrA} : std::pair{&body.textB, &body.attrB};
-}
-
 }  // namespace
 
 CTextItemDlg::CTextItemDlg(ItemKind kind, const QString& title, QWidget* parent)
@@ -128,9 +122,8 @@ void CTextItemDlg::setModify(const ItemHeader& header, const ItemBody& body) {
   SetMinutes(start_, header.startMinutes());
   SetMinutes(end_, header.endMinutes());
   readExtra(header);
-  for (std::size_t i = 0; i < panes_.size(); ++i) {
-    auto [text, attrs] = QuartersOf(body, i);
-    panes_[i]->setQuarters(*text, *attrs);
+  for (int i = 0; i < int(panes_.size()); ++i) {
+    panes_[i]->setQuarters(body.quarter(QuarterId(2 * i)), body.quarter(QuarterId(2 * i + 1)));
   }
 }
 
@@ -151,9 +144,8 @@ void CTextItemDlg::accept() {
   header_.setEndMinutes(MinutesOf(end_));
   writeExtra(header_);
   body_ = {};
-  for (std::size_t i = 0; i < panes_.size(); ++i) {
-    auto [text, attrs] = QuartersOf(body_, i);
-    panes_[i]->writeQuarters(*text, *attrs);
+  for (int i = 0; i < int(panes_.size()); ++i) {
+    panes_[i]->writeQuarters(body_.quarter(QuarterId(2 * i)), body_.quarter(QuarterId(2 * i + 1)));
   }
   QDialog::accept();
 }

@@ -70,7 +70,7 @@ class CTextItemDlg : public QDialog {
                      const QString& label, int at);
 
   ItemKind kind_;
-  std::vector<CTextPane*> panes_;
+  std::vector<CTextPane*> panes_;                  // in quarters A, then B
   std::vector<std::pair<QComboBox*, int>> lists_;  // with their header byte
   QTimeEdit* start_ = nullptr;
   QTimeEdit* end_ = nullptr;
