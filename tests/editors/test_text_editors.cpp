@@ -164,7 +164,7 @@ void TestTextEditors::modifyRoundTripsEveryAttribute() {
     d.accept();
     QVERIFY2(d.isModify() && d.header() == h && d.body() == body, qPrintable(d.windowTitle()));
   };
-  // Every list and both times away from their defaults (the upper hold at 0, not 2).
+  // Values mostly away from the defaults, so one left unrestored shows (upper hold 0, not 2).
   const ItemHeader oneLine = Header(ItemKind::OneLine, {{1, 16}, {2, 4}, {3, 9}, {4, 15}});
   const ItemHeader twoLine =
       Header(ItemKind::TwoLine, {{6, 3}, {7, 2}, {8, 0}, {9, 7}, {11, 12}, {13, 5}, {14, 1}});
