@@ -1,7 +1,6 @@
 #include "tests/encode/picture_builders.h"
 
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -25,32 +24,21 @@ int TableBits(std::size_t n) {  // 2^(bits) >= n, bits >= 1
 
 std::vector<std::uint8_t> MakeBmp(const BmpOptions& o,
                                   const std::function<std::uint32_t(int, int)>& pixel) {
-  const bool indexed = o.bitsPerPixel <= 8;
   const std::size_t tableEntries =
-      indexed ? (o.coloursUsed ? o.coloursUsed : (1u << o.bitsPerPixel)) : 0;
-  const bool fields = o.compression == 3;
-  const std::size_t extraMasks = (fields && o.infoSize == 40) ? 12 : 0;
-  const std::uint32_t dataAt =
-      static_cast<std::uint32_t>(14 + o.infoSize + extraMasks + 4 * tableEntries);
-  const std::size_t stride = (static_cast<std::size_t>(o.width) * o.bitsPerPixel + 31) / 32 * 4;
+      o.bitsPerPixel > 8 ? 0 : (o.coloursUsed ? o.coloursUsed : (1u << o.bitsPerPixel));
+  const std::size_t extraMasks = (o.compression == 3 && o.infoSize == 40) ? 12 : 0;
+  const auto dataAt = static_cast<std::uint32_t>(14 + o.infoSize + extraMasks + 4 * tableEntries);
+  const auto stride = static_cast<std::uint32_t>((o.width * o.bitsPerPixel + 31) / 32 * 4);
+  const auto u = [](int x) { return static_cast<std::uint32_t>(x); };
 
-  std::vector<std::uint8_t> v;
-  v.push_back('B');
-  v.push_back('M');
-  Le32(v, static_cast<std::uint32_t>(dataAt + stride * o.height));
-  Le32(v, 0);
-  Le32(v, dataAt);
-  Le32(v, static_cast<std::uint32_t>(o.infoSize));
-  Le32(v, static_cast<std::uint32_t>(o.width));
-  Le32(v, static_cast<std::uint32_t>(o.topDown ? -o.height : o.height));
+  std::vector<std::uint8_t> v = {'B', 'M'};
+  for (std::uint32_t x : {dataAt + stride * u(o.height), 0u, dataAt, u(o.infoSize), u(o.width),
+                          u(o.topDown ? -o.height : o.height)})
+    Le32(v, x);
   Le16(v, 1);
-  Le16(v, static_cast<std::uint32_t>(o.bitsPerPixel));
-  Le32(v, o.compression);
-  Le32(v, static_cast<std::uint32_t>(stride * o.height));
-  Le32(v, 2835);
-  Le32(v, 2835);
-  Le32(v, o.coloursUsed);
-  Le32(v, 0);
+  Le16(v, u(o.bitsPerPixel));
+  for (std::uint32_t x : {o.compression, stride * u(o.height), 2835u, 2835u, o.coloursUsed, 0u})
+    Le32(v, x);
   for (std::uint32_t m : o.masks) Le32(v, m);
   v.resize(14 + o.infoSize + extraMasks, 0);
   for (std::size_t i = 0; i < tableEntries; ++i) {
@@ -62,27 +50,13 @@ std::vector<std::uint8_t> MakeBmp(const BmpOptions& o,
     std::vector<std::uint8_t> line(stride, 0);
     for (int x = 0; x < o.width; ++x) {
       const std::uint32_t p = pixel(x, y);
-      const auto ux = static_cast<std::size_t>(x);
-      switch (o.bitsPerPixel) {
-        case 1:
-        case 4:
-        case 8: {
-          const std::size_t bit = ux * o.bitsPerPixel;
-          line[bit / 8] |= static_cast<std::uint8_t>(p << (8 - o.bitsPerPixel - bit % 8));
-          break;
-        }
-        case 16:
-          line[2 * ux] = static_cast<std::uint8_t>(p);
-          line[2 * ux + 1] = static_cast<std::uint8_t>(p >> 8);
-          break;
-        case 24:
-          line[3 * ux] = static_cast<std::uint8_t>(p);
-          line[3 * ux + 1] = static_cast<std::uint8_t>(p >> 8);
-          line[3 * ux + 2] = static_cast<std::uint8_t>(p >> 16);
-          break;
-        default:
-          for (int k = 0; k < 4; ++k) line[4 * ux + k] = static_cast<std::uint8_t>(p >> (8 * k));
+      const std::size_t bit = static_cast<std::size_t>(x) * o.bitsPerPixel;
+      if (o.bitsPerPixel <= 8) {
+        line[bit / 8] |= static_cast<std::uint8_t>(p << (8 - o.bitsPerPixel - bit % 8));
+        continue;
       }
+      for (int k = 0; k < o.bitsPerPixel / 8; ++k)  // little-endian: 24 bits store B, G, R
+        line[bit / 8 + k] = static_cast<std::uint8_t>(p >> (8 * k));
     }
     v.insert(v.end(), line.begin(), line.end());
   }
@@ -227,12 +201,6 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
   std::ofstream f(path, std::ios::binary);
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!f) throw std::runtime_error("cannot write " + path);
-}
-
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw std::runtime_error("cannot read " + path);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace encode_test

@@ -43,8 +43,7 @@ class GifBuilder {
   GifBuilder& Image(int left, int top, int w, int h, const std::vector<std::uint8_t>& indices,
                     const std::vector<Rgb>& local = {});
   std::size_t size() const { return bytes_.size(); }  // bytes so far
-  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
-  std::vector<std::uint8_t> Finish() const;  // with the trailer
+  std::vector<std::uint8_t> Finish() const;           // with the trailer
 
  private:
   void Colours(const std::vector<Rgb>& c);
@@ -52,6 +51,5 @@ class GifBuilder {
 };
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadFile(const std::string& path);
 
 }  // namespace encode_test

@@ -76,22 +76,18 @@ Bytes Read(const std::map<std::uint32_t, std::uint8_t>& m, std::uint32_t at, std
   return out;
 }
 
-TEST(ProgramLayoutTest, EmptyProgramWritesOnlyACountOfZero) {
+Program Lay(const std::vector<ItemRecord>& list) {
   FakePictures pics;
-  const Program p = LayOutProgram({}, pics);
-  EXPECT_TRUE(p.items.empty());
-  EXPECT_EQ(p.count.address, 0x02000Eu);
-  EXPECT_EQ(p.count.bytes, (Bytes{0, 0}));
+  return LayOutProgram(list, pics);
 }
 
 TEST(ProgramLayoutTest, EachKindWritesItsHeaderAndUsedQuartersWithItsSteps) {
-  FakePictures pics;
   std::vector<ItemRecord> list;
   for (int k = 0; k < 8; ++k)
     list.push_back(Item(static_cast<ItemKind>(k), k == 3 ? "bmp:100x16" : "gif:64x32x3"));
   list.push_back(Item(ItemKind::OneLine));
   list.back().header[0] = 9;
-  const Program p = LayOutProgram(list, pics);
+  const Program p = Lay(list);
   ASSERT_EQ(p.items.size(), 9u);
   EXPECT_EQ(p.count.bytes, (Bytes{0, 9}));
 
@@ -125,11 +121,9 @@ TEST(ProgramLayoutTest, EachKindWritesItsHeaderAndUsedQuartersWithItsSteps) {
 }
 
 TEST(ProgramLayoutTest, BitmapsPackAroundAnAnimation) {
-  FakePictures pics;
-  const std::vector<ItemRecord> list = {
-      Item(ItemKind::Bitmap, "bmp:100x16"), Item(ItemKind::Animation, "gif:64x32x3"),
-      Item(ItemKind::Bitmap, "bmp:9x1"), Item(ItemKind::Animation, "gif:8x1x2")};
-  const Program p = LayOutProgram(list, pics);
+  const Program p =
+      Lay({Item(ItemKind::Bitmap, "bmp:100x16"), Item(ItemKind::Animation, "gif:64x32x3"),
+           Item(ItemKind::Bitmap, "bmp:9x1"), Item(ItemKind::Animation, "gif:8x1x2")});
   EXPECT_EQ(p.items[0].header.imageAddress(), 0x4A0000u);
   EXPECT_EQ(p.items[0].imageBytes, 416u);  // 13 bytes a row, 16 rows, two planes
   EXPECT_EQ(p.items[1].header.imageAddress(), 0xC80000u);
@@ -152,9 +146,7 @@ TEST(ProgramLayoutTest, BitmapsPackAroundAnAnimation) {
 }
 
 TEST(ProgramLayoutTest, LargeBitmapIsCutIntoWritesOf2048) {
-  FakePictures pics;
-  const std::vector<ItemRecord> list = {Item(ItemKind::Bitmap, "bmp:800x160")};
-  const Program p = LayOutProgram(list, pics);
+  const Program p = Lay({Item(ItemKind::Bitmap, "bmp:800x160")});
   const ItemLayout& item = p.items[0];
   ASSERT_EQ(item.writes.size(), 17u);
   for (std::size_t i = 1; i < 16; ++i) {
@@ -164,25 +156,22 @@ TEST(ProgramLayoutTest, LargeBitmapIsCutIntoWritesOf2048) {
   EXPECT_EQ(item.writes[16].bytes.size(), 1280u);
   EXPECT_EQ(DownloadSteps(item), 17);
   // An animation frame larger than one write steps once, after its last write.
-  const std::vector<ItemRecord> anim = {Item(ItemKind::Animation, "gif:320x32x2")};
-  const Program q = LayOutProgram(anim, pics);
+  const Program q = Lay({Item(ItemKind::Animation, "gif:320x32x2")});
   EXPECT_EQ(q.items[0].writes.size(), 1u + 2u * 2u);
   EXPECT_EQ(DownloadSteps(q.items[0]), 3);
 }
 
 TEST(ProgramLayoutTest, UnreadablePictureKeepsTheAddressForTheNext) {
-  FakePictures pics;
-  const std::vector<ItemRecord> list = {
-      Item(ItemKind::Bitmap, "missing"), Item(ItemKind::Bitmap, "bmp:16x16"),
-      Item(ItemKind::Animation, "missing"), Item(ItemKind::Animation, "gif:8x8x1")};
-  const Program p = LayOutProgram(list, pics);
+  const Program p =
+      Lay({Item(ItemKind::Bitmap, "missing"), Item(ItemKind::Bitmap, "bmp:16x16"),
+           Item(ItemKind::Animation, "missing"), Item(ItemKind::Animation, "gif:8x8x1")});
   const std::uint32_t addresses[] = {0x4A0000, 0x4A0000, 0xC80000, 0xC80000};
   for (std::size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(p.items[i].header.imageAddress(), addresses[i]) << i;
     if (i % 2) continue;
     EXPECT_EQ(p.items[i].status, ItemStatus::PictureUnreadable);
-    ASSERT_EQ(p.items[i].writes.size(),
-              1u);  // the header alone, with the address it would have had
+    // The header alone, with the address it would have had.
+    ASSERT_EQ(p.items[i].writes.size(), 1u);
     EXPECT_EQ(p.items[i].writes[0].part, Part::Header);
   }
   EXPECT_EQ(PreviewSteps(p.items[0]), 1);
@@ -214,10 +203,13 @@ TEST(ProgramLayoutTest, PicturesNeverRunPastTheirAreas) {
   EXPECT_TRUE(extra.writes.empty());
 }
 
-TEST(ProgramLayoutTest, HundredItemsEndTheirTablesWhereTheAreasBegin) {
-  FakePictures pics;
-  std::vector<ItemRecord> list(101, Item(ItemKind::TwoLine));
-  const Program p = LayOutProgram(list, pics);
+TEST(ProgramLayoutTest, EmptyAndHundredItemPrograms) {
+  const Program empty = Lay({});
+  EXPECT_TRUE(empty.items.empty());
+  EXPECT_EQ(empty.count.address, 0x02000Eu);
+  EXPECT_EQ(empty.count.bytes, (Bytes{0, 0}));
+
+  const Program p = Lay(std::vector<ItemRecord>(101, Item(ItemKind::TwoLine)));
   ASSERT_EQ(p.items.size(), 100u);  // the list never holds more
   EXPECT_EQ(p.count.bytes, (Bytes{0, 100}));
   std::uint32_t headerEnd = 0, bodyEnd = 0;
