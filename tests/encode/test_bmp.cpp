@@ -126,48 +126,40 @@ TEST(BmpReader, PaletteCutWhereTheRowsBegin) {
   EXPECT_EQ(BmpToPlanes(*bmp).red, Bytes{0x40});
 }
 
-class BitmapFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("encode_bmp_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string Put(const std::string& name, const Bytes& b) {
-    const std::string path = (dir_ / name).string();
+TEST(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpenedAndKoreanPathsOpen) {
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("encode_bmp_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const auto put = [&dir](const std::string& name, const Bytes& b) {
+    const std::string path = (dir / name).string();
     encode_test::WriteFile(path, b);
     return path;
-  }
-  std::filesystem::path dir_;
-};
-
-TEST_F(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpened) {
+  };
   const auto blank = [](int, int) { return Rgb{}; };
-  const std::string ok = Put("ok.bmp", MakeBmp24(800, 160, blank));
-  const std::string wide = Put("wide.bmp", MakeBmp24(801, 1, blank));
-  const std::string high = Put("high.bmp", MakeBmp24(1, 161, blank));
-  const std::string mid = Put("mid.bmp", MakeBmp24(501, 161, blank));
+  const std::string ok = put("ok.bmp", MakeBmp24(800, 160, blank));
+  const std::string wide = put("wide.bmp", MakeBmp24(801, 1, blank));
+  const std::string high = put("high.bmp", MakeBmp24(1, 161, blank));
+  const std::string mid = put("mid.bmp", MakeBmp24(501, 161, blank));
   EXPECT_EQ(CheckBitmapFile(ok, BitmapOpen::New), ImportResult::Ok);
   EXPECT_EQ(CheckBitmapFile(wide, BitmapOpen::New), ImportResult::TooWide);
   EXPECT_EQ(CheckBitmapFile(high, BitmapOpen::New), ImportResult::TooHigh);
   EXPECT_EQ(CheckBitmapFile(ok, BitmapOpen::Reopened), ImportResult::TooWideReopened);
   EXPECT_EQ(CheckBitmapFile(mid, BitmapOpen::New), ImportResult::TooHigh);
   EXPECT_EQ(CheckBitmapFile(mid, BitmapOpen::Reopened), ImportResult::TooWideReopened);
-  EXPECT_EQ(CheckBitmapFile(Put("text.bmp", Bytes{'h', 'i'}), BitmapOpen::New),
+  EXPECT_EQ(CheckBitmapFile(put("text.bmp", Bytes{'h', 'i'}), BitmapOpen::New),
             ImportResult::NotBmp);
-  EXPECT_EQ(CheckBitmapFile((dir_ / "gone.bmp").string(), BitmapOpen::New), ImportResult::NotBmp);
+  EXPECT_EQ(CheckBitmapFile((dir / "gone.bmp").string(), BitmapOpen::New), ImportResult::NotBmp);
   EXPECT_TRUE(ClearsPath(ImportResult::TooHigh, BitmapOpen::New));
   EXPECT_FALSE(ClearsPath(ImportResult::TooHigh, BitmapOpen::Reopened));
   EXPECT_FALSE(ClearsPath(ImportResult::Ok, BitmapOpen::New));
-}
 
-TEST_F(BitmapFiles, KoreanPathIsOpenedThroughUtf8) {
   // "그림.bmp" as the item stores it (CP949).
   const std::string cp949 = "\xB1\xD7\xB8\xB2.bmp";
-  Put("그림.bmp", MakeBmp24(2, 1, [](int, int) { return Rgb{255, 0, 0}; }));
-  const auto bmp = ReadBmpFile((dir_.string() + "/") + cp949);
+  put("그림.bmp", MakeBmp24(2, 1, [](int, int) { return Rgb{255, 0, 0}; }));
+  const auto bmp = ReadBmpFile((dir.string() + "/") + cp949);
   ASSERT_TRUE(bmp);
   EXPECT_EQ(BmpToPlanes(*bmp).red, Bytes{0xC0});
+  std::filesystem::remove_all(dir);
 }
 
 TEST(ImportMessages, EachRefusalHasItsTextAndCaption) {

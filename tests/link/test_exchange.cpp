@@ -211,7 +211,7 @@ TEST(SerialExchange, RepliesInOrder) {
       {"other byte 3 and ETX accepted", {{1, Set(Ack(0x00), 5, 0xEE)}}, 0, 1},
   };
   // Length fields the received bytes cannot hold: rejected without reading past them.
-  for (int len : {0, 2, 7, 0xFFFF})
+  for (int len : {0, 1, 2, 7, 0xFFFF})
     rows.push_back({"impossible length", {{1, Set(Set(ack, 1, len >> 8), 2, len & 0xFF)}}, 2, 1});
   FakeSerial port;
   for (const Row& r : rows) {
@@ -256,7 +256,10 @@ TEST(TcpExchange, RepliesInOrder) {
        {{1, Slice(ack, 0, 2)}, {3, Slice(ack, 2, 3)}, {40, Slice(ack, 3, 6)}},
        0,
        40},
+      {"STX not examined", {{1, Set(ack, 0, 0x7E, true)}}, 0, 1},
       {"length above expected", {{1, longer}}, 2, 1},
+      {"length beyond what came", {{1, Slice(ack, 0, 4)}}, 2, 1001},
+      {"too little to judge", {{1, Slice(ack, 0, 2)}}, 2, 1001},
       {"wrong checksum", {{1, Set(ack, 4, ack[4] ^ 0x10)}}, 2, 1},
       {"silence", {}, 2, 1001, 1},
       {"closed", {{5, {}, Piece::kClose}}, 2, 5, 2},

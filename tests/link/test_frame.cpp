@@ -67,35 +67,6 @@ TEST(Frame, ResultTexts) {
     EXPECT_EQ(ResultText(code), "알 수 없는 오류코드입니다.");
 }
 
-TEST(Frame, SerialReplyCheck) {
-  Frame ack = Bytes({0x02, 0x00, 0x06, 0x41, 0x49, 0x03});
-  EXPECT_EQ(CheckSerialReply(ack.data(), ack.size()), 0);
-  ack[5] = 0x7F;  // ETX and byte 3 are not examined
-  ack[3] = 0x00;
-  ack[4] = 0x08;
-  EXPECT_EQ(CheckSerialReply(ack.data(), ack.size()), 0);
-  ack[4] = 0x09;
-  EXPECT_EQ(CheckSerialReply(ack.data(), ack.size()), 2);
-  Frame nostx = Bytes({0x01, 0x00, 0x06, 0x41, 0x48, 0x03});  // checksum right for 0x01
-  EXPECT_EQ(CheckSerialReply(nostx.data(), nostx.size()), 7);
-  for (int len : {0, 1, 2, 7, 0xFFFF}) {
-    Frame bad = Bytes({0x02, len >> 8, len & 0xFF, 0x41, 0x00, 0x03});
-    EXPECT_EQ(CheckSerialReply(bad.data(), bad.size()), 2) << len;
-  }
-}
-
-TEST(Frame, TcpReplyCheck) {
-  Frame ack = Bytes({0x7E, 0x00, 0x06, 0x41, 0, 0x03});  // STX is not examined on TCP
-  ack[4] = Checksum(ack.data(), 4);
-  EXPECT_EQ(CheckTcpReply(ack.data(), 6, 6), 0);
-  Frame longer = Bytes({0x02, 0x00, 0x07, 0x41, 0x00, 0, 0x03});
-  longer[5] = Checksum(longer.data(), 5);
-  EXPECT_EQ(CheckTcpReply(longer.data(), 7, 6), 2);  // length above expected
-  EXPECT_EQ(CheckTcpReply(longer.data(), 7, 7), 0);
-  EXPECT_EQ(CheckTcpReply(longer.data(), 6, 7), 2);  // length beyond what came
-  EXPECT_EQ(CheckTcpReply(longer.data(), 2, 7), 2);
-}
-
 TEST(PortName, WindowsNamesAndDevices) {
   EXPECT_EQ(WindowsPortName(1), "COM1");
   EXPECT_EQ(WindowsPortName(4), "COM4");

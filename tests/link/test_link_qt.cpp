@@ -61,21 +61,28 @@ Frame Twice(const Frame& a, const Frame& b) {
 class SerialLink : public ::testing::Test {
  protected:
   void SetUp() override { EnsureApp(); }
-  // Opens COM3 on the simulator's pseudo-terminal.
-  void Open(CCommControl& comm) {
+  // Starts the simulator and opens COM3 on its pseudo-terminal.
+  bool Open(const QStringList& args) {
+    if (!sim.Start(args)) return false;
     qputenv("BRELLION_COM3", sim.pty_link().toUtf8());
-    ASSERT_EQ(comm.Create(3, 57600, 0), 1);
+    if (comm.Create(3, 57600, 0) != 1) return false;
     ctrl.Create();
     ctrl.Attach(&comm);
+    return true;
   }
   SignSimProcess sim;
+  CCommControl comm;
   CSignCtrl ctrl;
 };
 
 class TcpLinkTest : public ::testing::Test {
  protected:
   void SetUp() override { EnsureApp(); }
-  void Connect() { link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port())); }
+  bool Start(const QStringList& args = {}) {
+    if (!sim.Start(args)) return false;
+    link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
+    return true;
+  }
   SignSimProcess sim;
   TcpLink link;
 };
@@ -85,7 +92,6 @@ class TcpLinkTest : public ::testing::Test {
 TEST_F(SerialLink, OpensThePortAndWarnsOnceForAMissingOne) {
   ASSERT_TRUE(sim.Start());
   MessageRecorder boxes;
-  CCommControl comm;
   qputenv("BRELLION_COM12", sim.pty_link().toUtf8());
   ASSERT_EQ(comm.Create(12, 57600, 0), 1);
   EXPECT_TRUE(boxes.messages().isEmpty());
@@ -124,10 +130,8 @@ TEST_F(SerialLink, OpensThePortAndWarnsOnceForAMissingOne) {
 TEST_F(SerialLink, RepliesInPiecesBadRepliesAndLeftovers) {
   // Frame numbers: 1 model read, 2 in pieces, 3 wrong STX, 4 wrong checksum,
   // 5+6 two acks for one exchange, 7 the next exchange, 8 a longer reply than waited for.
-  ASSERT_TRUE(sim.Start(
+  ASSERT_TRUE(Open(
       {"--fault", "pieces:2", "--piece-ms", "20", "--fault", "badstx:3", "--fault", "badsum:4"}));
-  CCommControl comm;
-  Open(comm);
   std::uint8_t out[16] = {};
   ASSERT_EQ(Read(ctrl, kModel, out, 8), 0);
   EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
@@ -148,9 +152,7 @@ TEST_F(SerialLink, RepliesInPiecesBadRepliesAndLeftovers) {
 }
 
 TEST_F(SerialLink, NoReplyTimesOutAfterFiveSecondsWithoutSpinning) {
-  ASSERT_TRUE(sim.Start({"--fault", "noreply:1"}));
-  CCommControl comm;
-  Open(comm);
+  ASSERT_TRUE(Open({"--fault", "noreply:1"}));
   int ticks = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
@@ -168,9 +170,7 @@ TEST_F(SerialLink, NoReplyTimesOutAfterFiveSecondsWithoutSpinning) {
 }
 
 TEST_F(SerialLink, BaudRatePacesTheLine) {
-  ASSERT_TRUE(sim.Start({"--baud", "57600"}));
-  CCommControl comm;
-  Open(comm);
+  ASSERT_TRUE(Open({"--baud", "57600"}));
   std::vector<std::uint8_t> page(2048, 0xA5);
   QElapsedTimer t;
   t.start();
@@ -186,8 +186,7 @@ TEST_F(SerialLink, BaudRatePacesTheLine) {
 TEST_F(TcpLinkTest, NoSocketThenExchangesOverAFreshConnection) {
   EXPECT_FALSE(link.HasSocket());
   EXPECT_EQ(Send(link, kApply), 9);
-  ASSERT_TRUE(sim.Start({"--fault", "pieces:3", "--piece-ms", "30"}));
-  Connect();
+  ASSERT_TRUE(Start({"--fault", "pieces:3", "--piece-ms", "30"}));
   std::vector<std::uint8_t> page(2048);
   for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint8_t>(i ^ 0x5A);
   ASSERT_EQ(Send(link, signlink::BuildMemoryWrite(0x080000, page.data(), page.size())), 0);
@@ -214,8 +213,7 @@ TEST_F(TcpLinkTest, NoSocketThenExchangesOverAFreshConnection) {
 }
 
 TEST_F(TcpLinkTest, DroppedConnectionReconnects) {
-  ASSERT_TRUE(sim.Start({"--fault", "drop:2"}));
-  Connect();
+  ASSERT_TRUE(Start({"--fault", "drop:2"}));
   EXPECT_EQ(Send(link, kApply), 0);
   const CSignSocket* first = link.socket();
   EXPECT_NE(Send(link, kApply), 0);
@@ -242,9 +240,7 @@ TEST_F(TcpLinkTest, RefusedOrUnansweredConnectIsNotConnected) {
 }
 
 TEST_F(TcpLinkTest, RepliesOfEarlierExchangesAreNotTaken) {
-  ASSERT_TRUE(
-      sim.Start({"--fault", "late:4", "--late-ms", "1300", "--width", "20", "--rows", "2"}));
-  Connect();
+  ASSERT_TRUE(Start({"--fault", "late:4", "--late-ms", "1300", "--width", "20", "--rows", "2"}));
   const CSignSocket* socket = link.socket();
   // Frames 1 and 2 in one exchange: the model reply is left over after the ack.
   EXPECT_EQ(Send(link, Twice(kApply, kModel)), 0);
