@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
 #include <vector>
 
 #include "manager/link/exchange.h"
@@ -31,23 +32,21 @@ using Plan = std::vector<Piece>;
 struct Script {
   FakeClock clock;
   std::deque<Plan> plans;
-  std::vector<std::pair<std::int64_t, Piece>> due;
+  std::multimap<std::int64_t, Piece> due;  // by arrival time
 
   void OnWrite() {
     if (plans.empty()) return;
-    for (const Piece& p : plans.front()) due.emplace_back(clock.now + p.delay_ms, p);
+    for (const Piece& p : plans.front()) due.emplace(clock.now + p.delay_ms, p);
     plans.pop_front();
   }
   std::int64_t Next(std::int64_t limit) const {
-    for (const auto& d : due) limit = std::min(limit, d.first);
-    return limit;
+    return due.empty() ? limit : std::min(limit, due.begin()->first);
   }
   std::vector<Piece> Arrived() {
-    const auto later = std::stable_partition(due.begin(), due.end(),
-                                             [&](const auto& d) { return d.first <= clock.now; });
     std::vector<Piece> out;
-    for (auto it = due.begin(); it != later; ++it) out.push_back(it->second);
-    due.erase(due.begin(), later);
+    const auto end = due.upper_bound(clock.now);
+    for (auto it = due.begin(); it != end; ++it) out.push_back(it->second);
+    due.erase(due.begin(), end);
     return out;
   }
 };
@@ -292,7 +291,7 @@ TEST(TcpExchange, ReadsTakeOnlyTheirOwnReply) {
   s.plans.push_back({{1500, DataReply({0xAA, 0xBB})}});
   EXPECT_EQ(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2), 2);
   // Reconnecting dropped it here; put a late reply back in the new connection's stream.
-  s.due.emplace_back(s.clock.now + 100, Piece{0, DataReply({0xAA, 0xBB})});
+  s.due.emplace(s.clock.now + 100, Piece{0, DataReply({0xAA, 0xBB})});
   s.clock.now += 200;
   s.plans.push_back({{2, DataReply({0x06, 0x01})}});
   ASSERT_EQ(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2), 0);
