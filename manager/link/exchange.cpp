@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "manager/link/frame.h"
+#include "shared/board_memory.h"
 
 namespace signlink {
 
@@ -23,8 +24,12 @@ int SerialExchange(SerialChannel& port, const std::uint8_t* frame, std::size_t l
     port.AwaitBytes();
   }
   const int rc = CheckSerialReply(reply.data(), expected);
-  if (rc == kOk && out != nullptr && count > 0) std::memcpy(out, reply.data() + 4, count);
-  return rc;
+  if (rc != kOk || out == nullptr || count == 0) return rc;
+  // As on TCP: a valid frame too short to hold the data (an acknowledgement with bytes
+  // trailing it) is no read reply.
+  if (board::Get16(reply.data() + 1) < count + kEnvelope) return kChecksum;
+  std::memcpy(out, reply.data() + 4, count);
+  return kOk;
 }
 
 int TcpExchange(StreamChannel& socket, const MonotonicClock& clock, const std::uint8_t* frame,
@@ -53,7 +58,10 @@ int TcpExchange(StreamChannel& socket, const MonotonicClock& clock, const std::u
   }
   const int rc = CheckTcpReply(reply.data(), got, expected);
   if (rc != kOk || out == nullptr || count == 0) return rc;
-  if (got < 4 + count) return kChecksum;  // the data would lie beyond what came
+  // The reply's own length must cover the data asked for; a shorter valid frame (an
+  // acknowledgement) would otherwise hand back its checksum and ETX as data.
+  const std::size_t frameLen = board::Get16(reply.data() + 1);
+  if (frameLen < count + kEnvelope || got < frameLen) return kChecksum;
   std::memcpy(out, reply.data() + 4, count);
   return kOk;
 }

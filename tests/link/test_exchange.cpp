@@ -238,6 +238,12 @@ TEST(SerialExchange, ReadCopiesTheDataOnlyOnSuccess) {
   port.plans.push_back({{3, bad}});
   EXPECT_EQ(SerialSendAndRead(port, request.data(), request.size(), out, 8), 2);
   EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
+  // An acknowledgement with stray bytes after it fills the window but holds no data.
+  Frame ackThenNoise = Ack();
+  ackThenNoise.insert(ackThenNoise.end(), {'X', 'X', 'X', 'X', 'X', 'X', 'X', 'X'});
+  port.plans.push_back({{3, ackThenNoise}});
+  EXPECT_EQ(SerialSendAndRead(port, request.data(), request.size(), out, 8), 2);
+  EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
 }
 
 TEST(TcpExchange, RepliesInOrder) {
@@ -285,9 +291,13 @@ TEST(TcpExchange, ReadsTakeOnlyTheirOwnReply) {
   EXPECT_EQ(out[0], 9);
   EXPECT_EQ(out[7], 9);
   EXPECT_EQ(s.reconnects, 0);
+  // Two data bytes asked for: an acknowledgement is as long, but carries no data.
+  const Frame read2 = BuildMemoryRead(0x020008, 2);
+  s.plans.push_back({{2, Ack()}});
+  EXPECT_EQ(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2), 2);
+  EXPECT_EQ(out[0], 9);
 
   // No reply in time; the late one lands before the second request.
-  const Frame read2 = BuildMemoryRead(0x020008, 2);
   s.plans.push_back({{1500, DataReply({0xAA, 0xBB})}});
   EXPECT_EQ(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2), 2);
   // Reconnecting dropped it here; put a late reply back in the new connection's stream.
