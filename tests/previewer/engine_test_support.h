@@ -4,10 +4,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "previewer/font_set.h"
@@ -19,42 +21,46 @@ namespace testing_preview {
 // in its leftmost dots, row 1 lights style + 1 dots, the remaining rows are lit except the
 // cell's last column. The space is blank.
 inline std::vector<std::uint8_t> TestGlyph(const FontFileInfo& info, std::size_t g) {
-  const int size = info.size;
   const bool narrow = info.table == FontTable::English;
-  const int cellWidth = narrow ? size / 2 : size;
-  const int rowBytes = cellWidth / 8;
+  const int cellWidth = narrow ? info.size / 2 : info.size, codeBits = narrow ? 8 : 16;
+  const std::size_t firstLead = info.table == FontTable::Special  ? 0xA1
+                                : info.table == FontTable::Hangul ? 0xB0
+                                                                  : 0xCA;
+  const auto code =
+      static_cast<std::uint16_t>(narrow ? 0x20 + g : (firstLead + g / 94) << 8 | (0xA1 + g % 94));
   std::vector<std::uint8_t> bytes(info.glyphBytes, 0);
-  std::uint16_t code = 0;
-  const int lead = static_cast<int>(g / 94), trail = static_cast<int>(g % 94) + 0xA1;
-  switch (info.table) {
-    case FontTable::English:
-      code = static_cast<std::uint16_t>(0x20 + g);
-      break;
-    case FontTable::Special:
-      code = static_cast<std::uint16_t>((0xA1 + lead) << 8 | trail);
-      break;
-    case FontTable::Hangul:
-      code = static_cast<std::uint16_t>((0xB0 + lead) << 8 | trail);
-      break;
-    case FontTable::Hanja:
-      code = static_cast<std::uint16_t>((0xCA + lead) << 8 | trail);
-      break;
-  }
   if (code == 0x20) return bytes;
   auto set = [&](int r, int c) {
-    bytes[static_cast<std::size_t>(r * rowBytes + c / 8)] |=
+    bytes[static_cast<std::size_t>(r * cellWidth / 8 + c / 8)] |=
         static_cast<std::uint8_t>(0x80 >> (c % 8));
   };
-  const int codeBits = narrow ? 8 : 16;
   for (int k = 0; k < codeBits; ++k) {
     if (code >> (codeBits - 1 - k) & 1) set(0, k);
   }
   for (int k = 0; k <= info.style; ++k) set(1, k);
-  for (int r = 2; r < size; ++r) {
+  for (int r = 2; r < info.size; ++r) {
     for (int c = 0; c < cellWidth - 1; ++c) set(r, c);
   }
   return bytes;
 }
+
+// A new folder in the temporary folder, named after stem and the process, removed with all
+// it holds when done with.
+struct TempDir {
+  explicit TempDir(const std::string& stem) {
+    static int counter = 0;
+    path = std::filesystem::temp_directory_path() /
+           (stem + "-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  std::string Path(const std::string& name) const { return (path / name).string(); }
+  std::filesystem::path path;
+};
 
 // Writes the twenty test font files into fontDir (created when missing).
 inline void WriteTestFontFiles(const std::filesystem::path& fontDir) {
@@ -72,13 +78,10 @@ inline void WriteTestFontFiles(const std::filesystem::path& fontDir) {
 // The test font set, written once per process into a temporary folder.
 inline const FontSet& TestFonts() {
   static const FontSet fonts = [] {
-    namespace fs = std::filesystem;
-    const fs::path root =
-        fs::temp_directory_path() / ("brellion-engine-fonts-" + std::to_string(::getpid()));
-    WriteTestFontFiles(root / "font");
+    const TempDir root("brellion-engine-fonts");
+    WriteTestFontFiles(root.path / "font");
     FontSet set;
-    set.Load(root.string() + "/", [](const std::string&, const std::string&) {});
-    fs::remove_all(root);
+    set.Load(root.path.string() + "/", [](const std::string&, const std::string&) {});
     return set;
   }();
   return fonts;
@@ -86,21 +89,33 @@ inline const FontSet& TestFonts() {
 
 // The code drawn by a test glyph whose cell starts at (x, y); 0 for a blank cell.
 inline std::uint16_t CodeAt(const FrameBuffer& f, int x, int y, bool wide) {
-  const int bits = wide ? 16 : 8;
   std::uint16_t code = 0;
-  for (int k = 0; k < bits; ++k) {
+  for (int k = 0; k < (wide ? 16 : 8); ++k) {
     code = static_cast<std::uint16_t>(code << 1 | (f.at(y, x + k) != 0 ? 1 : 0));
   }
   return code;
 }
 
-// Single-byte characters read from consecutive 8-dot (16-dot font) cells; blank cells read
-// as spaces.
-inline std::string ReadNarrow(const FrameBuffer& f, int x, int y, int count, int cell = 8) {
+// The Hangul the tests read back, by KS X 1001 code; other wide codes read as "<code>".
+inline std::string HangulName(std::uint16_t code) {
+  const std::pair<std::uint16_t, const char*> names[] = {
+      {0xB0A1, "가"}, {0xB3E2, "년"}, {0xBFF9, "월"}, {0xC0CF, "일"}, {0xBDC3, "시"},
+      {0xBAD0, "분"}, {0xBFC0, "오"}, {0xC0FC, "전"}, {0xC8C4, "후"}};
+  for (auto [c, name] : names) {
+    if (c == code) return name;
+  }
+  return "<" + std::to_string(code) + ">";
+}
+
+// The text drawn with the test glyphs of a size in columns [x, x + w) from row y: a wide
+// cell (its first dot lit) as its Hangul, a narrow one as its byte, a blank one as a space.
+inline std::string ReadText(const FrameBuffer& f, int x, int y, int w, int size = 16) {
   std::string s;
-  for (int i = 0; i < count; ++i) {
-    const std::uint16_t c = CodeAt(f, x + i * cell, y, false);
-    s.push_back(c == 0 ? ' ' : static_cast<char>(c));
+  for (const int end = x + w; x < end;) {
+    const bool wide = f.at(y, x) != 0;
+    const std::uint16_t code = CodeAt(f, x, y, wide);
+    s += wide ? HangulName(code) : std::string(1, code == 0 ? ' ' : static_cast<char>(code));
+    x += wide ? size : size / 2;
   }
   return s;
 }
@@ -110,38 +125,19 @@ inline FrameBuffer RenderText(std::string_view text, int x, int y, int size, int
                               std::uint8_t fore = kDotRed) {
   FrameBuffer f;
   FontPen pen{&f, w, size, 0, fore, kDotOff};
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<std::uint8_t>(text[i]);
-    std::uint16_t code = lead;
-    if (lead >= 0x80) {
-      code = static_cast<std::uint16_t>(lead << 8 | static_cast<std::uint8_t>(text[i + 1]));
-      i += 2;
-    } else {
-      i += 1;
-    }
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    auto code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(text[i]));
+    if (code >= 0x80) code = static_cast<std::uint16_t>(code << 8 | std::uint8_t(text[++i]));
     x += TestFonts().DrawChar(pen, x, y, code);
   }
   return f;
 }
 
-inline char DotChar(std::uint8_t d) {
-  switch (d & 0xC0) {
-    case 0x80:
-      return 'R';
-    case 0x40:
-      return 'G';
-    case 0xC0:
-      return 'Y';
-    default:
-      return '.';
-  }
-}
-
-// Rows [top, top + rows) and columns [0, w) as lines of dot characters.
-inline std::string ArtOf(const FrameBuffer& f, int top, int rows, int w) {
+// Rows [top, top + rows) and columns [left, left + w) as lines of dot characters.
+inline std::string ArtOf(const FrameBuffer& f, int top, int rows, int w, int left = 0) {
   std::string s;
   for (int r = top; r < top + rows; ++r) {
-    for (int c = 0; c < w; ++c) s.push_back(DotChar(f.at(r, c)));
+    for (int c = left; c < left + w; ++c) s.push_back(".GRY"[f.at(r, c) >> 6]);
     s.push_back('\n');
   }
   return s;
@@ -150,9 +146,7 @@ inline std::string ArtOf(const FrameBuffer& f, int top, int rows, int w) {
 // True when rows [top, top + rows), columns [0, w) of both frames match.
 inline bool SameArea(const FrameBuffer& a, const FrameBuffer& b, int top, int rows, int w) {
   for (int r = top; r < top + rows; ++r) {
-    for (int c = 0; c < w; ++c) {
-      if (a.at(r, c) != b.at(r, c)) return false;
-    }
+    if (!std::equal(a.row(r), a.row(r) + w, b.row(r))) return false;
   }
   return true;
 }

@@ -6,9 +6,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "previewer/flash_image.h"
@@ -34,7 +37,7 @@ struct Art {
     for (std::size_t r = 0; r < rows.size(); ++r) {
       for (std::size_t c = 0; c < rows[r].size(); ++c) {
         const char ch = rows[r][c];
-        const std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> (c % 8));
+        const auto bit = static_cast<std::uint8_t>(0x80 >> (c % 8));
         if (ch == 'R' || ch == 'Y') out[r * rb + c / 8] |= bit;
         if (ch == 'G' || ch == 'Y') out[rb * rows.size() + r * rb + c / 8] |= bit;
       }
@@ -48,24 +51,32 @@ class PreviewBuilder {
   PreviewBuilder(int widthByte, int tierByte, bool connection = false)
       : width_(widthByte), tier_(tierByte), connection_(connection) {}
 
-  // Adds an item with the given header bytes (index: value) and returns its record.
+  // Adds an item of the given kind byte and returns its record.
   ItemRecord& Add(ItemKind kind) { return AddRaw(static_cast<std::uint8_t>(kind)); }
   ItemRecord& AddRaw(std::uint8_t kind) {
-    items_.emplace_back();
-    items_.back().header[hdr::kKind] = kind;
+    items_.emplace_back().header[hdr::kKind] = kind;
     return items_.back();
   }
 
-  // One-line text (CP949 bytes), every byte with attribute attr.
+  // An item of a text kind: lines A and B (CP949 bytes), every byte of a line with its
+  // attribute.
+  ItemRecord& Text(ItemKind kind, std::string_view a, std::uint8_t attrA, std::string_view b = {},
+                   std::uint8_t attrB = 0) {
+    ItemRecord& r = Add(kind);
+    SetText(r.body.textA, r.body.attrA, a, attrA);
+    SetText(r.body.textB, r.body.attrB, b, attrB);
+    return r;
+  }
   ItemRecord& OneLine(std::string_view text, int entry, int speed, int hold, int exit,
                       std::uint8_t attr = Attr(0)) {
-    ItemRecord& r = Add(ItemKind::OneLine);
-    r.header[hdr::kEntry] = static_cast<std::uint8_t>(entry);
-    r.header[hdr::kSpeed] = static_cast<std::uint8_t>(speed);
-    r.header[hdr::kHold] = static_cast<std::uint8_t>(hold);
-    r.header[hdr::kExit] = static_cast<std::uint8_t>(exit);
-    SetText(r.body.textA, r.body.attrA, text, attr);
+    ItemRecord& r = Text(ItemKind::OneLine, text, attr);
+    Set(r, {{hdr::kEntry, entry}, {hdr::kSpeed, speed}, {hdr::kHold, hold}, {hdr::kExit, exit}});
     return r;
+  }
+
+  // Header bytes as (position, value) pairs.
+  static void Set(ItemRecord& r, std::initializer_list<std::pair<int, int>> bytes) {
+    for (auto [at, v] : bytes) r.header[at] = static_cast<std::uint8_t>(v);
   }
 
   static void SetText(Quarter& text, Quarter& attrs, std::string_view s, std::uint8_t attr) {
@@ -79,52 +90,32 @@ class PreviewBuilder {
 
   // Bitmap (mode 0 hold / 1 scroll) or animation frames; the planes go to the image areas.
   ItemRecord& Bitmap(const Art& art, int mode, int speed, int hold) {
-    ItemRecord& r = Add(ItemKind::Bitmap);
-    r.header[hdr::kBitmapMode] = static_cast<std::uint8_t>(mode);
-    r.header[hdr::kSpeed] = static_cast<std::uint8_t>(speed);
-    r.header[hdr::kHold] = static_cast<std::uint8_t>(hold);
-    r.header.set16(hdr::kPictureWidth, static_cast<std::uint16_t>(art.width()));
-    r.header.set16(hdr::kPictureHeight, static_cast<std::uint16_t>(art.height()));
-    r.header.setImageAddress(bitmapAddress_);
-    const std::vector<std::uint8_t> planes = art.Planes();
-    images_.push_back({bitmapAddress_, planes});
-    bitmapAddress_ += static_cast<std::uint32_t>(planes.size());
+    ItemRecord& r = Picture(ItemKind::Bitmap, {art}, bitmapAddress_);
+    Set(r, {{hdr::kBitmapMode, mode}, {hdr::kSpeed, speed}, {hdr::kHold, hold}});
     return r;
   }
   ItemRecord& Animation(const std::vector<Art>& frames, int speed) {
-    ItemRecord& r = Add(ItemKind::Animation);
-    r.header[hdr::kSpeed] = static_cast<std::uint8_t>(speed);
-    r.header.set16(hdr::kPictureWidth, static_cast<std::uint16_t>(frames[0].width()));
-    r.header.set16(hdr::kPictureHeight, static_cast<std::uint16_t>(frames[0].height()));
-    r.header[hdr::kFrames] = static_cast<std::uint8_t>(frames.size());
-    r.header.setImageAddress(animationAddress_);
-    for (const Art& f : frames) {
-      const std::vector<std::uint8_t> planes = f.Planes();
-      images_.push_back({animationAddress_, planes});
-      animationAddress_ += static_cast<std::uint32_t>(planes.size());
-    }
+    ItemRecord& r = Picture(ItemKind::Animation, frames, animationAddress_);
+    Set(r, {{hdr::kSpeed, speed}, {hdr::kFrames, static_cast<int>(frames.size())}});
     return r;
   }
 
   std::vector<FlashImage::Segment> Segments() const {
-    std::vector<FlashImage::Segment> s;
     std::vector<std::uint8_t> settings(0x12, 0);
     settings[8] = static_cast<std::uint8_t>(width_);
     settings[9] = static_cast<std::uint8_t>(tier_);
     const int count = count_ >= 0 ? count_ : static_cast<int>(items_.size());
     board::Put16(&settings[0x0E], static_cast<std::uint16_t>(count));
     settings[0x11] = connection_ ? 1 : 0;
-    s.push_back({board::kModelId, settings});
+    std::vector<FlashImage::Segment> s{{board::kModelId, settings}};
+    std::vector<std::uint8_t> rec(kItemRecordSize);
     for (std::size_t i = 0; i < items_.size(); ++i) {
-      const ItemRecord& r = items_[i];
-      s.push_back({board::HeaderAddress(static_cast<int>(i)),
-                   std::vector<std::uint8_t>(r.header.bytes.begin(), r.header.bytes.end())});
-      std::vector<std::uint8_t> body(kItemBodySize);
-      RecordToBytes(r, scratch_.data());
-      body.assign(scratch_.begin() + kItemHeaderSize, scratch_.end());
-      s.push_back({board::BodyAddress(static_cast<int>(i)), body});
+      RecordToBytes(items_[i], rec.data());
+      const auto split = rec.begin() + kItemHeaderSize;
+      s.push_back({board::HeaderAddress(static_cast<int>(i)), {rec.begin(), split}});
+      s.push_back({board::BodyAddress(static_cast<int>(i)), {split, rec.end()}});
     }
-    for (const auto& img : images_) s.push_back(img);
+    s.insert(s.end(), images_.begin(), images_.end());
     return s;
   }
 
@@ -147,9 +138,20 @@ class PreviewBuilder {
 
   // Overrides the item count written to the settings (-1: the number of items added).
   void SetCount(int count) { count_ = count; }
-  std::vector<ItemRecord>& items() { return items_; }
 
  private:
+  ItemRecord& Picture(ItemKind kind, const std::vector<Art>& frames, std::uint32_t& address) {
+    ItemRecord& r = Add(kind);
+    r.header.set16(hdr::kPictureWidth, static_cast<std::uint16_t>(frames[0].width()));
+    r.header.set16(hdr::kPictureHeight, static_cast<std::uint16_t>(frames[0].height()));
+    r.header.setImageAddress(address);
+    for (const Art& f : frames) {
+      images_.push_back({address, f.Planes()});
+      address += static_cast<std::uint32_t>(images_.back().bytes.size());
+    }
+    return r;
+  }
+
   int width_, tier_;
   bool connection_;
   int count_ = -1;
@@ -157,7 +159,6 @@ class PreviewBuilder {
   std::vector<FlashImage::Segment> images_;
   std::uint32_t bitmapAddress_ = board::kBitmapArea;
   std::uint32_t animationAddress_ = board::kAnimationArea;
-  mutable std::vector<std::uint8_t> scratch_ = std::vector<std::uint8_t>(kItemRecordSize);
 };
 
 }  // namespace testing_preview

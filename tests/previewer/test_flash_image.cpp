@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "engine_test_support.h"
 #include "preview_builder.h"
 #include "previewer/board_geometry.h"
 #include "previewer/flash_image.h"
@@ -11,57 +11,49 @@
 
 namespace fs = std::filesystem;
 using testing_preview::PreviewBuilder;
+using testing_preview::TempDir;
 
 namespace {
 
-fs::path TempPath(const std::string& name) {
-  return fs::temp_directory_path() / ("brellion-flash-" + std::to_string(::getpid()) + "-" + name);
+std::vector<int> Bytes(const FlashImage& image, std::uint64_t address, std::size_t n) {
+  std::vector<std::uint8_t> buf(n, 0xAA);
+  image.Read(address, buf.data(), n);
+  return {buf.begin(), buf.end()};
 }
 
 }  // namespace
 
 TEST(FlashImage, ShortFileReadsZerosPastItsEnd) {
-  const fs::path path = TempPath("short");
+  const TempDir dir("brellion-flash");
+  const std::string path = dir.Path("short");
   {
     std::ofstream out(path, std::ios::binary);
     for (int i = 0; i < 100; ++i) out.put(static_cast<char>(i + 1));
   }
   FlashImage image;
-  ASSERT_TRUE(image.Open(path.string()));
-  std::uint8_t buf[8];
-  std::fill(std::begin(buf), std::end(buf), 0xAA);
-  image.Read(96, buf, 8);  // four bytes inside, four past the end
-  EXPECT_EQ(std::vector<int>(buf, buf + 8), (std::vector<int>{97, 98, 99, 100, 0, 0, 0, 0}));
+  ASSERT_TRUE(image.Open(path));
+  // Four bytes inside, four past the end.
+  EXPECT_EQ(Bytes(image, 96, 8), (std::vector<int>{97, 98, 99, 100, 0, 0, 0, 0}));
   EXPECT_EQ(image.Byte(0x60000), 0);
   EXPECT_EQ(image.Get16(98), 99 * 256 + 100);
-  fs::remove(path);
 }
 
 TEST(FlashImage, ReadsBeyondTheBoardMemoryAreZeroWhateverTheFileHolds) {
-  const fs::path path = TempPath("long");
-  PreviewBuilder b(6, 1);
-  ASSERT_TRUE(b.WriteFile(path.string(), board::kMemorySize + 4096));
-  {
-    std::fstream f(path, std::ios::binary | std::ios::in | std::ios::out);
-    f.seekp(board::kMemorySize - 2);
-    f.write("\x11\x22\x33\x44", 4);
-  }
+  const TempDir dir("brellion-flash");
+  const std::string path = dir.Path("long");
+  ASSERT_TRUE(PreviewBuilder(6, 1).WriteFile(path, board::kMemorySize + 4096));
+  std::fstream(path, std::ios::binary | std::ios::in | std::ios::out)
+      .seekp(board::kMemorySize - 2)
+      .write("\x11\x22\x33\x44", 4);
   FlashImage image;
-  ASSERT_TRUE(image.Open(path.string()));
-  std::uint8_t buf[4] = {9, 9, 9, 9};
-  image.Read(board::kMemorySize - 2, buf, 4);
-  EXPECT_EQ(buf[0], 0x11);
-  EXPECT_EQ(buf[1], 0x22);
-  EXPECT_EQ(buf[2], 0);
-  EXPECT_EQ(buf[3], 0);
-  image.Read(0xFFFFFFFFFFull, buf, 4);
-  EXPECT_EQ(buf[0] | buf[1] | buf[2] | buf[3], 0);
-  fs::remove(path);
+  ASSERT_TRUE(image.Open(path));
+  EXPECT_EQ(Bytes(image, board::kMemorySize - 2, 4), (std::vector<int>{0x11, 0x22, 0, 0}));
+  EXPECT_EQ(Bytes(image, 0xFFFFFFFFFFull, 4), (std::vector<int>{0, 0, 0, 0}));
 }
 
 TEST(FlashImage, MissingFileDoesNotOpenAndReadsZeros) {
   FlashImage image;
-  EXPECT_FALSE(image.Open(TempPath("absent").string()));
+  EXPECT_FALSE(image.Open(TempDir("brellion-flash").Path("absent")));
   EXPECT_FALSE(image.isOpen());
   EXPECT_FALSE(image.Open(fs::temp_directory_path().string()));  // a folder is no image
   EXPECT_EQ(image.Byte(board::kWidth), 0);
@@ -70,9 +62,7 @@ TEST(FlashImage, MissingFileDoesNotOpenAndReadsZeros) {
 TEST(FlashImage, MemorySegmentsOverlapLaterWins) {
   FlashImage image;
   image.OpenMemory({{10, {1, 2, 3, 4}}, {12, {7}}});
-  std::uint8_t buf[6];
-  image.Read(9, buf, 6);
-  EXPECT_EQ(std::vector<int>(buf, buf + 6), (std::vector<int>{0, 1, 2, 7, 4, 0}));
+  EXPECT_EQ(Bytes(image, 9, 6), (std::vector<int>{0, 1, 2, 7, 4, 0}));
 }
 
 TEST(BoardGeometry, ReplacesOutOfRangeSettings) {
@@ -85,10 +75,9 @@ TEST(BoardGeometry, ReplacesOutOfRangeSettings) {
   };
   for (const Case& c : cases) {
     const BoardGeometry g = MakeGeometry(c.width, c.tier, 0, false);
-    EXPECT_EQ(g.modules, c.modules) << c.width << "/" << c.tier;
-    EXPECT_EQ(g.width, c.dots) << c.width << "/" << c.tier;
-    EXPECT_EQ(g.halfWidth, c.dots / 2);
-    EXPECT_EQ(g.rows, c.rows) << c.width << "/" << c.tier;
+    EXPECT_EQ(std::vector<int>({g.modules, g.width, g.halfWidth, g.rows}),
+              std::vector<int>({c.modules, c.dots, c.dots / 2, c.rows}))
+        << c.width << "/" << c.tier;
   }
 }
 
@@ -105,20 +94,18 @@ TEST(BoardGeometry, ReadsCountAndConnectionFromTheImage) {
 TEST(ItemLoader, ReadsThePagesOfTheKindOnly) {
   PreviewBuilder b(6, 1);
   b.OneLine("first", 16, 0, 0, 15);
-  ItemRecord& two = b.Add(ItemKind::TwoLine);
-  PreviewBuilder::SetText(two.body.textA, two.body.attrA, "up", 0x40);
-  PreviewBuilder::SetText(two.body.textB, two.body.attrB, "down", 0x80);
-  ItemRecord& clock = b.Add(ItemKind::DateTime);
-  clock.body.textA[0] = 'x';  // never sent for a clock, and not read
+  b.Text(ItemKind::TwoLine, "up", 0x40, "down", 0x80);
+  b.Add(ItemKind::DateTime).body.textA[0] = 'x';  // never sent for a clock, and not read
   FlashImage image;
   b.Load(image);
+  auto text = [](const TextPage& page) { return reinterpret_cast<const char*>(page.text.data()); };
 
   LoadedItem item;
   ASSERT_EQ(LoadItem(image, 3, 0, item), LoadResult::Loaded);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(item.oneLine.text.data())), "first");
+  EXPECT_STREQ(text(item.oneLine), "first");
   ASSERT_EQ(LoadItem(image, 3, 1, item), LoadResult::Loaded);
   EXPECT_EQ(item.header.kind(), 1);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(item.lower.text.data())), "down");
+  EXPECT_STREQ(text(item.lower), "down");
   EXPECT_EQ(item.upper.attr[0], 0x40);
   item.oneLine.text.fill(0);
   ASSERT_EQ(LoadItem(image, 3, 2, item), LoadResult::Loaded);

@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,22 +21,8 @@ namespace {
 
 class RenderDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static int counter = 0;
-    root_ = fs::temp_directory_path() / ("brellion-varno-render-" + std::to_string(::getpid()) +
-                                         "-" + std::to_string(++counter));
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-    WriteTestFontFiles(root_ / "font");
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(root_, ec);
-  }
-
-  std::string Path(const std::string& name) const { return (root_ / name).string(); }
-  std::string Fonts() const { return (root_ / "font").string(); }
-
+  void SetUp() override { WriteTestFontFiles(dir_.path / "font"); }
+  std::string Path(const std::string& name) const { return dir_.Path(name); }
   // Runs varno-render with the arguments; returns its exit status.
   int Run(const std::string& args) const {
     const std::string cmd =
@@ -46,16 +30,16 @@ class RenderDir : public ::testing::Test {
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  std::string Output() const {
-    std::ifstream in(Path("out.txt"));
+  // Runs it with the test fonts on an image in the folder.
+  int Render(const std::string& args, const std::string& image = "p.tmp") const {
+    return Run("--fonts " + Path("font") + " " + args + " " + Path(image));
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  std::vector<std::uint8_t> Bytes(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-  }
 
-  fs::path root_;
+  const TempDir dir_{"brellion-varno-render"};
 };
 
 // Raw output split into frames: the period and the dots.
@@ -63,17 +47,15 @@ struct RawFrame {
   int period = 0;
   FrameBuffer frame;
 };
-std::vector<RawFrame> SplitRaw(const std::vector<std::uint8_t>& raw, int w, int rows) {
+std::vector<RawFrame> SplitRaw(const std::string& raw, int w, int rows) {
   std::vector<RawFrame> out;
   const std::size_t size = 1 + static_cast<std::size_t>(w * rows);
   for (std::size_t at = 0; at + size <= raw.size(); at += size) {
-    RawFrame f;
-    f.period = raw[at];
+    RawFrame& f = out.emplace_back();
+    f.period = static_cast<std::uint8_t>(raw[at]);
     for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < w; ++c)
-        f.frame.set(r, c, raw[at + 1 + static_cast<std::size_t>(r * w + c)]);
+      raw.copy(reinterpret_cast<char*>(f.frame.row(r)), w, at + 1 + r * w);
     }
-    out.push_back(f);
   }
   EXPECT_EQ(raw.size() % size, 0u);
   return out;
@@ -85,12 +67,9 @@ TEST_F(RenderDir, RawFramesAreTheEnginesFrames) {
   PreviewBuilder b(4, 2, true);
   b.OneLine("AB", 0, 1, 0, 0, Attr(1));
   b.OneLine("Hi", 16, 0, 0, 15, Attr(2, 1));
-  ASSERT_TRUE(b.WriteFile(Path("preview.tmp")));
-  ASSERT_EQ(Run("--fonts " + Fonts() + " --frames 150 --raw " + Path("f.raw") + " " +
-                Path("preview.tmp")),
-            0)
-      << Output();
-  const auto frames = SplitRaw(Bytes("f.raw"), 64, 32);
+  ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
+  ASSERT_EQ(Render("--frames 150 --raw " + Path("f.raw")), 0) << Read("out.txt");
+  const auto frames = SplitRaw(Read("f.raw"), 64, 32);
   ASSERT_EQ(frames.size(), 150u);
 
   FlashImage image;
@@ -111,26 +90,22 @@ TEST_F(RenderDir, DefaultLengthIsOnePassOfTheProgramOrSixtyLogoFrames) {
   b.OneLine("AB", 16, 0, 0, 15);  // 62 frames
   b.OneLine("C", 16, 0, 1, 15);   // 125 frames
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
-  ASSERT_EQ(Run("--fonts " + Fonts() + " --raw " + Path("f.raw") + " " + Path("p.tmp")), 0);
-  EXPECT_EQ(SplitRaw(Bytes("f.raw"), 32, 16).size(), 62u + 125u);
-
+  ASSERT_EQ(Render("--raw " + Path("f.raw")), 0);
+  EXPECT_EQ(SplitRaw(Read("f.raw"), 32, 16).size(), 62u + 125u);
   ASSERT_TRUE(PreviewBuilder(2, 1).WriteFile(Path("empty.tmp")));
-  ASSERT_EQ(Run("--fonts " + Fonts() + " --raw " + Path("e.raw") + " " + Path("empty.tmp")), 0);
-  EXPECT_EQ(SplitRaw(Bytes("e.raw"), 32, 16).size(), 60u);
+  ASSERT_EQ(Render("--raw " + Path("e.raw"), "empty.tmp"), 0);
+  EXPECT_EQ(SplitRaw(Read("e.raw"), 32, 16).size(), 60u);
 }
 
 TEST_F(RenderDir, FixedTimeDrivesTheClock) {
   PreviewBuilder b(6, 1);
   b.Add(ItemKind::DateTime);
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
-  ASSERT_EQ(Run("--fonts " + Fonts() + " --frames 31 --time \"2025-06-01 12:30:00\" --raw " +
-                Path("f.raw") + " " + Path("p.tmp")),
-            0);
-  const auto frames = SplitRaw(Bytes("f.raw"), 96, 16);
+  ASSERT_EQ(Render("--frames 31 --time \"2025-06-01 12:30:00\" --raw " + Path("f.raw")), 0);
+  const auto frames = SplitRaw(Read("f.raw"), 96, 16);
   ASSERT_EQ(frames.size(), 31u);
-  EXPECT_EQ(CodeAt(frames[0].frame, 28, 0, true), 0xC8C4);  // 후 of 오후
-  EXPECT_EQ(ReadNarrow(frames[0].frame, 44, 0, 4), "12 3");
-  EXPECT_EQ(ReadNarrow(frames[30].frame, 44, 0, 4), "12:3");
+  EXPECT_EQ(ReadText(frames[0].frame, 12, 0, 72), "오후12 30");
+  EXPECT_EQ(ReadText(frames[30].frame, 12, 0, 72), "오후12:30");
 }
 
 TEST_F(RenderDir, GifHasEveryFrameAtItsPeriodAndTheSurfaceColours) {
@@ -138,11 +113,11 @@ TEST_F(RenderDir, GifHasEveryFrameAtItsPeriodAndTheSurfaceColours) {
   b.OneLine("A", 16, 3, 0, 15, Attr(2));  // yellow, 40 ms
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
   // A font folder with another name is found too.
-  fs::rename(root_ / "font", root_ / "glyphs");
+  fs::rename(Path("font"), Path("glyphs"));
   ASSERT_EQ(
       Run("--fonts " + Path("glyphs") + " --frames 5 --gif " + Path("a.gif") + " " + Path("p.tmp")),
       0)
-      << Output();
+      << Read("out.txt");
   int error = 0;
   GifFileType* gif = DGifOpenFileName(Path("a.gif").c_str(), &error);
   ASSERT_NE(gif, nullptr);
@@ -171,9 +146,7 @@ TEST_F(RenderDir, SheetStacksEveryKthFrame) {
   PreviewBuilder b(2, 2);
   b.OneLine("AB", 0, 0, 0, 0);
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
-  ASSERT_EQ(Run("--fonts " + Fonts() + " --frames 10 --every 4 --sheet " + Path("s.png") + " " +
-                Path("p.tmp")),
-            0);
+  ASSERT_EQ(Render("--frames 10 --every 4 --sheet " + Path("s.png")), 0);
   png_image img{};
   img.version = PNG_IMAGE_VERSION;
   ASSERT_TRUE(png_image_begin_read_from_file(&img, Path("s.png").c_str()));
@@ -195,21 +168,20 @@ TEST_F(RenderDir, SheetStacksEveryKthFrame) {
 TEST_F(RenderDir, ExitStatusesAndMessages) {
   ASSERT_TRUE(PreviewBuilder(2, 1).WriteFile(Path("p.tmp")));
   EXPECT_EQ(Run("--help"), 0);
-  EXPECT_NE(Output().find("usage: varno-render"), std::string::npos);
+  EXPECT_NE(Read("out.txt").find("usage: varno-render"), std::string::npos);
+  for (const char* wrong :
+       {"--bogus", "--frames 0", "--frames x", "--every 2", "--time \"2025-13-01 00:00:00\""}) {
+    EXPECT_EQ(Run(std::string(wrong) + " " + Path("p.tmp")), 2) << wrong;
+  }
   EXPECT_EQ(Run(""), 2);
-  EXPECT_EQ(Run("--bogus " + Path("p.tmp")), 2);
-  EXPECT_EQ(Run("--frames 0 " + Path("p.tmp")), 2);
-  EXPECT_EQ(Run("--frames x " + Path("p.tmp")), 2);
-  EXPECT_EQ(Run("--every 2 " + Path("p.tmp")), 2);
-  EXPECT_EQ(Run("--time \"2025-13-01 00:00:00\" " + Path("p.tmp")), 2);
   EXPECT_EQ(Run(Path("p.tmp") + " " + Path("p.tmp")), 2);
-  EXPECT_EQ(Run("--fonts " + Fonts() + " " + Path("missing.tmp")), 1);
-  const std::string message = Output();
+  EXPECT_EQ(Render("", "missing.tmp"), 1);
+  const std::string message = Read("out.txt");
   EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
   EXPECT_EQ(Run("--fonts " + Path("nofonts") + " " + Path("p.tmp")), 1);
-  fs::remove(root_ / "font" / "한문32.fnt");
-  EXPECT_EQ(Run("--fonts " + Fonts() + " " + Path("p.tmp")), 1);
-  EXPECT_NE(Output().find("한문32 OPEN실패"), std::string::npos);
+  fs::remove(Path("font/한문32.fnt"));
+  EXPECT_EQ(Render(""), 1);
+  EXPECT_NE(Read("out.txt").find("한문32 OPEN실패"), std::string::npos);
 }
 
 #ifdef VARNO_RENDER_BOARD_FONTS
@@ -217,8 +189,8 @@ TEST_F(RenderDir, FindsTheBoardFontsBesideTheProgram) {
   PreviewBuilder b(6, 1);
   b.OneLine("\xB0\xA1", 16, 0, 0, 15);  // 가
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
-  ASSERT_EQ(Run("--frames 1 --raw " + Path("f.raw") + " " + Path("p.tmp")), 0) << Output();
-  const auto frames = SplitRaw(Bytes("f.raw"), 96, 16);
+  ASSERT_EQ(Run("--frames 1 --raw " + Path("f.raw") + " " + Path("p.tmp")), 0) << Read("out.txt");
+  const auto frames = SplitRaw(Read("f.raw"), 96, 16);
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_FALSE(Blank(frames[0].frame, 0, 16, 96));
   EXPECT_TRUE(Blank(frames[0].frame, 0, 16, 40));  // centred: columns 40-55
