@@ -130,6 +130,17 @@ const std::uint8_t* FontSet::GlyphBytes(FontTable table, int index, int size, in
   return t.data() + offset;
 }
 
+namespace {
+// A glyph's rows as words, the leftmost dot in the highest used bit.
+void ReadRows(const std::uint8_t* g, int rowCount, int rowBytes, std::uint32_t* rows) {
+  for (int r = 0; r < rowCount; ++r) {
+    std::uint32_t w = 0;
+    for (int b = 0; b < rowBytes; ++b) w = (w << 8) | g[r * rowBytes + b];
+    rows[r] = w;
+  }
+}
+}  // namespace
+
 bool FontSet::FetchWide(std::uint8_t lead, std::uint8_t trail, int size, int style,
                         std::uint32_t* rows) const {
   const int rowCount = size == 32 ? 32 : 16;
@@ -139,11 +150,7 @@ bool FontSet::FetchWide(std::uint8_t lead, std::uint8_t trail, int size, int sty
   if (lead < 0x80 || !loc.found) return false;
   const std::uint8_t* g = GlyphBytes(loc.table, loc.index, size, style);
   if (!g) return false;
-  for (int r = 0; r < rowCount; ++r) {
-    std::uint32_t w = 0;
-    for (int b = 0; b < rowBytes; ++b) w = (w << 8) | g[r * rowBytes + b];
-    rows[r] = w;
-  }
+  ReadRows(g, rowCount, rowBytes, rows);
   return true;
 }
 
@@ -155,11 +162,7 @@ bool FontSet::FetchNarrow(std::uint8_t code, int size, int style, std::uint32_t*
   if (!loc.found) return false;
   const std::uint8_t* g = GlyphBytes(loc.table, loc.index, size, style);
   if (!g) return false;
-  for (int r = 0; r < rowCount; ++r) {
-    std::uint32_t w = 0;
-    for (int b = 0; b < rowBytes; ++b) w = (w << 8) | g[r * rowBytes + b];
-    rows[r] = w;
-  }
+  ReadRows(g, rowCount, rowBytes, rows);
   return true;
 }
 

@@ -12,6 +12,13 @@ namespace {
 constexpr std::uint8_t kForeColours[4] = {kDotRed, kDotGreen, kDotYellow, kDotOff};
 constexpr std::uint8_t kBackColours[4] = {kDotOff, kDotRed, kDotGreen, kDotYellow};
 
+// Colours and style of one character from its attribute byte.
+void SetPen(FontPen& pen, std::uint8_t attr) {
+  pen.fore = kForeColours[attr >> 6];
+  pen.back = kBackColours[(attr >> 4) & 3];
+  pen.style = (attr >> 2) & 3;
+}
+
 int ClampEntry(int code) {
   return code > 16 ? 0 : code;
 }
@@ -344,9 +351,7 @@ void PlaybackEngine::DrawText(const Line& line, int x) {
     const PageChar c = CharAt(page, i);
     const int advance = CharWidth(c.code, line.size);
     if (x + advance > 0) {
-      pen.fore = kForeColours[c.attr >> 6];
-      pen.back = kBackColours[(c.attr >> 4) & 3];
-      pen.style = (c.attr >> 2) & 3;
+      SetPen(pen, c.attr);
       fonts_.DrawChar(pen, x, line.y, c.code);
     }
     x += advance;
@@ -377,9 +382,7 @@ bool PlaybackEngine::ScrollStep(Line& line, bool chained) {
     const int advance = CharWidth(c.code, line.size);
     if (drawing || x >= w - advance) {
       drawing = true;
-      pen.fore = kForeColours[c.attr >> 6];
-      pen.back = kBackColours[(c.attr >> 4) & 3];
-      pen.style = (c.attr >> 2) & 3;
+      SetPen(pen, c.attr);
       fonts_.DrawChar(pen, x, line.y, c.code);
     }
     x += advance;
