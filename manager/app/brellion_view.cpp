@@ -120,15 +120,14 @@ bool CBrellionView::OnInitialUpdate() {
   ClearItemSlots();
 
   serialPort_ = LoadSerialPort(store);
-  // LINK: create the serial wrapper on serialPort_ at 57600 baud (it opens the port) and
-  // attach the protocol window to it.
+  // The port opens at 57600 baud whatever was chosen in an earlier run.
   comm_ = new CCommControl(this);
   comm_->Create(serialPort_, 57600, 0);
   signCtrl_ = new CSignCtrl(this);
   signCtrl_->Create();
   signCtrl_->Attach(comm_);
   transmit_ = LoadTransmit(store);
-  // LINK: with TCP/IP connect the application's socket to the stored address and port.
+  // A connection that fails is not reported here; the first exchange reports it.
   if (transmit_ == 1 && TheApp()) TheApp()->Reconnect();
   ShowLinkText();
   settings_ = LoadBoardSettings(store);
@@ -145,12 +144,9 @@ void CBrellionView::ReloadSettings() {
   settings_.connection = connection;
   transmit_ = LoadTransmit(store);
   if (transmit_ == 1) {
-    // LINK: connect the application's socket to the stored address and port.
     if (TheApp()) TheApp()->Reconnect();
   } else {
     serialPort_ = LoadSerialPort(store);
-    // LINK: close the serial port, give the wrapper serialPort_, open it again and
-    // re-attach the protocol window.
     comm_->ClosePort();
     comm_->comm().port_number = static_cast<std::uint8_t>(serialPort_);
     comm_->OpenPort();
@@ -167,7 +163,6 @@ QString CBrellionView::LinkText() {
     WorkStore& store = TheWorkStore();
     return QString::fromStdString(TcpLinkText(store.IpAddress(), store.TcpPort()));
   }
-  // LINK: the serial wrapper's status text.
   if (comm_) return comm_->StatusText();
   return QStringLiteral("열린 포트가 없습니다.");
 }
