@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  qt6-base-dev libqt6serialport6-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libgif-dev libfreetype-dev libpng-dev
   xfonts-baekmuk fonts-nanum fonts-naver-d2coding fonts-woowa-bm fonts-unfonts-core fonts-dejavu-core
-  imagemagick socat
+  imagemagick
 )
 
 missing=()
