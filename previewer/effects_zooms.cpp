@@ -104,19 +104,39 @@ void ExitZoomInit(EffectState& s) {
   s.progress = ToFixed(s.width - 1);
 }
 
-// Exits 11 and 12: an ever smaller centred window of the picture fills the line.
-bool ExitEnlargeStep(EffectState& s, const FrameBuffer& work, FrameBuffer& back) {
+namespace {
+
+// One side of the copy: where its window starts and how far it steps per dot.
+struct Window {
+  Fixed& x;
+  Fixed& y;
+  Fixed& columnStep;
+  Fixed& rowStep;
+};
+Window SourceWindow(EffectState& s) {
+  return {s.sourceX, s.sourceY, s.sourceColumnStep, s.sourceRowStep};
+}
+Window DestWindow(EffectState& s) {
+  return {s.destX, s.destY, s.destColumnStep, s.destRowStep};
+}
+
+// Exits 11-14 shrink a centred window on one side of the copy: on the source side the
+// picture is magnified out of the line (11, 12), on the destination side squeezed into
+// its middle (13, 14).
+bool ExitZoomStep(EffectState& s, const FrameBuffer& work, FrameBuffer& back,
+                  Window (*side)(EffectState&)) {
   const Fixed p = s.progress;
   if (FixedInt(p) < 1) return false;
   WholePictureBlock(s);
-  s.sourceColumnStep = ColumnScale(s, p);
-  s.sourceX = std::min(CentredStart(s.width, p), ToFixed(s.width / 2));
+  const Window w = side(s);
+  w.columnStep = ColumnScale(s, p);
+  w.x = std::min(CentredStart(s.width, p), ToFixed(s.width / 2));
   if (BothDirections(s)) {
     const Fixed h = Height(s, p);
     const Fixed top = CentredStart(RowsOf(s), h);
     if (RowsScaled(s, top)) {
-      s.sourceRowStep = RowScale(s, h);
-      s.sourceY = top;
+      w.rowStep = RowScale(s, h);
+      w.y = top;
     }
   }
   ZoomFrame(s, work, back);
@@ -124,22 +144,12 @@ bool ExitEnlargeStep(EffectState& s, const FrameBuffer& work, FrameBuffer& back)
   return true;
 }
 
-// Exits 13 and 14: the whole picture is squeezed into an ever smaller centred window.
+}  // namespace
+
+bool ExitEnlargeStep(EffectState& s, const FrameBuffer& work, FrameBuffer& back) {
+  return ExitZoomStep(s, work, back, SourceWindow);
+}
+
 bool ExitShrinkStep(EffectState& s, const FrameBuffer& work, FrameBuffer& back) {
-  const Fixed p = s.progress;
-  if (FixedInt(p) < 1) return false;
-  WholePictureBlock(s);
-  s.destColumnStep = ColumnScale(s, p);
-  s.destX = std::min(CentredStart(s.width, p), ToFixed(s.width / 2));
-  if (BothDirections(s)) {
-    const Fixed h = Height(s, p);
-    const Fixed top = CentredStart(RowsOf(s), h);
-    if (RowsScaled(s, top)) {
-      s.destRowStep = RowScale(s, h);
-      s.destY = top;
-    }
-  }
-  ZoomFrame(s, work, back);
-  s.progress -= s.step;
-  return true;
+  return ExitZoomStep(s, work, back, DestWindow);
 }
