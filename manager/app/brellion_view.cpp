@@ -17,10 +17,6 @@
 #include "qtshared/message_box.h"
 
 namespace {
-QString Q(std::string_view s) {
-  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
-
 struct Column {
   const char* title;
   int width;
@@ -70,10 +66,10 @@ void CBrellionView::SetProgramDirectory(const QString& dir) {
 
 void CBrellionView::CreateActions() {
   for (const CommandInfo& c : kCommands) {
-    auto* a = new QAction(Q(c.text), this);
+    auto* a = new QAction(QString::fromUtf8(c.text), this);
     a->setData(c.id);
-    if (!c.tooltip.empty()) a->setToolTip(Q(c.tooltip));
-    a->setStatusTip(Q(c.prompt));
+    if (!c.tooltip.empty()) a->setToolTip(QString::fromUtf8(c.tooltip));
+    a->setStatusTip(QString::fromUtf8(c.prompt));
     a->setEnabled(Implemented(c.id));
     if (c.id == cmd::kExit) a->setMenuRole(QAction::QuitRole);
     if (c.id == cmd::kAbout) a->setMenuRole(QAction::AboutRole);

@@ -14,10 +14,6 @@
 #include "manager/app/toolbar_icons.h"
 
 namespace {
-QString Q(std::string_view s) {
-  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
-
 // The bar's own range is kept within 16 bits; larger totals are scaled onto it so the
 // bar still fills in step with the percentage.
 constexpr int kBarRange = 65535;
@@ -45,7 +41,7 @@ void CMainFrame::BuildMenus() {
   std::string_view currentTitle;
   for (const CommandInfo& c : kCommands) {
     if (!current || c.menu != currentTitle) {
-      current = menuBar()->addMenu(Q(c.menu));
+      current = menuBar()->addMenu(QString::fromUtf8(c.menu));
       currentTitle = c.menu;
     }
     if (c.id == cmd::kExit || c.id == cmd::kAbout) current->addSeparator();
