@@ -69,3 +69,14 @@ function(brellion_benchmark name)
     BRELLION_BIN_DIR="${BRELLION_BIN_DIR}"
     BRELLION_FONT_DIR="${BRELLION_FONT_DIR}")
 endfunction()
+
+# brellion_add_child_dirs(): adds every folder beside the calling CMakeLists.txt that has
+# a CMakeLists.txt of its own (one folder per module under tests/ and bench/).
+macro(brellion_add_child_dirs)
+  file(GLOB _child_dirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(_dir IN LISTS _child_dirs)
+    if(IS_DIRECTORY ${_dir} AND EXISTS ${_dir}/CMakeLists.txt)
+      add_subdirectory(${_dir})
+    endif()
+  endforeach()
+endmacro()
