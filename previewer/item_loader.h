@@ -11,12 +11,12 @@
 // A CP949 text (NUL-terminated, or ending with the page) and one attribute byte per
 // text byte.
 struct TextPage {
-  std::array<std::uint8_t, kQuarterSize> text{};
-  std::array<std::uint8_t, kQuarterSize> attr{};
+  std::array<std::uint8_t, item::kQuarterSize> text{};
+  std::array<std::uint8_t, item::kQuarterSize> attr{};
 };
 
 struct LoadedItem {
-  ItemHeader header;
+  item::ItemHeader header;
   TextPage oneLine;  // kinds 0 and 6
   TextPage upper;    // kinds 1 and 2
   TextPage lower;

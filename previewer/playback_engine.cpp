@@ -41,7 +41,7 @@ struct PageChar {
 };
 
 bool AtEnd(const TextPage& page, int i) {
-  return i >= static_cast<int>(kQuarterSize) || page.text[static_cast<std::size_t>(i)] == 0;
+  return i >= static_cast<int>(item::kQuarterSize) || page.text[static_cast<std::size_t>(i)] == 0;
 }
 
 // Reads the character at i (not at the end). A lead byte whose trail is the NUL or lies
@@ -56,7 +56,7 @@ PageChar CharAt(const TextPage& page, int i) {
     c.next = i + 1;
     return c;
   }
-  const std::uint8_t trail = at + 1 < kQuarterSize ? page.text[at + 1] : 0;
+  const std::uint8_t trail = at + 1 < item::kQuarterSize ? page.text[at + 1] : 0;
   c.code = static_cast<std::uint16_t>(lead << 8 | trail);
   c.next = i + 2;
   c.last = trail == 0;
@@ -184,7 +184,7 @@ bool PlaybackEngine::Step() {
 // --- Starting items -----------------------------------------------------------------------
 
 bool PlaybackEngine::Prepare() {
-  const ItemHeader& h = item_.header;
+  const item::ItemHeader& h = item_.header;
   const int w = geometry_.width;
   lookAhead_ = LookAhead{};
   switch (h.kind()) {
@@ -192,54 +192,57 @@ bool PlaybackEngine::Prepare() {
       PrepareOneLine();
       return true;
     case 1: {
-      SetSpeedLevel(ClampLevel(h[hdr::kTwoLineSpeed]));
-      PrepareLine(upper_, item_.upper, EffectFamily::kUpperLine, ClampEntry(h[hdr::kUpperEntry]),
-                  speedLevel_, ClampHold(h[hdr::kUpperHold]), ClampExit(h[hdr::kUpperExit]));
-      PrepareLine(lower_, item_.lower, EffectFamily::kLowerLine, ClampEntry(h[hdr::kLowerEntry]),
-                  speedLevel_, ClampHold(h[hdr::kLowerHold]), ClampExit(h[hdr::kLowerExit]));
+      SetSpeedLevel(ClampLevel(h[item::hdr::kTwoLineSpeed]));
+      PrepareLine(upper_, item_.upper, EffectFamily::kUpperLine,
+                  ClampEntry(h[item::hdr::kUpperEntry]), speedLevel_,
+                  ClampHold(h[item::hdr::kUpperHold]), ClampExit(h[item::hdr::kUpperExit]));
+      PrepareLine(lower_, item_.lower, EffectFamily::kLowerLine,
+                  ClampEntry(h[item::hdr::kLowerEntry]), speedLevel_,
+                  ClampHold(h[item::hdr::kLowerHold]), ClampExit(h[item::hdr::kLowerExit]));
       return true;
     }
     case 2: {
-      SetSpeedLevel(ClampLevel(h[hdr::kSentenceSpeed]));
+      SetSpeedLevel(ClampLevel(h[item::hdr::kSentenceSpeed]));
       upper_ = Line{};
       upper_.page = &item_.upper;
       upper_.family = EffectFamily::kUpperLine;
       upper_.width = PageWidth(item_.upper, 16);
       upper_.restX = RestingX(upper_.width, w);
-      PrepareLine(lower_, item_.lower, EffectFamily::kLowerLine, ClampEntry(h[hdr::kLowerEntry]),
-                  speedLevel_, ClampHold(h[hdr::kLowerHold]), ClampExit(h[hdr::kLowerExit]));
+      PrepareLine(lower_, item_.lower, EffectFamily::kLowerLine,
+                  ClampEntry(h[item::hdr::kLowerEntry]), speedLevel_,
+                  ClampHold(h[item::hdr::kLowerHold]), ClampExit(h[item::hdr::kLowerExit]));
       return true;
     }
     case 3: {
       if (geometry_.connection) lookAhead_ = ReadLookAhead(image_, NextIndex(index_));
-      bitmapMode_ = h[hdr::kBitmapMode] == 1 ? 1 : 0;
+      bitmapMode_ = h[item::hdr::kBitmapMode] == 1 ? 1 : 0;
       LoadPicture(h.imageAddress(), picture_);
       if (bitmapMode_ == 1) {
         scrollPos_ = w - 1;
-        SetSpeedLevel(ClampLevel(h[hdr::kSpeed]));
+        SetSpeedLevel(ClampLevel(h[item::hdr::kSpeed]));
       } else {
-        holdTicks_ = HoldTicks(ClampHold(h[hdr::kHold]));
+        holdTicks_ = HoldTicks(ClampHold(h[item::hdr::kHold]));
         SetSpeedLevel(3);
       }
       return true;
     }
     case 4:
-      frameCount_ = h[hdr::kFrames];
+      frameCount_ = h[item::hdr::kFrames];
       if (frameCount_ == 0) return false;  // nothing to show
       frameIndex_ = 0;
       subCounter_ = 0;
       imageAddress_ = h.imageAddress();
       picture_ = Picture{};
-      SetSpeedLevel(ClampLevel(h[hdr::kSpeed]));
+      SetSpeedLevel(ClampLevel(h[item::hdr::kSpeed]));
       return true;
     case 5:
-      holdTicks_ = HoldTicks(ClampHold(h[hdr::kHold]));
+      holdTicks_ = HoldTicks(ClampHold(h[item::hdr::kHold]));
       SetSpeedLevel(3);
       return true;
     case 6: {
       SetSpeedLevel(3);
-      const int count =
-          DayCount(clock_.Now(), h.get16(hdr::kDDayYear), h[hdr::kDDayMonth], h[hdr::kDDayDay]);
+      const int count = DayCount(clock_.Now(), h.get16(item::hdr::kDDayYear),
+                                 h[item::hdr::kDDayMonth], h[item::hdr::kDDayDay]);
       const std::string text = DDayText(count, geometry_.twoTier());
       holdTicks_ = kDDayHoldTicks;
       if (!geometry_.twoTier()) {
@@ -247,11 +250,11 @@ bool PlaybackEngine::Prepare() {
         TextPage& page = item_.oneLine;
         const auto* begin = page.text.data();
         const std::size_t len =
-            static_cast<std::size_t>(std::find(begin, begin + kQuarterSize, 0) - begin);
-        const std::size_t room = len < kQuarterSize ? kQuarterSize - 1 - len : 0;
+            static_cast<std::size_t>(std::find(begin, begin + item::kQuarterSize, 0) - begin);
+        const std::size_t room = len < item::kQuarterSize ? item::kQuarterSize - 1 - len : 0;
         const std::size_t n = std::min(room, text.size());
         std::memcpy(page.text.data() + len, text.data(), n);
-        if (len + n < kQuarterSize) page.text[len + n] = 0;
+        if (len + n < item::kQuarterSize) page.text[len + n] = 0;
         one_ = Line{};
         one_.page = &page;
         one_.family = EffectFamily::kOneLine16;
@@ -286,12 +289,13 @@ bool PlaybackEngine::Prepare() {
 }
 
 void PlaybackEngine::PrepareOneLine() {
-  const ItemHeader& h = item_.header;
+  const item::ItemHeader& h = item_.header;
   if (geometry_.connection) lookAhead_ = ReadLookAhead(image_, NextIndex(index_));
   const EffectFamily family =
       geometry_.twoTier() ? EffectFamily::kOneLine32 : EffectFamily::kOneLine16;
-  PrepareLine(one_, item_.oneLine, family, ClampEntry(h[hdr::kEntry]), ClampLevel(h[hdr::kSpeed]),
-              ClampHold(h[hdr::kHold]), ClampExit(h[hdr::kExit]));
+  PrepareLine(one_, item_.oneLine, family, ClampEntry(h[item::hdr::kEntry]),
+              ClampLevel(h[item::hdr::kSpeed]), ClampHold(h[item::hdr::kHold]),
+              ClampExit(h[item::hdr::kExit]));
   one_.chained = one_.passThrough && ChainsIntoNext();
 }
 
@@ -507,7 +511,7 @@ void PlaybackEngine::StepTitle() {
 // --- Pictures -----------------------------------------------------------------------------
 
 void PlaybackEngine::LoadPicture(std::uint32_t address, Picture& pic) const {
-  const ItemHeader& h = item_.header;
+  const item::ItemHeader& h = item_.header;
   pic.width = h.pictureWidth();
   pic.height = h.pictureHeight();
   pic.rows = std::min(pic.height, geometry_.rows);

@@ -1,5 +1,7 @@
 #include "shared/codes.h"
 
+namespace item {
+
 const std::array<std::string_view, kEntryEffectCount> kEntryEffectTexts = {
     "1. 지나가기",
     "2. 오른쪽에서 들어오기",
@@ -54,3 +56,5 @@ std::string_view KindLabel(std::uint8_t kind) {
 const std::array<std::string_view, 4> kTextColourNames = {"빨강색", "초록색", "노랑색", "검정색"};
 const std::array<std::string_view, 4> kBackColourNames = {"검정색", "빨강색", "초록색", "노랑색"};
 const std::array<std::string_view, 4> kBoardFontNames = {"굴림체", "궁서체", "옛체", "매직체"};
+
+}  // namespace item

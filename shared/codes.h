@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace item {
+
 // Text colour field (bits 7-6).
 enum class TextColour : std::uint8_t { Red = 0, Green = 1, Yellow = 2, Black = 3 };
 // Background colour field (bits 5-4): numbered differently from the text colour.
@@ -57,3 +59,5 @@ std::string_view KindLabel(std::uint8_t kind);
 extern const std::array<std::string_view, 4> kTextColourNames;  // indexed by TextColour
 extern const std::array<std::string_view, 4> kBackColourNames;  // indexed by BackColour
 extern const std::array<std::string_view, 4> kBoardFontNames;   // indexed by BoardFont
+
+}  // namespace item

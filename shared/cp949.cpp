@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <vector>
 
+namespace text {
+
 namespace {
 
 // iconv descriptors hold state, so each conversion opens its own.
@@ -116,16 +118,16 @@ std::size_t Cp949CharCount(std::string_view cp949) {
   return count;
 }
 
-std::size_t WriteTextQuarter(Quarter& q, std::string_view cp949) {
+std::size_t WriteTextQuarter(item::Quarter& q, std::string_view cp949) {
   q.fill(0);
   // Stop at an embedded NUL: the quarter's text ends there anyway.
   cp949 = cp949.substr(0, cp949.find('\0'));
-  std::size_t n = Cp949CutLength(cp949, kMaxTextBytes);
+  std::size_t n = Cp949CutLength(cp949, item::kMaxTextBytes);
   for (std::size_t i = 0; i < n; ++i) q[i] = static_cast<std::uint8_t>(cp949[i]);
   return n;
 }
 
-std::string ReadTextQuarter(const Quarter& q) {
+std::string ReadTextQuarter(const item::Quarter& q) {
   std::size_t n = 0;
   while (n < q.size() && q[n] != 0) ++n;
   return std::string(reinterpret_cast<const char*>(q.data()), n);
@@ -134,3 +136,5 @@ std::string ReadTextQuarter(const Quarter& q) {
 bool IsKsx1001Code(std::uint8_t lead, std::uint8_t trail) {
   return lead >= 0xA1 && lead <= 0xFD && trail >= 0xA1 && trail <= 0xFE;
 }
+
+}  // namespace text

@@ -12,6 +12,8 @@
 
 #include "shared/item_record.h"
 
+namespace text {
+
 inline bool IsLeadByte(std::uint8_t b) {
   return b >= 0x80;
 }
@@ -29,18 +31,20 @@ std::string Cp949ToUtf8(std::string_view cp949);
 
 // Length of the longest prefix of at most maxBytes that does not end inside a two-byte
 // character (a lone lead byte at the end is dropped).
-std::size_t Cp949CutLength(std::string_view cp949, std::size_t maxBytes = kMaxTextBytes);
+std::size_t Cp949CutLength(std::string_view cp949, std::size_t maxBytes = item::kMaxTextBytes);
 
 // Number of characters (not bytes) in CP949 text; a trailing lone lead byte counts as one.
 std::size_t Cp949CharCount(std::string_view cp949);
 
 // Writes text into a quarter: cut to 2047 bytes on a character boundary, NUL-terminated,
 // the rest of the quarter zero. Returns the number of text bytes kept.
-std::size_t WriteTextQuarter(Quarter& q, std::string_view cp949);
+std::size_t WriteTextQuarter(item::Quarter& q, std::string_view cp949);
 
 // The text of a quarter up to its NUL (all 2048 bytes when there is none).
-std::string ReadTextQuarter(const Quarter& q);
+std::string ReadTextQuarter(const item::Quarter& q);
 
 // True for a two-byte code in the KS X 1001 rows the board fonts hold (lead 0xA1-0xFD,
 // trail 0xA1-0xFE). CP949's extension codes (the other 8822 Hangul) are false.
 bool IsKsx1001Code(std::uint8_t lead, std::uint8_t trail);
+
+}  // namespace text

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace item {
+
 std::uint16_t ItemHeader::get16(int at) const {
   return static_cast<std::uint16_t>((bytes[at] << 8) | bytes[at + 1]);
 }
@@ -85,3 +87,5 @@ ItemRecord RecordFromBytes(const std::uint8_t* in) {
   }
   return r;
 }
+
+}  // namespace item

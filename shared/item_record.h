@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace item {
+
 inline constexpr std::size_t kItemHeaderSize = 32;
 inline constexpr std::size_t kQuarterSize = 2048;
 inline constexpr std::size_t kItemBodySize = 4 * kQuarterSize;
@@ -131,3 +133,5 @@ inline bool HoldsItem(const ItemRecord& r) {
 // moves records through files or frames uses these so the layout stays explicit.
 void RecordToBytes(const ItemRecord& r, std::uint8_t* out);  // writes kItemRecordSize bytes
 ItemRecord RecordFromBytes(const std::uint8_t* in);          // reads kItemRecordSize bytes
+
+}  // namespace item

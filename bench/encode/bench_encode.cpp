@@ -59,21 +59,21 @@ BENCHMARK(BM_Gif96x32x100ToPlanes)->Unit(benchmark::kMillisecond);
 void BM_LayOut100ItemsWith20Pictures(benchmark::State& state) {
   const auto dir = std::filesystem::temp_directory_path() / "encode_bench";
   std::filesystem::create_directories(dir);
-  std::vector<ItemRecord> list(100);
+  std::vector<item::ItemRecord> list(100);
   for (int i = 0; i < 100; ++i) {
-    ItemRecord& r = list[static_cast<std::size_t>(i)];
+    item::ItemRecord& r = list[static_cast<std::size_t>(i)];
     if (i % 10 == 0) {
       const std::string path = (dir / ("p" + std::to_string(i) + ".bmp")).string();
       encode_test::WriteFile(path, encode_test::MakeBmp24(320, 32, Pattern));
-      r.header.setKind(ItemKind::Bitmap);
-      WriteTextQuarter(r.body.textA, path);
+      r.header.setKind(item::ItemKind::Bitmap);
+      text::WriteTextQuarter(r.body.textA, path);
     } else if (i % 10 == 5) {
       const std::string path = (dir / ("a" + std::to_string(i) + ".gif")).string();
       encode_test::WriteFile(path, AnimatedGif(10));
-      r.header.setKind(ItemKind::Animation);
-      WriteTextQuarter(r.body.textA, path);
+      r.header.setKind(item::ItemKind::Animation);
+      text::WriteTextQuarter(r.body.textA, path);
     } else {
-      r.header.setKind(i % 2 ? ItemKind::TwoLine : ItemKind::OneLine);
+      r.header.setKind(i % 2 ? item::ItemKind::TwoLine : item::ItemKind::OneLine);
     }
   }
   for (const auto& item : encode::LayOutProgram(list).items)

@@ -13,15 +13,15 @@ inline PreviewBuilder EveryKindProgram(int modules, int tier) {
   b.OneLine(hangul, 1, 0, 0, 0, Attr(2));
   b.OneLine(hangul, 12, 0, 0, 11, Attr(1, 1));
   b.OneLine(hangul + hangul + hangul + hangul, 0, 0, 0, 0);
-  ItemRecord& two = b.Add(ItemKind::TwoLine);
-  two.header[hdr::kUpperEntry] = 8;
-  two.header[hdr::kLowerEntry] = 0;
-  two.header[hdr::kUpperExit] = 3;
+  item::ItemRecord& two = b.Add(item::ItemKind::TwoLine);
+  two.header[item::hdr::kUpperEntry] = 8;
+  two.header[item::hdr::kLowerEntry] = 0;
+  two.header[item::hdr::kUpperExit] = 3;
   PreviewBuilder::SetText(two.body.textA, two.body.attrA, hangul, Attr(1));
   PreviewBuilder::SetText(two.body.textB, two.body.attrB, hangul, Attr(0));
-  ItemRecord& title = b.Add(ItemKind::TitleSentence);
-  title.header[hdr::kLowerEntry] = 2;
-  title.header[hdr::kLowerExit] = 1;
+  item::ItemRecord& title = b.Add(item::ItemKind::TitleSentence);
+  title.header[item::hdr::kLowerEntry] = 2;
+  title.header[item::hdr::kLowerExit] = 1;
   PreviewBuilder::SetText(title.body.textA, title.body.attrA, "T", Attr(2));
   PreviewBuilder::SetText(title.body.textB, title.body.attrB, hangul, Attr(0));
   Art art;
@@ -33,12 +33,12 @@ inline PreviewBuilder EveryKindProgram(int modules, int tier) {
   b.Bitmap(art, 0, 0, 0);
   b.Bitmap(art, 1, 0, 0);
   b.Animation({art, art, art}, 0);
-  b.Add(ItemKind::DateTime);
-  ItemRecord& dday = b.Add(ItemKind::DDay);
+  b.Add(item::ItemKind::DateTime);
+  item::ItemRecord& dday = b.Add(item::ItemKind::DDay);
   PreviewBuilder::SetText(dday.body.textA, dday.body.attrA, "D", Attr(1));
-  dday.header.set16(hdr::kDDayYear, 2030);
-  dday.header[hdr::kDDayMonth] = 1;
-  dday.header[hdr::kDDayDay] = 1;
+  dday.header.set16(item::hdr::kDDayYear, 2030);
+  dday.header[item::hdr::kDDayMonth] = 1;
+  dday.header[item::hdr::kDDayDay] = 1;
   return b;
 }
 

@@ -11,7 +11,7 @@ CBrellionApp::CBrellionApp(int& argc, char** argv) : QApplication(argc, argv) {
   setWindowIcon(BrellionIcon());
   // The stored address: four bytes, the first dotted number in the most significant one.
   link_.SetReconnectSource([] {
-    WorkStore& store = TheWorkStore();
+    store::WorkStore& store = store::TheWorkStore();
     const std::uint32_t ip = store.IpAddress();
     const std::uint8_t b[4] = {static_cast<std::uint8_t>(ip >> 24),
                                static_cast<std::uint8_t>(ip >> 16),

@@ -57,7 +57,7 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
 }
 
 CBrellionView::~CBrellionView() {
-  if (storeOpen_) CloseWorkStore();
+  if (storeOpen_) store::CloseWorkStore();
 }
 
 void CBrellionView::SetProgramDirectory(const QString& dir) {
@@ -105,59 +105,59 @@ bool CBrellionView::OnInitialUpdate() {
   list_->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
   if (programDir_.isEmpty()) SetProgramDirectory(QStringLiteral("."));
-  WorkStore& store = TheWorkStore();
+  store::WorkStore& store = store::TheWorkStore();
   store.SetPath((programDir_ + QStringLiteral("data.tmp")).toStdString());
-  if (OpenWorkStore() != 0) {
+  if (store::OpenWorkStore() != 0) {
     ShowMessage(this, QStringLiteral("파일을 만들수 없습니다\n실행할수 없습니다"),
                 QStringLiteral("실행할수 없음"));
     return false;
   }
   storeOpen_ = true;
-  ClearItemSlots();
+  store::ClearItemSlots();
 
-  serialPort_ = LoadSerialPort(store);
+  serialPort_ = store::LoadSerialPort(store);
   // The port opens at 57600 baud whatever was chosen in an earlier run.
   comm_ = new CCommControl(this);
   comm_->Create(serialPort_, 57600, 0);
   signCtrl_ = new CSignCtrl(this);
   signCtrl_->Create();
   signCtrl_->Attach(comm_);
-  transmit_ = LoadTransmit(store);
+  transmit_ = store::LoadTransmit(store);
   // A connection that fails is not reported here; the first exchange reports it.
   if (transmit_ == 1 && TheApp()) TheApp()->Reconnect();
   ShowLinkText();
-  settings_ = LoadBoardSettings(store);
-  settings_.connection = LoadConnection(store);
+  settings_ = store::LoadBoardSettings(store);
+  settings_.connection = store::LoadConnection(store);
   cutPresent_ = false;
   UpdateCommandStates();
   return true;
 }
 
 void CBrellionView::ReloadSettings() {
-  WorkStore& store = TheWorkStore();
+  store::WorkStore& store = store::TheWorkStore();
   const int connection = settings_.connection;
-  settings_ = LoadBoardSettings(store);
+  settings_ = store::LoadBoardSettings(store);
   settings_.connection = connection;
-  transmit_ = LoadTransmit(store);
+  transmit_ = store::LoadTransmit(store);
   if (transmit_ == 1) {
     if (TheApp()) TheApp()->Reconnect();
   } else {
-    serialPort_ = LoadSerialPort(store);
+    serialPort_ = store::LoadSerialPort(store);
     comm_->ClosePort();
     comm_->comm().port_number = static_cast<std::uint8_t>(serialPort_);
     comm_->OpenPort();
     signCtrl_->Attach(comm_);
   }
   ShowLinkText();
-  settings_.connection = LoadConnection(store);
+  settings_.connection = store::LoadConnection(store);
   cutPresent_ = false;
   UpdateCommandStates();
 }
 
 QString CBrellionView::LinkText() {
   if (transmit_ == 1) {
-    WorkStore& store = TheWorkStore();
-    return QString::fromStdString(TcpLinkText(store.IpAddress(), store.TcpPort()));
+    store::WorkStore& store = store::TheWorkStore();
+    return QString::fromStdString(store::TcpLinkText(store.IpAddress(), store.TcpPort()));
   }
   if (comm_) return comm_->StatusText();
   return QStringLiteral("열린 포트가 없습니다.");

@@ -40,7 +40,7 @@ class CBrellionView : public QWidget {
 
   int SerialPortNumber() const { return serialPort_; }
   int TransmitOption() const { return transmit_; }
-  const BoardSettings& Settings() const { return settings_; }
+  const store::BoardSettings& Settings() const { return settings_; }
   bool CutPresent() const { return cutPresent_; }
   // The serial wrapper and the protocol window; null before OnInitialUpdate.
   CCommControl* CommControl() const { return comm_; }
@@ -64,9 +64,9 @@ class CBrellionView : public QWidget {
   QString programDir_;
   int serialPort_ = 1;
   int transmit_ = 0;
-  BoardSettings settings_;
-  ItemRecord working_;
-  ItemRecord cut_;
+  store::BoardSettings settings_;
+  item::ItemRecord working_;
+  item::ItemRecord cut_;
   bool cutPresent_ = false;
   bool storeOpen_ = false;
   CCommControl* comm_ = nullptr;  // children of the view

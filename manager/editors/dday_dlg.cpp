@@ -6,7 +6,7 @@
 #include "manager/editors/text_pane.h"
 
 CDDayDlg::CDDayDlg(QWidget* parent)
-    : CTextItemDlg(ItemKind::DDay, QStringLiteral("디데이"), parent) {
+    : CTextItemDlg(item::ItemKind::DDay, QStringLiteral("디데이"), parent) {
   pane_ = addPane(QStringLiteral("디데이 문장:"), kDDayLimitBytes);
   date_ = new QDateEdit(QDate::currentDate(), this);
   date_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
@@ -19,14 +19,15 @@ CDDayDlg::CDDayDlg(QWidget* parent)
   addOkCancel();
 }
 
-void CDDayDlg::readExtra(const ItemHeader& header) {
-  const QDate target(header.get16(hdr::kDDayYear), header[hdr::kDDayMonth], header[hdr::kDDayDay]);
+void CDDayDlg::readExtra(const item::ItemHeader& header) {
+  const QDate target(header.get16(item::hdr::kDDayYear), header[item::hdr::kDDayMonth],
+                     header[item::hdr::kDDayDay]);
   if (target.isValid()) date_->setDate(target);
 }
 
-void CDDayDlg::writeExtra(ItemHeader& header) const {
+void CDDayDlg::writeExtra(item::ItemHeader& header) const {
   const QDate target = date_->date();
-  header.set16(hdr::kDDayYear, static_cast<std::uint16_t>(target.year()));
-  header[hdr::kDDayMonth] = static_cast<std::uint8_t>(target.month());
-  header[hdr::kDDayDay] = static_cast<std::uint8_t>(target.day());
+  header.set16(item::hdr::kDDayYear, static_cast<std::uint16_t>(target.year()));
+  header[item::hdr::kDDayMonth] = static_cast<std::uint8_t>(target.month());
+  header[item::hdr::kDDayDay] = static_cast<std::uint8_t>(target.day());
 }

@@ -13,8 +13,8 @@ class CDDayDlg : public CTextItemDlg {
   CTextPane* pane() const { return pane_; }
 
  protected:
-  void readExtra(const ItemHeader& header) override;
-  void writeExtra(ItemHeader& header) const override;
+  void readExtra(const item::ItemHeader& header) override;
+  void writeExtra(item::ItemHeader& header) const override;
 
  private:
   CTextPane* pane_;

@@ -27,7 +27,7 @@ int MinutesOf(const QTimeEdit* picker) {
 
 }  // namespace
 
-CTextItemDlg::CTextItemDlg(ItemKind kind, const QString& title, QWidget* parent)
+CTextItemDlg::CTextItemDlg(item::ItemKind kind, const QString& title, QWidget* parent)
     : QDialog(parent), column_(new QVBoxLayout(this)), kind_(kind) {
   setWindowTitle(title);
 }
@@ -59,17 +59,17 @@ CTextItemDlg::EffectLists CTextItemDlg::addEffectLists(const QString& prefix, in
     return prefix.isEmpty() ? word.toLower() : prefix + word;
   };
   EffectLists l;
-  l.entry = addList(kEntryEffectTexts.data(), kEntryEffectCount, 0, name("Entry"),
+  l.entry = addList(item::kEntryEffectTexts.data(), item::kEntryEffectCount, 0, name("Entry"),
                     QStringLiteral("입장효과:"), entryAt);
-  l.hold =
-      addList(kHoldTexts.data(), kHoldCount, 2, name("Hold"), QStringLiteral("유지시간:"), holdAt);
-  l.exit = addList(kExitEffectTexts.data(), kExitEffectCount, 0, name("Exit"),
+  l.hold = addList(item::kHoldTexts.data(), item::kHoldCount, 2, name("Hold"),
+                   QStringLiteral("유지시간:"), holdAt);
+  l.exit = addList(item::kExitEffectTexts.data(), item::kExitEffectCount, 0, name("Exit"),
                    QStringLiteral("퇴장효과:"), exitAt);
   return l;
 }
 
 QComboBox* CTextItemDlg::addSpeedList(int at) {
-  return addList(kSpeedTexts.data(), kSpeedCount, 0, QStringLiteral("speed"),
+  return addList(item::kSpeedTexts.data(), item::kSpeedCount, 0, QStringLiteral("speed"),
                  QStringLiteral("속도:"), at);
 }
 
@@ -113,7 +113,7 @@ void CTextItemDlg::addOkCancel() {
   column_->addWidget(box);
 }
 
-void CTextItemDlg::setModify(const ItemHeader& header, const ItemBody& body) {
+void CTextItemDlg::setModify(const item::ItemHeader& header, const item::ItemBody& body) {
   modify_ = true;
   for (auto [list, at] : lists_) {
     const int code = header[at];
@@ -123,7 +123,8 @@ void CTextItemDlg::setModify(const ItemHeader& header, const ItemBody& body) {
   SetMinutes(end_, header.endMinutes());
   readExtra(header);
   for (int i = 0; i < int(panes_.size()); ++i) {
-    panes_[i]->setQuarters(body.quarter(QuarterId(2 * i)), body.quarter(QuarterId(2 * i + 1)));
+    panes_[i]->setQuarters(body.quarter(item::QuarterId(2 * i)),
+                           body.quarter(item::QuarterId(2 * i + 1)));
   }
 }
 
@@ -145,7 +146,8 @@ void CTextItemDlg::accept() {
   writeExtra(header_);
   body_ = {};
   for (int i = 0; i < int(panes_.size()); ++i) {
-    panes_[i]->writeQuarters(body_.quarter(QuarterId(2 * i)), body_.quarter(QuarterId(2 * i + 1)));
+    panes_[i]->writeQuarters(body_.quarter(item::QuarterId(2 * i)),
+                             body_.quarter(item::QuarterId(2 * i + 1)));
   }
   QDialog::accept();
 }

@@ -24,17 +24,17 @@ class CTextItemDlg : public QDialog {
   Q_OBJECT
  public:
   // Modify mode: lists, display window and texts are restored from the item.
-  void setModify(const ItemHeader& header, const ItemBody& body);
+  void setModify(const item::ItemHeader& header, const item::ItemBody& body);
   bool isModify() const { return modify_; }
 
   // Valid after OK: the item's header and body (quarters without a pane are zero).
-  const ItemHeader& header() const { return header_; }
-  const ItemBody& body() const { return body_; }
+  const item::ItemHeader& header() const { return header_; }
+  const item::ItemBody& body() const { return body_; }
 
   void accept() override;
 
  protected:
-  CTextItemDlg(ItemKind kind, const QString& title, QWidget* parent);
+  CTextItemDlg(item::ItemKind kind, const QString& title, QWidget* parent);
 
   // A pane kept in the next body quarters (A, then B); Enter in it presses OK. byteLimit
   // holds while typing and is checked again on OK, for a stored text that came in longer.
@@ -60,8 +60,8 @@ class CTextItemDlg : public QDialog {
   void addOkCancel();
 
   // Header bytes only one kind of item has.
-  virtual void readExtra(const ItemHeader&) {}
-  virtual void writeExtra(ItemHeader&) const {}
+  virtual void readExtra(const item::ItemHeader&) {}
+  virtual void writeExtra(item::ItemHeader&) const {}
 
   QVBoxLayout* column_;
 
@@ -69,13 +69,13 @@ class CTextItemDlg : public QDialog {
   QComboBox* addList(const std::string_view* texts, int count, int defaultCode, const QString& name,
                      const QString& label, int at);
 
-  ItemKind kind_;
+  item::ItemKind kind_;
   std::vector<CTextPane*> panes_;                  // in quarters A, then B
   std::vector<std::pair<QComboBox*, int>> lists_;  // with their header byte
   QTimeEdit* start_ = nullptr;
   QTimeEdit* end_ = nullptr;
   QHash<const QWidget*, QString> labels_;
   bool modify_ = false;
-  ItemHeader header_;
-  ItemBody body_;
+  item::ItemHeader header_;
+  item::ItemBody body_;
 };

@@ -6,10 +6,10 @@
 #include "manager/editors/text_pane.h"
 
 COneLineDlg::COneLineDlg(QWidget* parent)
-    : CTextItemDlg(ItemKind::OneLine, QStringLiteral("1줄문장"), parent) {
+    : CTextItemDlg(item::ItemKind::OneLine, QStringLiteral("1줄문장"), parent) {
   pane_ = addPane(QStringLiteral("문장입력:"), kOneLineLimitBytes);
-  const EffectLists l = addEffectLists({}, hdr::kEntry, hdr::kHold, hdr::kExit);
-  QComboBox* speed = addSpeedList(hdr::kSpeed);
+  const EffectLists l = addEffectLists({}, item::hdr::kEntry, item::hdr::kHold, item::hdr::kExit);
+  QComboBox* speed = addSpeedList(item::hdr::kSpeed);
   addDisplayWindow();
   column_->addWidget(pane_);
   column_->addLayout(grid({l.entry, l.hold, l.exit, speed}, true));

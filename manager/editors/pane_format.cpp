@@ -36,7 +36,7 @@ QString FindFace(const QStringList& candidates) {
 
 }  // namespace
 
-QString ScreenFace(BoardFont font) {
+QString ScreenFace(item::BoardFont font) {
   // A monospaced gothic, a brush face, an old-style serif and a bold rounded display face:
   // the same families the sign's own tables are drawn from.
   static const std::array<QString, 4> faces = {
@@ -48,28 +48,28 @@ QString ScreenFace(BoardFont font) {
   return faces[static_cast<std::size_t>(font)];
 }
 
-QColor TextColourValue(TextColour c) {
+QColor TextColourValue(item::TextColour c) {
   return kColours[static_cast<std::size_t>(c)];
 }
 
-QColor BackColourValue(BackColour c) {
+QColor BackColourValue(item::BackColour c) {
   static const std::array<QColor, 4> back = {kColours[3], kColours[0], kColours[1], kColours[2]};
   return back[static_cast<std::size_t>(c)];
 }
 
-QTextCharFormat TextColourFormat(TextColour c) {
+QTextCharFormat TextColourFormat(item::TextColour c) {
   QTextCharFormat f;
   f.setForeground(TextColourValue(c));
   return f;
 }
 
-QTextCharFormat BackColourFormat(BackColour c) {
+QTextCharFormat BackColourFormat(item::BackColour c) {
   QTextCharFormat f;
   f.setBackground(BackColourValue(c));
   return f;
 }
 
-QTextCharFormat FontFormat(BoardFont font) {
+QTextCharFormat FontFormat(item::BoardFont font) {
   QTextCharFormat f;
   f.setFontFamilies(QStringList{ScreenFace(font)});
   f.setFontWeight(QFont::Bold);
@@ -78,7 +78,7 @@ QTextCharFormat FontFormat(BoardFont font) {
   return f;
 }
 
-QTextCharFormat FormatFor(TextAttribute a) {
+QTextCharFormat FormatFor(item::TextAttribute a) {
   QTextCharFormat f = FontFormat(a.font);
   f.merge(TextColourFormat(a.text));
   f.merge(BackColourFormat(a.back));
@@ -86,18 +86,19 @@ QTextCharFormat FormatFor(TextAttribute a) {
   return f;
 }
 
-TextAttribute AttributeOf(const QTextCharFormat& f) {
-  TextAttribute a;
+item::TextAttribute AttributeOf(const QTextCharFormat& f) {
+  item::TextAttribute a;
   if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush) {
-    a.text = static_cast<TextColour>(NearestColour(f.foreground().color()));
+    a.text = static_cast<item::TextColour>(NearestColour(f.foreground().color()));
   }
   if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush) {
-    static const std::array<BackColour, 4> byColour = {BackColour::Red, BackColour::Green,
-                                                       BackColour::Yellow, BackColour::Black};
+    static const std::array<item::BackColour, 4> byColour = {
+        item::BackColour::Red, item::BackColour::Green, item::BackColour::Yellow,
+        item::BackColour::Black};
     a.back = byColour[static_cast<std::size_t>(NearestColour(f.background().color()))];
   }
   bool ok = false;
   int font = f.property(kBoardFontProperty).toInt(&ok);
-  if (ok && font >= 0 && font <= 3) a.font = static_cast<BoardFont>(font);
+  if (ok && font >= 0 && font <= 3) a.font = static_cast<item::BoardFont>(font);
   return a;
 }

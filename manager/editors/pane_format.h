@@ -17,19 +17,19 @@ inline constexpr qreal kPanePointSize = 21.0;
 
 // Installed face that stands for a board font on screen (the first present of a short
 // list of free Korean faces; the default face when none is).
-QString ScreenFace(BoardFont font);
+QString ScreenFace(item::BoardFont font);
 
-QColor TextColourValue(TextColour c);
-QColor BackColourValue(BackColour c);
+QColor TextColourValue(item::TextColour c);
+QColor BackColourValue(item::BackColour c);
 
 // The whole look of one attribute: colours, face, bold, 21 points, not italic.
-QTextCharFormat FormatFor(TextAttribute a);
+QTextCharFormat FormatFor(item::TextAttribute a);
 // What each radio group sets: only its own property (the font group also bold, not italic).
-QTextCharFormat TextColourFormat(TextColour c);
-QTextCharFormat BackColourFormat(BackColour c);
-QTextCharFormat FontFormat(BoardFont f);
+QTextCharFormat TextColourFormat(item::TextColour c);
+QTextCharFormat BackColourFormat(item::BackColour c);
+QTextCharFormat FontFormat(item::BoardFont f);
 
 // The attribute a format stands for. A colour the buttons cannot give maps to the nearest
 // of the four; no colour set means the pane's red text on black; a character without the
 // board font property is font 0.
-TextAttribute AttributeOf(const QTextCharFormat& f);
+item::TextAttribute AttributeOf(const QTextCharFormat& f);

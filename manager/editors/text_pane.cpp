@@ -43,7 +43,7 @@ StyledText StyledRange(const QTextDocument* doc, int from, int to) {
       const int s = std::max(fs, from);
       const int e = std::min(fs + frag.length(), end);
       if (s >= e) continue;
-      const TextAttribute a = AttributeOf(frag.charFormat());
+      const item::TextAttribute a = AttributeOf(frag.charFormat());
       for (char32_t c : ToU32(frag.text().mid(s - fs, e - s))) out.push_back({c, a});
     }
     const int separator = b.position() + b.length() - 1;
@@ -68,7 +68,7 @@ StyledText UnpackStyled(const QByteArray& data) {
   for (qsizetype i = 0; i + 5 <= data.size(); i += 5) {
     char32_t ch = 0;
     for (int j = 0; j < 4; ++j) ch = (ch << 8) | static_cast<std::uint8_t>(data[i + j]);
-    out.push_back({ch, TextAttribute::Unpack(static_cast<std::uint8_t>(data[i + 4]))});
+    out.push_back({ch, item::TextAttribute::Unpack(static_cast<std::uint8_t>(data[i + 4]))});
   }
   return out;
 }
@@ -92,9 +92,9 @@ CPaneEdit::CPaneEdit(QWidget* parent) : QTextEdit(parent) {
 
   QPalette p = palette();
   p.setColor(QPalette::Base, Qt::black);
-  p.setColor(QPalette::Text, TextColourValue(TextColour::Red));
+  p.setColor(QPalette::Text, TextColourValue(item::TextColour::Red));
   setPalette(p);
-  QFont f(ScreenFace(BoardFont::Gulim));
+  QFont f(ScreenFace(item::BoardFont::Gulim));
   f.setBold(true);
   f.setPointSizeF(kPanePointSize);
   document()->setDefaultFont(f);
@@ -104,7 +104,7 @@ CPaneEdit::CPaneEdit(QWidget* parent) : QTextEdit(parent) {
 QSize CPaneEdit::sizeHint() const {
   int line = 0;
   for (int i = 0; i < 4; ++i) {
-    QFont f(ScreenFace(static_cast<BoardFont>(i)));
+    QFont f(ScreenFace(static_cast<item::BoardFont>(i)));
     f.setBold(true);
     f.setPointSizeF(kPanePointSize);
     line = std::max(line, QFontMetrics(f).height());
@@ -184,7 +184,7 @@ void CPaneEdit::keyPressEvent(QKeyEvent* e) {
     return;
   }
   StyledText in;
-  const TextAttribute a = AttributeOf(currentCharFormat());
+  const item::TextAttribute a = AttributeOf(currentCharFormat());
   for (char32_t c : ToU32(typed)) in.push_back({c, a});
   const StyledText ok = admit(in);
   if (ok.size() == in.size()) {
@@ -234,7 +234,7 @@ void CPaneEdit::insertFromMimeData(const QMimeData* source) {
     in = StyledRange(&pasted, 0, -1);
   } else if (source->hasText()) {
     // Plain text takes the format new typing would get.
-    const TextAttribute a = AttributeOf(currentCharFormat());
+    const item::TextAttribute a = AttributeOf(currentCharFormat());
     for (char32_t c : ToU32(source->text())) in.push_back({c, a});
   } else {
     return;
@@ -270,8 +270,9 @@ CTextPane::CTextPane(const QString& caption, QWidget* parent) : QWidget(parent) 
     const char* title;
     const std::array<std::string_view, 4>& names;
   };
-  const GroupSpec specs[3] = {
-      {"글자색", kTextColourNames}, {"배경색", kBackColourNames}, {"글자체", kBoardFontNames}};
+  const GroupSpec specs[3] = {{"글자색", item::kTextColourNames},
+                              {"배경색", item::kBackColourNames},
+                              {"글자체", item::kBoardFontNames}};
   auto* row = new QHBoxLayout;
   for (int g = 0; g < 3; ++g) {
     auto* box = new QGroupBox(QString::fromUtf8(specs[g].title), this);
@@ -293,11 +294,11 @@ CTextPane::CTextPane(const QString& caption, QWidget* parent) : QWidget(parent) 
   layout->addWidget(note_);
 
   connect(groups_[TextColourGroup], &QButtonGroup::idClicked, this,
-          [this](int id) { applyTextColour(static_cast<TextColour>(id)); });
+          [this](int id) { applyTextColour(static_cast<item::TextColour>(id)); });
   connect(groups_[BackColourGroup], &QButtonGroup::idClicked, this,
-          [this](int id) { applyBackColour(static_cast<BackColour>(id)); });
+          [this](int id) { applyBackColour(static_cast<item::BackColour>(id)); });
   connect(groups_[FontGroup], &QButtonGroup::idClicked, this,
-          [this](int id) { applyFont(static_cast<BoardFont>(id)); });
+          [this](int id) { applyFont(static_cast<item::BoardFont>(id)); });
   connect(edit_, &CPaneEdit::returnPressed, this, &CTextPane::returnPressed);
   connect(edit_, &CPaneEdit::refused, this, &CTextPane::showRefusal);
   connect(edit_, &QTextEdit::textChanged, this, [this] {
@@ -326,21 +327,21 @@ std::size_t CTextPane::textBytes() const {
   return Cp949Bytes(styledText());
 }
 
-void CTextPane::setQuarters(const Quarter& text, const Quarter& attrs) {
+void CTextPane::setQuarters(const item::Quarter& text, const item::Quarter& attrs) {
   setStyledText(ReadPaneQuarters(text, attrs));
 }
 
-std::size_t CTextPane::writeQuarters(Quarter& text, Quarter& attrs) const {
+std::size_t CTextPane::writeQuarters(item::Quarter& text, item::Quarter& attrs) const {
   return WritePaneQuarters(styledText(), text, attrs);
 }
 
-void CTextPane::applyTextColour(TextColour c) {
+void CTextPane::applyTextColour(item::TextColour c) {
   applyFormat(TextColourFormat(c));
 }
-void CTextPane::applyBackColour(BackColour c) {
+void CTextPane::applyBackColour(item::BackColour c) {
   applyFormat(BackColourFormat(c));
 }
-void CTextPane::applyFont(BoardFont f) {
+void CTextPane::applyFont(item::BoardFont f) {
   applyFormat(FontFormat(f));
 }
 
@@ -381,8 +382,8 @@ void CTextPane::updateNote() {
     if (c != U'\u2029' && Cp949Width(c) == 0 && lost.find(c) == std::u32string::npos) lost += c;
   }
   if (!lost.empty()) parts << QStringLiteral("저장되지 않는 글자: ") + Spaced(FromU32(lost));
-  if (Cp949Bytes(text) > kMaxTextBytes) {
-    parts << QStringLiteral("%1바이트를 넘는 부분은 저장되지 않습니다").arg(kMaxTextBytes);
+  if (Cp949Bytes(text) > item::kMaxTextBytes) {
+    parts << QStringLiteral("%1바이트를 넘는 부분은 저장되지 않습니다").arg(item::kMaxTextBytes);
   }
   note_->setText(parts.join('\n'));
   note_->setVisible(!parts.isEmpty());

@@ -79,15 +79,15 @@ class CTextPane : public QWidget {
   std::size_t textBytes() const;
 
   // Modify mode: the text and attributes of an item's quarters.
-  void setQuarters(const Quarter& text, const Quarter& attrs);
+  void setQuarters(const item::Quarter& text, const item::Quarter& attrs);
   // OK: clears and fills both quarters; returns the text bytes stored (cut at 2047).
-  std::size_t writeQuarters(Quarter& text, Quarter& attrs) const;
+  std::size_t writeQuarters(item::Quarter& text, item::Quarter& attrs) const;
 
   // What a radio button does: format the selection, then collapse the caret to the end of
   // the text and format there too, so the next typing takes it.
-  void applyTextColour(TextColour c);
-  void applyBackColour(BackColour c);
-  void applyFont(BoardFont f);
+  void applyTextColour(item::TextColour c);
+  void applyBackColour(item::BackColour c);
+  void applyFont(item::BoardFont f);
 
  signals:
   void returnPressed();

@@ -6,12 +6,14 @@
 #include "manager/editors/text_pane.h"
 
 CTwoLineDlg::CTwoLineDlg(QWidget* parent)
-    : CTextItemDlg(ItemKind::TwoLine, QStringLiteral("2줄문장"), parent) {
+    : CTextItemDlg(item::ItemKind::TwoLine, QStringLiteral("2줄문장"), parent) {
   upper_ = addPane(QStringLiteral("윗문장"));
   lower_ = addPane(QStringLiteral("아랫문장"));
-  const EffectLists u = addEffectLists("upper", hdr::kUpperEntry, hdr::kUpperHold, hdr::kUpperExit);
-  const EffectLists l = addEffectLists("lower", hdr::kLowerEntry, hdr::kLowerHold, hdr::kLowerExit);
-  QComboBox* speed = addSpeedList(hdr::kTwoLineSpeed);
+  const EffectLists u =
+      addEffectLists("upper", item::hdr::kUpperEntry, item::hdr::kUpperHold, item::hdr::kUpperExit);
+  const EffectLists l =
+      addEffectLists("lower", item::hdr::kLowerEntry, item::hdr::kLowerHold, item::hdr::kLowerExit);
+  QComboBox* speed = addSpeedList(item::hdr::kTwoLineSpeed);
   addDisplayWindow();
   column_->addWidget(upper_);
   column_->addLayout(grid({u.entry, u.hold, u.exit}, false));

@@ -27,7 +27,7 @@ File OpenRegular(const std::string& path, std::uint64_t* size) {
 }  // namespace
 
 std::string FileSystemPath(std::string_view cp949Path) {
-  return Cp949ToUtf8(cp949Path);
+  return text::Cp949ToUtf8(cp949Path);
 }
 
 std::optional<std::uint64_t> PictureFileSize(std::string_view cp949Path) {

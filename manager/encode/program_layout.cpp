@@ -31,8 +31,8 @@ void AddRun(std::vector<MemoryWrite>& out, std::uint32_t address,
   }
 }
 
-std::string SourcePath(const ItemRecord& record) {
-  return ReadTextQuarter(record.body.textA);
+std::string SourcePath(const item::ItemRecord& record) {
+  return text::ReadTextQuarter(record.body.textA);
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ std::optional<std::vector<Planes>> FilePictures::Animation(std::string_view cp94
 ProgramLayout::ProgramLayout() : pictures_(files_) {}
 ProgramLayout::ProgramLayout(PictureSource& pictures) : pictures_(pictures) {}
 
-ItemLayout ProgramLayout::Next(const ItemRecord& record) {
+ItemLayout ProgramLayout::Next(const item::ItemRecord& record) {
   ItemLayout item;
   item.index = next_;
   item.header = record.header;
@@ -93,8 +93,8 @@ ItemLayout ProgramLayout::Next(const ItemRecord& record) {
   const std::uint32_t headerAt = board::HeaderAddress(item.index);
   auto& writes = item.writes;
   const auto addHeader = [&](bool step) {
-    writes.insert(writes.begin(),
-                  Write(headerAt, item.header.bytes.data(), kItemHeaderSize, Part::Header, step));
+    writes.insert(writes.begin(), Write(headerAt, item.header.bytes.data(), item::kItemHeaderSize,
+                                        Part::Header, step));
   };
 
   if (kind > 7) {
@@ -103,7 +103,7 @@ ItemLayout ProgramLayout::Next(const ItemRecord& record) {
     return item;
   }
 
-  if (kind == static_cast<std::uint8_t>(ItemKind::Bitmap)) {
+  if (kind == static_cast<std::uint8_t>(item::ItemKind::Bitmap)) {
     item.imageAddress = bitmap_;
     item.header.setImageAddress(bitmap_);
     const auto planes = pictures_.Bitmap(SourcePath(record));
@@ -121,7 +121,7 @@ ItemLayout ProgramLayout::Next(const ItemRecord& record) {
         bitmap_ += item.imageBytes;
       }
     }
-  } else if (kind == static_cast<std::uint8_t>(ItemKind::Animation)) {
+  } else if (kind == static_cast<std::uint8_t>(item::ItemKind::Animation)) {
     item.imageAddress = animation_;
     item.header.setImageAddress(animation_);
     const auto frames = pictures_.Animation(SourcePath(record));
@@ -151,10 +151,10 @@ ItemLayout ProgramLayout::Next(const ItemRecord& record) {
   } else {
     const std::size_t body = board::BodyBytesSent(kind);
     const std::uint32_t bodyAt = board::BodyAddress(item.index);
-    for (std::size_t q = 0; q * kQuarterSize < body; ++q) {
-      const Quarter& quarter = record.body.quarter(static_cast<QuarterId>(q));
-      writes.push_back(Write(bodyAt + static_cast<std::uint32_t>(q * kQuarterSize), quarter.data(),
-                             kQuarterSize, Part::Body, true));
+    for (std::size_t q = 0; q * item::kQuarterSize < body; ++q) {
+      const item::Quarter& quarter = record.body.quarter(static_cast<item::QuarterId>(q));
+      writes.push_back(Write(bodyAt + static_cast<std::uint32_t>(q * item::kQuarterSize),
+                             quarter.data(), item::kQuarterSize, Part::Body, true));
     }
   }
   addHeader(true);
@@ -167,7 +167,7 @@ MemoryWrite CountWrite(int itemCount) {
   return Write(board::kItemCount, n, 2, Part::Count, false);
 }
 
-Program LayOutProgram(std::span<const ItemRecord> records, PictureSource& pictures) {
+Program LayOutProgram(std::span<const item::ItemRecord> records, PictureSource& pictures) {
   Program program;
   ProgramLayout layout(pictures);
   const std::size_t n = std::min(records.size(), static_cast<std::size_t>(board::kMaxItems));
@@ -177,7 +177,7 @@ Program LayOutProgram(std::span<const ItemRecord> records, PictureSource& pictur
   return program;
 }
 
-Program LayOutProgram(std::span<const ItemRecord> records) {
+Program LayOutProgram(std::span<const item::ItemRecord> records) {
   FilePictures files;
   return LayOutProgram(records, files);
 }

@@ -52,7 +52,7 @@ enum class ItemStatus {
 struct ItemLayout {
   int index = 0;
   ItemStatus status = ItemStatus::Ok;
-  ItemHeader header;               // as written, image address filled in
+  item::ItemHeader header;         // as written, image address filled in
   std::uint32_t imageAddress = 0;  // bitmaps and animations: start of the item's image data
   std::uint32_t imageBytes = 0;    // image bytes written: 2 * P, or frames * 2 * P
   int pictureWidth = 0, pictureHeight = 0;  // from the source file, when read
@@ -94,7 +94,7 @@ class ProgramLayout {
   ProgramLayout& operator=(const ProgramLayout&) = delete;
 
   // The next item of the list (the first call is item 0).
-  ItemLayout Next(const ItemRecord& record);
+  ItemLayout Next(const item::ItemRecord& record);
 
   int itemsLaidOut() const { return next_; }
   std::uint32_t bitmapAddress() const { return bitmap_; }
@@ -116,7 +116,7 @@ struct Program {
   MemoryWrite count;
 };
 // A whole list; at most 100 records are taken, and the count is the number taken.
-Program LayOutProgram(std::span<const ItemRecord> records, PictureSource& pictures);
-Program LayOutProgram(std::span<const ItemRecord> records);
+Program LayOutProgram(std::span<const item::ItemRecord> records, PictureSource& pictures);
+Program LayOutProgram(std::span<const item::ItemRecord> records);
 
 }  // namespace encode

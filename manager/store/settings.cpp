@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace store {
+
 int LoadSerialPort(WorkStore& store) {
   int port = store.SerialPort();
   if (port == 0 || port > 20) {
@@ -60,3 +62,5 @@ std::string TcpLinkText(std::uint32_t ip, std::uint16_t port) {
                 (ip >> 16) & 0xFF, (ip >> 8) & 0xFF, ip & 0xFF, static_cast<unsigned>(port));
   return text;
 }
+
+}  // namespace store

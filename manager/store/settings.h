@@ -7,6 +7,8 @@
 
 #include "manager/store/work_store.h"
 
+namespace store {
+
 struct BoardSettings {
   int width = 6;       // modules, 2-20
   int height = 1;      // tiers, 1-2
@@ -30,3 +32,5 @@ int LoadConnection(WorkStore& store);
 
 // "[IP:a.b.c.d],   [PORT:p]" for the link pane.
 std::string TcpLinkText(std::uint32_t ip, std::uint16_t port);
+
+}  // namespace store

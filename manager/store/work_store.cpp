@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace store {
+
 namespace {
 constexpr std::size_t kMaxPathBytes = 1023;
 }
@@ -150,31 +152,31 @@ void WorkStore::SetNewsFlags(const std::array<std::uint8_t, store::kNewsFlagCoun
   Write(store::kNewsFlags, flags.data(), flags.size());
 }
 
-ItemRecord WorkStore::ReadRecord(int slot) {
-  std::vector<std::uint8_t> bytes(kItemRecordSize);
+item::ItemRecord WorkStore::ReadRecord(int slot) {
+  std::vector<std::uint8_t> bytes(item::kItemRecordSize);
   Read(store::SlotOffset(slot), bytes.data(), bytes.size());
-  return RecordFromBytes(bytes.data());
+  return item::RecordFromBytes(bytes.data());
 }
 
-void WorkStore::WriteRecord(int slot, const ItemRecord& r) {
-  std::vector<std::uint8_t> bytes(kItemRecordSize);
-  RecordToBytes(r, bytes.data());
+void WorkStore::WriteRecord(int slot, const item::ItemRecord& r) {
+  std::vector<std::uint8_t> bytes(item::kItemRecordSize);
+  item::RecordToBytes(r, bytes.data());
   Write(store::SlotOffset(slot), bytes.data(), bytes.size());
 }
 
-void WorkStore::WriteItem(int slot, const ItemRecord& r) {
+void WorkStore::WriteItem(int slot, const item::ItemRecord& r) {
   const std::size_t base = store::SlotOffset(slot);
-  Write(base, r.header.bytes.data(), kItemHeaderSize);
+  Write(base, r.header.bytes.data(), item::kItemHeaderSize);
   for (int q = 0; q < 4; ++q) {
-    const auto id = static_cast<QuarterId>(q);
-    if (WritesQuarter(r.header.kind(), id)) {
-      Write(base + QuarterOffset(id), r.body.quarter(id).data(), kQuarterSize);
+    const auto id = static_cast<item::QuarterId>(q);
+    if (item::WritesQuarter(r.header.kind(), id)) {
+      Write(base + item::QuarterOffset(id), r.body.quarter(id).data(), item::kQuarterSize);
     }
   }
 }
 
 void WorkStore::ZeroSlot(int slot) {
-  std::vector<std::uint8_t> zeros(kItemRecordSize, 0);
+  std::vector<std::uint8_t> zeros(item::kItemRecordSize, 0);
   Write(store::SlotOffset(slot), zeros.data(), zeros.size());
 }
 
@@ -186,7 +188,7 @@ bool WorkStore::RemoveSlot(int p, int n) {
   return true;
 }
 
-bool WorkStore::InsertSlot(int p, int n, const ItemRecord& r) {
+bool WorkStore::InsertSlot(int p, int n, const item::ItemRecord& r) {
   const int limit = static_cast<int>(store::kMessageSlots);
   if (p < 0 || p > n || n >= limit) return false;
   for (int k = n - 1; k >= p; --k) WriteRecord(k + 1, ReadRecord(k));
@@ -194,21 +196,23 @@ bool WorkStore::InsertSlot(int p, int n, const ItemRecord& r) {
   return true;
 }
 
-bool WorkStore::AppendSlot(int n, const ItemRecord& r) {
+bool WorkStore::AppendSlot(int n, const item::ItemRecord& r) {
   if (n < 0 || n >= static_cast<int>(store::kMessageSlots)) return false;
   WriteItem(n, r);
   return true;
 }
 
-std::vector<ItemRecord> WorkStore::ReadList(int first, int maxSlots) {
-  std::vector<ItemRecord> list;
+std::vector<item::ItemRecord> WorkStore::ReadList(int first, int maxSlots) {
+  std::vector<item::ItemRecord> list;
   for (int k = first; k < first + maxSlots; ++k) {
-    ItemRecord r;
+    item::ItemRecord r;
     const std::size_t base = store::SlotOffset(k);
-    Read(base, r.header.bytes.data(), kItemHeaderSize);
-    Read(base + QuarterOffset(QuarterId::TextA), r.body.textA.data(), kQuarterSize);
-    if (!HoldsItem(r)) break;
-    Read(base + QuarterOffset(QuarterId::TextB), r.body.textB.data(), kQuarterSize);
+    Read(base, r.header.bytes.data(), item::kItemHeaderSize);
+    Read(base + item::QuarterOffset(item::QuarterId::TextA), r.body.textA.data(),
+         item::kQuarterSize);
+    if (!item::HoldsItem(r)) break;
+    Read(base + item::QuarterOffset(item::QuarterId::TextB), r.body.textB.data(),
+         item::kQuarterSize);
     list.push_back(r);
   }
   return list;
@@ -225,12 +229,8 @@ int OpenWorkStore() {
 void CloseWorkStore() {
   TheWorkStore().Close();
 }
-std::size_t StoreRead(std::size_t offset, void* buffer, std::size_t length) {
-  return TheWorkStore().Read(offset, buffer, length);
-}
-std::size_t StoreWrite(std::size_t offset, const void* data, std::size_t length) {
-  return TheWorkStore().Write(offset, data, length);
-}
 void ClearItemSlots() {
   TheWorkStore().ClearItemSlots();
 }
+
+}  // namespace store

@@ -33,9 +33,8 @@ inline constexpr std::size_t kNewsFlags = 904655;
 inline constexpr std::size_t kNewsFlagCount = 8;
 
 constexpr std::size_t SlotOffset(int k) {
-  return static_cast<std::size_t>(k) * kItemRecordSize;
+  return static_cast<std::size_t>(k) * item::kItemRecordSize;
 }
-}  // namespace store
 
 class WorkStore {
  public:
@@ -90,9 +89,9 @@ class WorkStore {
 
   // Slot access. A record is read whole; writing writes the header and the quarters the
   // record's kind uses (WriteItem) or all 8224 bytes (WriteRecord).
-  ItemRecord ReadRecord(int slot);
-  void WriteRecord(int slot, const ItemRecord& r);
-  void WriteItem(int slot, const ItemRecord& r);
+  item::ItemRecord ReadRecord(int slot);
+  void WriteRecord(int slot, const item::ItemRecord& r);
+  void WriteItem(int slot, const item::ItemRecord& r);
   void ZeroSlot(int slot);
 
   // List edits on the message slots 0 .. n-1 (events are never touched).
@@ -101,12 +100,12 @@ class WorkStore {
   // Each returns false and writes nothing when the edit would leave slots 0-99 (a full
   // list must never push its last item into the event slots) or p is not in the list.
   bool RemoveSlot(int p, int n);
-  bool InsertSlot(int p, int n, const ItemRecord& r);
-  bool AppendSlot(int n, const ItemRecord& r);
+  bool InsertSlot(int p, int n, const item::ItemRecord& r);
+  bool AppendSlot(int n, const item::ItemRecord& r);
 
   // The list as the presence rule finds it: slots from `first` on, stopping at the first
   // slot that holds no item and after `maxSlots` slots. Header, text A and text B are read.
-  std::vector<ItemRecord> ReadList(int first = 0, int maxSlots = store::kMessageSlots);
+  std::vector<item::ItemRecord> ReadList(int first = 0, int maxSlots = store::kMessageSlots);
 
  private:
   std::uint8_t Byte(std::size_t offset);
@@ -122,6 +121,6 @@ WorkStore& TheWorkStore();
 // The store operations by their established names, on the process-wide store.
 int OpenWorkStore();
 void CloseWorkStore();
-std::size_t StoreRead(std::size_t offset, void* buffer, std::size_t length);
-std::size_t StoreWrite(std::size_t offset, const void* data, std::size_t length);
 void ClearItemSlots();
+
+}  // namespace store

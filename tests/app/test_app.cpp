@@ -127,7 +127,7 @@ class AppTest : public QObject {
   void startRepairsStoredSettings() {
     QTemporaryDir dir;
     QVERIFY(Start(dir.path()));
-    CloseWorkStore();
+    store::CloseWorkStore();
     Poke(Store(dir), 904646, QByteArray(1, char(25)));      // port
     Poke(Store(dir), 904644, QByteArray::fromHex("030c"));  // day 3, night 12
     Poke(Store(dir), 904653, QByteArray(1, char(2)));       // transmit
@@ -148,9 +148,9 @@ class AppTest : public QObject {
   void tcpOptionShowsTheStoredAddress() {
     QTemporaryDir dir;
     QVERIFY(Start(dir.path()));
-    TheWorkStore().SetTransmit(1);
-    TheWorkStore().SetIpAddress(0xC0A8000A);
-    TheWorkStore().SetTcpPort(5000);
+    store::TheWorkStore().SetTransmit(1);
+    store::TheWorkStore().SetIpAddress(0xC0A8000A);
+    store::TheWorkStore().SetTcpPort(5000);
     app()->View()->ReloadSettings();
     QCOMPARE(app()->MainFrame()->LinkText(), QStringLiteral("[IP:192.168.0.10],   [PORT:5000]"));
   }
@@ -158,16 +158,16 @@ class AppTest : public QObject {
   void restartStartsEmptyAndKeepsSettings() {
     QTemporaryDir dir;
     QVERIFY(Start(dir.path()));
-    ItemRecord r;
+    item::ItemRecord r;
     r.body.textA[0] = 'A';
-    TheWorkStore().AppendSlot(0, r);
-    TheWorkStore().WriteItem(100, r);
-    TheWorkStore().SetWidth(14);
-    TheWorkStore().SetHeight(2);
+    store::TheWorkStore().AppendSlot(0, r);
+    store::TheWorkStore().WriteItem(100, r);
+    store::TheWorkStore().SetWidth(14);
+    store::TheWorkStore().SetHeight(2);
     QVERIFY(Start(dir.path()));
     QCOMPARE(app()->View()->List()->topLevelItemCount(), 0);
-    QVERIFY(TheWorkStore().ReadList().empty());
-    QVERIFY(TheWorkStore().ReadList(100, 10).empty());
+    QVERIFY(store::TheWorkStore().ReadList().empty());
+    QVERIFY(store::TheWorkStore().ReadList(100, 10).empty());
     QCOMPARE(app()->View()->Settings().width, 14);
     QCOMPARE(app()->View()->Settings().height, 2);
   }

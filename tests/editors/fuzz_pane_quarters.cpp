@@ -9,16 +9,16 @@
 #include "shared/cp949.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Quarter text{}, attrs{};
+  item::Quarter text{}, attrs{};
   const std::size_t half = size / 2;
-  std::copy_n(data, std::min(half, kQuarterSize), text.begin());
-  std::copy_n(data + half, std::min(size - half, kQuarterSize), attrs.begin());
+  std::copy_n(data, std::min(half, item::kQuarterSize), text.begin());
+  std::copy_n(data + half, std::min(size - half, item::kQuarterSize), attrs.begin());
 
   const StyledText read = ReadPaneQuarters(text, attrs);
-  Quarter text2{}, attrs2{};
+  item::Quarter text2{}, attrs2{};
   const std::size_t kept = WritePaneQuarters(read, text2, attrs2);
-  if (kept > kMaxTextBytes || text2[kept] != 0) std::abort();
-  if (Cp949CutLength(ReadTextQuarter(text2)) != kept) std::abort();
+  if (kept > item::kMaxTextBytes || text2[kept] != 0) std::abort();
+  if (text::Cp949CutLength(text::ReadTextQuarter(text2)) != kept) std::abort();
 
   // The characters that survive are the ones CP949 encodes, unchanged and in order.
   StyledText encodable;

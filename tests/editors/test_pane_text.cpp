@@ -4,8 +4,8 @@
 
 namespace {
 
-TextAttribute Attr(std::uint8_t b) {
-  return TextAttribute::Unpack(b);
+item::TextAttribute Attr(std::uint8_t b) {
+  return item::TextAttribute::Unpack(b);
 }
 
 StyledText Plain(std::u32string_view s, std::uint8_t attr) {
@@ -16,39 +16,39 @@ StyledText Plain(std::u32string_view s, std::uint8_t attr) {
 
 TEST(PaneQuarters, TwoByteCharactersCarryTheirAttributeOnBothBytes) {
   const StyledText t = {{U'가', Attr(0x00)}, {U'A', Attr(0x7C)}, {U'한', Attr(0xC0)}};
-  Quarter text, attrs;
+  item::Quarter text, attrs;
   text.fill(0xEE);
   attrs.fill(0xEE);
   EXPECT_EQ(WritePaneQuarters(t, text, attrs), 5u);
   // Everything after the text is cleared.
-  EXPECT_EQ(text, (Quarter{0xB0, 0xA1, 0x41, 0xC7, 0xD1}));
-  EXPECT_EQ(attrs, (Quarter{0x00, 0x00, 0x7C, 0xC0, 0xC0}));
+  EXPECT_EQ(text, (item::Quarter{0xB0, 0xA1, 0x41, 0xC7, 0xD1}));
+  EXPECT_EQ(attrs, (item::Quarter{0x00, 0x00, 0x7C, 0xC0, 0xC0}));
 }
 
 TEST(PaneQuarters, EveryAttributeSurvivesARoundTrip) {
   StyledText t;
   const std::u32string chars = U"가A나b다1똠 ";
   for (int a = 0; a < 64; ++a) t.push_back({chars[a % chars.size()], Attr(std::uint8_t(a << 2))});
-  Quarter text{}, attrs{};
+  item::Quarter text{}, attrs{};
   WritePaneQuarters(t, text, attrs);
   EXPECT_EQ(ReadPaneQuarters(text, attrs), t);
 }
 
 TEST(PaneQuarters, ReaderTakesTheLeadBytesAttribute) {
-  Quarter text{}, attrs{};
+  item::Quarter text{}, attrs{};
   text[0] = 0xB0, text[1] = 0xA1, text[2] = 'x';
   attrs[0] = 0x40, attrs[1] = 0xFC, attrs[2] = 0x10;
   EXPECT_EQ(ReadPaneQuarters(text, attrs), (StyledText{{U'가', Attr(0x40)}, {U'x', Attr(0x10)}}));
 }
 
 TEST(PaneQuarters, DamagedBytesReadAsReplacementCharacters) {
-  Quarter text{}, attrs{};
+  item::Quarter text{}, attrs{};
   text[0] = 0xFF, text[1] = 0x20, text[2] = 'a', text[3] = 0xB0;  // undefined pair, lone lead
   EXPECT_EQ(ReadPaneQuarters(text, attrs), Plain(U"\uFFFDa\uFFFD", 0));
 }
 
 TEST(PaneQuarters, LongTextIsCutOnACharacterBoundary) {
-  Quarter text{}, attrs{};
+  item::Quarter text{}, attrs{};
   EXPECT_EQ(WritePaneQuarters(Plain(std::u32string(3000, U'x'), 0x40), text, attrs), 2047u);
   EXPECT_EQ(text[2046], 'x');
   EXPECT_EQ(text[2047], 0);

@@ -55,25 +55,25 @@ void Paste(CTextPane* pane, const QString& text) {
   pane->edit()->paste();
 }
 
-QByteArray Bytes(const Quarter& q, int n) {
+QByteArray Bytes(const item::Quarter& q, int n) {
   return QByteArray(reinterpret_cast<const char*>(q.data()), n);
 }
 
-ItemHeader Header(ItemKind kind, std::initializer_list<std::pair<int, int>> bytes) {
-  ItemHeader h;
+item::ItemHeader Header(item::ItemKind kind, std::initializer_list<std::pair<int, int>> bytes) {
+  item::ItemHeader h;
   h.setKind(kind);
   for (auto [at, value] : bytes) h[at] = std::uint8_t(value);
   return h;
 }
 
-ItemHeader Window(ItemHeader h, int startMinutes, int endMinutes) {
+item::ItemHeader Window(item::ItemHeader h, int startMinutes, int endMinutes) {
   h.setStartMinutes(startMinutes);
   h.setEndMinutes(endMinutes);
   return h;
 }
 
-ItemBody BodyOf(const StyledText& a, const StyledText& b) {
-  ItemBody body;
+item::ItemBody BodyOf(const StyledText& a, const StyledText& b) {
+  item::ItemBody body;
   WritePaneQuarters(a, body.textA, body.attrA);
   if (!b.empty()) WritePaneQuarters(b, body.textB, body.attrB);
   return body;
@@ -109,14 +109,14 @@ void TestTextEditors::oneLineDefaultsAndLists() {
       QCOMPARE(list->itemText(i), QString::fromUtf8(texts[i].data(), texts[i].size()));
     }
   };
-  check("entry", kEntryEffectTexts);
-  check("exit", kExitEffectTexts);
-  check("hold", kHoldTexts);
-  check("speed", kSpeedTexts);
+  check("entry", item::kEntryEffectTexts);
+  check("exit", item::kExitEffectTexts);
+  check("hold", item::kHoldTexts);
+  check("speed", item::kSpeedTexts);
   d.accept();
   QCOMPARE(d.result(), int(QDialog::Accepted));
-  QCOMPARE(d.header(), Header(ItemKind::OneLine, {{3, 2}}));  // hold 3 s, display window zero
-  QCOMPARE(d.body(), ItemBody{});
+  QCOMPARE(d.header(), Header(item::ItemKind::OneLine, {{3, 2}}));  // hold 3 s, display window zero
+  QCOMPARE(d.body(), item::ItemBody{});
 }
 
 void TestTextEditors::typedTextAndRadioFormats() {
@@ -156,21 +156,23 @@ void TestTextEditors::modifyRoundTripsEveryAttribute() {
   const std::u32string chars = U"가A나b다1라 마Z바?";
   StyledText all;
   for (int a = 0; a < 64; ++a) {
-    all.push_back({chars[a % chars.size()], TextAttribute::Unpack(std::uint8_t(a << 2))});
+    all.push_back({chars[a % chars.size()], item::TextAttribute::Unpack(std::uint8_t(a << 2))});
   }
   const StyledText reversed(all.rbegin(), all.rend());
-  auto roundTrip = [](CTextItemDlg& d, const ItemHeader& h, const ItemBody& body) {
+  auto roundTrip = [](CTextItemDlg& d, const item::ItemHeader& h, const item::ItemBody& body) {
     d.setModify(h, body);
     d.accept();
     QVERIFY2(d.isModify() && d.header() == h && d.body() == body, qPrintable(d.windowTitle()));
   };
   // Values mostly away from the defaults, so one left unrestored shows (upper hold 0, not 2).
-  const ItemHeader oneLine = Header(ItemKind::OneLine, {{1, 16}, {2, 4}, {3, 9}, {4, 15}});
-  const ItemHeader twoLine =
-      Header(ItemKind::TwoLine, {{6, 3}, {7, 2}, {8, 0}, {9, 7}, {11, 12}, {13, 5}, {14, 1}});
-  const ItemHeader title = Header(ItemKind::TitleSentence, {{11, 8}, {12, 3}, {13, 6}, {14, 14}});
-  const ItemHeader dday =
-      Header(ItemKind::DDay, {{21, 0x07}, {22, 0xEE}, {23, 2}, {24, 28}});  // 2030-02-28
+  const item::ItemHeader oneLine =
+      Header(item::ItemKind::OneLine, {{1, 16}, {2, 4}, {3, 9}, {4, 15}});
+  const item::ItemHeader twoLine =
+      Header(item::ItemKind::TwoLine, {{6, 3}, {7, 2}, {8, 0}, {9, 7}, {11, 12}, {13, 5}, {14, 1}});
+  const item::ItemHeader title =
+      Header(item::ItemKind::TitleSentence, {{11, 8}, {12, 3}, {13, 6}, {14, 14}});
+  const item::ItemHeader dday =
+      Header(item::ItemKind::DDay, {{21, 0x07}, {22, 0xEE}, {23, 2}, {24, 28}});  // 2030-02-28
   COneLineDlg one;
   roundTrip(one, Window(oneLine, 13 * 60 + 45, 23 * 60 + 59), BodyOf(all, {}));
   QCOMPARE(one.pane()->styledText(), all);
@@ -191,9 +193,9 @@ void TestTextEditors::headerBytesOfEachKind() {
   two.findChild<QComboBox*>("lowerHold")->setCurrentIndex(9);
   two.accept();
   // The one speed in byte 7; byte 12 (a sentence's speed) stays 0.
-  QCOMPARE(two.header(), Header(ItemKind::TwoLine, {{7, 3}, {8, 2}, {13, 9}}));
-  QCOMPARE(ReadTextQuarter(two.body().textA), std::string("\xC0\xA7"));
-  QCOMPARE(ReadTextQuarter(two.body().textB), std::string("down"));
+  QCOMPARE(two.header(), Header(item::ItemKind::TwoLine, {{7, 3}, {8, 2}, {13, 9}}));
+  QCOMPARE(text::ReadTextQuarter(two.body().textA), std::string("\xC0\xA7"));
+  QCOMPARE(text::ReadTextQuarter(two.body().textB), std::string("down"));
 
   CTitleSentenceDlg ts;
   Type(ts.titlePane()->edit(), QStringLiteral("T"));
@@ -203,7 +205,7 @@ void TestTextEditors::headerBytesOfEachKind() {
   }
   ts.findChild<QTimeEdit*>("end")->setTime(QTime(18, 7));
   ts.accept();
-  QCOMPARE(ts.header(), Header(ItemKind::TitleSentence,
+  QCOMPARE(ts.header(), Header(item::ItemKind::TitleSentence,
                                {{11, 5}, {12, 2}, {13, 7}, {14, 9}, {27, 18}, {28, 7}}));
   QCOMPARE(ts.body().textA[0], std::uint8_t('T'));
   QCOMPARE(ts.body().textB[0], std::uint8_t('S'));
@@ -214,9 +216,9 @@ void TestTextEditors::headerBytesOfEachKind() {
   dd.findChild<QTimeEdit*>("start")->setTime(QTime(7, 30));
   dd.accept();  // an empty sentence is a valid D-day item
   QCOMPARE(dd.result(), int(QDialog::Accepted));
-  QCOMPARE(
-      dd.header(),
-      Header(ItemKind::DDay, {{21, 0x07}, {22, 0xDB}, {23, 0x0C}, {24, 0x19}, {25, 7}, {26, 30}}));
+  QCOMPARE(dd.header(),
+           Header(item::ItemKind::DDay,
+                  {{21, 0x07}, {22, 0xDB}, {23, 0x0C}, {24, 0x19}, {25, 7}, {26, 30}}));
 }
 
 void TestTextEditors::byteLimits() {
@@ -233,7 +235,7 @@ void TestTextEditors::byteLimits() {
   Type(p->edit(), QStringLiteral("한"));
   QCOMPARE(p->textBytes(), std::size_t(256));
   d.accept();
-  QCOMPARE(ReadTextQuarter(d.body().textA).size(), std::size_t(256));
+  QCOMPARE(text::ReadTextQuarter(d.body().textA).size(), std::size_t(256));
 
   CDDayDlg dd;
   Paste(dd.pane(), QString(150, QChar(0xAC00)));
@@ -247,16 +249,16 @@ void TestTextEditors::byteLimits() {
   QCOMPARE(two.upperPane()->textBytes(), std::size_t(3000));
   QVERIFY(two.upperPane()->note().contains("2047"));
   two.accept();
-  QCOMPARE(ReadTextQuarter(two.body().textA).size(), std::size_t(2047));
-  QCOMPARE(ReadTextQuarter(two.body().textB).size(), std::size_t(2046));
+  QCOMPARE(text::ReadTextQuarter(two.body().textA).size(), std::size_t(2047));
+  QCOMPARE(text::ReadTextQuarter(two.body().textB).size(), std::size_t(2046));
   QCOMPARE(two.body().textB[2046], std::uint8_t(0));
 
   // A stored text over the limit keeps the dialog open until it is shortened.
   MessageRecorder boxes;
-  ItemBody body;
-  WriteTextQuarter(body.textA, std::string(300, 'q'));
+  item::ItemBody body;
+  text::WriteTextQuarter(body.textA, std::string(300, 'q'));
   COneLineDlg stored;
-  stored.setModify(ItemHeader{}, body);
+  stored.setModify(item::ItemHeader{}, body);
   stored.accept();
   QCOMPARE(boxes.messages().size(), qsizetype(1));
   QVERIFY(boxes.messages()[0].text.contains("256"));
@@ -265,7 +267,7 @@ void TestTextEditors::byteLimits() {
   QTest::keyClick(stored.pane()->edit(), Qt::Key_Delete);
   stored.accept();
   QCOMPARE(stored.result(), int(QDialog::Accepted));
-  QCOMPARE(ReadTextQuarter(stored.body().textA).size(), std::size_t(256));
+  QCOMPARE(text::ReadTextQuarter(stored.body().textA).size(), std::size_t(256));
 }
 
 void TestTextEditors::refusedAndBlankCharacters() {
@@ -280,8 +282,8 @@ void TestTextEditors::refusedAndBlankCharacters() {
   QApplication::sendEvent(p->edit(), &ime);
   QCOMPARE(p->plainText(), QStringLiteral("가AB나"));
   d.accept();
-  QCOMPARE(ReadTextQuarter(d.body().textA), std::string("\xB0\xA1"
-                                                        "AB\xB3\xAA"));
+  QCOMPARE(text::ReadTextQuarter(d.body().textA), std::string("\xB0\xA1"
+                                                              "AB\xB3\xAA"));
   Type(p->edit(), QStringLiteral("z"));  // a successful edit clears the refusal
   QCOMPARE(p->note(), QString());
 
@@ -291,7 +293,7 @@ void TestTextEditors::refusedAndBlankCharacters() {
   QVERIFY(blank.pane()->note().contains(QStringLiteral("똠")));
   QVERIFY(!blank.pane()->note().contains(QStringLiteral("a")));
   blank.accept();
-  QCOMPARE(ReadTextQuarter(blank.body().textA), std::string("a\x8C\x63"));
+  QCOMPARE(text::ReadTextQuarter(blank.body().textA), std::string("a\x8C\x63"));
 }
 
 void TestTextEditors::enterPressesOk() {
@@ -300,7 +302,7 @@ void TestTextEditors::enterPressesOk() {
   Type(d.pane()->edit(), QStringLiteral("ab"));
   QTest::keyClick(d.pane()->edit(), Qt::Key_Return);
   QCOMPARE(d.result(), int(QDialog::Accepted));
-  QCOMPARE(ReadTextQuarter(d.body().textA), std::string("ab"));
+  QCOMPARE(text::ReadTextQuarter(d.body().textA), std::string("ab"));
   QCOMPARE(d.pane()->edit()->document()->blockCount(), 1);
 
   CTwoLineDlg two;
@@ -334,7 +336,7 @@ void TestTextEditors::pastedFormatsMapToBoardAttributes() {
 
   // Without the board font property a format reads as font 0, whatever its face.
   QTextCharFormat foreign;
-  foreign.setFontFamilies({ScreenFace(BoardFont::Magic)});
+  foreign.setFontFamilies({ScreenFace(item::BoardFont::Magic)});
   foreign.setForeground(QColor(250, 10, 10));
   QCOMPARE(AttributeOf(foreign).Pack(), std::uint8_t(0x00));
 }
@@ -342,7 +344,7 @@ void TestTextEditors::pastedFormatsMapToBoardAttributes() {
 void TestTextEditors::grabsShowBoardColours() {
   // Four different installed faces stand for the four board fonts.
   QSet<QString> faces;
-  for (int f = 0; f < 4; ++f) faces.insert(ScreenFace(static_cast<BoardFont>(f)));
+  for (int f = 0; f < 4; ++f) faces.insert(ScreenFace(static_cast<item::BoardFont>(f)));
   qInfo() << "screen faces" << faces;
   QCOMPARE(faces.size(), qsizetype(4));
   QDir().mkpath(EDITORS_GRAB_DIR);
@@ -352,7 +354,7 @@ void TestTextEditors::grabsShowBoardColours() {
   StyledText sample;
   for (auto [utf8, attr] : runs) {
     for (char32_t c : QString::fromUtf8(utf8).toStdU32String()) {
-      sample.push_back({c, TextAttribute::Unpack(std::uint8_t(attr))});
+      sample.push_back({c, item::TextAttribute::Unpack(std::uint8_t(attr))});
     }
   }
   COneLineDlg one;
@@ -364,7 +366,7 @@ void TestTextEditors::grabsShowBoardColours() {
                                                          {&ts, "title_sentence.png"},
                                                          {&dd, "dday.png"}};
   for (auto [dlg, file] : shots) {
-    dlg->setModify(ItemHeader{}, BodyOf(sample, sample));
+    dlg->setModify(item::ItemHeader{}, BodyOf(sample, sample));
     if (dlg == &dd) Type(dd.pane()->edit(), QStringLiteral("똠"));
     dlg->show();
     dlg->adjustSize();

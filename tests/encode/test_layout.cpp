@@ -40,10 +40,10 @@ class FakePictures : public PictureSource {
   }
 };
 
-ItemRecord Item(ItemKind kind, const std::string& path = "") {
-  ItemRecord r;
+item::ItemRecord Item(item::ItemKind kind, const std::string& path = "") {
+  item::ItemRecord r;
   r.header.setKind(kind);
-  WriteTextQuarter(r.body.textA, path);
+  text::WriteTextQuarter(r.body.textA, path);
   r.body.attrA.fill(0xA1);
   r.body.textB.fill(0xB2);
   r.body.attrB.fill(0xC3);
@@ -76,16 +76,16 @@ Bytes Read(const std::map<std::uint32_t, std::uint8_t>& m, std::uint32_t at, std
   return out;
 }
 
-Program Lay(const std::vector<ItemRecord>& list) {
+Program Lay(const std::vector<item::ItemRecord>& list) {
   FakePictures pics;
   return LayOutProgram(list, pics);
 }
 
 TEST(ProgramLayoutTest, EachKindWritesItsHeaderAndUsedQuartersWithItsSteps) {
-  std::vector<ItemRecord> list;
+  std::vector<item::ItemRecord> list;
   for (int k = 0; k < 8; ++k)
-    list.push_back(Item(static_cast<ItemKind>(k), k == 3 ? "bmp:100x16" : "gif:64x32x3"));
-  list.push_back(Item(ItemKind::OneLine));
+    list.push_back(Item(static_cast<item::ItemKind>(k), k == 3 ? "bmp:100x16" : "gif:64x32x3"));
+  list.push_back(Item(item::ItemKind::OneLine));
   list.back().header[0] = 9;
   const Program p = Lay(list);
   ASSERT_EQ(p.items.size(), 9u);
@@ -104,7 +104,8 @@ TEST(ProgramLayoutTest, EachKindWritesItsHeaderAndUsedQuartersWithItsSteps) {
     int bodies = 0;
     for (const MemoryWrite& w : item.writes) {
       if (w.part != Part::Body) continue;
-      const auto q = list[static_cast<std::size_t>(i)].body.quarter(static_cast<QuarterId>(bodies));
+      const auto q =
+          list[static_cast<std::size_t>(i)].body.quarter(static_cast<item::QuarterId>(bodies));
       EXPECT_EQ(w.address, 0x080000u + 8192u * i + 2048u * bodies);
       EXPECT_EQ(w.bytes, Bytes(q.begin(), q.end()));
       ++bodies;
@@ -121,9 +122,9 @@ TEST(ProgramLayoutTest, EachKindWritesItsHeaderAndUsedQuartersWithItsSteps) {
 }
 
 TEST(ProgramLayoutTest, BitmapsPackAroundAnAnimation) {
-  const Program p =
-      Lay({Item(ItemKind::Bitmap, "bmp:100x16"), Item(ItemKind::Animation, "gif:64x32x3"),
-           Item(ItemKind::Bitmap, "bmp:9x1"), Item(ItemKind::Animation, "gif:8x1x2")});
+  const Program p = Lay(
+      {Item(item::ItemKind::Bitmap, "bmp:100x16"), Item(item::ItemKind::Animation, "gif:64x32x3"),
+       Item(item::ItemKind::Bitmap, "bmp:9x1"), Item(item::ItemKind::Animation, "gif:8x1x2")});
   EXPECT_EQ(p.items[0].header.imageAddress(), 0x4A0000u);
   EXPECT_EQ(p.items[0].imageBytes, 416u);  // 13 bytes a row, 16 rows, two planes
   EXPECT_EQ(p.items[1].header.imageAddress(), 0xC80000u);
@@ -146,7 +147,7 @@ TEST(ProgramLayoutTest, BitmapsPackAroundAnAnimation) {
 }
 
 TEST(ProgramLayoutTest, LargeBitmapIsCutIntoWritesOf2048) {
-  const Program p = Lay({Item(ItemKind::Bitmap, "bmp:800x160")});
+  const Program p = Lay({Item(item::ItemKind::Bitmap, "bmp:800x160")});
   const ItemLayout& item = p.items[0];
   ASSERT_EQ(item.writes.size(), 17u);
   for (std::size_t i = 1; i < 16; ++i) {
@@ -156,15 +157,15 @@ TEST(ProgramLayoutTest, LargeBitmapIsCutIntoWritesOf2048) {
   EXPECT_EQ(item.writes[16].bytes.size(), 1280u);
   EXPECT_EQ(DownloadSteps(item), 17);
   // An animation frame larger than one write steps once, after its last write.
-  const Program q = Lay({Item(ItemKind::Animation, "gif:320x32x2")});
+  const Program q = Lay({Item(item::ItemKind::Animation, "gif:320x32x2")});
   EXPECT_EQ(q.items[0].writes.size(), 1u + 2u * 2u);
   EXPECT_EQ(DownloadSteps(q.items[0]), 3);
 }
 
 TEST(ProgramLayoutTest, UnreadablePictureKeepsTheAddressForTheNext) {
-  const Program p =
-      Lay({Item(ItemKind::Bitmap, "missing"), Item(ItemKind::Bitmap, "bmp:16x16"),
-           Item(ItemKind::Animation, "missing"), Item(ItemKind::Animation, "gif:8x8x1")});
+  const Program p = Lay(
+      {Item(item::ItemKind::Bitmap, "missing"), Item(item::ItemKind::Bitmap, "bmp:16x16"),
+       Item(item::ItemKind::Animation, "missing"), Item(item::ItemKind::Animation, "gif:8x8x1")});
   const std::uint32_t addresses[] = {0x4A0000, 0x4A0000, 0xC80000, 0xC80000};
   for (std::size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(p.items[i].header.imageAddress(), addresses[i]) << i;
@@ -182,23 +183,24 @@ TEST(ProgramLayoutTest, PicturesNeverRunPastTheirAreas) {
   // 8064 x 4096 dots take 0xC80000 - 0x4A0000 bytes: the bitmap area exactly.
   FakePictures pics;
   ProgramLayout layout(pics);
-  EXPECT_EQ(layout.Next(Item(ItemKind::Bitmap, "bmp:8064x4096")).status, ItemStatus::Ok);
+  EXPECT_EQ(layout.Next(Item(item::ItemKind::Bitmap, "bmp:8064x4096")).status, ItemStatus::Ok);
   EXPECT_EQ(layout.bitmapAddress(), 0xC80000u);
-  const ItemLayout over = layout.Next(Item(ItemKind::Bitmap, "bmp:8x1"));
+  const ItemLayout over = layout.Next(Item(item::ItemKind::Bitmap, "bmp:8x1"));
   EXPECT_EQ(over.status, ItemStatus::AreaFull);
   EXPECT_EQ(over.header.imageAddress(), 0xC80000u);
   EXPECT_EQ(over.writes.size(), 1u);
   EXPECT_EQ(layout.bitmapAddress(), 0xC80000u);
 
   // 61 frames of 2000000 bytes pass the end of the 128 MiB memory; the next still fits.
-  const ItemLayout huge = layout.Next(Item(ItemKind::Animation, "gif:8000x1000x61"));
+  const ItemLayout huge = layout.Next(Item(item::ItemKind::Animation, "gif:8000x1000x61"));
   EXPECT_EQ(huge.status, ItemStatus::AreaFull);
   EXPECT_EQ(huge.writes.size(), 1u);
-  EXPECT_EQ(layout.Next(Item(ItemKind::Animation, "gif:8x1x1")).header.imageAddress(), 0xC80000u);
+  EXPECT_EQ(layout.Next(Item(item::ItemKind::Animation, "gif:8x1x1")).header.imageAddress(),
+            0xC80000u);
   EXPECT_EQ(layout.animationAddress(), 0xC80002u);
 
-  while (layout.itemsLaidOut() < 100) layout.Next(Item(ItemKind::DateTime));
-  const ItemLayout extra = layout.Next(Item(ItemKind::DateTime));
+  while (layout.itemsLaidOut() < 100) layout.Next(Item(item::ItemKind::DateTime));
+  const ItemLayout extra = layout.Next(Item(item::ItemKind::DateTime));
   EXPECT_EQ(extra.status, ItemStatus::TableFull);
   EXPECT_TRUE(extra.writes.empty());
 }
@@ -209,7 +211,7 @@ TEST(ProgramLayoutTest, EmptyAndHundredItemPrograms) {
   EXPECT_EQ(empty.count.address, 0x02000Eu);
   EXPECT_EQ(empty.count.bytes, (Bytes{0, 0}));
 
-  const Program p = Lay(std::vector<ItemRecord>(101, Item(ItemKind::TwoLine)));
+  const Program p = Lay(std::vector<item::ItemRecord>(101, Item(item::ItemKind::TwoLine)));
   ASSERT_EQ(p.items.size(), 100u);  // the list never holds more
   EXPECT_EQ(p.count.bytes, (Bytes{0, 100}));
   std::uint32_t headerEnd = 0, bodyEnd = 0;
@@ -232,7 +234,8 @@ TEST(ProgramLayoutTest, SixteenDotBitmapFromAFileFillsItsFirst64Bytes) {
       path, encode_test::MakeBmp24(16, 16, [](int x, int y) {
         return x == y ? encode_test::Rgb{255, 0, 0} : encode_test::Rgb{0, 255, 0};
       }));
-  const std::vector<ItemRecord> list = {Item(ItemKind::Bitmap, path), Item(ItemKind::Bitmap, path)};
+  const std::vector<item::ItemRecord> list = {Item(item::ItemKind::Bitmap, path),
+                                              Item(item::ItemKind::Bitmap, path)};
   const Program p = LayOutProgram(list);
   std::filesystem::remove_all(dir);
 

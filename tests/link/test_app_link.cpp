@@ -60,16 +60,16 @@ class AppLinkTest : public QObject {
 
   void reloadSwitchesBetweenTheLinks() {
     MessageRecorder boxes;
-    TheWorkStore().SetTransmit(1);
-    TheWorkStore().SetIpAddress(0x7F000001);
-    TheWorkStore().SetTcpPort(static_cast<std::uint16_t>(sim_.tcp_port()));
+    store::TheWorkStore().SetTransmit(1);
+    store::TheWorkStore().SetIpAddress(0x7F000001);
+    store::TheWorkStore().SetTcpPort(static_cast<std::uint16_t>(sim_.tcp_port()));
     app()->View()->ReloadSettings();
     QCOMPARE(Pane(), QStringLiteral("[IP:127.0.0.1],   [PORT:%1]").arg(sim_.tcp_port()));
     QCOMPARE(TcpApply(), 0);
 
     qputenv("BRELLION_COM2", sim_.pty_link().toUtf8());
-    TheWorkStore().SetTransmit(0);
-    TheWorkStore().SetSerialPort(2);
+    store::TheWorkStore().SetTransmit(0);
+    store::TheWorkStore().SetSerialPort(2);
     app()->View()->ReloadSettings();
     QCOMPARE(Pane(), QStringLiteral("연결: COM2, 57600 bps"));
     QCOMPARE(Apply(), 0);

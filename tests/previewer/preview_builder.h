@@ -52,51 +52,55 @@ class PreviewBuilder {
       : width_(widthByte), tier_(tierByte), connection_(connection) {}
 
   // Adds an item of the given kind byte and returns its record.
-  ItemRecord& Add(ItemKind kind) { return AddRaw(static_cast<std::uint8_t>(kind)); }
-  ItemRecord& AddRaw(std::uint8_t kind) {
-    items_.emplace_back().header[hdr::kKind] = kind;
+  item::ItemRecord& Add(item::ItemKind kind) { return AddRaw(static_cast<std::uint8_t>(kind)); }
+  item::ItemRecord& AddRaw(std::uint8_t kind) {
+    items_.emplace_back().header[item::hdr::kKind] = kind;
     return items_.back();
   }
 
   // An item of a text kind: lines A and B (CP949 bytes), every byte of a line with its
   // attribute.
-  ItemRecord& Text(ItemKind kind, std::string_view a, std::uint8_t attrA, std::string_view b = {},
-                   std::uint8_t attrB = 0) {
-    ItemRecord& r = Add(kind);
+  item::ItemRecord& Text(item::ItemKind kind, std::string_view a, std::uint8_t attrA,
+                         std::string_view b = {}, std::uint8_t attrB = 0) {
+    item::ItemRecord& r = Add(kind);
     SetText(r.body.textA, r.body.attrA, a, attrA);
     SetText(r.body.textB, r.body.attrB, b, attrB);
     return r;
   }
-  ItemRecord& OneLine(std::string_view text, int entry, int speed, int hold, int exit,
-                      std::uint8_t attr = Attr(0)) {
-    ItemRecord& r = Text(ItemKind::OneLine, text, attr);
-    Set(r, {{hdr::kEntry, entry}, {hdr::kSpeed, speed}, {hdr::kHold, hold}, {hdr::kExit, exit}});
+  item::ItemRecord& OneLine(std::string_view text, int entry, int speed, int hold, int exit,
+                            std::uint8_t attr = Attr(0)) {
+    item::ItemRecord& r = Text(item::ItemKind::OneLine, text, attr);
+    Set(r, {{item::hdr::kEntry, entry},
+            {item::hdr::kSpeed, speed},
+            {item::hdr::kHold, hold},
+            {item::hdr::kExit, exit}});
     return r;
   }
 
   // Header bytes as (position, value) pairs.
-  static void Set(ItemRecord& r, std::initializer_list<std::pair<int, int>> bytes) {
+  static void Set(item::ItemRecord& r, std::initializer_list<std::pair<int, int>> bytes) {
     for (auto [at, v] : bytes) r.header[at] = static_cast<std::uint8_t>(v);
   }
 
-  static void SetText(Quarter& text, Quarter& attrs, std::string_view s, std::uint8_t attr) {
+  static void SetText(item::Quarter& text, item::Quarter& attrs, std::string_view s,
+                      std::uint8_t attr) {
     text.fill(0);
     attrs.fill(0);
-    for (std::size_t i = 0; i < s.size() && i < kQuarterSize; ++i) {
+    for (std::size_t i = 0; i < s.size() && i < item::kQuarterSize; ++i) {
       text[i] = static_cast<std::uint8_t>(s[i]);
       attrs[i] = attr;
     }
   }
 
   // Bitmap (mode 0 hold / 1 scroll) or animation frames; the planes go to the image areas.
-  ItemRecord& Bitmap(const Art& art, int mode, int speed, int hold) {
-    ItemRecord& r = Picture(ItemKind::Bitmap, {art}, bitmapAddress_);
-    Set(r, {{hdr::kBitmapMode, mode}, {hdr::kSpeed, speed}, {hdr::kHold, hold}});
+  item::ItemRecord& Bitmap(const Art& art, int mode, int speed, int hold) {
+    item::ItemRecord& r = Picture(item::ItemKind::Bitmap, {art}, bitmapAddress_);
+    Set(r, {{item::hdr::kBitmapMode, mode}, {item::hdr::kSpeed, speed}, {item::hdr::kHold, hold}});
     return r;
   }
-  ItemRecord& Animation(const std::vector<Art>& frames, int speed) {
-    ItemRecord& r = Picture(ItemKind::Animation, frames, animationAddress_);
-    Set(r, {{hdr::kSpeed, speed}, {hdr::kFrames, static_cast<int>(frames.size())}});
+  item::ItemRecord& Animation(const std::vector<Art>& frames, int speed) {
+    item::ItemRecord& r = Picture(item::ItemKind::Animation, frames, animationAddress_);
+    Set(r, {{item::hdr::kSpeed, speed}, {item::hdr::kFrames, static_cast<int>(frames.size())}});
     return r;
   }
 
@@ -108,10 +112,10 @@ class PreviewBuilder {
     board::Put16(&settings[0x0E], static_cast<std::uint16_t>(count));
     settings[0x11] = connection_ ? 1 : 0;
     std::vector<FlashImage::Segment> s{{board::kModelId, settings}};
-    std::vector<std::uint8_t> rec(kItemRecordSize);
+    std::vector<std::uint8_t> rec(item::kItemRecordSize);
     for (std::size_t i = 0; i < items_.size(); ++i) {
-      RecordToBytes(items_[i], rec.data());
-      const auto split = rec.begin() + kItemHeaderSize;
+      item::RecordToBytes(items_[i], rec.data());
+      const auto split = rec.begin() + item::kItemHeaderSize;
       s.push_back({board::HeaderAddress(static_cast<int>(i)), {rec.begin(), split}});
       s.push_back({board::BodyAddress(static_cast<int>(i)), {split, rec.end()}});
     }
@@ -140,10 +144,11 @@ class PreviewBuilder {
   void SetCount(int count) { count_ = count; }
 
  private:
-  ItemRecord& Picture(ItemKind kind, const std::vector<Art>& frames, std::uint32_t& address) {
-    ItemRecord& r = Add(kind);
-    r.header.set16(hdr::kPictureWidth, static_cast<std::uint16_t>(frames[0].width()));
-    r.header.set16(hdr::kPictureHeight, static_cast<std::uint16_t>(frames[0].height()));
+  item::ItemRecord& Picture(item::ItemKind kind, const std::vector<Art>& frames,
+                            std::uint32_t& address) {
+    item::ItemRecord& r = Add(kind);
+    r.header.set16(item::hdr::kPictureWidth, static_cast<std::uint16_t>(frames[0].width()));
+    r.header.set16(item::hdr::kPictureHeight, static_cast<std::uint16_t>(frames[0].height()));
     r.header.setImageAddress(address);
     for (const Art& f : frames) {
       images_.push_back({address, f.Planes()});
@@ -155,7 +160,7 @@ class PreviewBuilder {
   int width_, tier_;
   bool connection_;
   int count_ = -1;
-  std::vector<ItemRecord> items_;
+  std::vector<item::ItemRecord> items_;
   std::vector<FlashImage::Segment> images_;
   std::uint32_t bitmapAddress_ = board::kBitmapArea;
   std::uint32_t animationAddress_ = board::kAnimationArea;

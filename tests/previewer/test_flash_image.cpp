@@ -94,8 +94,8 @@ TEST(BoardGeometry, ReadsCountAndConnectionFromTheImage) {
 TEST(ItemLoader, ReadsThePagesOfTheKindOnly) {
   PreviewBuilder b(6, 1);
   b.OneLine("first", 16, 0, 0, 15);
-  b.Text(ItemKind::TwoLine, "up", 0x40, "down", 0x80);
-  b.Add(ItemKind::DateTime).body.textA[0] = 'x';  // never sent for a clock, and not read
+  b.Text(item::ItemKind::TwoLine, "up", 0x40, "down", 0x80);
+  b.Add(item::ItemKind::DateTime).body.textA[0] = 'x';  // never sent for a clock, and not read
   FlashImage image;
   b.Load(image);
   auto text = [](const TextPage& page) { return reinterpret_cast<const char*>(page.text.data()); };

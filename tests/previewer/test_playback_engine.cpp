@@ -222,7 +222,7 @@ TEST(PlaybackEngine, OneLineOnTwoTiersUsesThe32DotFont) {
 
 TEST(PlaybackEngine, AttributesColourEachCharacter) {
   PreviewBuilder b(2, 1);
-  ItemRecord& r = b.OneLine("AB", 16, 0, 0, 15);
+  item::ItemRecord& r = b.OneLine("AB", 16, 0, 0, 15);
   r.body.attrA[0] = Attr(1, 3);  // green on yellow
   r.body.attrA[1] = Attr(3, 1);  // unlit on red
   const FrameBuffer f = Player(b).Frames(1)[0].frame;
@@ -234,10 +234,12 @@ TEST(PlaybackEngine, AttributesColourEachCharacter) {
 
 TEST(PlaybackEngine, TwoLineItemRunsBothLinesAndBlanksTheOneThatIsDone) {
   PreviewBuilder b(4, 2);
-  ItemRecord& r = b.Text(ItemKind::TwoLine, kA, 0, kB, Attr(1));
-  PreviewBuilder::Set(r, {{hdr::kUpperEntry, 16}, {hdr::kUpperHold, 0}, {hdr::kUpperExit, 15}});
-  PreviewBuilder::Set(r, {{hdr::kLowerEntry, 16}, {hdr::kLowerHold, 1}, {hdr::kLowerExit, 15}});
-  r.header[hdr::kTwoLineSpeed] = 3;  // the upper line holds 62 frames, the lower 125
+  item::ItemRecord& r = b.Text(item::ItemKind::TwoLine, kA, 0, kB, Attr(1));
+  PreviewBuilder::Set(
+      r, {{item::hdr::kUpperEntry, 16}, {item::hdr::kUpperHold, 0}, {item::hdr::kUpperExit, 15}});
+  PreviewBuilder::Set(
+      r, {{item::hdr::kLowerEntry, 16}, {item::hdr::kLowerHold, 1}, {item::hdr::kLowerExit, 15}});
+  r.header[item::hdr::kTwoLineSpeed] = 3;  // the upper line holds 62 frames, the lower 125
   b.OneLine("Z", 16, 0, 0, 15);
   const auto shots = Player(b).Frames(127);
   for (int i = 0; i < 126; ++i) {
@@ -253,8 +255,8 @@ TEST(PlaybackEngine, TwoLineItemRunsBothLinesAndBlanksTheOneThatIsDone) {
 
 TEST(PlaybackEngine, TitleStaysWhileTheSentencePassesThrough) {
   PreviewBuilder b(2, 2);
-  ItemRecord& r = b.Text(ItemKind::TitleSentence, "T", 0, kA, 0);
-  PreviewBuilder::Set(r, {{hdr::kLowerEntry, 0}, {hdr::kSentenceSpeed, 0}});
+  item::ItemRecord& r = b.Text(item::ItemKind::TitleSentence, "T", 0, kA, 0);
+  PreviewBuilder::Set(r, {{item::hdr::kLowerEntry, 0}, {item::hdr::kSentenceSpeed, 0}});
   Player p(b);
   const auto shots = p.Frames(32 + 16);
   EXPECT_TRUE(Moves(shots, 0, 32 + 15, "T", 12, 0, 32));
@@ -329,7 +331,7 @@ TEST(PlaybackEngine, AnimationShowsEachFrameEveryFourPeriods) {
 
 TEST(PlaybackEngine, ClockItemBlinksItsSeparator) {
   PreviewBuilder b(6, 1);
-  b.Add(ItemKind::DateTime).header[hdr::kHold] = 1;  // 125 frames
+  b.Add(item::ItemKind::DateTime).header[item::hdr::kHold] = 1;  // 125 frames
   const auto shots = Player(b, {2025, 3, 7, 0, 30, 0}).Frames(126);
   for (int i = 0; i < 125; ++i) {
     ASSERT_EQ(ReadText(shots[i].frame, 44, 0, 32), i % 60 >= 30 ? "12:3" : "12 3") << i;
@@ -341,10 +343,10 @@ TEST(PlaybackEngine, ClockItemBlinksItsSeparator) {
 
 TEST(PlaybackEngine, DDayOnOneTierAppendsToTheText) {
   PreviewBuilder b(6, 1);
-  ItemRecord& r = b.Text(ItemKind::DDay, "AB", Attr(1));
+  item::ItemRecord& r = b.Text(item::ItemKind::DDay, "AB", Attr(1));
   r.body.attrA[2] = Attr(2);  // the appended "D" takes the attribute at its position
-  r.header.set16(hdr::kDDayYear, 2025);
-  PreviewBuilder::Set(r, {{hdr::kDDayMonth, 3}, {hdr::kDDayDay, 8}});
+  r.header.set16(item::hdr::kDDayYear, 2025);
+  PreviewBuilder::Set(r, {{item::hdr::kDDayMonth, 3}, {item::hdr::kDDayDay, 8}});
   Player p(b, {2025, 3, 7, 12, 0, 0});
   const auto shots = p.Frames(313);
   const FrameBuffer& f = shots[0].frame;
@@ -358,9 +360,9 @@ TEST(PlaybackEngine, DDayOnOneTierAppendsToTheText) {
 
 TEST(PlaybackEngine, DDayOnTwoTiersWritesTheCountBelow) {
   PreviewBuilder b(6, 2);
-  ItemRecord& r = b.Text(ItemKind::DDay, "Exam", Attr(1));
-  r.header.set16(hdr::kDDayYear, 2024);
-  PreviewBuilder::Set(r, {{hdr::kDDayMonth, 1}, {hdr::kDDayDay, 1}});
+  item::ItemRecord& r = b.Text(item::ItemKind::DDay, "Exam", Attr(1));
+  r.header.set16(item::hdr::kDDayYear, 2024);
+  PreviewBuilder::Set(r, {{item::hdr::kDDayMonth, 1}, {item::hdr::kDDayDay, 1}});
   const FrameBuffer f = Player(b, {2025, 3, 7, 12, 0, 0}).Frames(1)[0].frame;
   EXPECT_EQ(ReadText(f, 32, 0, 32), "Exam");
   EXPECT_EQ(ReadText(f, 24, 16, 48), "D-XXXX");
@@ -369,9 +371,9 @@ TEST(PlaybackEngine, DDayOnTwoTiersWritesTheCountBelow) {
 
 TEST(PlaybackEngine, WideDDayTextPassesThrough) {
   PreviewBuilder b(2, 1);
-  ItemRecord& r = b.Text(ItemKind::DDay, "AB", 0);
-  r.header.set16(hdr::kDDayYear, 2025);
-  PreviewBuilder::Set(r, {{hdr::kDDayMonth, 3}, {hdr::kDDayDay, 7}});
+  item::ItemRecord& r = b.Text(item::ItemKind::DDay, "AB", 0);
+  r.header.set16(item::hdr::kDDayYear, 2025);
+  PreviewBuilder::Set(r, {{item::hdr::kDDayMonth, 3}, {item::hdr::kDDayDay, 7}});
   const auto shots = Player(b, {2025, 3, 7, 12, 0, 0}).Frames(32 + 40);
   EXPECT_TRUE(Moves(shots, 0, 32 + 40 - 1, "ABD-0", 31, -1, 32));
 }
@@ -390,7 +392,7 @@ TEST(PlaybackEngine, ProgramWithNothingToShowFallsBackToTheLogo) {
   PreviewBuilder b(6, 1);
   b.AddRaw(7);
   b.AddRaw(9);
-  b.Add(ItemKind::Animation).header[hdr::kFrames] = 0;  // no frames
+  b.Add(item::ItemKind::Animation).header[item::hdr::kFrames] = 0;  // no frames
   Player p(b);
   EXPECT_TRUE(p.engine().showingLogo());
   FrameBuffer logo;

@@ -29,8 +29,8 @@ class StoreTest : public ::testing::Test {
     std::ifstream in(path_, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
-  static ItemRecord Text(const char* s, std::uint8_t kind = 0) {
-    ItemRecord r;
+  static item::ItemRecord Text(const char* s, std::uint8_t kind = 0) {
+    item::ItemRecord r;
     r.header[0] = kind;
     for (std::size_t i = 0; s[i]; ++i) r.body.textA[i] = static_cast<std::uint8_t>(s[i]);
     r.body.attrA[0] = 0x40;
@@ -40,7 +40,7 @@ class StoreTest : public ::testing::Test {
 
   fs::path dir_;
   std::string path_;
-  WorkStore store_;
+  store::WorkStore store_;
 };
 
 TEST_F(StoreTest, FreshStoreIsAllZeroAndLoadsTheDefaults) {
@@ -49,9 +49,9 @@ TEST_F(StoreTest, FreshStoreIsAllZeroAndLoadsTheDefaults) {
   ASSERT_EQ(bytes.size(), 904672u);
   EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](auto b) { return b == 0; }));
 
-  EXPECT_EQ(LoadSerialPort(store_), 1);
-  EXPECT_EQ(LoadTransmit(store_), 0);
-  const BoardSettings s = LoadBoardSettings(store_);
+  EXPECT_EQ(store::LoadSerialPort(store_), 1);
+  EXPECT_EQ(store::LoadTransmit(store_), 0);
+  const store::BoardSettings s = store::LoadBoardSettings(store_);
   EXPECT_EQ(s.width, 6);
   EXPECT_EQ(s.height, 1);
   EXPECT_EQ(store_.IpAddress(), 0u);
@@ -89,7 +89,8 @@ TEST_F(StoreTest, SettingsByteOrders) {
   EXPECT_EQ(bytes[904644], 3);
   EXPECT_EQ(bytes[904645], 7);
   EXPECT_EQ(store_.Levels(), 0x0307);
-  EXPECT_EQ(TcpLinkText(store_.IpAddress(), store_.TcpPort()), "[IP:192.168.0.10],   [PORT:5000]");
+  EXPECT_EQ(store::TcpLinkText(store_.IpAddress(), store_.TcpPort()),
+            "[IP:192.168.0.10],   [PORT:5000]");
 }
 
 TEST_F(StoreTest, RepairsWriteBackExceptTheTransmitOption) {
@@ -102,10 +103,10 @@ TEST_F(StoreTest, RepairsWriteBackExceptTheTransmitOption) {
   store_.SetWindowMode(2);
   store_.SetConnection(9);
 
-  EXPECT_EQ(LoadSerialPort(store_), 1);
-  EXPECT_EQ(LoadTransmit(store_), 0);
-  const BoardSettings s = LoadBoardSettings(store_);
-  EXPECT_EQ(LoadConnection(store_), 0);
+  EXPECT_EQ(store::LoadSerialPort(store_), 1);
+  EXPECT_EQ(store::LoadTransmit(store_), 0);
+  const store::BoardSettings s = store::LoadBoardSettings(store_);
+  EXPECT_EQ(store::LoadConnection(store_), 0);
   EXPECT_EQ(s.dayLevel, 0);
   EXPECT_EQ(s.nightLevel, 0);
   EXPECT_EQ(s.height, 1);
@@ -128,7 +129,7 @@ TEST_F(StoreTest, FullListEditsNeverTouchTheEventSlots) {
     const std::string name = "item" + std::to_string(k);
     ASSERT_TRUE(store_.AppendSlot(k, Text(name.c_str())));
   }
-  const ItemRecord event = Text("event");
+  const item::ItemRecord event = Text("event");
   store_.WriteRecord(100, event);
   EXPECT_FALSE(store_.AppendSlot(100, Text("x")));
   EXPECT_FALSE(store_.InsertSlot(0, 100, Text("x")));
@@ -137,17 +138,17 @@ TEST_F(StoreTest, FullListEditsNeverTouchTheEventSlots) {
   ASSERT_TRUE(store_.RemoveSlot(99, 100));
   auto list = store_.ReadList();
   ASSERT_EQ(list.size(), 99u);
-  const ItemRecord zero;
+  const item::ItemRecord zero;
   EXPECT_EQ(store_.ReadRecord(99), zero);
 
   ASSERT_TRUE(store_.RemoveSlot(0, 99));
   ASSERT_TRUE(store_.InsertSlot(3, 98, Text("pasted")));
   list = store_.ReadList();
   ASSERT_EQ(list.size(), 99u);
-  EXPECT_EQ(ReadTextQuarter(list[2].body.textA), "item3");
-  EXPECT_EQ(ReadTextQuarter(list[3].body.textA), "pasted");
-  EXPECT_EQ(ReadTextQuarter(list[4].body.textA), "item4");
-  EXPECT_EQ(ReadTextQuarter(list[98].body.textA), "item98");
+  EXPECT_EQ(text::ReadTextQuarter(list[2].body.textA), "item3");
+  EXPECT_EQ(text::ReadTextQuarter(list[3].body.textA), "pasted");
+  EXPECT_EQ(text::ReadTextQuarter(list[4].body.textA), "item4");
+  EXPECT_EQ(text::ReadTextQuarter(list[98].body.textA), "item98");
   // Whole records move: the attributes came along.
   EXPECT_EQ(store_.ReadRecord(4).body.attrA[0], 0x40);
   EXPECT_EQ(store_.ReadRecord(100), event);
@@ -164,13 +165,13 @@ TEST_F(StoreTest, PresenceRuleEndsTheList) {
 
 TEST_F(StoreTest, WriteItemWritesOnlyTheQuartersItsKindUses) {
   ASSERT_EQ(store_.Open(), 0);
-  ItemRecord full = Text("x", 1);
+  item::ItemRecord full = Text("x", 1);
   full.body.attrB[5] = 0x11;
   store_.WriteRecord(0, full);
-  ItemRecord clock;
+  item::ItemRecord clock;
   clock.header[0] = 5;
   store_.WriteItem(0, clock);
-  const ItemRecord back = store_.ReadRecord(0);
+  const item::ItemRecord back = store_.ReadRecord(0);
   EXPECT_EQ(back.header[0], 5);
   EXPECT_EQ(back.body.textA[0], 'x');  // untouched by a header-only kind
   EXPECT_EQ(back.body.attrB[5], 0x11);

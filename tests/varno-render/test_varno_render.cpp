@@ -99,7 +99,7 @@ TEST_F(RenderDir, DefaultLengthIsOnePassOfTheProgramOrSixtyLogoFrames) {
 
 TEST_F(RenderDir, FixedTimeDrivesTheClock) {
   PreviewBuilder b(6, 1);
-  b.Add(ItemKind::DateTime);
+  b.Add(item::ItemKind::DateTime);
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
   ASSERT_EQ(Render("--frames 31 --time \"2025-06-01 12:30:00\" --raw " + Path("f.raw")), 0);
   const auto frames = SplitRaw(Read("f.raw"), 96, 16);

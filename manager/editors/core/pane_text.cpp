@@ -10,7 +10,7 @@ namespace {
 // CP949 bytes of one character; ASCII skips the converter, which most text is.
 std::optional<std::string> Encode(char32_t ch) {
   if (ch > 0 && ch < 0x80) return std::string(1, static_cast<char>(ch));
-  return EncodeCodePoint(ch);
+  return text::EncodeCodePoint(ch);
 }
 
 // Decodes UTF-8 produced by Cp949ToUtf8 (always well formed) into code points.
@@ -40,8 +40,8 @@ bool IsBlankOnBoard(char32_t ch) {
   if (ch < 0x80) return false;
   auto bytes = Encode(ch);
   if (!bytes || bytes->size() != 2) return false;
-  return !IsKsx1001Code(static_cast<std::uint8_t>((*bytes)[0]),
-                        static_cast<std::uint8_t>((*bytes)[1]));
+  return !text::IsKsx1001Code(static_cast<std::uint8_t>((*bytes)[0]),
+                              static_cast<std::uint8_t>((*bytes)[1]));
 }
 
 std::size_t Cp949Bytes(std::u32string_view text) {
@@ -75,25 +75,26 @@ EncodedText EncodeStyledText(const StyledText& text) {
   return out;
 }
 
-std::size_t WritePaneQuarters(const StyledText& text, Quarter& textQuarter, Quarter& attrQuarter) {
+std::size_t WritePaneQuarters(const StyledText& text, item::Quarter& textQuarter,
+                              item::Quarter& attrQuarter) {
   EncodedText enc = EncodeStyledText(text);
-  std::size_t kept = WriteTextQuarter(textQuarter, enc.bytes);
+  std::size_t kept = text::WriteTextQuarter(textQuarter, enc.bytes);
   attrQuarter.fill(0);
   std::copy_n(enc.attrs.begin(), std::min(enc.attrs.size(), attrQuarter.size()),
               attrQuarter.begin());
   return kept;
 }
 
-StyledText ReadPaneQuarters(const Quarter& textQuarter, const Quarter& attrQuarter) {
-  std::string bytes = ReadTextQuarter(textQuarter);
+StyledText ReadPaneQuarters(const item::Quarter& textQuarter, const item::Quarter& attrQuarter) {
+  std::string bytes = text::ReadTextQuarter(textQuarter);
   StyledText out;
   std::size_t k = 0;
   while (k < bytes.size()) {
-    std::size_t n = IsLeadByte(static_cast<std::uint8_t>(bytes[k])) ? 2 : 1;
+    std::size_t n = text::IsLeadByte(static_cast<std::uint8_t>(bytes[k])) ? 2 : 1;
     n = std::min(n, bytes.size() - k);
-    std::u32string chars = DecodeUtf8(Cp949ToUtf8(std::string_view(bytes).substr(k, n)));
+    std::u32string chars = DecodeUtf8(text::Cp949ToUtf8(std::string_view(bytes).substr(k, n)));
     char32_t ch = chars.size() == 1 ? chars[0] : U'\uFFFD';
-    out.push_back({ch, TextAttribute::Unpack(attrQuarter[k])});
+    out.push_back({ch, item::TextAttribute::Unpack(attrQuarter[k])});
     k += n;
   }
   return out;

@@ -15,7 +15,7 @@
 
 struct StyledChar {
   char32_t ch = 0;
-  TextAttribute attr;
+  item::TextAttribute attr;
   bool operator==(const StyledChar&) const = default;
 };
 using StyledText = std::vector<StyledChar>;
@@ -52,11 +52,12 @@ EncodedText EncodeStyledText(const StyledText& text);
 // boundary and NUL-terminated; attribute k for every byte k < 2048 of the uncut text, so
 // a character cut off at the end still leaves its attribute; the rest of both quarters 0.
 // Returns the number of text bytes stored.
-std::size_t WritePaneQuarters(const StyledText& text, Quarter& textQuarter, Quarter& attrQuarter);
+std::size_t WritePaneQuarters(const StyledText& text, item::Quarter& textQuarter,
+                              item::Quarter& attrQuarter);
 
 // The characters of a text quarter (up to its NUL), each with the attribute at its lead
 // byte's index. Byte sequences CP949 does not define come back as U+FFFD.
-StyledText ReadPaneQuarters(const Quarter& textQuarter, const Quarter& attrQuarter);
+StyledText ReadPaneQuarters(const item::Quarter& textQuarter, const item::Quarter& attrQuarter);
 
 // A single-line pane holds no line breaks or other control characters: they become spaces.
 char32_t SingleLineChar(char32_t ch);
