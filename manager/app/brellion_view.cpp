@@ -24,11 +24,6 @@ struct Column {
 constexpr Column kColumns[] = {{"구분", 100},        {"내     용", 350},  {"입장효과", 70},
                                {"유지시간", 80},     {"퇴장효과", 70},    {"속도", 50},
                                {"표출시작시간", 90}, {"표출마감시간", 90}};
-
-// Commands that work in this build; the rest are shown but disabled until they exist.
-bool Implemented(int id) {
-  return id == cmd::kExit || id == cmd::kAbout;
-}
 }  // namespace
 
 CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(parent), frame_(frame) {
@@ -70,31 +65,50 @@ void CBrellionView::CreateActions() {
     a->setData(c.id);
     if (!c.tooltip.empty()) a->setToolTip(QString::fromUtf8(c.tooltip));
     a->setStatusTip(QString::fromUtf8(c.prompt));
-    a->setEnabled(Implemented(c.id));
     if (c.id == cmd::kExit) a->setMenuRole(QAction::QuitRole);
     if (c.id == cmd::kAbout) a->setMenuRole(QAction::AboutRole);
     connect(a, &QAction::triggered, this, [this, id = c.id] { OnCommand(id); });
     actions_.insert(c.id, a);
   }
+  Install(cmd::kExit, {.run = [this] { emit ExitRequested(); }});
+  Install(cmd::kAbout, {.run = [this] {
+            CAboutDlg about(this);
+            about.exec();
+          }});
+}
+
+void CBrellionView::Install(int id, Command command) {
+  commands_.insert(id, std::move(command));
+  if (QAction* a = actions_.value(id)) a->setCheckable(bool(commands_[id].checked));
 }
 
 void CBrellionView::OnCommand(int id) {
-  switch (id) {
-    case cmd::kExit:
-      emit ExitRequested();
-      break;
-    case cmd::kAbout: {
-      CAboutDlg about(this);
-      about.exec();
-      break;
-    }
-    default:
-      break;
-  }
+  const auto it = commands_.constFind(id);
+  if (it == commands_.constEnd()) return;
+  if (it->talksToSign && SignBusy()) return;
+  if (it->enabled && !it->enabled()) return;
+  const std::function<void()> run = it->run;  // the handler may reinstall commands
+  run();
+  UpdateCommandStates();
 }
 
 void CBrellionView::UpdateCommandStates() {
-  for (QAction* a : actions_) a->setEnabled(Implemented(a->data().toInt()));
+  for (QAction* a : actions_) {
+    const auto it = commands_.constFind(a->data().toInt());
+    const bool known = it != commands_.constEnd();
+    a->setEnabled(known && !(it->talksToSign && SignBusy()) && (!it->enabled || it->enabled()));
+    if (known && it->checked) a->setChecked(it->checked());
+  }
+}
+
+CBrellionView::SignScope::SignScope(CBrellionView* view) : view_(view) {
+  ++view_->signBusy_;
+  view_->UpdateCommandStates();
+}
+
+CBrellionView::SignScope::~SignScope() {
+  --view_->signBusy_;
+  view_->UpdateCommandStates();
 }
 
 bool CBrellionView::OnInitialUpdate() {

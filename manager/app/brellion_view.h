@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 #include "manager/store/settings.h"
 #include "shared/item_record.h"
@@ -35,6 +36,15 @@ class CBrellionView : public QWidget {
   void ReloadSettings();
 
   QAction* Action(int commandId) const { return actions_.value(commandId); }
+
+  // Runs a command as its menu item, toolbar button or key would (when it is enabled).
+  void OnCommand(int id);
+  // Recomputes every command's enabled and checked state.
+  void UpdateCommandStates();
+
+  // True while an exchange with the sign runs; commands that talk to the sign are
+  // disabled meanwhile, since the exchanges keep the window responsive.
+  bool SignBusy() const { return signBusy_ > 0; }
   QTreeWidget* List() const { return list_; }
   QPushButton* SendButton() const { return send_; }
 
@@ -50,9 +60,29 @@ class CBrellionView : public QWidget {
   void ExitRequested();
 
  private:
+  // What a command does and when it may run. Each feature installs its own commands
+  // (in its own view_*.cpp); a command without a handler stays disabled.
+  struct Command {
+    std::function<void()> run = {};
+    std::function<bool()> enabled = {};  // empty: always
+    std::function<bool()> checked = {};  // empty: not checkable
+    bool talksToSign = false;            // disabled while SignBusy()
+  };
+  void Install(int id, Command command);
+
+  // Marks the sign busy for its lifetime.
+  class SignScope {
+   public:
+    explicit SignScope(CBrellionView* view);
+    ~SignScope();
+    SignScope(const SignScope&) = delete;
+    SignScope& operator=(const SignScope&) = delete;
+
+   private:
+    CBrellionView* view_;
+  };
+
   void CreateActions();
-  void OnCommand(int id);
-  void UpdateCommandStates();
   QString LinkText();
   void ShowLinkText();
 
@@ -60,6 +90,8 @@ class CBrellionView : public QWidget {
   QTreeWidget* list_ = nullptr;
   QPushButton* send_ = nullptr;
   QHash<int, QAction*> actions_;
+  QHash<int, Command> commands_;
+  int signBusy_ = 0;
 
   QString programDir_;
   int serialPort_ = 1;

@@ -47,10 +47,3 @@ const std::array<int, 24> kToolbarLayout = {
     cmd::kAddTwoLine, cmd::kAddTitle,  cmd::kAddBitmap, cmd::kAddAnimation, cmd::kAddDateTime,
     cmd::kAddDDay,    cmd::kSeparator, cmd::kAddEvent,  cmd::kSeparator,    cmd::kPreview,
     cmd::kSeparator,  cmd::kSetClock,  cmd::kPortSetup, cmd::kIpSetup};
-
-const CommandInfo* FindCommand(int id) {
-  for (const CommandInfo& c : kCommands) {
-    if (c.id == id) return &c;
-  }
-  return nullptr;
-}

@@ -58,5 +58,3 @@ extern const std::array<CommandInfo, 36> kCommands;
 
 // Toolbar buttons in order; cmd::kSeparator marks a separator.
 extern const std::array<int, 24> kToolbarLayout;
-
-const CommandInfo* FindCommand(int id);
