@@ -37,7 +37,7 @@ Frame Repeat(const Frame& f, int times) {
 }
 
 // Sends memory reads of 4096 bytes, never reading a reply, until `requests` went or the
-// sign stopped taking them for half a second. Returns how many went.
+// sign's side stopped taking them for half a second. Returns how many went.
 long FloodWithoutReading(int fd, long requests) {
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   const Frame batch = Repeat(signlink::BuildMemoryRead(0x080000, 4096), 1000);
@@ -81,7 +81,7 @@ TEST(SignSimProcess, AClientThatTakesNoRepliesCostsBoundedMemory) {
   const long went = FloodWithoutReading(flood, 40000);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   const long peak = sim.PeakKiB();
-  std::printf("non-reading flood: %ld requests taken, signsim peak memory (VmHWM) %ld KiB\n",
+  std::printf("non-reading flood: %ld requests sent, signsim peak memory (VmHWM) %ld KiB\n",
               went, peak);
   EXPECT_LT(peak, 48 * 1024);
   const int other = ConnectTo(sim.port());
@@ -178,11 +178,35 @@ TEST(SignSimProcess, AGoodFrameAfterABadLengthIsAnswered) {
     const Clock::time_point t = Clock::now();
     std::vector<std::uint8_t> reply;
     ASSERT_TRUE(SendAll(fd, bytes));
-    EXPECT_TRUE(ReadExactly(fd, 6, row.within_ms, &reply)) << row.what;
+    const bool answered = ReadExactly(fd, 6, row.within_ms, &reply);
+    std::printf("%s: %s after %ld ms\n", row.what, answered ? "answered" : "no answer",
+                MsSince(t));
+    EXPECT_TRUE(answered) << row.what;
     EXPECT_EQ(reply, (std::vector<std::uint8_t>{0x02, 0x00, 0x06, 0x25, 0x2D, 0x03})) << row.what;
-    std::printf("%s: answered after %ld ms\n", row.what, MsSince(t));
     close(fd);
   }
+}
+
+TEST(SignSimProcess, ClientsBeyondTheLimitAreClosedOnArrival) {
+  SignSimChild sim;
+  ASSERT_TRUE(sim.Start());
+  std::vector<int> clients;
+  for (int i = 0; i < 32; ++i) {
+    clients.push_back(ConnectTo(sim.port()));
+    ASSERT_GE(ApplyRoundTrip(clients.back(), 1000), 0) << i;
+  }
+  const int extra = ConnectTo(sim.port());
+  std::vector<std::uint8_t> reply;
+  EXPECT_FALSE(ReadExactly(extra, 1, 1000, &reply));
+  close(extra);
+  close(clients.back());
+  clients.pop_back();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  clients.push_back(ConnectTo(sim.port()));
+  EXPECT_GE(ApplyRoundTrip(clients.back(), 1000), 0);
+  for (int fd : clients) close(fd);
+  EXPECT_TRUE(sim.Stop());
+  EXPECT_NE(sim.Log().find("tcp connection refused: 32 clients already"), std::string::npos);
 }
 
 TEST(SignSimProcess, OutOfDescriptorsItBacksOffAndLogs) {

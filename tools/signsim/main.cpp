@@ -517,7 +517,7 @@ int main(int argc, char** argv) {
       if (!l.requests.empty() && l.queued < kReplyCap) next = now;  // more waits its turn
     }
     sim.links.remove_if([&sim](const Link& l) {
-      if (!l.dead) return false;
+      if (!l.dead || l.pty) return false;
       close(l.fd);
       --sim.clients;
       Log("tcp connection closed");
