@@ -8,17 +8,20 @@
 #include <QtTest>
 #include <chrono>
 
-#include "../previewer/engine_test_support.h"
-#include "../previewer/preview_builder.h"
-#include "previewer/app/led_surface.h"
+#include "tests/support/test_fonts.h"
+#include "tests/support/preview_builder.h"
 #include "previewer/app/main_frame.h"
 #include "previewer/app/playback_thread.h"
 #include "previewer/app/varno_main.h"
 #include "previewer/app/varno_view.h"
-#include "previewer/logo_screen.h"
 #include "qtshared/message_box.h"
+#include "sign/logo_screen.h"
+#include "sign/qt/led_surface.h"
 
-using testing_preview::PreviewBuilder;
+using namespace sign;
+using namespace varno;
+
+using sign_test::PreviewBuilder;
 
 namespace {
 
@@ -30,7 +33,7 @@ struct ExeDir {
     QVERIFY(b.WriteFile((path() + QStringLiteral("preview.tmp")).toStdString()));
   }
   void WriteFonts() const {
-    testing_preview::WriteTestFontFiles((path() + QStringLiteral("font")).toStdString());
+    sign_test::WriteTestFontFiles((path() + QStringLiteral("font")).toStdString());
   }
 };
 
@@ -144,7 +147,7 @@ class VarnoAppTest : public QObject {
     b.Load(image);
     std::atomic<int> frames{0};
     const SystemClock clock;
-    PlaybackThread thread(image, testing_preview::TestFonts(), clock,
+    PlaybackThread thread(image, sign_test::TestFonts(), clock,
                           [&](const QImage&) { ++frames; });
     const auto start = std::chrono::steady_clock::now();
     thread.Begin();

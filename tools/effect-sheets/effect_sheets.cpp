@@ -11,8 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "previewer/effects.h"
-#include "previewer/frame_buffer.h"
+#include "sign/effects.h"
+#include "sign/frame_buffer.h"
+#include "sign/led_pixels.h"
+
+using namespace sign;
 
 namespace {
 
@@ -61,9 +64,10 @@ bool WritePng(const Image& img, const std::string& path) {
   return std::fclose(f) == 0;
 }
 
-Rgb DotRgb(std::uint8_t dot) {
-  return Rgb{static_cast<std::uint8_t>((dot & 0x80) ? 255 : 0),
-             static_cast<std::uint8_t>((dot & 0x40) ? 255 : 0), 0};
+Rgb PixelOf(std::uint8_t dot) {
+  const std::uint32_t rgb = DotRgb(dot);
+  return Rgb{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+             static_cast<std::uint8_t>(rgb)};
 }
 
 // 3 x 5 digits for the code labels.
@@ -171,7 +175,7 @@ bool WriteSheet(EffectFamily f, EffectMode m, int width, const std::string& fold
   FrameBuffer work;
   const int textWidth = ComposeSample(work, f, width);
   std::vector<int> codes;
-  for (int code = 0; code <= 16; ++code) {
+  for (int code = 0; code < CodeCount(m); ++code) {
     if (HasEffectDriver(m, code)) codes.push_back(code);
   }
   const int cellW = width * kScale + kGap;
@@ -191,7 +195,7 @@ bool WriteSheet(EffectFamily f, EffectMode m, int width, const std::string& fold
         for (int r = 0; r < kFrameRows; ++r) {
           const bool used = r >= FamilyTop(f) && r < FamilyTop(f) + FamilyRowCount(f);
           for (int c = 0; c < width; ++c) {
-            const Rgb colour = used ? DotRgb(fb.at(r, c)) : Rgb{20, 20, 60};
+            const Rgb colour = used ? PixelOf(fb.at(r, c)) : Rgb{20, 20, 60};
             for (int dy = 0; dy < kScale; ++dy) {
               for (int dx = 0; dx < kScale; ++dx) {
                 img.Set(x0 + c * kScale + dx, y0 + r * kScale + dy, colour);
@@ -215,7 +219,7 @@ void PrintFrameCounts(int width) {
   std::printf("%-6s %4s | %9s %9s %6s %6s\n", "mode", "code", "oneline32", "oneline16", "upper",
               "lower");
   for (EffectMode m : {EffectMode::kEntry, EffectMode::kExit}) {
-    for (int code = 0; code <= 16; ++code) {
+    for (int code = 0; code < CodeCount(m); ++code) {
       if (!HasEffectDriver(m, code)) continue;
       int counts[4];
       for (int f = 0; f < 4; ++f) {
