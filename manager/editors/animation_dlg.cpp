@@ -49,6 +49,7 @@ void CAnimationDlg::load(const std::string& cp949Path) {
   player_.Restart();
   showNextFrame();  // frame 0 at once, not a tick later
   timer_.start();
+  itemChanged();
 }
 
 void CAnimationDlg::dropFile() {
@@ -58,6 +59,7 @@ void CAnimationDlg::dropFile() {
   file_.width = file_.height = file_.frames = 0;
   controls_.fileName->clear();
   controls_.preview->clear();
+  itemChanged();
 }
 
 void CAnimationDlg::showNextFrame() {
@@ -76,11 +78,15 @@ void CAnimationDlg::restore(const item::ItemHeader& header, const item::ItemBody
 }
 
 void CAnimationDlg::accept() {
+  const item::ItemRecord r = currentItem();
+  finish(r.header, r.body);
+}
+
+item::ItemRecord CAnimationDlg::currentItem() const {
   editors::AnimationValues v = file_;
   v.speed = speed_->currentIndex();
   v.window = {startMinutes(), endMinutes()};
-  const item::ItemRecord r = editors::BuildAnimationItem(v);
-  finish(r.header, r.body);
+  return editors::BuildAnimationItem(v);
 }
 
 void CAnimationDlg::done(int result) {

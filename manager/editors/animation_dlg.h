@@ -28,6 +28,7 @@ class CAnimationDlg : public CTextItemDlg {
   void showNextFrame();
 
   void accept() override;
+  item::ItemRecord currentItem() const override;
   // Playback stops when the dialog closes, whatever closes it.
   void done(int result) override;
 

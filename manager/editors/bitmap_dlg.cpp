@@ -49,6 +49,7 @@ void CBitmapDlg::load(const std::string& cp949Path, encode::BitmapOpen how) {
   file_.height = f.height;
   controls_.fileName->setText(FileNameOf(cp949Path));
   controls_.preview->setPlanes(f.planes);
+  itemChanged();
 }
 
 void CBitmapDlg::dropFile() {
@@ -56,6 +57,7 @@ void CBitmapDlg::dropFile() {
   file_.width = file_.height = 0;
   controls_.fileName->clear();
   controls_.preview->clear();
+  itemChanged();
 }
 
 void CBitmapDlg::restore(const item::ItemHeader& header, const item::ItemBody& body) {
@@ -71,11 +73,15 @@ void CBitmapDlg::restore(const item::ItemHeader& header, const item::ItemBody& b
 }
 
 void CBitmapDlg::accept() {
+  const item::ItemRecord r = currentItem();
+  finish(r.header, r.body);
+}
+
+item::ItemRecord CBitmapDlg::currentItem() const {
   editors::BitmapValues v = file_;
   v.mode = mode_->currentIndex();
   v.speed = speed_->currentIndex();
   v.hold = hold_->currentIndex();
   v.window = {startMinutes(), endMinutes()};
-  const item::ItemRecord r = editors::BuildBitmapItem(v);
-  finish(r.header, r.body);
+  return editors::BuildBitmapItem(v);
 }

@@ -19,6 +19,7 @@ class CBitmapDlg : public CTextItemDlg {
   const PictureControls& controls() const { return controls_; }
 
   void accept() override;
+  item::ItemRecord currentItem() const override;
 
  protected:
   void restore(const item::ItemHeader& header, const item::ItemBody& body) override;

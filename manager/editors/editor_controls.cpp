@@ -5,13 +5,18 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QCoreApplication>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "manager/editors/text_pane.h"
+#include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
 #include "shared/codes.h"
+#include "sign/font_set.h"
+#include "sign/qt/led_strip.h"
 
 namespace {
 
@@ -25,17 +30,77 @@ int MinutesOf(const QTimeEdit* picker) {
   return t.hour() * 60 + t.minute();
 }
 
+const sign::FontSet* gFonts = nullptr;
+const sign::LocalClock* gClock = nullptr;
+
+// The board fonts beside the program (in PREVIEW/font, where the previewer finds them),
+// read once; null when they cannot be read.
+const sign::FontSet* BoardFonts() {
+  if (gFonts) return gFonts;
+  static const sign::FontSet* loaded = [] {
+    static sign::FontSet fonts;
+    const std::string dir = QCoreApplication::applicationDirPath().toStdString() + "/PREVIEW/";
+    fonts.Load(dir, [](const std::string&, const std::string&) {});
+    return fonts.loaded() ? &fonts : nullptr;
+  }();
+  return loaded;
+}
+
+// The store's board, with out-of-range sizes replaced as the view replaces them (nothing is
+// written back here).
+preview::Board StoreBoard() {
+  store::WorkStore& s = store::TheWorkStore();
+  preview::Board b;
+  const int tiers = s.Height(), modules = s.Width();
+  b.tiers = (tiers == 0 || tiers > 2) ? 1 : tiers;
+  b.modules = (modules < 2 || modules > 20) ? 6 : modules;
+  b.connection = s.Connection() == 1;
+  return b;
+}
+
 }  // namespace
 
+void CTextItemDlg::SetPreviewFonts(const sign::FontSet* fonts) {
+  gFonts = fonts;
+}
+
+void CTextItemDlg::SetPreviewClock(const sign::LocalClock* clock) {
+  gClock = clock;
+}
+
 CTextItemDlg::CTextItemDlg(item::ItemKind kind, const QString& title, QWidget* parent)
-    : QDialog(parent), column_(new QVBoxLayout(this)), kind_(kind) {
+    : QDialog(parent),
+      column_(new QVBoxLayout(this)),
+      kind_(kind),
+      board_(StoreBoard()),
+      restart_(new QTimer(this)) {
   setWindowTitle(title);
+  restart_->setSingleShot(true);
+  restart_->setInterval(0);
+  connect(restart_, &QTimer::timeout, this, &CTextItemDlg::restartPreview);
+}
+
+void CTextItemDlg::setPreviewBoard(const preview::Board& board) {
+  board_ = board;
+  restartPreview();
+}
+
+void CTextItemDlg::itemChanged() {
+  if (strip_) restart_->start();
+}
+
+void CTextItemDlg::restartPreview() {
+  restart_->stop();
+  if (!strip_) return;
+  encode::FilePictures files;
+  strip_->Play(preview::OneItemImage(currentItem(), board_, files));
 }
 
 CTextPane* CTextItemDlg::addPane(const QString& caption, std::size_t byteLimit) {
   auto* pane = new CTextPane(caption, this);
   pane->setByteLimit(byteLimit);
   connect(pane, &CTextPane::returnPressed, this, &CTextItemDlg::accept);
+  connect(pane->edit(), &QTextEdit::textChanged, this, &CTextItemDlg::itemChanged);
   panes_.push_back(pane);
   return pane;
 }
@@ -50,6 +115,7 @@ QComboBox* CTextItemDlg::addList(const std::string_view* texts, int count, int d
   list->setObjectName(name);
   setLabel(list, label);
   lists_.emplace_back(list, at);
+  connect(list, &QComboBox::currentIndexChanged, this, &CTextItemDlg::itemChanged);
   return list;
 }
 
@@ -77,6 +143,7 @@ void CTextItemDlg::addDisplayWindow() {
   for (QTimeEdit** picker : {&start_, &end_}) {
     *picker = new QTimeEdit(QTime(0, 0), this);
     (*picker)->setDisplayFormat(QStringLiteral("HH:mm"));
+    connect(*picker, &QTimeEdit::timeChanged, this, &CTextItemDlg::itemChanged);
   }
   start_->setObjectName("start");
   end_->setObjectName("end");
@@ -105,12 +172,15 @@ QGridLayout* CTextItemDlg::grid(std::initializer_list<QWidget*> controls, bool w
 }
 
 void CTextItemDlg::addOkCancel() {
+  strip_ = new sign::LedStrip(BoardFonts(), gClock, this);
+  column_->addWidget(strip_);
   auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   box->button(QDialogButtonBox::Ok)->setText(QStringLiteral("확인"));
   box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("취소"));
   connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
   column_->addWidget(box);
+  itemChanged();
 }
 
 void CTextItemDlg::setModify(const item::ItemHeader& header, const item::ItemBody& body) {
@@ -158,7 +228,13 @@ void CTextItemDlg::accept() {
     pane->edit()->setFocus();
     return;
   }
-  item::ItemHeader header;
+  const item::ItemRecord r = currentItem();
+  finish(r.header, r.body);
+}
+
+item::ItemRecord CTextItemDlg::currentItem() const {
+  item::ItemRecord r;
+  item::ItemHeader& header = r.header;
   header.setKind(kind_);
   for (auto [list, at] : lists_) {
     header[at] = static_cast<std::uint8_t>(std::max(0, list->currentIndex()));
@@ -166,10 +242,10 @@ void CTextItemDlg::accept() {
   header.setStartMinutes(MinutesOf(start_));
   header.setEndMinutes(MinutesOf(end_));
   writeExtra(header);
-  item::ItemBody body;
+  item::ItemBody& body = r.body;
   for (int i = 0; i < int(panes_.size()); ++i) {
     panes_[i]->writeQuarters(body.quarter(item::QuarterId(2 * i)),
                              body.quarter(item::QuarterId(2 * i + 1)));
   }
-  finish(header, body);
+  return r;
 }

@@ -12,7 +12,15 @@
 #include <vector>
 
 #include "manager/editors/core/pane_text.h"
+#include "manager/preview/item_image.h"
 #include "shared/item_record.h"
+
+namespace sign {
+class FontSet;
+class LedStrip;
+class LocalClock;
+}  // namespace sign
+class QTimer;
 
 class CTextPane;
 class QComboBox;
@@ -32,6 +40,21 @@ class CTextItemDlg : public QDialog {
   const item::ItemBody& body() const { return body_; }
 
   void accept() override;
+
+  // The live strip under the controls plays the item as it stands now, on this board
+  // (by default the store's settings, repaired as the view repairs them).
+  void setPreviewBoard(const preview::Board& board);
+  const preview::Board& previewBoard() const { return board_; }
+  sign::LedStrip* strip() const { return strip_; }
+  // The item the controls describe now, as OK would store it (no checks, no messages).
+  virtual item::ItemRecord currentItem() const;
+  // Restarts the strip with currentItem() now; changes call it a moment later, once.
+  void restartPreview();
+
+  // Fonts and clock of every strip made afterwards, for tests (null: the board fonts
+  // beside the program, loaded once, and the computer's clock). Not owned.
+  static void SetPreviewFonts(const sign::FontSet* fonts);
+  static void SetPreviewClock(const sign::LocalClock* clock);
 
  protected:
   CTextItemDlg(item::ItemKind kind, const QString& title, QWidget* parent);
@@ -56,8 +79,10 @@ class CTextItemDlg : public QDialog {
 
   // The labelled controls two to a row, then the display window on a row of its own.
   QGridLayout* grid(std::initializer_list<QWidget*> controls, bool withDisplayWindow);
-  // Adds the OK/Cancel row at the bottom.
+  // Adds the LED strip and the OK/Cancel row at the bottom.
   void addOkCancel();
+  // Something the item is made of changed: the strip restarts (coalesced, at once).
+  void itemChanged();
 
   // Header bytes only one kind of item has.
   virtual void readExtra(const item::ItemHeader&) {}
@@ -93,4 +118,7 @@ class CTextItemDlg : public QDialog {
   bool modify_ = false;
   item::ItemHeader header_;
   item::ItemBody body_;
+  preview::Board board_;
+  sign::LedStrip* strip_ = nullptr;
+  QTimer* restart_ = nullptr;
 };

@@ -24,7 +24,12 @@ void CHoldTimeDlg::restore(const item::ItemHeader& header, const item::ItemBody&
 }
 
 void CHoldTimeDlg::accept() {
+  const item::ItemRecord r = currentItem();
+  finish(r.header, r.body);
+}
+
+item::ItemRecord CHoldTimeDlg::currentItem() const {
   const editors::HoldTimeValues v{temperature_, hold_->currentIndex(),
                                   {startMinutes(), endMinutes()}};
-  finish(editors::BuildHoldTimeHeader(v), {});
+  return {editors::BuildHoldTimeHeader(v), {}};
 }

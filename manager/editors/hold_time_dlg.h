@@ -11,6 +11,7 @@ class CHoldTimeDlg : public CTextItemDlg {
   bool isTemperature() const { return temperature_; }
 
   void accept() override;
+  item::ItemRecord currentItem() const override;
 
  protected:
   void restore(const item::ItemHeader& header, const item::ItemBody& body) override;

@@ -4,6 +4,7 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("Varno"));
   QApplication::setApplicationName(QStringLiteral("Varno"));
   QString dir = QApplication::applicationDirPath();
   if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QActionGroup>
 #include <QScreen>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include "previewer/app/varno_view.h"
@@ -20,6 +22,28 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), view_(new CVarnoV
   QAction* exit = file->addAction(QStringLiteral("종료(&X)"));
   exit->setObjectName(QStringLiteral("fileExit"));
   connect(exit, &QAction::triggered, this, &QWidget::close);
+  QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("보기(&V)"));
+  auto* dots = new QActionGroup(this);
+  const int saved = QSettings().value(QStringLiteral("view/dotPixels"), 3).toInt();
+  const std::pair<int, QString> choices[] = {
+      {1, QStringLiteral("점 1픽셀(&1)")},
+      {2, QStringLiteral("점 2픽셀(&2)")},
+      {3, QStringLiteral("점 3픽셀(&3)")},
+      {CVarnoView::kFitDots, QStringLiteral("창에 맞춤(&W)")}};
+  for (const auto& [size, text] : choices) {
+    QAction* a = viewMenu->addAction(text);
+    a->setObjectName(QStringLiteral("viewDots%1").arg(size));
+    a->setCheckable(true);
+    dots->addAction(a);
+    connect(a, &QAction::triggered, this, [this, size = size] {
+      view_->SetDotPixels(size);
+      QSettings().setValue(QStringLiteral("view/dotPixels"), size);
+    });
+  }
+  view_->SetDotPixels(saved);
+  for (QAction* a : dots->actions()) {
+    if (a->objectName() == QStringLiteral("viewDots%1").arg(view_->dotPixels())) a->setChecked(true);
+  }
   QMenu* help = menuBar()->addMenu(QStringLiteral("도움말(&H)"));
   QAction* about = help->addAction(QStringLiteral("Varno 정보(&A)..."));
   about->setObjectName(QStringLiteral("helpAbout"));

@@ -1,6 +1,7 @@
 #include "previewer/app/varno_view.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "previewer/app/playback_thread.h"
 #include "qtshared/message_box.h"
@@ -69,10 +70,32 @@ void CVarnoView::TakeFrame() {
   update(QRect(QPoint(0, 0), shown_.size()));
 }
 
+void CVarnoView::SetDotPixels(int dots) {
+  dotPixels_ = (dots >= 1 && dots <= 3) ? dots : kFitDots;
+  update();
+}
+
+QRect CVarnoView::FrameRect() const {
+  if (shown_.isNull()) return {};
+  const QSize native = shown_.size();  // 3 pixels a dot
+  if (dotPixels_ != kFitDots) return QRect(QPoint(0, 0), native * dotPixels_ / 3);
+  const double scale =
+      std::min({1.0, double(width()) / native.width(), double(height()) / native.height()});
+  return QRect(0, 0, std::max(1, int(native.width() * scale)),
+               std::max(1, int(native.height() * scale)));
+}
+
 void CVarnoView::paintEvent(QPaintEvent*) {
   if (shown_.isNull()) return;
   QPainter p(this);
-  p.drawImage(0, 0, shown_);
+  const QRect target = FrameRect();
+  if (target.size() == shown_.size()) {
+    p.drawImage(0, 0, shown_);
+  } else {
+    // Nearest sampling: a dot keeps its colour instead of blending with its neighbours.
+    p.drawImage(target, shown_.scaled(target.size(), Qt::IgnoreAspectRatio,
+                                      Qt::FastTransformation));
+  }
 }
 
 }  // namespace varno

@@ -4,6 +4,7 @@
 // fonts; the thread has left its loop before either is released.
 
 #include <QImage>
+#include <QRect>
 #include <QMutex>
 #include <QWidget>
 #include <memory>
@@ -37,6 +38,15 @@ class CVarnoView : public QWidget {
   QImage shownFrame() const { return shown_; }
   long framesShown() const { return framesShown_; }
 
+  // Pixels a dot takes on screen: 1, 2 or 3, or kFitDots to scale the whole board into the
+  // view (never above 3). Frames are painted at 3 pixels a dot and sampled down, so every
+  // dot stays one solid square.
+  static constexpr int kFitDots = 0;
+  void SetDotPixels(int dots);
+  int dotPixels() const { return dotPixels_; }
+  // Where the frame is drawn in the view now (empty before the first frame).
+  QRect FrameRect() const;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
@@ -54,6 +64,7 @@ class CVarnoView : public QWidget {
   bool posted_ = false;
   QImage shown_;
   long framesShown_ = 0;
+  int dotPixels_ = 3;
 };
 
 }  // namespace varno

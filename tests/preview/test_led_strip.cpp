@@ -1,0 +1,164 @@
+// The strip under every item editor: it plays what the same engine plays from the item's
+// memory image, restarts on every change, shows undrawable characters as blank cells.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QTest>
+#include <QTextEdit>
+#include <memory>
+
+#include "manager/editors/animation_dlg.h"
+#include "manager/editors/bitmap_dlg.h"
+#include "manager/editors/dday_dlg.h"
+#include "manager/editors/hold_time_dlg.h"
+#include "manager/editors/one_line_dlg.h"
+#include "manager/editors/text_pane.h"
+#include "manager/editors/title_sentence_dlg.h"
+#include "manager/editors/two_line_dlg.h"
+#include "sign/playback_engine.h"
+#include "sign/qt/led_strip.h"
+#include "tests/support/test_fonts.h"
+
+namespace {
+
+const sign::FixedClock kClock(sign::LocalTime{2026, 12, 7, 9, 41, 5});
+
+void Type(QWidget* w, const QString& text) {
+  for (char32_t c : text.toStdU32String()) {
+    const QString one = QString::fromUcs4(&c, 1);
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, one);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, one);
+    QApplication::sendEvent(w, &release);
+  }
+}
+
+// The frames an engine plays from the dialog's item now, one per new frame.
+std::vector<sign::FrameBuffer> Expected(const CTextItemDlg& dlg, int count) {
+  encode::FilePictures files;
+  sign::FlashImage image;
+  image.OpenMemory(preview::OneItemImage(dlg.currentItem(), dlg.previewBoard(), files));
+  sign::PlaybackEngine engine(image, sign_test::TestFonts(), kClock);
+  engine.Start();
+  std::vector<sign::FrameBuffer> frames;
+  for (int guard = 0; int(frames.size()) < count && guard < 100 * count; ++guard) {
+    if (engine.Step()) frames.push_back(engine.front());
+  }
+  return frames;
+}
+
+// Lets the coalesced restart run.
+void Settle() {
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+}
+
+CTextPane* FirstPane(QWidget* dlg) {
+  return dlg->findChild<CTextPane*>();
+}
+
+}  // namespace
+
+class LedStripTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    CTextItemDlg::SetPreviewFonts(&sign_test::TestFonts());
+    CTextItemDlg::SetPreviewClock(&kClock);
+  }
+
+  // Every editor, on a one- and a two-tier board: the strip shows, frame for frame, what
+  // the engine plays from the item's memory image.
+  void everyEditorPlaysItsItem() {
+    using Make = std::function<std::unique_ptr<CTextItemDlg>()>;
+    const std::vector<std::pair<const char*, Make>> editors = {
+        {"one_line", [] { return std::make_unique<COneLineDlg>(); }},
+        {"two_line", [] { return std::make_unique<CTwoLineDlg>(); }},
+        {"title_sentence", [] { return std::make_unique<CTitleSentenceDlg>(); }},
+        {"dday", [] { return std::make_unique<CDDayDlg>(); }},
+        {"bitmap", [] { return std::make_unique<CBitmapDlg>(); }},
+        {"animation", [] { return std::make_unique<CAnimationDlg>(); }},
+        {"datetime", [] { return std::make_unique<CHoldTimeDlg>(false); }},
+        {"temperature", [] { return std::make_unique<CHoldTimeDlg>(true); }},
+    };
+    QDir().mkpath(STRIP_GRAB_DIR);
+    for (const preview::Board board : {preview::Board{8, 1, false}, preview::Board{12, 2, false}}) {
+      for (const auto& [name, make] : editors) {
+        const QByteArray where = QByteArray(name) + " " + QByteArray::number(board.tiers);
+        std::unique_ptr<CTextItemDlg> dlg = make();
+        QVERIFY2(dlg->strip(), where);
+        dlg->strip()->SetPaused(true);
+        dlg->setPreviewBoard(board);
+        if (CTextPane* pane = FirstPane(dlg.get())) Type(pane->edit(), QStringLiteral("가나 AB"));
+        Settle();
+        sign::LedStrip& strip = *dlg->strip();
+        QCOMPARE(strip.engine()->geometry().width, board.modules * 16);
+        QCOMPARE(strip.image().width(), board.modules * 16 * 3);
+        QCOMPARE(strip.image().height(), board.tiers * 16 * 3);
+        const std::vector<sign::FrameBuffer> want = Expected(*dlg, 60);
+        QCOMPARE(int(want.size()), 60);
+        QVERIFY2(*strip.frame() == want[0], where);
+        for (std::size_t f = 1; f < want.size(); ++f) {
+          QVERIFY2(strip.Advance(), where);
+          QVERIFY2(*strip.frame() == want[f], where + " frame " + QByteArray::number(int(f)));
+        }
+        dlg->resize(dlg->sizeHint());
+        dlg->grab().save(QStringLiteral(STRIP_GRAB_DIR "/%1_%2tier.png")
+                             .arg(QLatin1String(name))
+                             .arg(board.tiers));
+      }
+    }
+  }
+
+  // 똠 is CP949 but in none of the board's tables: it takes a blank 16-dot cell, exactly
+  // what two blank spaces take, and is not simply left out.
+  void undrawableCharacterIsABlankCell() {
+    auto frameOf = [](const QString& text) {
+      COneLineDlg dlg;
+      dlg.strip()->SetPaused(true);
+      Type(FirstPane(&dlg)->edit(), text);
+      Settle();
+      return *dlg.strip()->frame();
+    };
+    const sign::FrameBuffer withCell = frameOf(QStringLiteral("A똠B"));
+    QVERIFY(withCell == frameOf(QStringLiteral("A  B")));
+    QVERIFY(!(withCell == frameOf(QStringLiteral("AB"))));
+  }
+
+  // A new entry effect starts the strip over with that effect's first frame; so does text.
+  void changesRestartAtOnce() {
+    COneLineDlg dlg;
+    dlg.strip()->SetPaused(true);
+    Type(FirstPane(&dlg)->edit(), QStringLiteral("가나다 ABC"));
+    Settle();
+    for (int i = 0; i < 30; ++i) dlg.strip()->Advance();
+    auto* entry = dlg.findChild<QComboBox*>("entry");
+    QVERIFY(entry);
+    for (int effect : {1, 5, 12}) {
+      entry->setCurrentIndex(effect);
+      Settle();
+      const std::vector<sign::FrameBuffer> want = Expected(dlg, 2);
+      QVERIFY2(*dlg.strip()->frame() == want[0], QByteArray::number(effect));
+      QVERIFY(dlg.strip()->Advance());
+      QVERIFY(*dlg.strip()->frame() == want[1]);
+    }
+    const long before = dlg.strip()->framesPainted();
+    Type(FirstPane(&dlg)->edit(), QStringLiteral("X"));
+    Settle();
+    QCOMPARE(dlg.strip()->framesPainted(), before + 1);
+    QVERIFY(*dlg.strip()->frame() == Expected(dlg, 1)[0]);
+  }
+
+  // Unpaused, the dialog's timer plays it on.
+  void playsOnItsOwn() {
+    COneLineDlg dlg;
+    Type(FirstPane(&dlg)->edit(), QStringLiteral("ABC"));
+    Settle();
+    const long before = dlg.strip()->framesPainted();
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.strip()->framesPainted() > before + 5, 3000);
+  }
+};
+
+QTEST_MAIN(LedStripTest)
+#include "test_led_strip.moc"
