@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "sign/led_pixels.h"
+
 namespace sign {
 
 namespace {
