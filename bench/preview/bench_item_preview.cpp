@@ -22,13 +22,16 @@ class NoPictures final : public encode::PictureSource {
   }
 };
 
-// A one-line item of 2047 bytes of mixed Hangul and ASCII, sliding in.
+// A title and a sentence of 2047 bytes of mixed Hangul and ASCII.
 item::ItemRecord LongItem() {
   std::string text;
   while (text.size() + 2 <= 2047) text += (text.size() % 6 == 0) ? "A" : "\xB0\xA1";
   while (text.size() < 2047) text += "B";
   sign_test::PreviewBuilder b(20, 2);
-  return b.OneLine(text, 1, 2, 0, 3, sign_test::Attr(2));
+  item::ItemRecord& r =
+      b.Text(item::ItemKind::TitleSentence, "T", sign_test::Attr(2), text, sign_test::Attr(1));
+  r.header[item::hdr::kLowerEntry] = 1;
+  return r;
 }
 
 void BM_ChangeToFirstFrame(benchmark::State& state) {
@@ -40,7 +43,7 @@ void BM_ChangeToFirstFrame(benchmark::State& state) {
   std::vector<std::uint32_t> pixels(std::size_t(20 * 16 * 3) * (32 * 3));
   int n = 0;
   for (auto _ : state) {
-    record.body.textA[100] = (n++ % 2) ? 'X' : 'Y';  // the changed character
+    record.body.textB[100] = (n++ % 2) ? 'X' : 'Y';  // the changed character
     image.OpenMemory(preview::OneItemImage(record, board, none));
     sign::PlaybackEngine engine(image, sign_test::TestFonts(), clock);
     engine.Start();

@@ -239,8 +239,10 @@ item::ItemRecord CTextItemDlg::currentItem() const {
   for (auto [list, at] : lists_) {
     header[at] = static_cast<std::uint8_t>(std::max(0, list->currentIndex()));
   }
-  header.setStartMinutes(MinutesOf(start_));
-  header.setEndMinutes(MinutesOf(end_));
+  if (start_) {  // without pickers the window bytes stay 0
+    header.setStartMinutes(MinutesOf(start_));
+    header.setEndMinutes(MinutesOf(end_));
+  }
   writeExtra(header);
   item::ItemBody& body = r.body;
   for (int i = 0; i < int(panes_.size()); ++i) {

@@ -3,13 +3,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTest>
 #include <QTextEdit>
+#include <algorithm>
 #include <memory>
 
 #include "manager/editors/animation_dlg.h"
 #include "manager/editors/bitmap_dlg.h"
+#include "manager/editors/core/picture_items.h"
 #include "manager/editors/dday_dlg.h"
 #include "manager/editors/hold_time_dlg.h"
 #include "manager/editors/one_line_dlg.h"
@@ -21,6 +24,8 @@
 #include "tests/support/test_fonts.h"
 
 namespace {
+
+constexpr int kStill = 16;  // "효과없음": the text stands still from the first frame
 
 const sign::FixedClock kClock(sign::LocalTime{2026, 12, 7, 9, 41, 5});
 
@@ -54,6 +59,37 @@ void Settle() {
   QCoreApplication::processEvents();
 }
 
+using Make = std::function<std::unique_ptr<CTextItemDlg>()>;
+std::vector<std::pair<const char*, Make>> Editors() {
+  return {
+      {"one_line", [] { return std::make_unique<COneLineDlg>(); }},
+      {"two_line", [] { return std::make_unique<CTwoLineDlg>(); }},
+      {"title_sentence", [] { return std::make_unique<CTitleSentenceDlg>(); }},
+      {"dday", [] { return std::make_unique<CDDayDlg>(); }},
+      {"bitmap",
+       [] {
+         auto dlg = std::make_unique<CBitmapDlg>();
+         editors::BitmapValues v;
+         v.path = BRELLION_TEST_DATA_DIR "/encode/magick_rich24.bmp";
+         v.mode = 1;  // scrolled
+         const item::ItemRecord r = editors::BuildBitmapItem(v);
+         dlg->setModify(r.header, r.body);
+         return dlg;
+       }},
+      {"animation",
+       [] {
+         auto dlg = std::make_unique<CAnimationDlg>();
+         editors::AnimationValues v;
+         v.path = BRELLION_TEST_DATA_DIR "/encode/magick_three.gif";
+         const item::ItemRecord r = editors::BuildAnimationItem(v);
+         dlg->setModify(r.header, r.body);
+         return dlg;
+       }},
+      {"datetime", [] { return std::make_unique<CHoldTimeDlg>(false); }},
+      {"temperature", [] { return std::make_unique<CHoldTimeDlg>(true); }},
+  };
+}
+
 CTextPane* FirstPane(QWidget* dlg) {
   return dlg->findChild<CTextPane*>();
 }
@@ -71,20 +107,8 @@ class LedStripTest : public QObject {
   // Every editor, on a one- and a two-tier board: the strip shows, frame for frame, what
   // the engine plays from the item's memory image.
   void everyEditorPlaysItsItem() {
-    using Make = std::function<std::unique_ptr<CTextItemDlg>()>;
-    const std::vector<std::pair<const char*, Make>> editors = {
-        {"one_line", [] { return std::make_unique<COneLineDlg>(); }},
-        {"two_line", [] { return std::make_unique<CTwoLineDlg>(); }},
-        {"title_sentence", [] { return std::make_unique<CTitleSentenceDlg>(); }},
-        {"dday", [] { return std::make_unique<CDDayDlg>(); }},
-        {"bitmap", [] { return std::make_unique<CBitmapDlg>(); }},
-        {"animation", [] { return std::make_unique<CAnimationDlg>(); }},
-        {"datetime", [] { return std::make_unique<CHoldTimeDlg>(false); }},
-        {"temperature", [] { return std::make_unique<CHoldTimeDlg>(true); }},
-    };
-    QDir().mkpath(STRIP_GRAB_DIR);
     for (const preview::Board board : {preview::Board{8, 1, false}, preview::Board{12, 2, false}}) {
-      for (const auto& [name, make] : editors) {
+      for (const auto& [name, make] : Editors()) {
         const QByteArray where = QByteArray(name) + " " + QByteArray::number(board.tiers);
         std::unique_ptr<CTextItemDlg> dlg = make();
         QVERIFY2(dlg->strip(), where);
@@ -103,12 +127,67 @@ class LedStripTest : public QObject {
           QVERIFY2(strip.Advance(), where);
           QVERIFY2(*strip.frame() == want[f], where + " frame " + QByteArray::number(int(f)));
         }
+      }
+    }
+  }
+
+  // Pictures of every editor with the board's own fonts, for a look (skipped when the
+  // fonts were not built).
+  void grabsWithBoardFonts() {
+    sign::FontSet fonts;
+    if (!fonts.Load(BRELLION_BIN_DIR "/PREVIEW/", [](const std::string&, const std::string&) {}))
+      QSKIP("board fonts not built");
+    CTextItemDlg::SetPreviewFonts(&fonts);
+    QDir().mkpath(STRIP_GRAB_DIR);
+    for (const preview::Board board :
+         {preview::Board{8, 1, false}, preview::Board{12, 2, false}, preview::Board{40, 1, false}}) {
+      for (const auto& [name, make] : Editors()) {
+        std::unique_ptr<CTextItemDlg> dlg = make();
+        dlg->strip()->SetPaused(true);
+        dlg->setPreviewBoard(board);
+        if (auto* entry = dlg->findChild<QComboBox*>("entry")) entry->setCurrentIndex(kStill);
+        for (CTextPane* pane : dlg->findChildren<CTextPane*>()) {
+          Type(pane->edit(), QStringLiteral("가나다 ABC 똠 123"));
+        }
+        Settle();
+        for (int i = 0; i < 40; ++i) dlg->strip()->Advance();
         dlg->resize(dlg->sizeHint());
-        dlg->grab().save(QStringLiteral(STRIP_GRAB_DIR "/%1_%2tier.png")
+        dlg->grab().save(QStringLiteral(STRIP_GRAB_DIR "/%1_%2x%3.png")
                              .arg(QLatin1String(name))
+                             .arg(board.modules)
                              .arg(board.tiers));
       }
     }
+    CTextItemDlg::SetPreviewFonts(&sign_test::TestFonts());
+  }
+
+  // A character typed into a text of about 2047 bytes, to the new first frame on screen.
+  void restartIsCheap() {
+    CTitleSentenceDlg dlg;  // the sentence holds up to 2047 bytes
+    dlg.strip()->SetPaused(true);
+    dlg.setPreviewBoard({20, 2, false});
+    CTextPane* pane = dlg.findChildren<CTextPane*>().at(1);
+    QString text;
+    while (text.size() < 1216)  // 2027 bytes, 20 short of the limit
+      text += (text.size() % 3) ? QStringLiteral("가") : QStringLiteral("A");
+    pane->edit()->setPlainText(text);
+    Settle();
+    QElapsedTimer t;
+    constexpr int kRounds = 20;
+    t.start();
+    for (int i = 0; i < kRounds; ++i) {
+      const long before = dlg.strip()->framesPainted();
+      Type(pane->edit(), i % 2 ? QStringLiteral("C") : QStringLiteral("B"));
+      Settle();
+      QCOMPARE(dlg.strip()->framesPainted(), before + 1);
+    }
+    const double ms = double(t.nsecsElapsed()) / 1e6 / kRounds;
+    qInfo("keystroke to new first frame on a 20 x 2 board: %.2f ms", ms);
+    t.restart();
+    for (int i = 0; i < kRounds; ++i) dlg.restartPreview();
+    qInfo("of which the strip's restart (item, layout, engine, first frame shown): %.2f ms",
+          double(t.nsecsElapsed()) / 1e6 / kRounds);
+    QVERIFY2(ms < 50, qPrintable(QString::number(ms)));
   }
 
   // 똠 is CP949 but in none of the board's tables: it takes a blank 16-dot cell, exactly
@@ -117,11 +196,13 @@ class LedStripTest : public QObject {
     auto frameOf = [](const QString& text) {
       COneLineDlg dlg;
       dlg.strip()->SetPaused(true);
+      dlg.findChild<QComboBox*>("entry")->setCurrentIndex(kStill);
       Type(FirstPane(&dlg)->edit(), text);
       Settle();
       return *dlg.strip()->frame();
     };
     const sign::FrameBuffer withCell = frameOf(QStringLiteral("A똠B"));
+    QVERIFY(std::any_of(withCell.dots.begin(), withCell.dots.end(), [](auto d) { return d; }));
     QVERIFY(withCell == frameOf(QStringLiteral("A  B")));
     QVERIFY(!(withCell == frameOf(QStringLiteral("AB"))));
   }

@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -161,6 +162,55 @@ class VarnoAppTest : public QObject {
     QVERIFY2(frames <= ms / 10 + 2 && frames >= 5, qPrintable(QString::number(frames)));
   }
 
+  // A board wider than the window: smaller dots or the whole board fitted, each dot still
+  // one solid square of its colour; the choice outlives the window.
+  void wideBoardsCanBeSeenWhole() {
+    QCoreApplication::setOrganizationName(QStringLiteral("VarnoTest"));
+    QSettings().clear();
+    ExeDir exe;
+    exe.WritePreview(PreviewBuilder(24, 2));
+    exe.WriteFonts();
+    {
+      CMainFrame frame;
+      frame.show();
+      CVarnoView& view = *frame.view();
+      QCOMPARE(view.dotPixels(), 3);  // the default
+      QVERIFY(view.Start(exe.path()));
+      QTRY_VERIFY_WITH_TIMEOUT(view.framesShown() >= 2, 5000);
+      QVERIFY(view.FrameRect().width() > view.width());  // 1152 in a narrower view
+      struct Case {
+        const char* action;
+        int dots;
+      };
+      for (const Case c : {Case{"viewDots1", 1}, Case{"viewDots2", 2}, Case{"viewDots0", 0}}) {
+        frame.findChild<QAction*>(QLatin1String(c.action))->trigger();
+        QCOMPARE(view.dotPixels(), c.dots);
+        const QRect r = view.FrameRect();
+        const QImage native = view.shownFrame();
+        if (c.dots) {
+          QCOMPARE(r.size(), QSize(384 * c.dots, 32 * c.dots));
+          // Every screen pixel shows the colour of the dot it belongs to.
+          const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+          for (int y = 0; y < r.height(); y += 1) {
+            for (int x = 0; x < r.width(); x += 7) {
+              QCOMPARE(shown.pixel(x, y), native.pixel(x / c.dots * 3 + 1, y / c.dots * 3 + 1));
+            }
+          }
+        } else {
+          QVERIFY(r.width() <= view.width() && r.height() <= view.height());
+          QVERIFY(r.width() >= view.width() - 1 || r.height() >= view.height() - 1);
+          QVERIFY(qAbs(r.width() * 96 / 1152 - r.height()) <= 1);  // the board's shape
+        }
+      }
+      frame.findChild<QAction*>(QStringLiteral("viewDots1"))->trigger();
+      view.Stop();
+    }
+    CMainFrame again;
+    QCOMPARE(again.view()->dotPixels(), 1);
+    QVERIFY(again.findChild<QAction*>(QStringLiteral("viewDots1"))->isChecked());
+    QSettings().clear();
+  }
+
   void mainFrameLayout() {
     CMainFrame frame;
     QCOMPARE(frame.windowTitle(), QStringLiteral("미리보기(128MB)"));
@@ -168,11 +218,12 @@ class VarnoAppTest : public QObject {
     QVERIFY(frame.findChildren<QToolBar*>().isEmpty());
     QVERIFY(frame.findChild<QStatusBar*>() == nullptr);
     const QList<QAction*> menus = frame.menuBar()->actions();
-    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus.size(), 3);
     QCOMPARE(menus[0]->text(), QStringLiteral("파일(&F)"));
     QCOMPARE(menus[0]->menu()->actions()[0]->text(), QStringLiteral("종료(&X)"));
-    QCOMPARE(menus[1]->text(), QStringLiteral("도움말(&H)"));
-    QAction* about = menus[1]->menu()->actions()[0];
+    QCOMPARE(menus[1]->text(), QStringLiteral("보기(&V)"));
+    QCOMPARE(menus[2]->text(), QStringLiteral("도움말(&H)"));
+    QAction* about = menus[2]->menu()->actions()[0];
     QCOMPARE(about->text(), QStringLiteral("Varno 정보(&A)..."));
 
     QStringList shown;  // caption, text and button of the about box
