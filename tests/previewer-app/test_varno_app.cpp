@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -185,6 +186,8 @@ class VarnoAppTest : public QObject {
       for (const Case c : {Case{"viewDots1", 1}, Case{"viewDots2", 2}, Case{"viewDots0", 0}}) {
         frame.findChild<QAction*>(QLatin1String(c.action))->trigger();
         QCOMPARE(view.dotPixels(), c.dots);
+        QDir().mkpath(VARNO_GRAB_DIR);
+        frame.grab().save(QStringLiteral(VARNO_GRAB_DIR "/wide_%1.png").arg(QLatin1String(c.action)));
         const QRect r = view.FrameRect();
         const QImage native = view.shownFrame();
         if (c.dots) {
