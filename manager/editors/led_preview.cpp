@@ -3,14 +3,19 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr double kRoundDotPitch = 4.0;  // pixels per dot from which dots are drawn round
 }
 
 CLedPreview::CLedPreview(QWidget* parent) : QWidget(parent) {
-  setMinimumSize(480, 96);
+  setMinimumSize(320, 64);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+QSize CLedPreview::sizeHint() const {
+  return {660, 140};  // a 640-dot picture at about one pixel a dot
 }
 
 void CLedPreview::setPlanes(encode::Planes planes) {
@@ -30,8 +35,10 @@ void CLedPreview::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), Qt::black);
   const int w = planes_.width, h = planes_.height;
   if (w <= 0 || h <= 0) return;
-  const double pitch = std::min(double(width()) / w, double(height()) / h);
-  const QRectF area((width() - pitch * w) / 2, (height() - pitch * h) / 2, pitch * w, pitch * h);
+  double pitch = std::min(double(width()) / w, double(height()) / h);
+  if (pitch >= kRoundDotPitch) pitch = std::floor(pitch);  // every dot drawn alike
+  const QRectF area(std::round((width() - pitch * w) / 2), std::round((height() - pitch * h) / 2),
+                    pitch * w, pitch * h);
 
   if (pitch < kRoundDotPitch) {
     QImage dots(w, h, QImage::Format_RGB32);

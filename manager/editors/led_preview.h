@@ -19,6 +19,8 @@ class CLedPreview : public QWidget {
   // Colours of a lit dot by its planes, and of an unlit one.
   static QColor DotColour(bool red, bool green);
 
+  QSize sizeHint() const override;
+
  protected:
   void paintEvent(QPaintEvent*) override;
 
