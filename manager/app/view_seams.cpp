@@ -4,7 +4,10 @@
 #include <functional>
 #include <map>
 
+#include "manager/editors/animation_dlg.h"
+#include "manager/editors/bitmap_dlg.h"
 #include "manager/editors/dday_dlg.h"
+#include "manager/editors/hold_time_dlg.h"
 #include "manager/editors/one_line_dlg.h"
 #include "manager/editors/title_sentence_dlg.h"
 #include "manager/editors/two_line_dlg.h"
@@ -34,7 +37,11 @@ class DialogEditors : public ItemEditors {
             {item::ItemKind::OneLine, Editor<COneLineDlg>()},
             {item::ItemKind::TwoLine, Editor<CTwoLineDlg>()},
             {item::ItemKind::TitleSentence, Editor<CTitleSentenceDlg>()},
+            {item::ItemKind::Bitmap, Editor<CBitmapDlg>()},
+            {item::ItemKind::Animation, Editor<CAnimationDlg>()},
+            {item::ItemKind::DateTime, Editor<CHoldTimeDlg>(false)},
             {item::ItemKind::DDay, Editor<CDDayDlg>()},
+            {item::ItemKind::Temperature, Editor<CHoldTimeDlg>(true)},
         } {}
 
   bool Handles(item::ItemKind kind) const override { return editors_.count(kind) != 0; }

@@ -444,7 +444,7 @@ class ListViewTest : public QObject {
     CheckRowsMatchStore();
   }
 
-  // The real text editors, answered by typing: their header and body reach the store.
+  // The real editors, answered by typing and choosing: their header and body reach the store.
   void textEditorsReachTheStore_data() {
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("panes");
@@ -453,6 +453,8 @@ class ListViewTest : public QObject {
     QTest::newRow("two-line") << cmd::kAddTwoLine << 2 << 1;
     QTest::newRow("title") << cmd::kAddTitle << 2 << 2;
     QTest::newRow("d-day") << cmd::kAddDDay << 1 << 6;
+    QTest::newRow("date/time") << cmd::kAddDateTime << 0 << 5;
+    QTest::newRow("temperature") << cmd::kAddTemperature << 0 << 7;
   }
   void textEditorsReachTheStore() {
     QFETCH(int, command);
@@ -480,7 +482,7 @@ class ListViewTest : public QObject {
     QVERIFY(seen);
     const item::ItemRecord stored = store().ReadRecord(0);
     QCOMPARE(stored, Stored({header, body}));
-    QCOMPARE(text::ReadTextQuarter(stored.body.textA), std::string("Ab"));
+    QCOMPARE(text::ReadTextQuarter(stored.body.textA), std::string(panes ? "Ab" : ""));
     QCOMPARE(int(stored.header.kind()), kind);
     if (command == cmd::kAddTwoLine) QCOMPARE(int(stored.header[item::hdr::kSentenceSpeed]), 0);
   }
