@@ -53,7 +53,8 @@ void CBrellionView::InstallListCommands() {
   Install(cmd::kCut, {.run = [this] { OnCut(); }, .enabled = rule(ListCommand::Cut)});
   Install(cmd::kPaste, {.run = [this] { OnPaste(); }, .enabled = rule(ListCommand::Paste)});
 
-  Action(cmd::kModify)->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+  // The keypad key first: the menus then show "Enter"; both keys modify.
+  Action(cmd::kModify)->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
   Action(cmd::kDelete)->setShortcut(QKeySequence::Delete);
   Action(cmd::kCut)->setShortcut(QKeySequence::Cut);
   Action(cmd::kPaste)->setShortcut(QKeySequence::Paste);

@@ -487,6 +487,40 @@ class ListViewTest : public QObject {
     if (command == cmd::kAddTwoLine) QCOMPARE(int(stored.header[item::hdr::kSentenceSpeed]), 0);
   }
 
+  // A list of every kind and the row menu, grabbed for a look (LIST_GRAB_DIR).
+  void grabEveryKindAndTheMenu() {
+    const std::pair<item::ItemKind, const char*> rows[] = {
+        {item::ItemKind::OneLine, "어서 오십시오 Welcome"},
+        {item::ItemKind::TwoLine, "위 문장"},
+        {item::ItemKind::TitleSentence, "공지"},
+        {item::ItemKind::Bitmap, "C:\\그림\\간판.bmp"},
+        {item::ItemKind::Animation, "/home/op/run.gif"},
+        {item::ItemKind::DateTime, ""},
+        {item::ItemKind::DDay, "수능까지"},
+        {item::ItemKind::Temperature, ""},
+        {item::ItemKind(12), "damaged"},
+    };
+    int slot = 0;
+    for (auto [kind, a] : rows) {
+      store().WriteRecord(slot++, Record(kind, a, "아랫 문장", {{1, 3}, {2, 1}, {3, 4}, {7, 2},
+                                                             {8, 2}, {11, 5}, {13, 6}, {25, 9},
+                                                             {26, 30}, {27, 18}}));
+    }
+    view()->RefreshList();
+    QCOMPARE(list()->topLevelItemCount(), 9);
+    CMainFrame* frame = TheApp()->MainFrame();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    view()->SelectRows({3});
+    QDir().mkpath(LIST_GRAB_DIR);
+    QVERIFY(frame->grab().save(LIST_GRAB_DIR "/main_window.png"));
+    std::unique_ptr<QMenu> menu(view()->CreateListContextMenu());
+    menu->popup(list()->viewport()->mapToGlobal(list()->visualItemRect(list()->topLevelItem(3)).center()));
+    QVERIFY(QTest::qWaitForWindowExposed(menu.get()));
+    QVERIFY(menu->grab().save(LIST_GRAB_DIR "/list_menu.png"));
+    menu->close();
+  }
+
   // One session by keyboard alone in a shown window; the project file is read from disk
   // after every key.
   void keyboardOnlySession() {
