@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -104,6 +105,11 @@ void CMainFrame::showEvent(QShowEvent* event) {
     frame.moveCenter(area.center());
     move(frame.topLeft());
   }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (view_) view_->OnFrameClosing();
+  QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::BeginProgress(int total) {

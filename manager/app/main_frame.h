@@ -34,6 +34,8 @@ class CMainFrame : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Closing offers to save a scratch list first; the answer cannot keep the window open.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildMenus();
