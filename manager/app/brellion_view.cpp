@@ -29,7 +29,12 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   send_ = new QPushButton(QStringLiteral("전   송"), this);
   send_->setObjectName(QStringLiteral("sendButton"));
   send_->setMinimumSize(68, 36);
-  send_->setEnabled(false);  // the download is not part of this build yet
+  connect(send_, &QPushButton::clicked, this, [this] {
+    if (transferring_)
+      CancelTransfer();
+    else
+      OnCommand(cmd::kSendButton);
+  });
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
@@ -46,6 +51,8 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   InstallListCommands();
   InstallProjectCommands();
   InstallSettingsCommands();
+  InstallTransferCommands();
+  UpdateSendButton();
 }
 
 CBrellionView::~CBrellionView() {
@@ -96,6 +103,7 @@ void CBrellionView::UpdateCommandStates() {
     a->setEnabled(known && !(it->talksToSign && SignBusy()) && (!it->enabled || it->enabled()));
     if (known && it->checked) a->setChecked(it->checked());
   }
+  UpdateSendButton();
 }
 
 CBrellionView::SignScope::SignScope(CBrellionView* view) : view_(view) {
@@ -106,6 +114,7 @@ CBrellionView::SignScope::SignScope(CBrellionView* view) : view_(view) {
 CBrellionView::SignScope::~SignScope() {
   --view_->signBusy_;
   view_->UpdateCommandStates();
+  if (view_->signBusy_ == 0) emit view_->SignIdle();
 }
 
 bool CBrellionView::OnInitialUpdate() {

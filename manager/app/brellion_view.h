@@ -52,6 +52,12 @@ class CBrellionView : public QWidget {
   // True while an exchange with the sign runs; commands that talk to the sign are
   // disabled meanwhile, since the exchanges keep the window responsive.
   bool SignBusy() const { return signBusy_ > 0; }
+  // Asks a running download to stop before its next frame; nothing when none runs.
+  void CancelTransfer() { cancelTransfer_ = transferring_; }
+  bool Transferring() const { return transferring_; }
+  // The folder beside the program that holds the previewer and the preview file, ending
+  // with '/'.
+  QString PreviewFolder() const;
   QTreeWidget* List() const { return list_; }
   QPushButton* SendButton() const { return send_; }
 
@@ -92,6 +98,8 @@ class CBrellionView : public QWidget {
 
  signals:
   void ExitRequested();
+  // The last sign exchange in progress has ended.
+  void SignIdle();
 
  private:
   // What a command does and when it may run. Each feature installs its own commands
@@ -119,6 +127,11 @@ class CBrellionView : public QWidget {
   void CreateActions();
   // Board settings, link settings and news (view_settings.cpp).
   void InstallSettingsCommands();
+  // The download and the preview (view_transfer.cpp).
+  void InstallTransferCommands();
+  void OnSend();
+  void OnPreview();
+  void UpdateSendButton();
 
   void InstallListCommands();
   void InstallProjectCommands();
@@ -157,6 +170,8 @@ class CBrellionView : public QWidget {
   QHash<int, QAction*> actions_;
   QHash<int, Command> commands_;
   int signBusy_ = 0;
+  bool transferring_ = false;  // a download runs: the send button cancels it
+  bool cancelTransfer_ = false;
 
   QString programDir_;
   int serialPort_ = 1;

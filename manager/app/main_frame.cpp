@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "manager/app/brellion_view.h"
@@ -33,6 +34,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 void CMainFrame::SetView(CBrellionView* view) {
   view_ = view;
   setCentralWidget(view);
+  connect(view, &CBrellionView::SignIdle, this, [this] {
+    if (!closeWhenIdle_) return;
+    closeWhenIdle_ = false;
+    QTimer::singleShot(0, this, &QWidget::close);  // after the exchange has unwound
+  });
   BuildMenus();
   BuildToolBar();
 }
@@ -108,6 +114,12 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (view_ && view_->SignBusy()) {
+    view_->CancelTransfer();
+    closeWhenIdle_ = true;
+    event->ignore();
+    return;
+  }
   if (view_) view_->OnFrameClosing();
   QMainWindow::closeEvent(event);
 }
