@@ -115,12 +115,34 @@ void CTextItemDlg::addOkCancel() {
 
 void CTextItemDlg::setModify(const item::ItemHeader& header, const item::ItemBody& body) {
   modify_ = true;
+  restore(header, body);
+}
+
+int CTextItemDlg::startMinutes() const {
+  return MinutesOf(start_);
+}
+
+int CTextItemDlg::endMinutes() const {
+  return MinutesOf(end_);
+}
+
+void CTextItemDlg::setWindowMinutes(int start, int end) {
+  SetMinutes(start_, start);
+  SetMinutes(end_, end);
+}
+
+void CTextItemDlg::finish(const item::ItemHeader& header, const item::ItemBody& body) {
+  header_ = header;
+  body_ = body;
+  QDialog::accept();
+}
+
+void CTextItemDlg::restore(const item::ItemHeader& header, const item::ItemBody& body) {
   for (auto [list, at] : lists_) {
     const int code = header[at];
     if (code < list->count()) list->setCurrentIndex(code);  // else left as it is
   }
-  SetMinutes(start_, header.startMinutes());
-  SetMinutes(end_, header.endMinutes());
+  setWindowMinutes(header.startMinutes(), header.endMinutes());
   readExtra(header);
   for (int i = 0; i < int(panes_.size()); ++i) {
     panes_[i]->setQuarters(body.quarter(item::QuarterId(2 * i)),
@@ -136,18 +158,18 @@ void CTextItemDlg::accept() {
     pane->edit()->setFocus();
     return;
   }
-  header_ = {};
-  header_.setKind(kind_);
+  item::ItemHeader header;
+  header.setKind(kind_);
   for (auto [list, at] : lists_) {
-    header_[at] = static_cast<std::uint8_t>(std::max(0, list->currentIndex()));
+    header[at] = static_cast<std::uint8_t>(std::max(0, list->currentIndex()));
   }
-  header_.setStartMinutes(MinutesOf(start_));
-  header_.setEndMinutes(MinutesOf(end_));
-  writeExtra(header_);
-  body_ = {};
+  header.setStartMinutes(MinutesOf(start_));
+  header.setEndMinutes(MinutesOf(end_));
+  writeExtra(header);
+  item::ItemBody body;
   for (int i = 0; i < int(panes_.size()); ++i) {
-    panes_[i]->writeQuarters(body_.quarter(item::QuarterId(2 * i)),
-                             body_.quarter(item::QuarterId(2 * i + 1)));
+    panes_[i]->writeQuarters(body.quarter(item::QuarterId(2 * i)),
+                             body.quarter(item::QuarterId(2 * i + 1)));
   }
-  QDialog::accept();
+  finish(header, body);
 }

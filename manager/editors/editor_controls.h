@@ -1,5 +1,5 @@
 #pragma once
-// What the text item editors share: text panes stored in the body quarters, option lists
+// What the item editors share: text panes stored in the body quarters, option lists
 // whose position is the stored header code, the display-window time pickers, the OK/Cancel
 // row and the header and body they build on OK.
 
@@ -23,7 +23,7 @@ class QVBoxLayout;
 class CTextItemDlg : public QDialog {
   Q_OBJECT
  public:
-  // Modify mode: lists, display window and texts are restored from the item.
+  // Modify mode: the controls are restored from the stored item (restore()).
   void setModify(const item::ItemHeader& header, const item::ItemBody& body);
   bool isModify() const { return modify_; }
 
@@ -63,11 +63,26 @@ class CTextItemDlg : public QDialog {
   virtual void readExtra(const item::ItemHeader&) {}
   virtual void writeExtra(item::ItemHeader&) const {}
 
+  // Restores the controls for a modification. The text editors' default restores the
+  // lists by their header bytes, the display window, readExtra() and the panes; editors
+  // that build their item elsewhere replace it together with accept().
+  virtual void restore(const item::ItemHeader& header, const item::ItemBody& body);
+
+  // A list of texts whose position is the code kept at header byte `at`.
+  QComboBox* addList(const std::string_view* texts, int count, int defaultCode, const QString& name,
+                     const QString& label, int at);
+
+  // The display-window pickers in minutes after midnight.
+  int startMinutes() const;
+  int endMinutes() const;
+  void setWindowMinutes(int start, int end);
+
+  // Keeps the finished item for header() and body() and closes with OK.
+  void finish(const item::ItemHeader& header, const item::ItemBody& body);
+
   QVBoxLayout* column_;
 
  private:
-  QComboBox* addList(const std::string_view* texts, int count, int defaultCode, const QString& name,
-                     const QString& label, int at);
 
   item::ItemKind kind_;
   std::vector<CTextPane*> panes_;                  // in quarters A, then B

@@ -25,6 +25,14 @@ ImportMessage MessageFor(ImportResult r) {
       return {"파일을 오픈할수 없습니다", "파일오픈실패"};
     case ImportResult::NoPicture:
       return {"그림이 없습니다", "그림없음"};
+    case ImportResult::PathNotCp949:
+      return {"파일 경로에 저장할 수 없는 문자가 있습니다.\n"
+              "한글(완성형)과 영문, 숫자로 된 폴더와 파일 이름을 쓰십시오.",
+              "경로 오류"};
+    case ImportResult::PathTooLong:
+      return {"파일 경로가 너무 깁니다.\n더 짧은 경로의 폴더로 옮겨 쓰십시오.", "경로 오류"};
+    case ImportResult::TooManyFrames:
+      return {"프레임이 255개를 넘는 애니메이션은 쓸 수 없습니다", "프레임 수 초과"};
   }
   return {};
 }
@@ -67,6 +75,10 @@ ImportResult CheckGifName(std::string_view cp949Path) {
 ImportResult CheckGifFile(std::string_view cp949Path) {
   GifDecoder gif;
   return gif.Load(cp949Path) ? ImportResult::Ok : ImportResult::GifUnreadable;
+}
+
+ImportResult CheckFrameCount(int frames) {
+  return frames > kMaxAnimationFrames ? ImportResult::TooManyFrames : ImportResult::Ok;
 }
 
 bool ClearsPath(ImportResult r, BitmapOpen how) {

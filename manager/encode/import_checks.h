@@ -15,7 +15,14 @@ enum class ImportResult {
   NotGifName,       // the name's extension is not gif
   GifUnreadable,    // cannot be opened, or yields no frame
   NoPicture,        // the bitmap editor's preview could not load the file
+  PathNotCp949,     // the path holds characters code page 949 cannot store
+  PathTooLong,      // the path does not fit the item's 2047 text bytes
+  TooManyFrames,    // more frames than the header's one-byte count can say
 };
+
+// The header keeps an animation's frame count in one byte while the download sends every
+// frame, so a longer animation would play a wrong count on the sign.
+inline constexpr int kMaxAnimationFrames = 255;
 
 // A bitmap chosen for a new item may be up to 800 wide, one reopened for modification up
 // to 500; both at most 160 high.
@@ -41,6 +48,9 @@ ImportResult CheckBitmapFile(std::string_view cp949Path, BitmapOpen how);
 ImportResult CheckGifName(std::string_view cp949Path);
 // Loads the file as the download would: GifUnreadable unless it yields a frame.
 ImportResult CheckGifFile(std::string_view cp949Path);
+
+// More than kMaxAnimationFrames frames: TooManyFrames, else Ok.
+ImportResult CheckFrameCount(int frames);
 
 // Whether the editor clears the chosen path after this refusal: always for a new file; a
 // reopened bitmap keeps its stored path.
