@@ -13,18 +13,9 @@
 #include "manager/app/main_frame.h"
 #include "manager/link/link_text.h"
 #include "manager/link/qt/sign_links.h"
+#include "manager/list/row_text.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
-
-namespace {
-struct Column {
-  const char* title;
-  int width;
-};
-constexpr Column kColumns[] = {{"구분", 100},        {"내     용", 350},  {"입장효과", 70},
-                               {"유지시간", 80},     {"퇴장효과", 70},    {"속도", 50},
-                               {"표출시작시간", 90}, {"표출마감시간", 90}};
-}  // namespace
 
 CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(parent), frame_(frame) {
   list_ = new QTreeWidget(this);
@@ -38,7 +29,12 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   send_ = new QPushButton(QStringLiteral("전   송"), this);
   send_->setObjectName(QStringLiteral("sendButton"));
   send_->setMinimumSize(68, 36);
-  send_->setEnabled(false);  // the download is not part of this build yet
+  connect(send_, &QPushButton::clicked, this, [this] {
+    if (transferring_)
+      CancelTransfer();
+    else
+      OnCommand(cmd::kSendButton);
+  });
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
@@ -48,9 +44,15 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   layout->addWidget(list_, 1);
   layout->addLayout(buttons);
 
+  editors_ = MakeDialogEditors();
+  projectDialogs_ = MakeFileDialogs();
   links_ = new SignLinks(this);
   CreateActions();
+  InstallListCommands();
+  InstallProjectCommands();
   InstallSettingsCommands();
+  InstallTransferCommands();
+  UpdateSendButton();
 }
 
 CBrellionView::~CBrellionView() {
@@ -101,6 +103,7 @@ void CBrellionView::UpdateCommandStates() {
     a->setEnabled(known && !(it->talksToSign && SignBusy()) && (!it->enabled || it->enabled()));
     if (known && it->checked) a->setChecked(it->checked());
   }
+  UpdateSendButton();
 }
 
 CBrellionView::SignScope::SignScope(CBrellionView* view) : view_(view) {
@@ -111,13 +114,18 @@ CBrellionView::SignScope::SignScope(CBrellionView* view) : view_(view) {
 CBrellionView::SignScope::~SignScope() {
   --view_->signBusy_;
   view_->UpdateCommandStates();
+  if (view_->signBusy_ == 0) emit view_->SignIdle();
 }
 
 bool CBrellionView::OnInitialUpdate() {
   QStringList titles;
-  for (const Column& c : kColumns) titles << QString::fromUtf8(c.title);
+  for (const msglist::ColumnInfo& c : msglist::kColumns) {
+    titles << QString::fromUtf8(c.title.data(), qsizetype(c.title.size()));
+  }
   list_->setHeaderLabels(titles);
-  for (int i = 0; i < list_->columnCount(); ++i) list_->setColumnWidth(i, kColumns[i].width);
+  for (int i = 0; i < list_->columnCount(); ++i) {
+    list_->setColumnWidth(i, msglist::kColumns[std::size_t(i)].width);
+  }
   list_->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
   if (programDir_.isEmpty()) SetProgramDirectory(QStringLiteral("."));
@@ -130,6 +138,8 @@ bool CBrellionView::OnInitialUpdate() {
   }
   storeOpen_ = true;
   store::ClearItemSlots();
+  RefreshList();
+  list_->setFocus();
 
   serialPort_ = store::LoadSerialPort(store);
   // The port opens at 57600 baud whatever was chosen in an earlier run.
@@ -140,7 +150,7 @@ bool CBrellionView::OnInitialUpdate() {
   ShowLinkText();
   settings_ = store::LoadBoardSettings(store);
   settings_.connection = store::LoadConnection(store);
-  cutPresent_ = false;
+  cut_.present = false;
   UpdateCommandStates();
   return true;
 }
@@ -159,7 +169,7 @@ void CBrellionView::ReloadSettings() {
   }
   ShowLinkText();
   settings_.connection = store::LoadConnection(store);
-  cutPresent_ = false;
+  cut_.present = false;
   UpdateCommandStates();
 }
 

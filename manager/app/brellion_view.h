@@ -6,11 +6,16 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <vector>
 
+#include "manager/app/view_seams.h"
+#include "manager/list/list_rules.h"
 #include "manager/store/settings.h"
 #include "shared/item_record.h"
 
 class QAction;
+class QMenu;
 class QPushButton;
 class QTreeWidget;
 class CMainFrame;
@@ -47,6 +52,12 @@ class CBrellionView : public QWidget {
   // True while an exchange with the sign runs; commands that talk to the sign are
   // disabled meanwhile, since the exchanges keep the window responsive.
   bool SignBusy() const { return signBusy_ > 0; }
+  // Asks a running download to stop before its next frame; nothing when none runs.
+  void CancelTransfer() { cancelTransfer_ = transferring_; }
+  bool Transferring() const { return transferring_; }
+  // The folder beside the program that holds the previewer and the preview file, ending
+  // with '/'.
+  QString PreviewFolder() const;
   QTreeWidget* List() const { return list_; }
   QPushButton* SendButton() const { return send_; }
 
@@ -54,14 +65,41 @@ class CBrellionView : public QWidget {
   // 0 RS-232, 1 TCP/IP (a stored value above 1 reads as 0).
   int TransmitOption() const;
   const store::BoardSettings& Settings() const { return settings_; }
-  bool CutPresent() const { return cutPresent_; }
+  bool CutPresent() const { return cut_.present; }
   // The link every command talks to the sign over: the one the transmit option selects,
   // frame by frame. Links() is its owner, for bringing the links up and down.
   signlink::SignLink& Link();
   SignLinks& Links() { return *links_; }
 
+  // The message list (view_list.cpp). The rows are read back from the store after every
+  // edit; RefreshList makes them match the store's list.
+  void RefreshList();
+  std::vector<int> SelectedRows() const;
+  void SelectRows(const std::vector<int>& rows);
+  // Two quick clicks: modify the first selected row (no messages; kinds above 7 open nothing).
+  void ActivateSelection();
+  // The "ListCtrl" menu for the current selection, greyed by its rules; null when it does
+  // not open. The caller owns it.
+  QMenu* CreateListContextMenu();
+
+  // Project files (view_project.cpp). SavePrompt offers to save a scratch list that is not
+  // empty; the shutdown calls it too. LoadProject makes an existing or new ".dat" file the
+  // store as "불러오기" does, without the save prompt; false when it was refused.
+  void SavePrompt();
+  bool LoadProject(const QString& path);
+  // The main window is closing: the save prompt, which cannot cancel it.
+  void OnFrameClosing();
+
+  // Replace the modal windows, for tests.
+  void SetItemEditors(std::unique_ptr<ItemEditors> editors) { editors_ = std::move(editors); }
+  void SetProjectDialogs(std::unique_ptr<ProjectDialogs> dialogs) {
+    projectDialogs_ = std::move(dialogs);
+  }
+
  signals:
   void ExitRequested();
+  // The last sign exchange in progress has ended.
+  void SignIdle();
 
  private:
   // What a command does and when it may run. Each feature installs its own commands
@@ -89,6 +127,35 @@ class CBrellionView : public QWidget {
   void CreateActions();
   // Board settings, link settings and news (view_settings.cpp).
   void InstallSettingsCommands();
+  // The download and the preview (view_transfer.cpp).
+  void InstallTransferCommands();
+  void OnSend();
+  void OnPreview();
+  void UpdateSendButton();
+
+  void InstallListCommands();
+  void InstallProjectCommands();
+
+  // List edits (view_list.cpp).
+  msglist::ListState ListStateNow() const;
+  void OnAdd(item::ItemKind kind);
+  void OnModify(bool fromActivation);
+  void OnModifyFromMenu() { OnModify(false); }
+  void OnDelete();
+  void OnCut();
+  void OnPaste();
+  void ShowListContextMenu(const QPoint& globalPos);
+  // Runs a plan's store operations with the edited record, then shows the store's rows.
+  void RunPlan(const msglist::Plan& plan, const item::ItemRecord& edited = {});
+  void Show(const msglist::Message& message);
+  bool AskYesNo(const msglist::Message& message);  // true for Yes
+
+  // Project files (view_project.cpp).
+  void OnLoad();
+  void OnSave();
+  void OnNew();
+  QString DialogDirectory() const;
+
   void ShowLinkText();
   // Opens COM`port` at `baud`; warns the operator when it does not open.
   void OpenSerial(int port, int baud);
@@ -103,13 +170,16 @@ class CBrellionView : public QWidget {
   QHash<int, QAction*> actions_;
   QHash<int, Command> commands_;
   int signBusy_ = 0;
+  bool transferring_ = false;  // a download runs: the send button cancels it
+  bool cancelTransfer_ = false;
 
   QString programDir_;
   int serialPort_ = 1;
   store::BoardSettings settings_;
   item::ItemRecord working_;
-  item::ItemRecord cut_;
-  bool cutPresent_ = false;
+  msglist::CutBuffer cut_;
+  std::unique_ptr<ItemEditors> editors_;
+  std::unique_ptr<ProjectDialogs> projectDialogs_;
   bool storeOpen_ = false;
   SignLinks* links_ = nullptr;  // child of the view
 };

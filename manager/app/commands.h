@@ -42,6 +42,7 @@ inline constexpr int kTransmitTcp = 32918;
 inline constexpr int kPortSetup = 32777;
 inline constexpr int kIpSetup = 32914;
 inline constexpr int kAbout = 57664;
+inline constexpr int kSendButton = 1001;  // the "전   송" button under the list, no menu item
 inline constexpr int kSeparator = 0;
 }  // namespace cmd
 

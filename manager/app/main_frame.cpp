@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "manager/app/brellion_view.h"
@@ -32,6 +34,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 void CMainFrame::SetView(CBrellionView* view) {
   view_ = view;
   setCentralWidget(view);
+  connect(view, &CBrellionView::SignIdle, this, [this] {
+    if (!closeWhenIdle_) return;
+    closeWhenIdle_ = false;
+    QTimer::singleShot(0, this, &QWidget::close);  // after the exchange has unwound
+  });
   BuildMenus();
   BuildToolBar();
 }
@@ -104,6 +111,17 @@ void CMainFrame::showEvent(QShowEvent* event) {
     frame.moveCenter(area.center());
     move(frame.topLeft());
   }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (view_ && view_->SignBusy()) {
+    view_->CancelTransfer();
+    closeWhenIdle_ = true;
+    event->ignore();
+    return;
+  }
+  if (view_) view_->OnFrameClosing();
+  QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::BeginProgress(int total) {

@@ -34,6 +34,9 @@ class CMainFrame : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Closing waits for a running sign exchange (a download is cancelled between frames),
+  // then offers to save a scratch list first; the answer cannot keep the window open.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildMenus();
@@ -49,4 +52,5 @@ class CMainFrame : public QMainWindow {
   int total_ = 0;
   int position_ = 0;
   bool centred_ = false;
+  bool closeWhenIdle_ = false;
 };

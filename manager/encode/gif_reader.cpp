@@ -147,8 +147,7 @@ bool GifDecoder::LoadBytes(std::vector<std::uint8_t> file) {
     Clear();
     return false;
   }
-  canvas_.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), kCanvasFill);
-  return true;
+  return true;  // the canvas is made by the first render: a refused picture never costs it
 }
 
 bool GifDecoder::CutFrames() {
@@ -241,6 +240,9 @@ bool GifDecoder::Decode(GifFrame& frame, std::size_t* budget) const {
 }
 
 void GifDecoder::RenderFrame(int k) {
+  if (canvas_.empty())
+    canvas_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_),
+                   kCanvasFill);
   const GifFrame& f = Frame(k);
   const int rows = std::min(f.height, height_ - f.top);
   const int cols = std::min(f.width, width_ - f.left);
@@ -260,6 +262,7 @@ void GifDecoder::RenderFrame(int k) {
 }
 
 GifRgb GifDecoder::CanvasAt(int x, int y) const {
+  if (canvas_.empty()) return kCanvasFill;
   return canvas_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
                  static_cast<std::size_t>(x)];
 }

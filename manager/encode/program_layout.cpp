@@ -5,6 +5,7 @@
 
 #include "manager/encode/bmp_reader.h"
 #include "manager/encode/gif_reader.h"
+#include "manager/encode/picture_file.h"
 #include "shared/cp949.h"
 
 namespace encode {
@@ -38,8 +39,9 @@ std::string SourcePath(const item::ItemRecord& record) {
 }  // namespace
 
 int DownloadSteps(const ItemLayout& item) {
-  return static_cast<int>(std::count_if(item.writes.begin(), item.writes.end(),
-                                        [](const MemoryWrite& w) { return w.step; }));
+  // An animation frame steps once, whatever it takes; its writes are made on demand.
+  return item.frames + static_cast<int>(std::count_if(item.writes.begin(), item.writes.end(),
+                                                      [](const MemoryWrite& w) { return w.step; }));
 }
 
 int PreviewSteps(const ItemLayout& item) {
@@ -65,16 +67,62 @@ std::optional<Planes> FilePictures::Bitmap(std::string_view cp949Path) {
   return BmpToPlanes(*bmp);
 }
 
-std::optional<std::vector<Planes>> FilePictures::Animation(std::string_view cp949Path) {
-  GifDecoder gif;
-  if (!gif.Load(cp949Path)) return std::nullopt;
-  std::vector<Planes> frames;
-  frames.reserve(static_cast<std::size_t>(gif.FrameCount()));
-  for (int k = 0; k < gif.FrameCount(); ++k) {
-    gif.RenderFrame(k);
-    frames.push_back(gif.CanvasToPlanes());
+namespace {
+class GifFrames final : public PictureFrames {
+ public:
+  int width() const override { return gif_.width(); }
+  int height() const override { return gif_.height(); }
+  int count() const override { return gif_.FrameCount(); }
+  Planes Render(int k) override {
+    if (k < next_) {  // starting over: the canvas must be cleared, so load afresh
+      std::vector<std::uint8_t> file = file_;
+      gif_.LoadBytes(std::move(file));
+      next_ = 0;
+    }
+    for (; next_ <= k; ++next_) gif_.RenderFrame(next_);
+    return gif_.CanvasToPlanes();
   }
+  bool Load(std::string_view cp949Path) {
+    const auto size = PictureFileSize(cp949Path);
+    if (!size || *size > GifDecoder::kMaxFileBytes) return false;
+    auto bytes = ReadPictureBytes(cp949Path, 0, static_cast<std::size_t>(*size));
+    if (!bytes) return false;
+    // Kept only to start over; a GIF file is small beside its rendered frames.
+    file_ = *bytes;
+    return gif_.LoadBytes(std::move(*bytes));
+  }
+
+ private:
+  GifDecoder gif_;
+  std::vector<std::uint8_t> file_;
+  int next_ = 0;
+};
+}  // namespace
+
+std::unique_ptr<PictureFrames> FilePictures::Animation(std::string_view cp949Path) {
+  auto frames = std::make_unique<GifFrames>();
+  if (!frames->Load(cp949Path) || frames->count() < 1) return nullptr;
   return frames;
+}
+
+std::vector<MemoryWrite> ItemLayout::FrameWrites(int k) const {
+  std::vector<MemoryWrite> out;
+  if (!animation || k < 0 || k >= frames) return out;
+  const Planes planes = animation->Render(k);
+  const std::uint64_t frameBytes = board::PictureBytes(static_cast<std::size_t>(pictureWidth),
+                                                       static_cast<std::size_t>(pictureHeight));
+  AddRun(out, imageAddress + static_cast<std::uint32_t>(frameBytes * static_cast<std::uint64_t>(k)),
+         planes.bytes(), false);
+  return out;
+}
+
+bool ForEachWrite(const ItemLayout& item, const std::function<bool(const MemoryWrite&)>& visit) {
+  for (const MemoryWrite& w : item.writes)
+    if (!visit(w)) return false;
+  for (int k = 0; k < item.frames; ++k)
+    for (const MemoryWrite& w : item.FrameWrites(k))
+      if (!visit(w)) return false;
+  return true;
 }
 
 ProgramLayout::ProgramLayout() : pictures_(files_) {}
@@ -124,26 +172,22 @@ ItemLayout ProgramLayout::Next(const item::ItemRecord& record) {
   } else if (kind == static_cast<std::uint8_t>(item::ItemKind::Animation)) {
     item.imageAddress = animation_;
     item.header.setImageAddress(animation_);
-    const auto frames = pictures_.Animation(SourcePath(record));
-    const auto sameSize = [&](const Planes& p) {
-      return p.width == frames->front().width && p.height == frames->front().height;
-    };
-    if (!frames || frames->empty() || !std::all_of(frames->begin(), frames->end(), sameSize)) {
+    std::shared_ptr<PictureFrames> frames = pictures_.Animation(SourcePath(record));
+    if (!frames || frames->count() < 1 || frames->width() < 1 || frames->height() < 1) {
       item.status = ItemStatus::PictureUnreadable;
     } else {
-      item.pictureWidth = frames->front().width;
-      item.pictureHeight = frames->front().height;
+      item.pictureWidth = frames->width();
+      item.pictureHeight = frames->height();
       const std::uint64_t frameBytes =
           board::PictureBytes(static_cast<std::size_t>(item.pictureWidth),
                               static_cast<std::size_t>(item.pictureHeight));
-      const std::uint64_t total = frameBytes * frames->size();
+      // Checked before a single frame is drawn: a tiny file may name a huge screen.
+      const std::uint64_t total = frameBytes * static_cast<std::uint64_t>(frames->count());
       if (total > board::kMemorySize - animation_) {
         item.status = ItemStatus::AreaFull;
       } else {
-        for (std::size_t k = 0; k < frames->size(); ++k)
-          AddRun(writes, animation_ + static_cast<std::uint32_t>(frameBytes * k),
-                 (*frames)[k].bytes(), false);
-        item.frames = static_cast<int>(frames->size());
+        item.frames = frames->count();
+        item.animation = std::move(frames);
         item.imageBytes = static_cast<std::uint32_t>(total);
         animation_ += item.imageBytes;
       }

@@ -10,6 +10,9 @@
 // animations from 0xC80000 in list order; an item gets the running address of its area in
 // header bytes 21-24, and a picture that was laid out moves that address past itself.
 // No two writes of one program overlap, so a file writer may apply them in any order.
+// Animation frames are rendered one at a time as their writes are taken (ForEachWrite),
+// after the whole animation was checked against the room left in its area, so no
+// animation is ever held whole.
 //
 // A picture that cannot be read is not a layout error: the item reports it in its status,
 // carries the header (with the address the picture would have had) and nothing else, and
@@ -18,6 +21,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -55,9 +60,22 @@ struct ItemLayout {
   std::uint32_t imageAddress = 0;  // bitmaps and animations: start of the item's image data
   std::uint32_t imageBytes = 0;    // image bytes written: 2 * P, or frames * 2 * P
   int pictureWidth = 0, pictureHeight = 0;  // from the source file, when read
-  int frames = 0;                           // animation frames written
+  int frames = 0;                           // animation frames to write
+  // Header, body quarters and bitmap planes; an animation's frames are not in here but
+  // rendered on demand by FrameWrites.
   std::vector<MemoryWrite> writes;
+  std::shared_ptr<class PictureFrames> animation;  // set when frames > 0
+
+  // The writes of animation frame k (0 <= k < frames), red plane then green plane in
+  // writes of at most board::kMaxWriteBytes, the last one marked as the frame's step. Frames
+  // must be taken in order: each is drawn over the ones before.
+  std::vector<MemoryWrite> FrameWrites(int k) const;
 };
+
+// Every write of the item in download order (header, body, pictures), rendering each
+// animation frame only when it comes up; stops as soon as `visit` returns false and
+// returns false then.
+bool ForEachWrite(const ItemLayout& item, const std::function<bool(const MemoryWrite&)>& visit);
 
 // Progress steps an item takes: the download steps on every write marked `step`; the
 // preview once for kinds 0, 1, 2, 3, 5 and 6, once per frame written for kind 4 and not
@@ -65,22 +83,34 @@ struct ItemLayout {
 int DownloadSteps(const ItemLayout& item);
 int PreviewSteps(const ItemLayout& item);
 
+// An animation opened for rendering: its size and frame count are known before any frame
+// is drawn.
+class PictureFrames {
+ public:
+  virtual ~PictureFrames() = default;
+  virtual int width() const = 0;  // logical screen, dots
+  virtual int height() const = 0;
+  virtual int count() const = 0;  // frames, at least 1
+  // Frame k, all of the logical screen's size, drawn over the frames before it; k counts
+  // up from 0 (a smaller k than the last starts over).
+  virtual Planes Render(int k) = 0;
+};
+
 // Where pictures come from; the items name them by CP949 path in text A.
 class PictureSource {
  public:
   virtual ~PictureSource() = default;
   // The two planes of a bitmap, or nullopt when the file is no readable BMP.
   virtual std::optional<Planes> Bitmap(std::string_view cp949Path) = 0;
-  // Every frame of an animation, all of the logical screen's size, each rendered over the
-  // ones before; nullopt (or no frames) when it does not decode.
-  virtual std::optional<std::vector<Planes>> Animation(std::string_view cp949Path) = 0;
+  // The animation, or null when no frame of it decodes.
+  virtual std::unique_ptr<PictureFrames> Animation(std::string_view cp949Path) = 0;
 };
 
 // Reads the files named by the items.
 class FilePictures final : public PictureSource {
  public:
   std::optional<Planes> Bitmap(std::string_view cp949Path) override;
-  std::optional<std::vector<Planes>> Animation(std::string_view cp949Path) override;
+  std::unique_ptr<PictureFrames> Animation(std::string_view cp949Path) override;
 };
 
 // Lays out one program; create one per download or preview, so the image areas start

@@ -243,7 +243,7 @@ class AppTest : public QObject {
     QCOMPARE(text, QStringLiteral("Brellion 버전 15.8"));
 
     // Commands of later work are present but disabled; exit closes the window.
-    QVERIFY(!app()->View()->Action(32771)->isEnabled());
+    QVERIFY(!app()->View()->Action(32900)->isEnabled());
     QVERIFY(frame->isVisible());
     app()->View()->Action(57665)->trigger();
     QVERIFY(!frame->isVisible());

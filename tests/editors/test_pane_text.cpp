@@ -104,6 +104,7 @@ TEST(Insertion, LimitEncodingAndLineBreaks) {
       {U"x", 0, U"", U"", true},
       {U"가😀나😀\u4E2A다", kNoLimit, U"가나다", U"😀\u4E2A", false},  // each refused once
       {U"a\r\nb\tc\u2029", kNoLimit, U"a  b c ", U"", false},       // line breaks become spaces
+      {U"가\u00A0나", 5, U"가 나", U"", false},  // a web page's no-break space: a plain one
   };
   for (const auto& c : cases) {
     const InsertCheck got = CheckInsertion(c.input, c.room);

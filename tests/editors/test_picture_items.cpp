@@ -110,6 +110,45 @@ TEST(PictureItems, PathsAreStoredOnlyWhenCp949HoldsThemWhole) {
   }
 }
 
+TEST(PictureItems, BitmapFileChecksAndSignPlanes) {
+  TempDir dir;
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    encode::BitmapOpen how;
+    ImportResult result;
+  } rows[] = {
+      {"max.bmp", Bmp(800, 160, {255, 255, 255}), encode::BitmapOpen::New, ImportResult::Ok},
+      {"wide.bmp", Bmp(801, 1, {0, 0, 0}), encode::BitmapOpen::New, ImportResult::TooWide},
+      {"high.bmp", Bmp(1, 161, {0, 0, 0}), encode::BitmapOpen::New, ImportResult::TooHigh},
+      {"mid.bmp", Bmp(501, 1, {0, 0, 0}), encode::BitmapOpen::Reopened,
+       ImportResult::TooWideReopened},
+      {"fake.bmp", Gif(4, 4, 2), encode::BitmapOpen::New, ImportResult::NotBmp},
+  };
+  for (const auto& r : rows) {
+    const BitmapFile f = OpenBitmapFile(dir.Write(r.name, r.bytes), r.how);
+    EXPECT_EQ(f.result, r.result) << r.name;
+    if (r.result != ImportResult::Ok) {
+      EXPECT_EQ(f.planes.width, 0) << r.name;
+    }
+  }
+  EXPECT_EQ(OpenBitmapFile("/nonexistent/x.bmp", encode::BitmapOpen::New).result,
+            ImportResult::NotBmp);
+
+  // White lights both planes, pure red only the red one; the preview gets these planes.
+  const BitmapFile white = OpenBitmapFile(dir.Write("흰색.bmp", Bmp(9, 2, {255, 255, 255})),
+                                          encode::BitmapOpen::New);
+  ASSERT_EQ(white.result, ImportResult::Ok);
+  EXPECT_EQ(white.width, 9);
+  EXPECT_EQ(white.height, 2);
+  EXPECT_EQ(white.planes.red, (std::vector<std::uint8_t>{0xFF, 0x80, 0xFF, 0x80}));
+  EXPECT_EQ(white.planes.green, white.planes.red);
+  const BitmapFile red =
+      OpenBitmapFile(dir.Write("red.bmp", Bmp(9, 1, {255, 0, 0})), encode::BitmapOpen::New);
+  EXPECT_EQ(red.planes.red, (std::vector<std::uint8_t>{0xFF, 0x80}));
+  EXPECT_EQ(red.planes.green, (std::vector<std::uint8_t>{0x00, 0x00}));
+}
+
 TEST(PictureItems, AnimationFileChecks) {
   TempDir dir;
   const struct {

@@ -5,6 +5,7 @@
 
 #include "manager/encode/program_layout.h"
 #include "shared/cp949.h"
+#include "tests/encode/fake_pictures.h"
 #include "tests/encode/picture_builders.h"
 
 using namespace encode;
@@ -13,32 +14,7 @@ using Part = MemoryWrite::Part;
 
 namespace {
 
-// Pictures by path: "bmp:WxH" is a bitmap, "gif:WxHxF" an animation of F frames, anything
-// else is missing. Dots are lit so that every byte of every plane differs.
-class FakePictures : public PictureSource {
- public:
-  std::optional<Planes> Bitmap(std::string_view path) override {
-    int w = 0, h = 0;
-    if (std::sscanf(std::string(path).c_str(), "bmp:%dx%d", &w, &h) != 2) return std::nullopt;
-    return Numbered(w, h, 0);
-  }
-  std::optional<std::vector<Planes>> Animation(std::string_view path) override {
-    int w = 0, h = 0, f = 0;
-    if (std::sscanf(std::string(path).c_str(), "gif:%dx%dx%d", &w, &h, &f) != 3)
-      return std::nullopt;
-    std::vector<Planes> frames;
-    for (int k = 0; k < f; ++k) frames.push_back(k < 4 ? Numbered(w, h, k) : frames[k % 4]);
-    return frames;
-  }
-  static Planes Numbered(int w, int h, int seed) {
-    Planes p(w, h);
-    for (std::size_t i = 0; i < p.red.size(); ++i) {
-      p.red[i] = static_cast<std::uint8_t>(i + seed);
-      p.green[i] = static_cast<std::uint8_t>(~(i + seed));
-    }
-    return p;
-  }
-};
+using encode_test::FakePictures;
 
 item::ItemRecord Item(item::ItemKind kind, const std::string& path = "") {
   item::ItemRecord r;
@@ -61,7 +37,10 @@ std::map<std::uint32_t, std::uint8_t> Apply(const Program& p) {
           << std::hex << w.address + i;
   };
   for (const ItemLayout& item : p.items)
-    for (const MemoryWrite& w : item.writes) put(w);
+    ForEachWrite(item, [&](const MemoryWrite& w) {
+      put(w);
+      return true;
+    });
   put(p.count);
   return memory;
 }
@@ -73,6 +52,15 @@ Bytes Read(const std::map<std::uint32_t, std::uint8_t>& m, std::uint32_t at, std
     if (it == m.end()) return out;
     out.push_back(it->second);
   }
+  return out;
+}
+
+std::vector<MemoryWrite> AllWrites(const ItemLayout& item) {
+  std::vector<MemoryWrite> out;
+  ForEachWrite(item, [&](const MemoryWrite& w) {
+    out.push_back(w);
+    return true;
+  });
   return out;
 }
 
@@ -142,7 +130,7 @@ TEST(ProgramLayoutTest, BitmapsPackAroundAnAnimation) {
   EXPECT_EQ(Read(mem, 0xC80500, 256), frame2.green);
   // One write and one step per frame of 512 bytes.
   int frameWrites = 0;
-  for (const MemoryWrite& w : p.items[1].writes) frameWrites += w.part == Part::Picture;
+  for (const MemoryWrite& w : AllWrites(p.items[1])) frameWrites += w.part == Part::Picture;
   EXPECT_EQ(frameWrites, 3);
 }
 
@@ -158,7 +146,7 @@ TEST(ProgramLayoutTest, LargeBitmapIsCutIntoWritesOf2048) {
   EXPECT_EQ(DownloadSteps(item), 17);
   // An animation frame larger than one write steps once, after its last write.
   const Program q = Lay({Item(item::ItemKind::Animation, "gif:320x32x2")});
-  EXPECT_EQ(q.items[0].writes.size(), 1u + 2u * 2u);
+  EXPECT_EQ(AllWrites(q.items[0]).size(), 1u + 2u * 2u);
   EXPECT_EQ(DownloadSteps(q.items[0]), 3);
 }
 
@@ -192,12 +180,15 @@ TEST(ProgramLayoutTest, PicturesNeverRunPastTheirAreas) {
   EXPECT_EQ(layout.bitmapAddress(), 0xC80000u);
 
   // 61 frames of 2000000 bytes pass the end of the 128 MiB memory; the next still fits.
+  // Refused before a single frame is drawn.
   const ItemLayout huge = layout.Next(Item(item::ItemKind::Animation, "gif:8000x1000x61"));
   EXPECT_EQ(huge.status, ItemStatus::AreaFull);
-  EXPECT_EQ(huge.writes.size(), 1u);
+  EXPECT_EQ(AllWrites(huge).size(), 1u);
+  EXPECT_EQ(pics.renders, 0);
   EXPECT_EQ(layout.Next(Item(item::ItemKind::Animation, "gif:8x1x1")).header.imageAddress(),
             0xC80000u);
   EXPECT_EQ(layout.animationAddress(), 0xC80002u);
+  EXPECT_EQ(pics.renders, 0);  // frames are drawn as their writes are taken, not before
 
   while (layout.itemsLaidOut() < 100) layout.Next(Item(item::ItemKind::DateTime));
   const ItemLayout extra = layout.Next(Item(item::ItemKind::DateTime));
@@ -254,6 +245,36 @@ TEST(ProgramLayoutTest, SixteenDotBitmapFromAFileFillsItsFirst64Bytes) {
     EXPECT_EQ(green[2 * y] << 8 | green[2 * y + 1], 0xFFFFu & ~diagonal) << y;
   }
   EXPECT_EQ(p.items[1].header.imageAddress(), 0x4A0040u);
+}
+
+TEST(ProgramLayoutTest, TinyGifOfAHugeScreenIsRefusedBeforeItsFramesAreDrawn) {
+  // 4096 x 4096 dots, 4 MiB a frame: 100 single-dot frames pass the animation area.
+  encode_test::GifBuilder gif(4096, 4096, {{0, 0, 0}, {255, 0, 0}});
+  for (int k = 0; k < 100; ++k) gif.Gce(1, 0).Image(k, k, 1, 1, {1});
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("encode_gif_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "huge.gif").string();
+  encode_test::WriteFile(path, gif.Finish());
+  ProgramLayout layout;
+  const ItemLayout item = layout.Next(Item(item::ItemKind::Animation, path));
+  // The same screen with 3 frames fits and is drawn frame by frame.
+  encode_test::GifBuilder small(4096, 4096, {{0, 0, 0}, {255, 0, 0}});
+  for (int k = 0; k < 3; ++k) small.Gce(1, 0).Image(k, 0, 1, 1, {1});
+  encode_test::WriteFile(path, small.Finish());
+  const ItemLayout fits = layout.Next(Item(item::ItemKind::Animation, path));
+  std::filesystem::remove_all(dir);
+
+  EXPECT_EQ(item.status, ItemStatus::AreaFull);
+  EXPECT_EQ(item.frames, 0);
+  ASSERT_EQ(fits.status, ItemStatus::Ok);
+  EXPECT_EQ(fits.header.imageAddress(), 0xC80000u);
+  ASSERT_EQ(fits.frames, 3);
+  const std::vector<MemoryWrite> last = fits.FrameWrites(2);
+  ASSERT_EQ(last.size(), 2048u);  // 4 MiB in writes of 2048
+  EXPECT_EQ(last.front().address, 0xC80000u + 2u * (4u << 20));
+  // Frames are drawn over each other: by frame 2 the dots of frames 0, 1 and 2 are lit.
+  EXPECT_EQ(last.front().bytes[0], 0xE0);
 }
 
 }  // namespace

@@ -5,10 +5,17 @@
 
 // One line here and one row below per subcommand; each lives in cmd_<name>.cpp.
 int RunClock(cli::Session& session);
+int RunSend(cli::Session& session);
+int RunPreview(cli::Session& session);
 
 namespace {
 const cli::Subcommand kSubcommands[] = {
     {"clock", "[PROJECT.dat]", "sets the sign's clock to this PC's local time", RunClock},
+    {"send", "PROJECT.dat", "downloads the project's list to the sign, as \"전   송\" does", RunSend},
+    {"preview", "PROJECT.dat [--out FILE] [--launch]",
+     "writes the project's preview file (default PREVIEW/preview.tmp beside the program); "
+     "--launch starts the previewer on it",
+     RunPreview},
 };
 }  // namespace
 

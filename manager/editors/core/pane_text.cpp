@@ -101,7 +101,8 @@ StyledText ReadPaneQuarters(const item::Quarter& textQuarter, const item::Quarte
 }
 
 char32_t SingleLineChar(char32_t ch) {
-  return ch < 0x20 || ch == 0x7F || ch == 0x2028 || ch == 0x2029 ? U' ' : ch;
+  // U+00A0 comes with text copied from web pages; code page 949 has no such character.
+  return ch < 0x20 || ch == 0x7F || ch == 0xA0 || ch == 0x2028 || ch == 0x2029 ? U' ' : ch;
 }
 
 InsertCheck CheckInsertion(std::u32string_view input, std::size_t roomBytes) {

@@ -59,7 +59,8 @@ std::size_t WritePaneQuarters(const StyledText& text, item::Quarter& textQuarter
 // byte's index. Byte sequences CP949 does not define come back as U+FFFD.
 StyledText ReadPaneQuarters(const item::Quarter& textQuarter, const item::Quarter& attrQuarter);
 
-// A single-line pane holds no line breaks or other control characters: they become spaces.
+// A single-line pane holds no line breaks or other control characters, nor no-break
+// spaces (code page 949 has none): they become plain spaces.
 char32_t SingleLineChar(char32_t ch);
 
 // What may go into a single-line pane of an input (typed or pasted) when roomBytes CP949

@@ -1,0 +1,224 @@
+// The message list: adding items of every kind, modify, delete, cut and paste, the row
+// context menu and activation. Rules live in manager/list; rows are read from the store.
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QTreeWidget>
+#include <algorithm>
+#include <memory>
+
+#include "manager/app/brellion_view.h"
+#include "manager/app/commands.h"
+#include "manager/list/row_text.h"
+#include "manager/store/work_store.h"
+#include "qtshared/message_box.h"
+
+namespace {
+
+QString Utf8(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+struct AddCommand {
+  int id;
+  item::ItemKind kind;
+};
+constexpr AddCommand kAddCommands[] = {
+    {cmd::kAddOneLine, item::ItemKind::OneLine},
+    {cmd::kAddTwoLine, item::ItemKind::TwoLine},
+    {cmd::kAddTitle, item::ItemKind::TitleSentence},
+    {cmd::kAddBitmap, item::ItemKind::Bitmap},
+    {cmd::kAddAnimation, item::ItemKind::Animation},
+    {cmd::kAddDateTime, item::ItemKind::DateTime},
+    {cmd::kAddDDay, item::ItemKind::DDay},
+    {cmd::kAddTemperature, item::ItemKind::Temperature},
+};
+
+}  // namespace
+
+void CBrellionView::InstallListCommands() {
+  using msglist::ListCommand;
+  for (const AddCommand& c : kAddCommands) {
+    Install(c.id, {.run = [this, kind = c.kind] { OnAdd(kind); },
+                   .enabled = [this, kind = c.kind] {
+                     return editors_->Handles(kind) &&
+                            msglist::IsEnabled(msglist::AddCommandOf(kind), ListStateNow());
+                   }});
+  }
+  auto rule = [this](ListCommand c) {
+    return [this, c] { return msglist::IsEnabled(c, ListStateNow()); };
+  };
+  Install(cmd::kModify, {.run = [this] { OnModify(false); }, .enabled = rule(ListCommand::Modify)});
+  Install(cmd::kDelete, {.run = [this] { OnDelete(); }, .enabled = rule(ListCommand::Delete)});
+  Install(cmd::kCut, {.run = [this] { OnCut(); }, .enabled = rule(ListCommand::Cut)});
+  Install(cmd::kPaste, {.run = [this] { OnPaste(); }, .enabled = rule(ListCommand::Paste)});
+
+  // The keypad key first: the menus then show "Enter"; both keys modify.
+  Action(cmd::kModify)->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
+  Action(cmd::kDelete)->setShortcut(QKeySequence::Delete);
+  Action(cmd::kCut)->setShortcut(QKeySequence::Cut);
+  Action(cmd::kPaste)->setShortcut(QKeySequence::Paste);
+
+  list_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    ShowListContextMenu(list_->viewport()->mapToGlobal(pos));
+  });
+  connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { ActivateSelection(); });
+  connect(list_, &QTreeWidget::itemSelectionChanged, this, &CBrellionView::UpdateCommandStates);
+}
+
+msglist::ListState CBrellionView::ListStateNow() const {
+  return {.rows = list_->topLevelItemCount(),
+          .selected = int(list_->selectedItems().size()),
+          .cutPresent = cut_.present,
+          .boardHeight = settings_.height};
+}
+
+void CBrellionView::Show(const msglist::Message& m) {
+  ShowMessage(this, Utf8(m.text), Utf8(m.caption));
+}
+
+bool CBrellionView::AskYesNo(const msglist::Message& m) {
+  return ShowMessage(this, Utf8(m.text), Utf8(m.caption), MsgButtons::YesNo) == MsgResult::Yes;
+}
+
+void CBrellionView::RefreshList() {
+  const std::vector<item::ItemRecord> records = store::TheWorkStore().ReadList();
+  const QSignalBlocker quiet(list_);
+  const int rows = int(records.size());
+  while (list_->topLevelItemCount() > rows) {
+    delete list_->takeTopLevelItem(list_->topLevelItemCount() - 1);
+  }
+  QList<QTreeWidgetItem*> added;
+  for (int i = 0; i < rows; ++i) {
+    QTreeWidgetItem* row = list_->topLevelItem(i);
+    if (!row) {
+      row = new QTreeWidgetItem;
+      added.append(row);
+    }
+    const msglist::RowText text = msglist::ItemRowText(records[std::size_t(i)]);
+    for (int c = 0; c < msglist::kColumnCount; ++c) row->setText(c, Utf8(text[std::size_t(c)]));
+  }
+  list_->addTopLevelItems(added);
+  UpdateCommandStates();
+}
+
+std::vector<int> CBrellionView::SelectedRows() const {
+  std::vector<int> rows;
+  for (QTreeWidgetItem* it : list_->selectedItems()) rows.push_back(list_->indexOfTopLevelItem(it));
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+void CBrellionView::SelectRows(const std::vector<int>& rows) {
+  {
+    const QSignalBlocker quiet(list_);
+    list_->clearSelection();
+    bool first = true;
+    for (int r : rows) {
+      QTreeWidgetItem* row = list_->topLevelItem(r);
+      if (!row) continue;
+      if (first) {
+        // The keyboard goes on from the first selected row.
+        list_->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+        list_->scrollToItem(row);
+        first = false;
+      }
+      row->setSelected(true);
+    }
+  }
+  list_->viewport()->update();
+  UpdateCommandStates();
+}
+
+void CBrellionView::RunPlan(const msglist::Plan& plan, const item::ItemRecord& edited) {
+  msglist::Apply(store::TheWorkStore(), plan.ops, edited, cut_);
+  RefreshList();
+  SelectRows(plan.selectAfter);
+}
+
+void CBrellionView::OnAdd(item::ItemKind kind) {
+  const msglist::Plan plan = msglist::PlanAdd(list_->topLevelItemCount());
+  if (plan.refused) return Show(plan.message);
+  const std::optional<item::ItemRecord> record = editors_->Edit(kind, nullptr, this);
+  if (!record || !msglist::HasContent(*record)) return;
+  RunPlan(plan, *record);
+}
+
+void CBrellionView::OnModify(bool fromActivation) {
+  std::vector<int> selected = SelectedRows();
+  if (fromActivation) {
+    const int row = msglist::ActivationRow(selected);
+    if (row < 0) return;
+    selected = {row};
+  }
+  const msglist::Plan plan = msglist::PlanModify(list_->topLevelItemCount(), selected);
+  if (plan.refused) return Show(plan.message);
+  const item::ItemRecord current = store::TheWorkStore().ReadRecord(plan.ops.front().slot);
+  const std::uint8_t kind = current.header.kind();
+  if (!msglist::HasEditor(kind)) {
+    if (!fromActivation) Show(msglist::UneditableKindMessage(kind));
+    return;
+  }
+  const std::optional<item::ItemRecord> record =
+      editors_->Edit(static_cast<item::ItemKind>(kind), &current, this);
+  if (!record || !msglist::HasContent(*record)) return;
+  RunPlan(plan, *record);
+}
+
+void CBrellionView::ActivateSelection() {
+  OnModify(true);
+  UpdateCommandStates();
+}
+
+void CBrellionView::OnDelete() {
+  const msglist::Plan plan = msglist::PlanDelete(list_->topLevelItemCount(), SelectedRows());
+  if (plan.refused) return Show(plan.message);
+  RunPlan(plan);
+}
+
+void CBrellionView::OnCut() {
+  const msglist::Plan plan = msglist::PlanCut(list_->topLevelItemCount(), SelectedRows());
+  if (plan.refused) return Show(plan.message);
+  if (!plan.ops.empty()) RunPlan(plan);
+}
+
+void CBrellionView::OnPaste() {
+  const msglist::Plan plan =
+      msglist::PlanPaste(list_->topLevelItemCount(), SelectedRows(), cut_.present);
+  if (plan.refused) return Show(plan.message);
+  RunPlan(plan);
+}
+
+QMenu* CBrellionView::CreateListContextMenu() {
+  const msglist::ContextMenuRule rule = msglist::ContextMenuFor(ListStateNow());
+  if (!rule.opens) return nullptr;
+  auto* menu = new QMenu(QStringLiteral("ListCtrl"), this);
+  menu->setObjectName(QStringLiteral("ListCtrl"));
+  // The entries run their commands with the commands' own checks and messages; the
+  // shortcut is shown beside the text but bound only to the main menu's action.
+  auto add = [&](int id, void (CBrellionView::*handler)(), bool grey) {
+    QAction* main = Action(id);
+    QString text = main->text();
+    if (!main->shortcut().isEmpty()) {
+      text += QLatin1Char('\t') + main->shortcut().toString(QKeySequence::NativeText);
+    }
+    QAction* a = menu->addAction(text, this, [this, handler] {
+      (this->*handler)();
+      UpdateCommandStates();
+    });
+    a->setData(id);
+    a->setEnabled(!grey);
+  };
+  add(cmd::kModify, &CBrellionView::OnModifyFromMenu, false);
+  add(cmd::kDelete, &CBrellionView::OnDelete, false);
+  menu->addSeparator();
+  add(cmd::kCut, &CBrellionView::OnCut, rule.cutGrey);
+  add(cmd::kPaste, &CBrellionView::OnPaste, rule.pasteGrey);
+  return menu;
+}
+
+void CBrellionView::ShowListContextMenu(const QPoint& globalPos) {
+  std::unique_ptr<QMenu> menu(CreateListContextMenu());
+  if (menu) menu->exec(globalPos);
+}

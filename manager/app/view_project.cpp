@@ -1,0 +1,108 @@
+// Project files: 불러오기, 저장, 새로만들기 and the save prompt they share with the shutdown.
+// A project file becomes the work store itself; the rules live in manager/list/project.h.
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QTreeWidget>
+#include <cstdio>
+#include <cstdlib>
+
+#include "manager/app/brellion_view.h"
+#include "manager/app/commands.h"
+#include "manager/list/project.h"
+#include "manager/store/work_store.h"
+
+namespace {
+
+std::string LocalPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+// Not even the previous store could be reopened: there is nothing left to work on.
+[[noreturn]] void EndProgram() {
+  std::fflush(nullptr);
+  std::_Exit(0);
+}
+
+}  // namespace
+
+void CBrellionView::InstallProjectCommands() {
+  Action(cmd::kLoad)->setShortcut(QKeySequence::Open);
+  Action(cmd::kSave)->setShortcut(QKeySequence::Save);
+  Action(cmd::kNew)->setShortcut(QKeySequence::New);
+  Install(cmd::kLoad, {.run = [this] { OnLoad(); }});
+  Install(cmd::kSave, {.run = [this] { OnSave(); }});
+  Install(cmd::kNew, {.run = [this] { OnNew(); }});
+}
+
+QString CBrellionView::DialogDirectory() const {
+  const QString store = QFile::decodeName(store::TheWorkStore().Path().c_str());
+  if (msglist::IsProjectPath(store.toStdString())) return QFileInfo(store).absolutePath();
+  return programDir_;
+}
+
+void CBrellionView::SavePrompt() {
+  store::WorkStore& store = store::TheWorkStore();
+  if (!store.IsOpen() || !msglist::ShouldOfferSave(store.Path(), list_->topLevelItemCount())) {
+    return;
+  }
+  if (!AskYesNo(msglist::SaveQuestion())) return;
+  const std::optional<QString> path = projectDialogs_->SavePath(this, DialogDirectory());
+  if (!path) return;
+  if (!msglist::WriteStoreCopy(store, LocalPath(*path))) Show(msglist::SaveCopyFailed());
+}
+
+void CBrellionView::OnFrameClosing() {
+  SavePrompt();
+}
+
+void CBrellionView::OnLoad() {
+  SavePrompt();
+  const std::optional<QString> path = projectDialogs_->OpenPath(this, DialogDirectory());
+  if (path) LoadProject(*path);
+}
+
+bool CBrellionView::LoadProject(const QString& path) {
+  const std::string local = LocalPath(path);
+  if (auto refusal = msglist::CheckProjectToLoad(local, msglist::FileLength(local))) {
+    Show(*refusal);
+    return false;
+  }
+  const msglist::SwitchResult result = msglist::SwitchStore(store::TheWorkStore(), local);
+  if (result != msglist::SwitchResult::Switched) {
+    Show(msglist::SwitchFailure(msglist::StoreCommand::Load, result));
+    if (result == msglist::SwitchResult::Lost) EndProgram();
+    return false;
+  }
+  RefreshList();
+  SelectRows({});
+  ReloadSettings();
+  return true;
+}
+
+void CBrellionView::OnSave() {
+  store::WorkStore& store = store::TheWorkStore();
+  if (msglist::IsProjectPath(store.Path())) return;  // edits already land in the project
+  const std::optional<QString> path = projectDialogs_->SavePath(this, DialogDirectory());
+  if (!path) return;
+  const msglist::SwitchResult result = msglist::SaveStoreAs(store, LocalPath(*path));
+  if (result != msglist::SwitchResult::Switched) {
+    Show(msglist::SwitchFailure(msglist::StoreCommand::Save, result));
+    if (result == msglist::SwitchResult::Lost) EndProgram();
+  }
+}
+
+void CBrellionView::OnNew() {
+  SavePrompt();
+  const std::string scratch = LocalPath(programDir_) + std::string(msglist::kScratchName);
+  const msglist::SwitchResult result = msglist::SwitchStore(store::TheWorkStore(), scratch);
+  if (result != msglist::SwitchResult::Switched) {
+    Show(msglist::SwitchFailure(msglist::StoreCommand::New, result));
+    if (result == msglist::SwitchResult::Lost) EndProgram();
+    return;
+  }
+  store::ClearItemSlots();
+  RefreshList();
+  ReloadSettings();
+}

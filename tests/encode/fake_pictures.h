@@ -1,0 +1,56 @@
+#pragma once
+// Pictures by path for layout, download and preview tests: "bmp:WxH" is a bitmap,
+// "gif:WxHxF" an animation of F frames, anything else is missing. Dots are lit so that
+// every byte of every plane differs; the frames count how often they were rendered.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "manager/encode/program_layout.h"
+
+namespace encode_test {
+
+class FakePictures : public encode::PictureSource {
+ public:
+  std::optional<encode::Planes> Bitmap(std::string_view path) override {
+    int w = 0, h = 0;
+    if (std::sscanf(std::string(path).c_str(), "bmp:%dx%d", &w, &h) != 2) return std::nullopt;
+    return Numbered(w, h, 0);
+  }
+  std::unique_ptr<encode::PictureFrames> Animation(std::string_view path) override {
+    int w = 0, h = 0, f = 0;
+    if (std::sscanf(std::string(path).c_str(), "gif:%dx%dx%d", &w, &h, &f) != 3 || f < 1)
+      return nullptr;
+    return std::make_unique<Frames>(w, h, f, &renders);
+  }
+  // Frame k's planes: four distinct frames, repeated.
+  static encode::Planes Numbered(int w, int h, int seed) {
+    encode::Planes p(w, h);
+    for (std::size_t i = 0; i < p.red.size(); ++i) {
+      p.red[i] = static_cast<std::uint8_t>(i + static_cast<std::size_t>(seed % 4));
+      p.green[i] = static_cast<std::uint8_t>(~(i + static_cast<std::size_t>(seed % 4)));
+    }
+    return p;
+  }
+  int renders = 0;  // animation frames rendered so far
+
+ private:
+  class Frames : public encode::PictureFrames {
+   public:
+    Frames(int w, int h, int f, int* renders) : w_(w), h_(h), f_(f), renders_(renders) {}
+    int width() const override { return w_; }
+    int height() const override { return h_; }
+    int count() const override { return f_; }
+    encode::Planes Render(int k) override {
+      ++*renders_;
+      return Numbered(w_, h_, k);
+    }
+
+   private:
+    int w_, h_, f_;
+    int* renders_;
+  };
+};
+
+}  // namespace encode_test

@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "manager/list/list_rules.h"
+#include "manager/list/row_text.h"
+#include "shared/cp949.h"
+
+namespace fs = std::filesystem;
+using msglist::ListCommand;
+using msglist::SlotOp;
+using Op = SlotOp::Type;
+
+namespace {
+
+// A record of `kind` with header bytes set and UTF-8 texts stored as CP949.
+item::ItemRecord Record(int kind, std::initializer_list<std::pair<int, int>> bytes,
+                        const char* a = "", const char* b = "") {
+  item::ItemRecord r;
+  r.header[item::hdr::kKind] = std::uint8_t(kind);
+  for (auto [at, v] : bytes) r.header[at] = std::uint8_t(v);
+  text::WriteTextQuarter(r.body.textA, *text::Utf8ToCp949(a));
+  text::WriteTextQuarter(r.body.textB, *text::Utf8ToCp949(b));
+  return r;
+}
+
+TEST(RowText, EveryKind) {
+  using namespace item::hdr;
+  const struct {
+    item::ItemRecord record;
+    msglist::RowText row;
+  } cases[] = {
+      {Record(0, {{kEntry, 16}, {kSpeed, 4}, {kHold, 9}, {kExit, 15}, {kStartHour, 8},
+                  {kStartMinute, 30}, {kEndHour, 23}, {kEndMinute, 59}},
+              "안녕 A"),
+       {"1줄문장", "안녕 A", "17", "10초", "16", "5", "08시30분", "23시59분"}},
+      // The shared speed once, effects and holds as pairs.
+      {Record(1, {{kUpperEntry, 1}, {kTwoLineSpeed, 2}, {kUpperHold, 3}, {kUpperExit, 4},
+                  {kLowerEntry, 5}, {kLowerHold, 6}, {kLowerExit, 7}},
+              "위", "아래"),
+       {"2줄문장", "위 / 아래", "2/6", "4초/7초", "5/8", "3", "00시00분", "00시00분"}},
+      {Record(2, {{kLowerEntry, 0}, {kSentenceSpeed, 1}, {kLowerHold, 2}, {kLowerExit, 3}},
+              "제목", "문장"),
+       {"제목과문장", "제목 / 문장", "1", "3초", "4", "2", "00시00분", "00시00분"}},
+      {Record(3, {{kBitmapMode, 1}, {kSpeed, 2}, {kHold, 4}}, "C:\\그림\\간판.bmp"),
+       {"비트맵", "간판.bmp", "2", "5초", "", "3", "00시00분", "00시00분"}},
+      {Record(4, {{kSpeed, 0}, {kFrames, 12}}, "/home/op/pics/run.gif"),
+       {"애니메이션", "run.gif", "", "", "", "1", "00시00분", "00시00분"}},
+      {Record(4, {}, "plain.gif"), {"애니메이션", "plain.gif", "", "", "", "1", "00시00분", "00시00분"}},
+      {Record(5, {{kHold, 2}, {kEndHour, 12}}),
+       {"시각표시", "", "", "3초", "", "", "00시00분", "12시00분"}},
+      {Record(6, {{kDDayYear, 0x07}, {kDDayYear + 1, 0xDB}}, "수능"),
+       {"디데이", "수능", "", "", "", "", "00시00분", "00시00분"}},
+      {Record(7, {{kHold, 9}}), {"온도표시", "", "", "10초", "", "", "00시00분", "00시00분"}},
+      // A damaged slot still lists, by its code.
+      {Record(200, {{kEntry, 3}}, "??"),
+       {"알수없음(200)", "??", "", "", "", "", "00시00분", "00시00분"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.row[0]);
+    EXPECT_EQ(msglist::ItemRowText(c.record), c.row);
+  }
+}
+
+TEST(EnableRules, Table) {
+  // rows, selected, cut, height -> modify, delete, cut, paste, two-line, title
+  const struct {
+    msglist::ListState s;
+    bool modify, del, cut, paste, twoTier;
+  } cases[] = {
+      {{0, 0, false, 1}, false, false, false, false, false},
+      {{0, 0, true, 2}, false, false, false, false, true},  // a cut item but no row to paste on
+      {{3, 0, true, 2}, false, false, false, false, true},
+      {{3, 1, false, 2}, true, true, true, false, true},
+      {{3, 1, true, 1}, true, true, true, true, false},
+      {{3, 2, true, 2}, false, true, false, false, true},
+      {{100, 1, true, 2}, true, true, true, true, true},  // Paste refuses with its message
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+    EXPECT_EQ(msglist::IsEnabled(ListCommand::Modify, c.s), c.modify);
+    EXPECT_EQ(msglist::IsEnabled(ListCommand::Delete, c.s), c.del);
+    EXPECT_EQ(msglist::IsEnabled(ListCommand::Cut, c.s), c.cut);
+    EXPECT_EQ(msglist::IsEnabled(ListCommand::Paste, c.s), c.paste);
+    EXPECT_EQ(msglist::IsEnabled(ListCommand::AddTwoLine, c.s), c.twoTier);
+    EXPECT_EQ(msglist::IsEnabled(ListCommand::AddTitleSentence, c.s), c.twoTier);
+    for (auto k : {ListCommand::AddOneLine, ListCommand::AddBitmap, ListCommand::AddAnimation,
+                   ListCommand::AddDateTime, ListCommand::AddDDay, ListCommand::AddTemperature}) {
+      EXPECT_TRUE(msglist::IsEnabled(k, c.s));
+    }
+  }
+  EXPECT_EQ(msglist::AddCommandOf(item::ItemKind::Temperature), ListCommand::AddTemperature);
+  EXPECT_EQ(msglist::AddCommandOf(item::ItemKind::TitleSentence), ListCommand::AddTitleSentence);
+
+  const struct {
+    msglist::ListState s;
+    bool opens, cutGrey, pasteGrey;
+  } menus[] = {
+      {{3, 0, true, 1}, false, false, false},
+      {{3, 2, false, 1}, true, false, true},
+      {{3, 1, true, 1}, true, false, false},
+      {{0, 1, true, 1}, true, true, true},
+  };
+  for (const auto& m : menus) {
+    const msglist::ContextMenuRule rule = msglist::ContextMenuFor(m.s);
+    EXPECT_EQ(rule.opens, m.opens);
+    if (!rule.opens) continue;
+    EXPECT_EQ(rule.cutGrey, m.cutGrey);
+    EXPECT_EQ(rule.pasteGrey, m.pasteGrey);
+  }
+}
+
+TEST(Plans, MessagesAndOperations) {
+  const msglist::Message none;
+  const struct {
+    const char* what;
+    msglist::Plan plan;
+    msglist::Message message;  // text empty: not refused
+    std::vector<SlotOp> ops;
+    std::vector<int> select;
+  } cases[] = {
+      {"add", msglist::PlanAdd(4), none, {{Op::Append, 4, 4}}, {4}},
+      {"add full", msglist::PlanAdd(100), {"더이상 추가할수 없습니다", "더이상 추가안됨"}, {}, {}},
+      {"modify empty", msglist::PlanModify(0, {}), {"수정할 아이템이 없습니다", "Brellion"}, {}, {}},
+      {"modify none", msglist::PlanModify(3, {}), {"수정할곳의 아이템을 선택하십시요"}, {}, {}},
+      {"modify two", msglist::PlanModify(3, {0, 2}), {"수정할곳의 Item만 선택하세요..."}, {}, {}},
+      {"modify", msglist::PlanModify(3, {2}), none, {{Op::Rewrite, 2, 3}}, {2}},
+      {"delete empty", msglist::PlanDelete(0, {}), {"삭제할 아이템이 없습니다"}, {}, {}},
+      {"delete none", msglist::PlanDelete(3, {}), {"삭제할곳의 아이템을 선택하십시요"}, {}, {}},
+      {"delete 5 and 2 of 8",
+       msglist::PlanDelete(8, {5, 2}),
+       none,
+       {{Op::Remove, 2, 8}, {Op::Remove, 4, 7}},
+       {2}},
+      {"delete the last rows", msglist::PlanDelete(3, {1, 2}), none,
+       {{Op::Remove, 1, 3}, {Op::Remove, 1, 2}}, {0}},
+      {"delete all", msglist::PlanDelete(1, {0}), none, {{Op::Remove, 0, 1}}, {}},
+      {"cut empty", msglist::PlanCut(0, {}), {"아이템이 없습니다"}, {}, {}},
+      {"cut two", msglist::PlanCut(3, {0, 1}), {"잘라내기 할곳의 Item만 선택하세요..."}, {}, {}},
+      {"cut none", msglist::PlanCut(3, {}), none, {}, {}},
+      {"cut", msglist::PlanCut(5, {0}), none, {{Op::TakeCut, 0, 5}, {Op::Remove, 0, 5}}, {0}},
+      {"paste no cut", msglist::PlanPaste(3, {1}, false), {"먼저 잘라내기를 하십시요?", "붙여넣기"}, {}, {}},
+      {"paste full", msglist::PlanPaste(100, {1}, true), {"더이상 삽입할수 없습니다"}, {}, {}},
+      {"paste none", msglist::PlanPaste(3, {}, true), {"붙여넣기 할곳의 아이템을 선택하십시요"}, {}, {}},
+      {"paste two", msglist::PlanPaste(3, {0, 1}, true), {"붙여넣기 할곳의 아이템만 선택하세요?"}, {}, {}},
+      {"paste", msglist::PlanPaste(4, {3}, true), none, {{Op::Insert, 3, 4}}, {4}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.plan.refused, !c.message.text.empty());
+    if (c.plan.refused) {
+      EXPECT_EQ(c.plan.message, c.message);
+    }
+    EXPECT_EQ(c.plan.ops, c.ops);
+    EXPECT_EQ(c.plan.selectAfter, c.select);
+  }
+  EXPECT_EQ(msglist::ActivationRow({4, 1}), 1);
+  EXPECT_EQ(msglist::ActivationRow({}), -1);
+}
+
+TEST(Content, CheckAfterTheEditor) {
+  const struct {
+    item::ItemRecord r;
+    bool ok;
+  } cases[] = {
+      {Record(0, {}, "a"), true},   {Record(0, {}), false},       {Record(1, {}, "a"), false},
+      {Record(2, {}, "", "b"), false}, {Record(2, {}, "a", "b"), true}, {Record(3, {}), false},
+      {Record(4, {}, "x.gif"), true}, {Record(5, {}), true},      {Record(6, {}), true},
+      {Record(7, {}), true},        {Record(8, {}, "a"), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.r.header.kind()));
+    EXPECT_EQ(msglist::HasContent(c.r), c.ok);
+  }
+  EXPECT_TRUE(msglist::HasEditor(7));
+  EXPECT_FALSE(msglist::HasEditor(8));
+}
+
+// The plans run on a real store file.
+class ListStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/list_testXXXXXX";
+    dir_ = mkdtemp(tmpl);
+    store_.SetPath((dir_ / "data.tmp").string());
+    ASSERT_EQ(store_.Open(), 0);
+    // Events hold something that no list edit may touch.
+    for (int k = 100; k < 110; ++k) store_.WriteRecord(k, Record(0, {{1, k}}, "event"));
+  }
+  void TearDown() override {
+    for (int k = 100; k < 110; ++k) {
+      EXPECT_EQ(store_.ReadRecord(k), Record(0, {{1, k}}, "event")) << "event slot " << k;
+    }
+    store_.Close();
+    fs::remove_all(dir_);
+  }
+  // Rows named "0", "1", ... in their text A.
+  void Fill(int n) {
+    for (int i = 0; i < n; ++i) store_.AppendSlot(i, Record(0, {}, std::to_string(i).c_str()));
+  }
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const auto& r : store_.ReadList()) names.push_back(text::ReadTextQuarter(r.body.textA));
+    return names;
+  }
+  void Run(const msglist::Plan& plan, const item::ItemRecord& edited = {}) {
+    ASSERT_FALSE(plan.refused) << plan.message.text;
+    msglist::Apply(store_, plan.ops, edited, cut_);
+  }
+
+  fs::path dir_;
+  store::WorkStore store_;
+  msglist::CutBuffer cut_;
+};
+
+TEST_F(ListStore, DeleteTwoSelectedRows) {
+  Fill(8);
+  Run(msglist::PlanDelete(8, {2, 5}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"0", "1", "3", "4", "6", "7"}));
+  EXPECT_EQ(store_.ReadRecord(6), item::ItemRecord{});
+  EXPECT_EQ(store_.ReadRecord(7), item::ItemRecord{});
+}
+
+TEST_F(ListStore, CutThenPasteTwice) {
+  Fill(5);
+  Run(msglist::PlanCut(5, {0}));
+  EXPECT_TRUE(cut_.present);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3", "4"}));
+  msglist::Plan paste = msglist::PlanPaste(4, {3}, cut_.present);
+  Run(paste);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3", "0", "4"}));
+  // The selection stays on "4": another paste inserts another copy before it.
+  Run(msglist::PlanPaste(5, paste.selectAfter, cut_.present));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3", "0", "0", "4"}));
+  EXPECT_TRUE(cut_.present);
+}
+
+TEST_F(ListStore, CuttingTheOnlyRowKeepsTheBuffer) {
+  Fill(1);
+  Run(msglist::PlanCut(1, {0}));
+  EXPECT_TRUE(Names().empty());
+  EXPECT_FALSE(msglist::IsEnabled(ListCommand::Paste, {0, 0, cut_.present, 1}));
+  Fill(1);
+  Run(msglist::PlanPaste(1, {0}, cut_.present));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"0", "0"}));
+}
+
+TEST_F(ListStore, FullListRefusesAndTheLastSlotEmpties) {
+  Fill(100);
+  EXPECT_TRUE(msglist::PlanAdd(100).refused);
+  EXPECT_TRUE(msglist::PlanPaste(100, {0}, true).refused);
+  Run(msglist::PlanDelete(100, {99}));
+  EXPECT_EQ(store_.ReadRecord(99), item::ItemRecord{});
+  EXPECT_EQ(Names().size(), 99u);
+  // Modify writes the header and the quarters of the kind only.
+  item::ItemRecord edited = Record(0, {{item::hdr::kHold, 7}}, "new");
+  edited.body.textB[0] = 'X';
+  Run(msglist::PlanModify(99, {10}), edited);
+  const item::ItemRecord stored = store_.ReadRecord(10);
+  EXPECT_EQ(stored.header, edited.header);
+  EXPECT_EQ(text::ReadTextQuarter(stored.body.textA), "new");
+  EXPECT_EQ(stored.body.textB[0], 0);
+}
+
+}  // namespace
