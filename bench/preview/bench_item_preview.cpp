@@ -3,6 +3,7 @@
 // playing strip's CPU per second of play.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,7 @@ namespace {
 class NoPictures final : public encode::PictureSource {
  public:
   std::optional<encode::Planes> Bitmap(std::string_view) override { return std::nullopt; }
-  std::optional<std::vector<encode::Planes>> Animation(std::string_view) override {
-    return std::nullopt;
-  }
+  std::unique_ptr<encode::PictureFrames> Animation(std::string_view) override { return nullptr; }
 };
 
 // A title and a sentence of 2047 bytes of mixed Hangul and ASCII.

@@ -55,7 +55,10 @@ std::vector<Segment> ProgramImage(std::span<const item::ItemRecord> records, con
   std::vector<Segment> runs;
   runs.push_back(SettingsRun(board));
   for (const encode::ItemLayout& item : program.items) {
-    for (const encode::MemoryWrite& w : item.writes) Add(runs, w);
+    encode::ForEachWrite(item, [&runs](const encode::MemoryWrite& w) {
+      Add(runs, w);
+      return true;
+    });
   }
   Add(runs, program.count);
   return Join(std::move(runs));

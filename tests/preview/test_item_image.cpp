@@ -1,15 +1,19 @@
 // The item an editor shows, laid out in memory, plays frame for frame as the same list
-// does from a preview file built independently, on one- and two-tier boards.
+// does from the preview writer's file and from a preview file built independently, on
+// one- and two-tier boards.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <span>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "manager/preview/item_image.h"
+#include "manager/transfer/preview_file.h"
 #include "sign/playback_engine.h"
 #include "tests/support/preview_builder.h"
 #include "tests/support/test_fonts.h"
@@ -28,13 +32,24 @@ class ArtPictures final : public encode::PictureSource {
     if (frames_.empty()) return std::nullopt;
     return ToPlanes(frames_[0]);
   }
-  std::optional<std::vector<encode::Planes>> Animation(std::string_view) override {
-    std::vector<encode::Planes> all;
-    for (const Art& a : frames_) all.push_back(ToPlanes(a));
-    return all;
+  std::unique_ptr<encode::PictureFrames> Animation(std::string_view) override {
+    if (frames_.empty()) return nullptr;
+    return std::make_unique<Frames>(frames_);
   }
 
  private:
+  class Frames final : public encode::PictureFrames {
+   public:
+    explicit Frames(std::vector<Art> frames) : frames_(std::move(frames)) {}
+    int width() const override { return frames_[0].width(); }
+    int height() const override { return frames_[0].height(); }
+    int count() const override { return static_cast<int>(frames_.size()); }
+    encode::Planes Render(int k) override { return ToPlanes(frames_[static_cast<std::size_t>(k)]); }
+
+   private:
+    std::vector<Art> frames_;
+  };
+
   static encode::Planes ToPlanes(const Art& a) {
     encode::Planes p(a.width(), a.height());
     for (int y = 0; y < a.height(); ++y) {
@@ -138,12 +153,24 @@ TEST(ItemImage, PlaysFrameForFrameAsThePreviewFileOfTheSameList) {
       ASSERT_TRUE(builder.WriteFile(path));
       sign::FlashImage file;
       ASSERT_TRUE(file.Open(path));
+      // The preview writer's own file of the same one-item list.
+      const std::string written = (dir / "written.tmp").string();
+      std::filesystem::remove(written);
+      ArtPictures writerPictures(s.pictures);
+      ASSERT_TRUE(transfer::WritePreview(written, std::span(&record, 1),
+                                         {std::uint8_t(bc.modules), std::uint8_t(bc.tiers), 0},
+                                         {}, writerPictures)
+                      .written);
+      sign::FlashImage writerFile;
+      ASSERT_TRUE(writerFile.Open(written));
 
       ArtPictures pictures(s.pictures);
       sign::FlashImage memory;
       memory.OpenMemory(preview::OneItemImage(record, {bc.modules, bc.tiers, false}, pictures));
 
       sign::PlaybackEngine fromFile(file, sign_test::TestFonts(), clock);
+      sign::PlaybackEngine fromWriter(writerFile, sign_test::TestFonts(), clock);
+      fromWriter.Start();
       sign::PlaybackEngine fromMemory(memory, sign_test::TestFonts(), clock);
       fromFile.Start();
       fromMemory.Start();
@@ -155,7 +182,9 @@ TEST(ItemImage, PlaysFrameForFrameAsThePreviewFileOfTheSameList) {
       int lit = 0;
       for (int f = 0; f < kFrames; ++f) {
         ASSERT_EQ(fromFile.Step(), fromMemory.Step()) << "step " << f;
+        fromWriter.Step();
         ASSERT_EQ(fromFile.front(), fromMemory.front()) << "frame " << f;
+        ASSERT_EQ(fromWriter.front(), fromMemory.front()) << "frame " << f;
         ASSERT_EQ(fromFile.framePeriodMs(), fromMemory.framePeriodMs()) << "frame " << f;
         for (std::uint8_t d : fromMemory.front().dots) lit += d != 0;
       }
