@@ -19,8 +19,10 @@ class QMenu;
 class QPushButton;
 class QTreeWidget;
 class CMainFrame;
-class CCommControl;
-class CSignCtrl;
+class SignLinks;
+namespace signlink {
+class SignLink;
+}
 
 class CBrellionView : public QWidget {
   Q_OBJECT
@@ -54,12 +56,14 @@ class CBrellionView : public QWidget {
   QPushButton* SendButton() const { return send_; }
 
   int SerialPortNumber() const { return serialPort_; }
-  int TransmitOption() const { return transmit_; }
+  // 0 RS-232, 1 TCP/IP (a stored value above 1 reads as 0).
+  int TransmitOption() const;
   const store::BoardSettings& Settings() const { return settings_; }
   bool CutPresent() const { return cut_.present; }
-  // The serial wrapper and the protocol window; null before OnInitialUpdate.
-  CCommControl* CommControl() const { return comm_; }
-  CSignCtrl* SignCtrl() const { return signCtrl_; }
+  // The link every command talks to the sign over: the one the transmit option selects,
+  // frame by frame. Links() is its owner, for bringing the links up and down.
+  signlink::SignLink& Link();
+  SignLinks& Links() { return *links_; }
 
   // The message list (view_list.cpp). The rows are read back from the store after every
   // edit; RefreshList makes them match the store's list.
@@ -113,6 +117,8 @@ class CBrellionView : public QWidget {
   };
 
   void CreateActions();
+  // Board settings, link settings and news (view_settings.cpp).
+  void InstallSettingsCommands();
   void InstallListCommands();
   void InstallProjectCommands();
 
@@ -136,8 +142,13 @@ class CBrellionView : public QWidget {
   void OnNew();
   QString DialogDirectory() const;
 
-  QString LinkText();
   void ShowLinkText();
+  // Opens COM`port` at `baud`; warns the operator when it does not open.
+  void OpenSerial(int port, int baud);
+  // The "경고" box of a serial port that did not open.
+  void WarnPortNotOpen();
+  // Connects the TCP/IP link to the stored address and port.
+  void ConnectStoredTcp();
 
   CMainFrame* frame_;
   QTreeWidget* list_ = nullptr;
@@ -148,7 +159,6 @@ class CBrellionView : public QWidget {
 
   QString programDir_;
   int serialPort_ = 1;
-  int transmit_ = 0;
   store::BoardSettings settings_;
   item::ItemRecord working_;
   msglist::CutBuffer cut_;
@@ -156,6 +166,5 @@ class CBrellionView : public QWidget {
   std::unique_ptr<ItemEditors> editors_;
   std::unique_ptr<ProjectDialogs> projectDialogs_;
   bool storeOpen_ = false;
-  CCommControl* comm_ = nullptr;  // children of the view
-  CSignCtrl* signCtrl_ = nullptr;
+  SignLinks* links_ = nullptr;  // child of the view
 };
