@@ -178,6 +178,7 @@ class CBrellionView : public QWidget {
   store::BoardSettings settings_;
   item::ItemRecord working_;
   msglist::CutBuffer cut_;
+  std::string scratchPath_;  // the store of the start, "data.tmp"
   std::unique_ptr<ItemEditors> editors_;
   std::unique_ptr<ProjectDialogs> projectDialogs_;
   bool storeOpen_ = false;
