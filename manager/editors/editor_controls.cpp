@@ -119,8 +119,10 @@ void CTextItemDlg::setModify(const item::ItemHeader& header, const item::ItemBod
     const int code = header[at];
     if (code < list->count()) list->setCurrentIndex(code);  // else left as it is
   }
-  SetMinutes(start_, header.startMinutes());
-  SetMinutes(end_, header.endMinutes());
+  if (start_) {
+    SetMinutes(start_, header.startMinutes());
+    SetMinutes(end_, header.endMinutes());
+  }
   readExtra(header);
   for (int i = 0; i < int(panes_.size()); ++i) {
     panes_[i]->setQuarters(body.quarter(item::QuarterId(2 * i)),
@@ -141,8 +143,10 @@ void CTextItemDlg::accept() {
   for (auto [list, at] : lists_) {
     header_[at] = static_cast<std::uint8_t>(std::max(0, list->currentIndex()));
   }
-  header_.setStartMinutes(MinutesOf(start_));
-  header_.setEndMinutes(MinutesOf(end_));
+  if (start_) {  // without pickers the window bytes stay 0
+    header_.setStartMinutes(MinutesOf(start_));
+    header_.setEndMinutes(MinutesOf(end_));
+  }
   writeExtra(header_);
   body_ = {};
   for (int i = 0; i < int(panes_.size()); ++i) {
