@@ -2,7 +2,7 @@
 // and over the pseudo-terminal paced at 57600 baud (reported against the line rate).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <string>
 #include <vector>
 
@@ -19,8 +19,7 @@ void EnsureApp() {
   static char name[] = "bench_link";
   static char* argv[] = {name, nullptr};
   if (QCoreApplication::instance() == nullptr) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
+    new QCoreApplication(argc, argv);
   }
 }
 
@@ -41,7 +40,7 @@ void BM_TcpWrite2060(benchmark::State& state) {
   link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
   const signlink::Frame frame = WriteFrame();
   for (auto _ : state) {
-    if (const int rc = link.SendAndWait(frame.data(), static_cast<int>(frame.size()), 6); rc != 0) {
+    if (const int rc = static_cast<int>(link.SendAndWait(frame)); rc != 0) {
       state.SkipWithError(("exchange failed with " + std::to_string(rc)).c_str());
       break;
     }
@@ -71,7 +70,7 @@ void BM_SerialWrite2060(benchmark::State& state) {
   ctrl.Attach(&comm);
   const signlink::Frame frame = WriteFrame();
   for (auto _ : state) {
-    if (const int rc = ctrl.SendAndWait(frame.data(), static_cast<int>(frame.size())); rc != 0) {
+    if (const int rc = static_cast<int>(ctrl.SendAndWait(frame)); rc != 0) {
       state.SkipWithError(("exchange failed with " + std::to_string(rc)).c_str());
       break;
     }

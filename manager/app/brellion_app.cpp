@@ -3,21 +3,11 @@
 #include "manager/app/about_dlg.h"
 #include "manager/app/brellion_view.h"
 #include "manager/app/main_frame.h"
-#include "manager/store/work_store.h"
 
 CBrellionApp::CBrellionApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Brellion"));
   setApplicationDisplayName(QStringLiteral("Brellion"));
   setWindowIcon(BrellionIcon());
-  // The stored address: four bytes, the first dotted number in the most significant one.
-  link_.SetReconnectSource([] {
-    store::WorkStore& store = store::TheWorkStore();
-    const std::uint32_t ip = store.IpAddress();
-    const std::uint8_t b[4] = {static_cast<std::uint8_t>(ip >> 24),
-                               static_cast<std::uint8_t>(ip >> 16),
-                               static_cast<std::uint8_t>(ip >> 8), static_cast<std::uint8_t>(ip)};
-    return TcpLink::Target{TcpLink::DottedAddress(b), store.TcpPort()};
-  });
 }
 
 CBrellionApp::~CBrellionApp() {

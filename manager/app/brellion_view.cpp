@@ -11,8 +11,8 @@
 #include "manager/app/brellion_app.h"
 #include "manager/app/commands.h"
 #include "manager/app/main_frame.h"
-#include "manager/link/qt/comm_control.h"
-#include "manager/link/qt/sign_ctrl.h"
+#include "manager/link/link_text.h"
+#include "manager/link/qt/sign_links.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
 
@@ -48,6 +48,7 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   layout->addWidget(list_, 1);
   layout->addLayout(buttons);
 
+  links_ = new SignLinks(this);
   CreateActions();
 }
 
@@ -131,14 +132,10 @@ bool CBrellionView::OnInitialUpdate() {
 
   serialPort_ = store::LoadSerialPort(store);
   // The port opens at 57600 baud whatever was chosen in an earlier run.
-  comm_ = new CCommControl(this);
-  comm_->Create(serialPort_, 57600, 0);
-  signCtrl_ = new CSignCtrl(this);
-  signCtrl_->Create();
-  signCtrl_->Attach(comm_);
-  transmit_ = store::LoadTransmit(store);
+  OpenSerial(serialPort_, 57600);
+  links_->SetTransmit(signlink::TransmitFromStored(store.Transmit()));
   // A connection that fails is not reported here; the first exchange reports it.
-  if (transmit_ == 1 && TheApp()) TheApp()->Reconnect();
+  if (links_->transmit() == signlink::Transmit::kTcp) ConnectStoredTcp();
   ShowLinkText();
   settings_ = store::LoadBoardSettings(store);
   settings_.connection = store::LoadConnection(store);
@@ -152,15 +149,12 @@ void CBrellionView::ReloadSettings() {
   const int connection = settings_.connection;
   settings_ = store::LoadBoardSettings(store);
   settings_.connection = connection;
-  transmit_ = store::LoadTransmit(store);
-  if (transmit_ == 1) {
-    if (TheApp()) TheApp()->Reconnect();
+  links_->SetTransmit(signlink::TransmitFromStored(store.Transmit()));
+  if (links_->transmit() == signlink::Transmit::kTcp) {
+    ConnectStoredTcp();
   } else {
     serialPort_ = store::LoadSerialPort(store);
-    comm_->ClosePort();
-    comm_->comm().port_number = static_cast<std::uint8_t>(serialPort_);
-    comm_->OpenPort();
-    signCtrl_->Attach(comm_);
+    if (!links_->ReopenSerial(serialPort_)) WarnPortNotOpen();
   }
   ShowLinkText();
   settings_.connection = store::LoadConnection(store);
@@ -168,15 +162,28 @@ void CBrellionView::ReloadSettings() {
   UpdateCommandStates();
 }
 
-QString CBrellionView::LinkText() {
-  if (transmit_ == 1) {
-    store::WorkStore& store = store::TheWorkStore();
-    return QString::fromStdString(store::TcpLinkText(store.IpAddress(), store.TcpPort()));
-  }
-  if (comm_) return comm_->StatusText();
-  return QStringLiteral("열린 포트가 없습니다.");
+signlink::SignLink& CBrellionView::Link() {
+  return *links_;
+}
+
+int CBrellionView::TransmitOption() const {
+  return links_->transmit() == signlink::Transmit::kTcp ? 1 : 0;
+}
+
+void CBrellionView::OpenSerial(int port, int baud) {
+  if (!links_->OpenSerial(port, baud)) WarnPortNotOpen();
+}
+
+void CBrellionView::WarnPortNotOpen() {
+  ShowMessage(this, QString::fromUtf8(signlink::kPortOpenFailedText),
+              QString::fromUtf8(signlink::kWarningCaption), MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void CBrellionView::ConnectStoredTcp() {
+  store::WorkStore& store = store::TheWorkStore();
+  links_->ConnectTcp(store.IpAddress(), store.TcpPort());
 }
 
 void CBrellionView::ShowLinkText() {
-  if (frame_) frame_->SetLinkText(LinkText());
+  if (frame_) frame_->SetLinkText(QString::fromStdString(links_->LinkText()));
 }

@@ -14,8 +14,10 @@ class QAction;
 class QPushButton;
 class QTreeWidget;
 class CMainFrame;
-class CCommControl;
-class CSignCtrl;
+class SignLinks;
+namespace signlink {
+class SignLink;
+}
 
 class CBrellionView : public QWidget {
   Q_OBJECT
@@ -49,12 +51,14 @@ class CBrellionView : public QWidget {
   QPushButton* SendButton() const { return send_; }
 
   int SerialPortNumber() const { return serialPort_; }
-  int TransmitOption() const { return transmit_; }
+  // 0 RS-232, 1 TCP/IP (a stored value above 1 reads as 0).
+  int TransmitOption() const;
   const store::BoardSettings& Settings() const { return settings_; }
   bool CutPresent() const { return cutPresent_; }
-  // The serial wrapper and the protocol window; null before OnInitialUpdate.
-  CCommControl* CommControl() const { return comm_; }
-  CSignCtrl* SignCtrl() const { return signCtrl_; }
+  // The link every command talks to the sign over: the one the transmit option selects,
+  // frame by frame. Links() is its owner, for bringing the links up and down.
+  signlink::SignLink& Link();
+  SignLinks& Links() { return *links_; }
 
  signals:
   void ExitRequested();
@@ -83,8 +87,13 @@ class CBrellionView : public QWidget {
   };
 
   void CreateActions();
-  QString LinkText();
   void ShowLinkText();
+  // Opens COM`port` at `baud`; warns the operator when it does not open.
+  void OpenSerial(int port, int baud);
+  // The "경고" box of a serial port that did not open.
+  void WarnPortNotOpen();
+  // Connects the TCP/IP link to the stored address and port.
+  void ConnectStoredTcp();
 
   CMainFrame* frame_;
   QTreeWidget* list_ = nullptr;
@@ -95,12 +104,10 @@ class CBrellionView : public QWidget {
 
   QString programDir_;
   int serialPort_ = 1;
-  int transmit_ = 0;
   store::BoardSettings settings_;
   item::ItemRecord working_;
   item::ItemRecord cut_;
   bool cutPresent_ = false;
   bool storeOpen_ = false;
-  CCommControl* comm_ = nullptr;  // children of the view
-  CSignCtrl* signCtrl_ = nullptr;
+  SignLinks* links_ = nullptr;  // child of the view
 };

@@ -19,6 +19,15 @@ class SteadyClock : public MonotonicClock {
   std::int64_t NowMs() const override;
 };
 
+// State of the serial wait, apart from the exchange results (whose code 2 means a bad
+// checksum, not a passed deadline).
+enum class SerialRead : int {
+  kComplete = 0,        // the expected bytes were taken
+  kPortClosed = 1,      // nothing can be written or awaited
+  kDeadlinePassed = 2,  // the reply did not come in time
+  kWaiting = 3,         // not all bytes yet, the deadline still ahead
+};
+
 // The serial wrapper as the serial exchange sees it.
 class SerialChannel {
  public:
@@ -27,10 +36,10 @@ class SerialChannel {
   virtual void Purge() = 0;
   // Starts sending; returns n, or 0 when the port is not open.
   virtual int Write(const std::uint8_t* bytes, int n) = 0;
-  // Sets the reply deadline to now + ms; returns 0, or 1 when the port is not open.
-  virtual int StartTimeout(int ms) = 0;
-  // 0: n bytes copied to dst and the rest forgotten; 2: deadline passed; 3: still waiting.
-  virtual int Read(std::uint8_t* dst, int n) = 0;
+  // Sets the reply deadline to now + ms; false when the port is not open.
+  virtual bool StartTimeout(int ms) = 0;
+  // kComplete: n bytes copied to dst and the rest forgotten; kDeadlinePassed; kWaiting.
+  virtual SerialRead Read(std::uint8_t* dst, int n) = 0;
   // Lets received bytes come in; returns when some did or the deadline passed, and
   // keeps the program responsive meanwhile.
   virtual void AwaitBytes() = 0;

@@ -10,31 +10,31 @@ namespace signlink {
 
 namespace {
 
-int SerialExchange(SerialChannel& port, const std::uint8_t* frame, std::size_t len,
-                   std::uint8_t* out, std::size_t count) {
+Result SerialExchange(SerialChannel& port, const std::uint8_t* frame, std::size_t len,
+                      std::uint8_t* out, std::size_t count) {
   port.Purge();
-  if (port.Write(frame, static_cast<int>(len)) == 0) return kSendError;
+  if (port.Write(frame, static_cast<int>(len)) == 0) return Result::kSendError;
   port.StartTimeout(kSerialReplyMs);
   const std::size_t expected = count + kEnvelope;
   std::vector<std::uint8_t> reply(expected);
   for (;;) {
-    const int s = port.Read(reply.data(), static_cast<int>(expected));
-    if (s == 0) break;
-    if (s == 2) return kTimeout;
+    const SerialRead s = port.Read(reply.data(), static_cast<int>(expected));
+    if (s == SerialRead::kComplete) break;
+    if (s == SerialRead::kDeadlinePassed || s == SerialRead::kPortClosed) return Result::kTimeout;
     port.AwaitBytes();
   }
-  const int rc = CheckSerialReply(reply.data(), expected);
-  if (rc != kOk || out == nullptr || count == 0) return rc;
+  const Result rc = CheckSerialReply(reply.data(), expected);
+  if (rc != Result::kOk || out == nullptr || count == 0) return rc;
   // As on TCP: a valid frame too short to hold the data (an acknowledgement with bytes
   // trailing it) is no read reply.
-  if (board::Get16(reply.data() + 1) < count + kEnvelope) return kChecksum;
+  if (board::Get16(reply.data() + 1) < count + kEnvelope) return Result::kChecksum;
   std::memcpy(out, reply.data() + 4, count);
-  return kOk;
+  return Result::kOk;
 }
 
-int TcpExchange(StreamChannel& socket, const MonotonicClock& clock, const std::uint8_t* frame,
-                std::size_t len, std::size_t expected, std::uint8_t* out, std::size_t count) {
-  if (!socket.HasSocket()) return kNoSocket;
+Result TcpExchange(StreamChannel& socket, const MonotonicClock& clock, const std::uint8_t* frame,
+                   std::size_t len, std::size_t expected, std::uint8_t* out, std::size_t count) {
+  if (!socket.HasSocket()) return Result::kNoSocket;
   // A reply that came after an earlier exchange gave up must not pass for this one's.
   socket.DiscardUnread();
   socket.Send(frame, len);
@@ -48,42 +48,43 @@ int TcpExchange(StreamChannel& socket, const MonotonicClock& clock, const std::u
     if (w == StreamWait::kData) continue;
     if (w == StreamWait::kError) {
       socket.Reconnect();
-      return kNotConnected;
+      return Result::kNotConnected;
     }
     if (w == StreamWait::kClosed || got == 0) {
       socket.Reconnect();
-      return kChecksum;
+      return Result::kChecksum;
     }
     break;  // timed out with part of a reply: judged below on what came
   }
-  const int rc = CheckTcpReply(reply.data(), got, expected);
-  if (rc != kOk || out == nullptr || count == 0) return rc;
+  const Result rc = CheckTcpReply(reply.data(), got, expected);
+  if (rc != Result::kOk || out == nullptr || count == 0) return rc;
   // The reply's own length must cover the data asked for; a shorter valid frame (an
   // acknowledgement) would otherwise hand back its checksum and ETX as data.
   const std::size_t frameLen = board::Get16(reply.data() + 1);
-  if (frameLen < count + kEnvelope || got < frameLen) return kChecksum;
+  if (frameLen < count + kEnvelope || got < frameLen) return Result::kChecksum;
   std::memcpy(out, reply.data() + 4, count);
-  return kOk;
+  return Result::kOk;
 }
 
 }  // namespace
 
-int SerialSendAndWait(SerialChannel& port, const std::uint8_t* frame, std::size_t len) {
+Result SerialSendAndWait(SerialChannel& port, const std::uint8_t* frame, std::size_t len) {
   return SerialExchange(port, frame, len, nullptr, 0);
 }
 
-int SerialSendAndRead(SerialChannel& port, const std::uint8_t* frame, std::size_t len,
-                      std::uint8_t* out, std::size_t count) {
+Result SerialSendAndRead(SerialChannel& port, const std::uint8_t* frame, std::size_t len,
+                         std::uint8_t* out, std::size_t count) {
   return SerialExchange(port, frame, len, out, count);
 }
 
-int TcpSendAndWait(StreamChannel& socket, const MonotonicClock& clock, const std::uint8_t* frame,
-                   std::size_t len, std::size_t expected) {
+Result TcpSendAndWait(StreamChannel& socket, const MonotonicClock& clock,
+                      const std::uint8_t* frame, std::size_t len, std::size_t expected) {
   return TcpExchange(socket, clock, frame, len, expected, nullptr, 0);
 }
 
-int TcpSendAndRead(StreamChannel& socket, const MonotonicClock& clock, const std::uint8_t* frame,
-                   std::size_t len, std::uint8_t* out, std::size_t count) {
+Result TcpSendAndRead(StreamChannel& socket, const MonotonicClock& clock,
+                      const std::uint8_t* frame, std::size_t len, std::uint8_t* out,
+                      std::size_t count) {
   return TcpExchange(socket, clock, frame, len, count + kEnvelope, out, count);
 }
 

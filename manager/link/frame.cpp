@@ -70,53 +70,54 @@ Frame BuildNews(const std::uint8_t (&flags)[8]) {
   return BuildFrame(kCmdNews, flags, 8);
 }
 
-std::string ResultText(int code) {
-  switch (code) {
-    case 0:
+std::string ResultText(Result r) {
+  switch (r) {
+    case Result::kOk:
       return "OK";
-    case 1:
+    case Result::kTimeout:
       return "시간 초과 오류입니다.";
-    case 2:
+    case Result::kChecksum:
       return "CHECK-SUM 오류입니다.";
-    case 4:
+    case Result::kSendError:
       return "전송 오류입니다.";
-    case 5:
+    case Result::kCommandError:
       return "COMMAND 오류입니다.";
-    case 6:
+    case Result::kPasswordError:
       return "PASSWORD 오류입니다.";
-    case 7:
+    case Result::kStxError:
       return "STX 오류입니다.";
-    case 8:
+    case Result::kEtxError:
       return "ETX 오류입니다.";
-    case 9:
+    case Result::kNoSocket:
       return "소켓생성 오류입니다.";
-    case 10:
+    case Result::kNotConnected:
       return "서버소켓에 연결되지않은 오류입니다.";
-    default:
-      return "알 수 없는 오류코드입니다.";
+    case Result::kStillWaiting:
+      break;
   }
+  return "알 수 없는 오류코드입니다.";
 }
 
 namespace {
 
 // The length field must at least reach the checksum's own byte and stay inside what came.
-int CheckSum(const std::uint8_t* reply, std::size_t received) {
-  if (received < 3) return kChecksum;
+Result CheckSum(const std::uint8_t* reply, std::size_t received) {
+  if (received < 3) return Result::kChecksum;
   const std::size_t length = board::Get16(reply + 1);
-  if (length < 3 || length > received) return kChecksum;
-  return Checksum(reply, length - 2) == reply[length - 2] ? kOk : kChecksum;
+  if (length < 3 || length > received) return Result::kChecksum;
+  return Checksum(reply, length - 2) == reply[length - 2] ? Result::kOk : Result::kChecksum;
 }
 
 }  // namespace
 
-int CheckSerialReply(const std::uint8_t* reply, std::size_t received) {
-  if (received == 0 || reply[0] != kStx) return kStxError;
+Result CheckSerialReply(const std::uint8_t* reply, std::size_t received) {
+  if (received == 0 || reply[0] != kStx) return Result::kStxError;
   return CheckSum(reply, received);
 }
 
-int CheckTcpReply(const std::uint8_t* reply, std::size_t received, std::size_t expected) {
-  if (received < 3) return kChecksum;
-  if (board::Get16(reply + 1) > expected) return kChecksum;
+Result CheckTcpReply(const std::uint8_t* reply, std::size_t received, std::size_t expected) {
+  if (received < 3) return Result::kChecksum;
+  if (board::Get16(reply + 1) > expected) return Result::kChecksum;
   return CheckSum(reply, received);
 }
 

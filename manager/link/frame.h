@@ -28,15 +28,20 @@ inline constexpr std::uint8_t kCmdEventStart = 0x27;
 inline constexpr std::uint8_t kCmdEventCancel = 0x28;
 inline constexpr std::uint8_t kCmdNews = 0x29;
 
-// Result codes of an exchange (0 success).
-inline constexpr int kOk = 0;
-inline constexpr int kTimeout = 1;        // serial: no complete reply before the deadline
-inline constexpr int kChecksum = 2;       // bad checksum or an impossible length field
-inline constexpr int kStillWaiting = 3;   // internal state of the serial wait
-inline constexpr int kSendError = 4;      // serial port not open
-inline constexpr int kStxError = 7;       // serial reply does not begin with STX
-inline constexpr int kNoSocket = 9;       // TCP: no client socket
-inline constexpr int kNotConnected = 10;  // TCP: receive failed
+// Outcome of one exchange. The values are the codes the operator's messages are keyed by.
+enum class Result : int {
+  kOk = 0,
+  kTimeout = 1,        // serial: no complete reply before the deadline
+  kChecksum = 2,       // bad checksum, or an impossible length field
+  kStillWaiting = 3,   // never returned by an exchange
+  kSendError = 4,      // serial: the port is not open
+  kCommandError = 5,   // reserved
+  kPasswordError = 6,  // reserved
+  kStxError = 7,       // serial: the reply does not begin with STX
+  kEtxError = 8,       // reserved
+  kNoSocket = 9,       // TCP/IP: no client socket
+  kNotConnected = 10,  // TCP/IP: receiving failed
+};
 
 // Sum of n bytes modulo 256.
 std::uint8_t Checksum(const std::uint8_t* bytes, std::size_t n);
@@ -58,14 +63,15 @@ Frame BuildEventCancel();
 // News: eight category flag bytes.
 Frame BuildNews(const std::uint8_t (&flags)[8]);
 
-// The operator's message for a result code, UTF-8.
-std::string ResultText(int code);
+// The operator's message for a result, UTF-8; any value outside the table (3 included)
+// reads "알 수 없는 오류코드입니다.".
+std::string ResultText(Result r);
 
-// Serial reply check over the bytes received: 0, 7 (no STX) or 2 (checksum, or a length
+// Serial reply check over the bytes received: kOk, kStxError or kChecksum (also a length
 // field below 3 or beyond the received bytes). Reads nothing past `received`.
-int CheckSerialReply(const std::uint8_t* reply, std::size_t received);
-// TCP reply check: 2 when the length field exceeds `expected`, is below 3 or beyond the
-// received bytes, or the checksum is wrong; 0 otherwise. STX and ETX are not examined.
-int CheckTcpReply(const std::uint8_t* reply, std::size_t received, std::size_t expected);
+Result CheckSerialReply(const std::uint8_t* reply, std::size_t received);
+// TCP reply check: kChecksum when the length field exceeds `expected`, is below 3 or
+// beyond the received bytes, or the checksum is wrong. STX and ETX are not examined.
+Result CheckTcpReply(const std::uint8_t* reply, std::size_t received, std::size_t expected);
 
 }  // namespace signlink

@@ -24,18 +24,18 @@ void ReceiveRing::Append(const std::uint8_t* bytes, std::size_t n) {
 
 void ReceiveRing::StartTimeout(int ms) {
   deadline_ = clock_.NowMs() + ms;
-  status_ = 0;
+  status_ = SerialRead::kComplete;
 }
 
-int ReceiveRing::Read(std::uint8_t* dst, std::size_t n) {
-  status_ = 0;
+SerialRead ReceiveRing::Read(std::uint8_t* dst, std::size_t n) {
+  status_ = SerialRead::kComplete;
   if (count_ < n || n > ring_.size()) {
-    status_ = DeadlinePassed() ? 2 : 3;
+    status_ = DeadlinePassed() ? SerialRead::kDeadlinePassed : SerialRead::kWaiting;
     return status_;
   }
   std::memcpy(dst, ring_.data(), n);
   count_ = 0;
-  return 0;
+  return SerialRead::kComplete;
 }
 
 }  // namespace signlink

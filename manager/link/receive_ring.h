@@ -19,24 +19,24 @@ class ReceiveRing {
 
   std::size_t size() const { return ring_.size(); }
   std::size_t count() const { return count_; }
-  int status() const { return status_; }
+  SerialRead status() const { return status_; }
 
   // Stores arriving bytes at the write position, wrapping at the ring's end.
   void Append(const std::uint8_t* bytes, std::size_t n);
   void Clear() { count_ = 0; }
   void StartTimeout(int ms);
-  // 0: n bytes copied from the ring's start and the count reset; 2: deadline passed;
-  // 3: still waiting. n above the ring size never completes.
-  int Read(std::uint8_t* dst, std::size_t n);
+  // kComplete: n bytes copied from the ring's start and the count reset; kDeadlinePassed;
+  // kWaiting. n above the ring size never completes.
+  SerialRead Read(std::uint8_t* dst, std::size_t n);
   bool DeadlinePassed() const { return clock_.NowMs() > deadline_; }
   std::int64_t deadline() const { return deadline_; }
-  void set_status(int s) { status_ = s; }
+  void set_status(SerialRead s) { status_ = s; }
 
  private:
   const MonotonicClock& clock_;
   std::vector<std::uint8_t> ring_;
   std::size_t count_ = 0;
-  int status_ = 0;
+  SerialRead status_ = SerialRead::kComplete;
   std::int64_t deadline_ = 0;
 };
 

@@ -6,10 +6,6 @@
 
 namespace signlink {
 
-std::string ResultText(Result r) {
-  return ResultText(static_cast<int>(r));
-}
-
 ModelCheck CheckModel(SignLink& link) {
   std::uint8_t id[16] = {};
   if (link.SendAndRead(BuildMemoryRead(board::kModelId, 8), id, 8) != Result::kOk) {

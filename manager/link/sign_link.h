@@ -11,24 +11,6 @@
 
 namespace signlink {
 
-// Outcome of one exchange. The values are the codes the operator's messages are keyed by.
-enum class Result : int {
-  kOk = 0,
-  kTimeout = 1,        // serial: no complete reply before the deadline
-  kChecksum = 2,       // bad checksum, or an impossible length field
-  kStillWaiting = 3,   // never returned by an exchange
-  kSendError = 4,      // serial: the port is not open
-  kCommandError = 5,   // reserved
-  kPasswordError = 6,  // reserved
-  kStxError = 7,       // serial: the reply does not begin with STX
-  kEtxError = 8,       // reserved
-  kNoSocket = 9,       // TCP/IP: no client socket
-  kNotConnected = 10,  // TCP/IP: receiving failed
-};
-
-// The operator's message for a result, UTF-8.
-std::string ResultText(Result r);
-
 // Which link carries the commands. A stored byte above 1 reads as serial.
 enum class Transmit : std::uint8_t { kSerial = 0, kTcp = 1 };
 inline Transmit TransmitFromStored(std::uint8_t stored) {

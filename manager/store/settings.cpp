@@ -1,7 +1,5 @@
 #include "manager/store/settings.h"
 
-#include <cstdio>
-
 namespace store {
 
 int LoadSerialPort(WorkStore& store) {
@@ -54,13 +52,6 @@ int LoadConnection(WorkStore& store) {
     store.SetConnection(0);
   }
   return c;
-}
-
-std::string TcpLinkText(std::uint32_t ip, std::uint16_t port) {
-  char text[64];
-  std::snprintf(text, sizeof text, "[IP:%u.%u.%u.%u],   [PORT:%u]", (ip >> 24) & 0xFF,
-                (ip >> 16) & 0xFF, (ip >> 8) & 0xFF, ip & 0xFF, static_cast<unsigned>(port));
-  return text;
 }
 
 }  // namespace store

@@ -3,7 +3,6 @@
 // out-of-range value is replaced, and written back where the file must be mended.
 
 #include <cstdint>
-#include <string>
 
 #include "manager/store/work_store.h"
 
@@ -29,8 +28,5 @@ int LoadTransmit(WorkStore& store);
 BoardSettings LoadBoardSettings(WorkStore& store);
 // Connection flag; above 1 becomes 0, written back.
 int LoadConnection(WorkStore& store);
-
-// "[IP:a.b.c.d],   [PORT:p]" for the link pane.
-std::string TcpLinkText(std::uint32_t ip, std::uint16_t port);
 
 }  // namespace store

@@ -27,7 +27,15 @@ int WorkStore::Open() {
   return file_ ? 0 : 1;
 }
 
+int WorkStore::OpenReadOnly() {
+  Close();
+  file_ = std::fopen(path_.c_str(), "rb");
+  readOnly_ = file_ != nullptr;
+  return file_ ? 0 : 1;
+}
+
 void WorkStore::Close() {
+  readOnly_ = false;
   if (file_) {
     std::fclose(file_);
     file_ = nullptr;
@@ -41,7 +49,7 @@ std::size_t WorkStore::Read(std::size_t offset, void* buffer, std::size_t length
 }
 
 std::size_t WorkStore::Write(std::size_t offset, const void* data, std::size_t length) {
-  if (!file_ || std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return 0;
+  if (!file_ || readOnly_ || std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return 0;
   const std::size_t n = std::fwrite(data, 1, length, file_);
   // Flushed at once so that another reader of the file (a copy for a project save) and a
   // crash both see every edit.

@@ -50,6 +50,9 @@ class WorkStore {
   // Opens the file for update; creates it as 904672 zero bytes when missing.
   // 0 on success, 1 when it can be neither opened nor created.
   int Open();
+  // Opens an existing file for reading only (a project a tool only looks at); writes then
+  // write nothing. 0 on success, 1 when it cannot be read.
+  int OpenReadOnly();
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
 
@@ -113,6 +116,7 @@ class WorkStore {
 
   std::string path_;
   std::FILE* file_ = nullptr;
+  bool readOnly_ = false;
 };
 
 // The process-wide store the manager works on.

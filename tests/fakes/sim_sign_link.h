@@ -54,8 +54,8 @@ class SimSignLink : public signlink::SignLink {
     const signsim::Answer a = sign_.Handle(request);
     if (a.reply.empty()) return signlink::Result::kTimeout;
     const std::size_t expected = count + signlink::kEnvelope;
-    const int rc = signlink::CheckTcpReply(a.reply.data(), a.reply.size(), expected);
-    if (rc != signlink::kOk) return static_cast<signlink::Result>(rc);
+    const signlink::Result rc = signlink::CheckTcpReply(a.reply.data(), a.reply.size(), expected);
+    if (rc != signlink::Result::kOk) return rc;
     if (count == 0) return signlink::Result::kOk;
     if (a.reply.size() < expected) return signlink::Result::kChecksum;
     std::memcpy(out, a.reply.data() + 4, count);

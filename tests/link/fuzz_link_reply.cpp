@@ -23,11 +23,11 @@ class OneShotSerial : public signlink::SerialChannel {
   OneShotSerial(const std::uint8_t* d, std::size_t n) : ring_(clock_, 0), data_(d), n_(n) {}
   void Purge() override { ring_.Clear(); }
   int Write(const std::uint8_t*, int n) override { return n; }
-  int StartTimeout(int ms) override {
+  bool StartTimeout(int ms) override {
     ring_.StartTimeout(ms);
-    return 0;
+    return true;
   }
-  int Read(std::uint8_t* dst, int n) override {
+  signlink::SerialRead Read(std::uint8_t* dst, int n) override {
     return ring_.Read(dst, static_cast<std::size_t>(n));
   }
   void AwaitBytes() override {
@@ -49,8 +49,8 @@ class OneShotSerial : public signlink::SerialChannel {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Exact-size copies so that the sanitizer sees any read past the end.
   std::vector<std::uint8_t> reply(data, data + size);
-  const int serial = signlink::CheckSerialReply(reply.data(), reply.size());
-  if (serial == 0) {
+  const signlink::Result serial = signlink::CheckSerialReply(reply.data(), reply.size());
+  if (serial == signlink::Result::kOk) {
     const std::size_t len = (std::size_t{reply[1]} << 8) | reply[2];
     if (len < 3 || len > size || signlink::Checksum(reply.data(), len - 2) != reply[len - 2])
       std::abort();

@@ -57,19 +57,19 @@ class FakeSerial : public SerialChannel, public Script {
   void Purge() override { ring.Clear(); }
   int Write(const std::uint8_t* bytes, int n) override {
     if (!open) {
-      ring.set_status(1);
+      ring.set_status(SerialRead::kPortClosed);
       return 0;
     }
     written.emplace_back(bytes, bytes + n);
     OnWrite();
     return n;
   }
-  int StartTimeout(int ms) override {
-    if (!open) return 1;
+  bool StartTimeout(int ms) override {
+    if (!open) return false;
     ring.StartTimeout(ms);
-    return 0;
+    return true;
   }
-  int Read(std::uint8_t* dst, int n) override {
+  SerialRead Read(std::uint8_t* dst, int n) override {
     return ring.Read(dst, static_cast<std::size_t>(n));
   }
   // Bytes reach the ring only while the exchange awaits them.
@@ -158,6 +158,10 @@ Frame Slice(const Frame& f, std::size_t from, std::size_t to) {
 
 const Frame kApply = BuildApply();
 
+int Code(Result r) {
+  return static_cast<int>(r);
+}
+
 // One exchange of a table: what arrives, the result and how long it took.
 struct Row {
   const char* what;
@@ -179,17 +183,17 @@ TEST(ReceiveRing, ReadAnswersWaitingThenDeadlineAndForgetsTheRest) {
   const std::uint8_t four[4] = {1, 2, 3, 4};
   ring.Append(four, 4);
   std::uint8_t dst[6] = {};
-  EXPECT_EQ(ring.Read(dst, 6), 3);
+  EXPECT_EQ(ring.Read(dst, 6), SerialRead::kWaiting);
   clock.now += 5000;
-  EXPECT_EQ(ring.Read(dst, 6), 3);
+  EXPECT_EQ(ring.Read(dst, 6), SerialRead::kWaiting);
   clock.now += 1;
-  EXPECT_EQ(ring.Read(dst, 6), 2);
-  EXPECT_EQ(ring.status(), 2);
+  EXPECT_EQ(ring.Read(dst, 6), SerialRead::kDeadlinePassed);
+  EXPECT_EQ(ring.status(), SerialRead::kDeadlinePassed);
   ring.Append(four, 4);
-  EXPECT_EQ(ring.Read(dst, 6), 0);
+  EXPECT_EQ(ring.Read(dst, 6), SerialRead::kComplete);
   EXPECT_EQ(ring.count(), 0u);
   EXPECT_EQ(std::vector<std::uint8_t>(dst, dst + 6), (std::vector<std::uint8_t>{1, 2, 3, 4, 1, 2}));
-  EXPECT_EQ(ring.Read(dst, 1), 2);  // the two bytes beyond were dropped
+  EXPECT_EQ(ring.Read(dst, 1), SerialRead::kDeadlinePassed);  // the two bytes beyond were dropped
 }
 
 // Each row is one exchange on the same port, so leftovers of a row would show in the next.
@@ -217,12 +221,12 @@ TEST(SerialExchange, RepliesInOrder) {
     SCOPED_TRACE(r.what);
     port.plans.push_back(r.plan);
     const std::int64_t start = port.clock.now;
-    EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), r.code);
+    EXPECT_EQ(Code(SerialSendAndWait(port, kApply.data(), kApply.size())), r.code);
     EXPECT_EQ(port.clock.now - start, r.took);
   }
   EXPECT_EQ(port.written, std::vector<Frame>(rows.size(), kApply));
   port.open = false;
-  EXPECT_EQ(SerialSendAndWait(port, kApply.data(), kApply.size()), 4);
+  EXPECT_EQ(Code(SerialSendAndWait(port, kApply.data(), kApply.size())), 4);
   EXPECT_EQ(port.written.size(), rows.size());
 }
 
@@ -231,25 +235,25 @@ TEST(SerialExchange, ReadCopiesTheDataOnlyOnSuccess) {
   const Frame request = BuildMemoryRead(0x020000, 8);
   port.plans.push_back({{3, DataReply({'V', 'A', 'R', 'N', 'O', 0, 0, 0})}});
   std::uint8_t out[16] = {};
-  ASSERT_EQ(SerialSendAndRead(port, request.data(), request.size(), out, 8), 0);
+  ASSERT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), 0);
   EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
   Frame bad = DataReply({'X', 'X', 'X', 'X', 'X', 0, 0, 0});
   bad[12] ^= 0xFF;
   port.plans.push_back({{3, bad}});
-  EXPECT_EQ(SerialSendAndRead(port, request.data(), request.size(), out, 8), 2);
+  EXPECT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), 2);
   EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
   // An acknowledgement with stray bytes after it fills the window but holds no data.
   Frame ackThenNoise = Ack();
   ackThenNoise.insert(ackThenNoise.end(), {'X', 'X', 'X', 'X', 'X', 'X', 'X', 'X'});
   port.plans.push_back({{3, ackThenNoise}});
-  EXPECT_EQ(SerialSendAndRead(port, request.data(), request.size(), out, 8), 2);
+  EXPECT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), 2);
   EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
 }
 
 TEST(TcpExchange, RepliesInOrder) {
   FakeStream s;
   s.has_socket = false;
-  EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), 9);
+  EXPECT_EQ(Code(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6)), 9);
   EXPECT_TRUE(s.sent.empty());
   s.has_socket = true;
 
@@ -276,7 +280,7 @@ TEST(TcpExchange, RepliesInOrder) {
     SCOPED_TRACE(r.what);
     s.plans.push_back(r.plan);
     const std::int64_t start = s.clock.now;
-    EXPECT_EQ(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6), r.code);
+    EXPECT_EQ(Code(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6)), r.code);
     EXPECT_EQ(s.reconnects, r.reconnects);
     EXPECT_EQ(s.clock.now - start, r.took);
   }
@@ -287,24 +291,24 @@ TEST(TcpExchange, ReadsTakeOnlyTheirOwnReply) {
   const Frame read8 = BuildMemoryRead(0x020000, 8);
   std::uint8_t out[8] = {9, 9, 9, 9, 9, 9, 9, 9};
   s.plans.push_back({{2, Ack()}});  // a valid frame, but shorter than the data asked for
-  EXPECT_EQ(TcpSendAndRead(s, s.clock, read8.data(), read8.size(), out, 8), 2);
+  EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read8.data(), read8.size(), out, 8)), 2);
   EXPECT_EQ(out[0], 9);
   EXPECT_EQ(out[7], 9);
   EXPECT_EQ(s.reconnects, 0);
   // Two data bytes asked for: an acknowledgement is as long, but carries no data.
   const Frame read2 = BuildMemoryRead(0x020008, 2);
   s.plans.push_back({{2, Ack()}});
-  EXPECT_EQ(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2), 2);
+  EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 2);
   EXPECT_EQ(out[0], 9);
 
   // No reply in time; the late one lands before the second request.
   s.plans.push_back({{1500, DataReply({0xAA, 0xBB})}});
-  EXPECT_EQ(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2), 2);
+  EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 2);
   // Reconnecting dropped it here; put a late reply back in the new connection's stream.
   s.due.emplace(s.clock.now + 100, Piece{0, DataReply({0xAA, 0xBB})});
   s.clock.now += 200;
   s.plans.push_back({{2, DataReply({0x06, 0x01})}});
-  ASSERT_EQ(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2), 0);
+  ASSERT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 0);
   EXPECT_EQ(out[0], 0x06);
   EXPECT_EQ(out[1], 0x01);
 }

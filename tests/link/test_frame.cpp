@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "manager/link/frame.h"
+#include "manager/link/link_text.h"
 #include "manager/link/port_name.h"
 
 using namespace signlink;
@@ -53,18 +55,30 @@ TEST(Frame, LengthsOfEveryCommand) {
 }
 
 TEST(Frame, ResultTexts) {
-  EXPECT_EQ(ResultText(0), "OK");
-  EXPECT_EQ(ResultText(1), "시간 초과 오류입니다.");
-  EXPECT_EQ(ResultText(2), "CHECK-SUM 오류입니다.");
-  EXPECT_EQ(ResultText(4), "전송 오류입니다.");
-  EXPECT_EQ(ResultText(5), "COMMAND 오류입니다.");
-  EXPECT_EQ(ResultText(6), "PASSWORD 오류입니다.");
-  EXPECT_EQ(ResultText(7), "STX 오류입니다.");
-  EXPECT_EQ(ResultText(8), "ETX 오류입니다.");
-  EXPECT_EQ(ResultText(9), "소켓생성 오류입니다.");
-  EXPECT_EQ(ResultText(10), "서버소켓에 연결되지않은 오류입니다.");
-  for (int code : {3, -1, 11, 255, 100000})
-    EXPECT_EQ(ResultText(code), "알 수 없는 오류코드입니다.");
+  const std::pair<int, const char*> texts[] = {
+      {0, "OK"},
+      {1, "시간 초과 오류입니다."},
+      {2, "CHECK-SUM 오류입니다."},
+      {4, "전송 오류입니다."},
+      {5, "COMMAND 오류입니다."},
+      {6, "PASSWORD 오류입니다."},
+      {7, "STX 오류입니다."},
+      {8, "ETX 오류입니다."},
+      {9, "소켓생성 오류입니다."},
+      {10, "서버소켓에 연결되지않은 오류입니다."},
+      {3, "알 수 없는 오류코드입니다."},
+      {-1, "알 수 없는 오류코드입니다."},
+      {11, "알 수 없는 오류코드입니다."},
+      {100000, "알 수 없는 오류코드입니다."},
+  };
+  for (const auto& [code, text] : texts) EXPECT_EQ(ResultText(static_cast<Result>(code)), text);
+}
+
+TEST(LinkText, PaneTexts) {
+  EXPECT_EQ(TcpLinkText(0xC0A8000A, 5000), "[IP:192.168.0.10],   [PORT:5000]");
+  EXPECT_EQ(TcpLinkText(0xFFFFFFFF, 65535), "[IP:255.255.255.255],   [PORT:65535]");
+  EXPECT_EQ(SerialLinkText(true, 12, 57600), "연결: COM12, 57600 bps");
+  EXPECT_EQ(SerialLinkText(false, 12, 57600), "열린 포트가 없습니다.");
 }
 
 TEST(PortName, WindowsNamesAndDevices) {

@@ -1,8 +1,12 @@
 // The serial and TCP links against a running signsim.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -13,8 +17,8 @@
 #include "manager/link/frame.h"
 #include "manager/link/qt/comm_control.h"
 #include "manager/link/qt/sign_ctrl.h"
+#include "manager/link/qt/sign_links.h"
 #include "manager/link/qt/tcp_link.h"
-#include "qtshared/message_box.h"
 #include "signsim_process.h"
 
 using signlink::Frame;
@@ -26,8 +30,7 @@ void EnsureApp() {
   static char name[] = "link_qt_tests";
   static char* argv[] = {name, nullptr};
   if (QCoreApplication::instance() == nullptr) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
+    new QCoreApplication(argc, argv);
   }
 }
 
@@ -37,20 +40,16 @@ void Pause(int ms) {
   loop.exec();
 }
 
-const QString kNoPort = QStringLiteral("열린 포트가 없습니다.");
+const std::string kNoPort = "열린 포트가 없습니다.";
 const Frame kApply = signlink::BuildApply();
 const Frame kModel = signlink::BuildMemoryRead(0x020000, 8);
 const Frame kSize = signlink::BuildMemoryRead(0x020008, 8);
 
-int Send(CSignCtrl& ctrl, const Frame& f) {
-  return ctrl.SendAndWait(f.data(), static_cast<int>(f.size()));
+int Send(signlink::SignLink& link, const Frame& f) {
+  return static_cast<int>(link.SendAndWait(f));
 }
-int Send(TcpLink& link, const Frame& f) {
-  return link.SendAndWait(f.data(), static_cast<int>(f.size()), 6);
-}
-template <class Link>
-int Read(Link& link, const Frame& f, std::uint8_t* out, int n) {
-  return link.SendAndRead(f.data(), static_cast<int>(f.size()), out, n);
+int Read(signlink::SignLink& link, const Frame& f, std::uint8_t* out, int n) {
+  return static_cast<int>(link.SendAndRead(f, out, static_cast<std::size_t>(n)));
 }
 Frame Twice(const Frame& a, const Frame& b) {
   Frame both = a;
@@ -89,13 +88,11 @@ class TcpLinkTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SerialLink, OpensThePortAndWarnsOnceForAMissingOne) {
+TEST_F(SerialLink, OpensThePortAndReportsAMissingOne) {
   ASSERT_TRUE(sim.Start());
-  MessageRecorder boxes;
   qputenv("BRELLION_COM12", sim.pty_link().toUtf8());
   ASSERT_EQ(comm.Create(12, 57600, 0), 1);
-  EXPECT_TRUE(boxes.messages().isEmpty());
-  EXPECT_EQ(comm.StatusText(), QStringLiteral("연결: COM12, 57600 bps"));
+  EXPECT_EQ(comm.StatusText(), "연결: COM12, 57600 bps");
   EXPECT_EQ(comm.ring_size(), 196608u);
   ctrl.Create();
   EXPECT_EQ(ctrl.objectName(), QStringLiteral("SignCtrl Wnd"));
@@ -113,17 +110,11 @@ TEST_F(SerialLink, OpensThePortAndWarnsOnceForAMissingOne) {
   CCommControl missing;
   qputenv("BRELLION_COM7", "/nonexistent/brellion-serial");
   EXPECT_EQ(missing.Create(7, 57600, 0), 0);
-  ASSERT_EQ(boxes.messages().size(), 1);
-  EXPECT_EQ(boxes.messages()[0].caption, QStringLiteral("경고"));
-  EXPECT_EQ(boxes.messages()[0].text,
-            QStringLiteral("통신 포트를 열지 못했습니다.\n설정값을 바꿔 다시 시도 하십시오."));
-  EXPECT_EQ(boxes.messages()[0].icon, MsgIcon::Warning);
   EXPECT_EQ(missing.StatusText(), kNoPort);
   EXPECT_EQ(missing.OpenPort(), 0);
-  EXPECT_EQ(boxes.messages().size(), 2);  // once per attempt
   ctrl.Attach(&missing);
   EXPECT_EQ(Send(ctrl, kApply), 4);
-  EXPECT_EQ(missing.status(), 1);
+  EXPECT_EQ(missing.status(), signlink::SerialRead::kPortClosed);
   qunsetenv("BRELLION_COM7");
 }
 
@@ -261,8 +252,49 @@ TEST_F(TcpLinkTest, RepliesOfEarlierExchangesAreNotTaken) {
   EXPECT_EQ(out[1], 2);
 }
 
-TEST(TcpLinkText, Formats) {
-  const std::uint8_t ip[4] = {192, 168, 0, 7};
-  EXPECT_EQ(TcpLink::DottedAddress(ip), QStringLiteral("192.168.0.7"));
-  EXPECT_EQ(TcpLink::LinkText(ip, 5000), QStringLiteral("[IP:192.168.0.7],   [PORT:5000]"));
+// A pseudo-terminal made by someone else has no modem lines and may be in any mode; the
+// port must still open at 57600 8N1 and carry an exchange.
+TEST(SerialPty, OpensTerminalsThatAreNotOurs) {
+  EnsureApp();
+  struct Case {
+    const char* what;
+    bool raw;         // the other side set raw mode, as socat's raw option does
+    bool keepSlave;   // the other side holds the terminal open too
+  };
+  for (const Case c : {Case{"cooked, slave closed", false, false}, Case{"raw", true, false},
+                       Case{"raw, held open", true, true}}) {
+    SCOPED_TRACE(c.what);
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const std::string path = ttyname(slave);
+    if (c.raw) {
+      termios t{};
+      tcgetattr(slave, &t);
+      cfmakeraw(&t);
+      tcsetattr(slave, TCSANOW, &t);
+    }
+    if (!c.keepSlave) close(slave);
+    {
+      SignLinks links;
+      ASSERT_TRUE(links.OpenSerialDevice(path, 57600));
+      EXPECT_EQ(links.LinkText(), "연결: COM1, 57600 bps");
+      // Answer the request from the master side once it is there.
+      QTimer answer;
+      QObject::connect(&answer, &QTimer::timeout, [&] {
+        std::uint8_t buf[64];
+        const ssize_t n = read(master, buf, sizeof buf);
+        if (n >= static_cast<ssize_t>(kApply.size())) {
+          const std::uint8_t ack[] = {0x02, 0x00, 0x06, 0x41, 0x49, 0x03};
+          ASSERT_EQ(write(master, ack, sizeof ack), 6);
+          answer.stop();
+        }
+      });
+      fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+      answer.start(10);
+      EXPECT_EQ(Send(links, kApply), 0);
+    }
+    if (c.keepSlave) close(slave);
+    close(master);
+  }
 }

@@ -69,7 +69,7 @@ TEST(Sign, MemoryWriteThenReadAndTheContractCommands) {
   sign.Preset("VARNO", 6, 1);
   Answer a = sign.Handle(signlink::BuildMemoryRead(board::kModelId, 10));
   ASSERT_EQ(a.reply.size(), 16u);
-  EXPECT_EQ(signlink::CheckSerialReply(a.reply.data(), a.reply.size()), 0);
+  EXPECT_EQ(signlink::CheckSerialReply(a.reply.data(), a.reply.size()), signlink::Result::kOk);
   EXPECT_EQ(std::vector<std::uint8_t>(a.reply.begin() + 4, a.reply.begin() + 14),
             (std::vector<std::uint8_t>{'V', 'A', 'R', 'N', 'O', 0, 0, 0, 6, 1}));
 
@@ -90,7 +90,7 @@ TEST(Sign, MemoryWriteThenReadAndTheContractCommands) {
         signlink::BuildEventStart(), signlink::BuildEventCancel(), signlink::BuildNews(flags)}) {
     a = sign.Handle(f);
     ASSERT_EQ(a.reply.size(), 6u) << a.what << a.problem;
-    EXPECT_EQ(signlink::CheckSerialReply(a.reply.data(), 6), 0);
+    EXPECT_EQ(signlink::CheckSerialReply(a.reply.data(), 6), signlink::Result::kOk);
     EXPECT_EQ(a.reply[3], f[3]);
   }
   EXPECT_EQ(sign.news()[7], 1);

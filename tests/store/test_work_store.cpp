@@ -89,8 +89,6 @@ TEST_F(StoreTest, SettingsByteOrders) {
   EXPECT_EQ(bytes[904644], 3);
   EXPECT_EQ(bytes[904645], 7);
   EXPECT_EQ(store_.Levels(), 0x0307);
-  EXPECT_EQ(store::TcpLinkText(store_.IpAddress(), store_.TcpPort()),
-            "[IP:192.168.0.10],   [PORT:5000]");
 }
 
 TEST_F(StoreTest, RepairsWriteBackExceptTheTransmitOption) {

@@ -14,8 +14,10 @@ CComm::~CComm() {
 
 int CComm::Open() {
   Close();
-  port_->setPortName(QString::fromStdString(signlink::SerialDevicePath(port_number)));
+  port_->setPortName(QString::fromStdString(
+      device.empty() ? signlink::SerialDevicePath(port_number) : device));
   if (!port_->open(QIODevice::ReadWrite)) return 0;
+  // The line itself must be what was asked for; without it nothing the sign says is read.
   const bool ok = port_->setBaudRate(baud_rate) &&
                   port_->setDataBits(byte_size == 7 ? QSerialPort::Data7 : QSerialPort::Data8) &&
                   port_->setParity(parity == 1   ? QSerialPort::OddParity
@@ -23,19 +25,26 @@ int CComm::Open() {
                                                  : QSerialPort::NoParity) &&
                   port_->setStopBits(stop_bits == 1   ? QSerialPort::OneAndHalfStop
                                      : stop_bits == 2 ? QSerialPort::TwoStop
-                                                      : QSerialPort::OneStop) &&
-                  port_->setFlowControl(QSerialPort::NoFlowControl);
+                                                      : QSerialPort::OneStop);
   if (!ok) {
     port_->close();
     return 0;
   }
-  // Modem lines are asserted where the device has them; a pseudo-terminal has none.
+  // Handshake and modem lines are taken where the device has them; a pseudo-terminal or
+  // a three-wire adapter has none, and the line works without them.
+  port_->setFlowControl(FlowControl());
+  if (!(flow_bits & kFlowRtsCts)) port_->setRequestToSend(true);
   port_->setDataTerminalReady(true);
-  port_->setRequestToSend(true);
   port_->clearError();
   port_->clear();
   running_ = true;
   return 1;
+}
+
+QSerialPort::FlowControl CComm::FlowControl() const {
+  if (flow_bits & kFlowRtsCts) return QSerialPort::HardwareControl;
+  if (flow_bits & kFlowXonXoff) return QSerialPort::SoftwareControl;
+  return QSerialPort::NoFlowControl;
 }
 
 void CComm::Close() {

@@ -4,15 +4,19 @@
 // while that thread processes events.
 
 #include <QObject>
+#include <QSerialPort>
 #include <cstdint>
 #include <functional>
-
-class QSerialPort;
+#include <string>
 
 class CComm : public QObject {
   Q_OBJECT
 
  public:
+  static constexpr std::uint8_t kFlowDtrDsr = 0x01;
+  static constexpr std::uint8_t kFlowRtsCts = 0x02;
+  static constexpr std::uint8_t kFlowXonXoff = 0x04;
+
   using Sink = std::function<void(const std::uint8_t* bytes, int n)>;
 
   explicit CComm(QObject* parent = nullptr);
@@ -30,10 +34,13 @@ class CComm : public QObject {
   void Purge();
   void SetNotify(Sink sink) { sink_ = std::move(sink); }
 
-  // Line settings, read at Open.
+  // Line settings, read at Open. A non-empty device is opened instead of port_number's.
+  std::string device;
   std::uint8_t port_number = 1;
   std::uint8_t byte_size = 8;  // 7 or 8
-  std::uint8_t flow_bits = 0;  // shown in the port dialog only; the line has no handshake
+  // Bits of kFlow...: RTS/CTS or else XON/XOFF handshake; DTR/DSR is recorded only (the
+  // serial library offers no DSR handshake), DTR is raised as without it.
+  std::uint8_t flow_bits = 0;
   std::uint8_t parity = 0;     // 0 none, 1 odd, 2 even
   std::uint8_t stop_bits = 0;  // 0 one, 1 one and a half, 2 two
   std::int32_t baud_rate = 115200;
@@ -44,6 +51,7 @@ class CComm : public QObject {
 
  private:
   void OnReadyRead();
+  QSerialPort::FlowControl FlowControl() const;
 
   QSerialPort* port_;
   bool running_ = false;

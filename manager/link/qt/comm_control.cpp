@@ -2,13 +2,12 @@
 
 #include <QEventLoop>
 #include <QTimer>
-#include <QWidget>
 #include <algorithm>
 
-#include "qtshared/message_box.h"
+#include "manager/link/link_text.h"
 
-CCommControl::CCommControl(QWidget* owner)
-    : QObject(owner), owner_(owner), ring_(std::make_unique<signlink::ReceiveRing>(clock_, 0)) {
+CCommControl::CCommControl(QObject* parent)
+    : QObject(parent), ring_(std::make_unique<signlink::ReceiveRing>(clock_, 0)) {
   comm_.SetNotify([this](const std::uint8_t* bytes, int n) {
     ring_->Append(bytes, static_cast<std::size_t>(n));
   });
@@ -28,13 +27,7 @@ int CCommControl::Create(int port, int baud, int ring_size) {
 
 int CCommControl::OpenPort() {
   comm_.Open();
-  if (!comm_.running()) {
-    ShowMessage(owner_,
-                QStringLiteral("통신 포트를 열지 못했습니다.\n설정값을 바꿔 다시 시도 하십시오."),
-                QStringLiteral("경고"), MsgButtons::Ok, MsgIcon::Warning);
-    return 0;
-  }
-  return 1;
+  return comm_.running() ? 1 : 0;
 }
 
 void CCommControl::ClosePort() {
@@ -43,24 +36,24 @@ void CCommControl::ClosePort() {
 
 int CCommControl::Write(const std::uint8_t* bytes, int n) {
   if (!IsOpen()) {
-    ring_->set_status(1);
+    ring_->set_status(signlink::SerialRead::kPortClosed);
     return 0;
   }
-  ring_->set_status(0);
+  ring_->set_status(signlink::SerialRead::kComplete);
   comm_.Write(bytes, n);
   return n;
 }
 
-int CCommControl::StartTimeout(int ms) {
+bool CCommControl::StartTimeout(int ms) {
   if (!IsOpen()) {
-    ring_->set_status(1);
-    return 1;
+    ring_->set_status(signlink::SerialRead::kPortClosed);
+    return false;
   }
   ring_->StartTimeout(ms);
-  return 0;
+  return true;
 }
 
-int CCommControl::Read(std::uint8_t* dst, int n) {
+signlink::SerialRead CCommControl::Read(std::uint8_t* dst, int n) {
   return ring_->Read(dst, static_cast<std::size_t>(std::max(n, 0)));
 }
 
@@ -81,7 +74,6 @@ void CCommControl::AwaitBytes() {
   loop.exec();
 }
 
-QString CCommControl::StatusText() const {
-  if (!IsOpen()) return QStringLiteral("열린 포트가 없습니다.");
-  return QStringLiteral("연결: COM%1, %2 bps").arg(comm_.port_number).arg(comm_.baud_rate);
+std::string CCommControl::StatusText() const {
+  return signlink::SerialLinkText(IsOpen(), comm_.port_number, comm_.baud_rate);
 }

@@ -1,8 +1,9 @@
 #include "manager/link/qt/sign_ctrl.h"
 
 #include "manager/link/exchange.h"
-#include "manager/link/frame.h"
 #include "manager/link/qt/comm_control.h"
+
+using signlink::Result;
 
 CSignCtrl::CSignCtrl(QObject* parent) : QObject(parent) {}
 
@@ -16,13 +17,13 @@ void CSignCtrl::Attach(CCommControl* comm) {
   if (comm_ != nullptr) comm_->Purge();
 }
 
-int CSignCtrl::SendAndWait(const std::uint8_t* frame, int len) {
-  if (comm_ == nullptr) return signlink::kSendError;
-  return signlink::SerialSendAndWait(*comm_, frame, static_cast<std::size_t>(len));
+Result CSignCtrl::SendAndWait(const signlink::Frame& request) {
+  if (comm_ == nullptr) return Result::kSendError;
+  return signlink::SerialSendAndWait(*comm_, request.data(), request.size());
 }
 
-int CSignCtrl::SendAndRead(const std::uint8_t* frame, int len, std::uint8_t* out, int count) {
-  if (comm_ == nullptr || count < 0) return signlink::kSendError;
-  return signlink::SerialSendAndRead(*comm_, frame, static_cast<std::size_t>(len), out,
-                                     static_cast<std::size_t>(count));
+Result CSignCtrl::SendAndRead(const signlink::Frame& request, std::uint8_t* out,
+                              std::size_t count) {
+  if (comm_ == nullptr) return Result::kSendError;
+  return signlink::SerialSendAndRead(*comm_, request.data(), request.size(), out, count);
 }

@@ -1,13 +1,14 @@
 #pragma once
-// The protocol window of the serial link: runs the exchanges over the view's serial
-// wrapper, which it does not own.
+// The serial link: runs the exchanges over the serial wrapper, which it does not own.
 
 #include <QObject>
 #include <cstdint>
 
+#include "manager/link/sign_link.h"
+
 class CCommControl;
 
-class CSignCtrl : public QObject {
+class CSignCtrl : public QObject, public signlink::SignLink {
   Q_OBJECT
 
  public:
@@ -18,10 +19,10 @@ class CSignCtrl : public QObject {
   // Uses comm for every exchange from now on and purges it.
   void Attach(CCommControl* comm);
 
-  // Result codes of signlink (0 success; 4 also when no wrapper is attached). On 0 the
-  // reading form has copied count data bytes to out.
-  int SendAndWait(const std::uint8_t* frame, int len);
-  int SendAndRead(const std::uint8_t* frame, int len, std::uint8_t* out, int count);
+  // kSendError also when no wrapper is attached.
+  signlink::Result SendAndWait(const signlink::Frame& request) override;
+  signlink::Result SendAndRead(const signlink::Frame& request, std::uint8_t* out,
+                               std::size_t count) override;
 
  private:
   CCommControl* comm_ = nullptr;

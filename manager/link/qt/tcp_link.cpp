@@ -2,7 +2,6 @@
 
 #include <QEventLoop>
 #include <QTimer>
-#include <algorithm>
 
 #include "manager/link/exchange.h"
 
@@ -78,20 +77,12 @@ signlink::StreamWait TcpLink::Receive(std::uint8_t* dst, std::size_t max, std::i
   }
 }
 
-int TcpLink::SendAndWait(const std::uint8_t* frame, int len, int expected) {
-  return signlink::TcpSendAndWait(*this, clock_, frame, static_cast<std::size_t>(len),
-                                  static_cast<std::size_t>(std::max(expected, 0)));
+signlink::Result TcpLink::SendAndWait(const signlink::Frame& request) {
+  return signlink::TcpSendAndWait(*this, clock_, request.data(), request.size(),
+                                  signlink::kAckSize);
 }
 
-int TcpLink::SendAndRead(const std::uint8_t* frame, int len, std::uint8_t* out, int count) {
-  return signlink::TcpSendAndRead(*this, clock_, frame, static_cast<std::size_t>(len), out,
-                                  static_cast<std::size_t>(std::max(count, 0)));
-}
-
-QString TcpLink::DottedAddress(const std::uint8_t (&ip)[4]) {
-  return QStringLiteral("%1.%2.%3.%4").arg(ip[0]).arg(ip[1]).arg(ip[2]).arg(ip[3]);
-}
-
-QString TcpLink::LinkText(const std::uint8_t (&ip)[4], int port) {
-  return QStringLiteral("[IP:%1],   [PORT:%2]").arg(DottedAddress(ip)).arg(port);
+signlink::Result TcpLink::SendAndRead(const signlink::Frame& request, std::uint8_t* out,
+                                      std::size_t count) {
+  return signlink::TcpSendAndRead(*this, clock_, request.data(), request.size(), out, count);
 }

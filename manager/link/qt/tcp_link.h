@@ -10,8 +10,9 @@
 
 #include "manager/link/channel.h"
 #include "manager/link/qt/sign_socket.h"
+#include "manager/link/sign_link.h"
 
-class TcpLink : public QObject, public signlink::StreamChannel {
+class TcpLink : public QObject, public signlink::StreamChannel, public signlink::SignLink {
   Q_OBJECT
 
  public:
@@ -29,14 +30,10 @@ class TcpLink : public QObject, public signlink::StreamChannel {
 
   CSignSocket* socket() const { return socket_; }
 
-  // Result codes of signlink (0 success, 9 without a socket). Callers pass expected 6.
-  int SendAndWait(const std::uint8_t* frame, int len, int expected);
-  int SendAndRead(const std::uint8_t* frame, int len, std::uint8_t* out, int count);
-
-  // "%d.%d.%d.%d" of the four address bytes, first byte first.
-  static QString DottedAddress(const std::uint8_t (&ip)[4]);
-  // The link pane text "[IP:%d.%d.%d.%d],   [PORT:%d]".
-  static QString LinkText(const std::uint8_t (&ip)[4], int port);
+  // SignLink: kNoSocket before the first Connect. An acknowledgement is 6 bytes.
+  signlink::Result SendAndWait(const signlink::Frame& request) override;
+  signlink::Result SendAndRead(const signlink::Frame& request, std::uint8_t* out,
+                               std::size_t count) override;
 
   // StreamChannel.
   bool HasSocket() const override { return socket_ != nullptr; }
