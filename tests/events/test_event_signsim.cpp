@@ -1,13 +1,11 @@
 // Event send and cancel against a running signsim, over the pseudo-terminal and over TCP.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <memory>
 
 #include "manager/events/event_send.h"
-#include "manager/link/qt/comm_control.h"
-#include "manager/link/qt/sign_ctrl.h"
-#include "manager/link/qt/tcp_link.h"
+#include "manager/link/qt/sign_links.h"
 #include "tests/link/signsim_process.h"
 
 namespace {
@@ -18,45 +16,9 @@ void EnsureApp() {
   static char* argv[] = {name, nullptr};
   if (QCoreApplication::instance() == nullptr) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
+    new QCoreApplication(argc, argv);
   }
 }
-
-// The two transports behind the link seam, as the manager's link owner uses them.
-class SerialSignLink : public signlink::SignLink {
- public:
-  bool Open(const QString& device) {
-    qputenv("BRELLION_COM5", device.toUtf8());
-    if (comm_.Create(5, 57600, 0) != 1) return false;
-    ctrl_.Create();
-    ctrl_.Attach(&comm_);
-    return true;
-  }
-  signlink::Result SendAndWait(const signlink::Frame& f) override {
-    return signlink::Result(ctrl_.SendAndWait(f.data(), int(f.size())));
-  }
-  signlink::Result SendAndRead(const signlink::Frame& f, std::uint8_t* out, std::size_t n) override {
-    return signlink::Result(ctrl_.SendAndRead(f.data(), int(f.size()), out, int(n)));
-  }
-
- private:
-  CCommControl comm_;
-  CSignCtrl ctrl_;
-};
-
-class TcpSignLink : public signlink::SignLink {
- public:
-  bool Open(int port) { return tcp_.Connect("127.0.0.1", quint16(port)); }
-  signlink::Result SendAndWait(const signlink::Frame& f) override {
-    return signlink::Result(tcp_.SendAndWait(f.data(), int(f.size()), 6));
-  }
-  signlink::Result SendAndRead(const signlink::Frame& f, std::uint8_t* out, std::size_t n) override {
-    return signlink::Result(tcp_.SendAndRead(f.data(), int(f.size()), out, int(n)));
-  }
-
- private:
-  TcpLink tcp_;
-};
 
 struct Counting : events::Progress {
   int steps = 0;
@@ -92,15 +54,14 @@ TEST(EventSignsim, SendAndCancelOverBothLinks) {
     SCOPED_TRACE((c.tcp ? "tcp " : "serial ") + c.fault.join(' ').toStdString());
     SignSimProcess sim;
     ASSERT_TRUE(sim.Start(c.fault));
-    std::unique_ptr<signlink::SignLink> link;
+    // The manager's link owner, on the link the transmit option selects.
+    auto link = std::make_unique<SignLinks>();
     if (c.tcp) {
-      auto tcp = std::make_unique<TcpSignLink>();
-      ASSERT_TRUE(tcp->Open(sim.tcp_port()));
-      link = std::move(tcp);
+      link->SetTransmit(signlink::Transmit::kTcp);
+      link->ConnectTcp(QStringLiteral("127.0.0.1"), std::uint16_t(sim.tcp_port()));
     } else {
-      auto serial = std::make_unique<SerialSignLink>();
-      ASSERT_TRUE(serial->Open(sim.pty_link()));
-      link = std::move(serial);
+      link->SetTransmit(signlink::Transmit::kSerial);
+      ASSERT_TRUE(link->OpenSerialDevice(sim.pty_link().toStdString(), 57600));
     }
     Counting progress;
     const events::Outcome sent = events::SendEvent(*link, Event(), &progress);
@@ -122,7 +83,6 @@ TEST(EventSignsim, SendAndCancelOverBothLinks) {
     EXPECT_EQ(log.contains("event-block 2"), c.result == signlink::Result::kOk);
     EXPECT_EQ(log.contains("event-cancel"), c.result == signlink::Result::kOk);
   }
-  qunsetenv("BRELLION_COM5");
 }
 
 }  // namespace

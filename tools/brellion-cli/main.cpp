@@ -5,10 +5,15 @@
 
 // One line here and one row below per subcommand; each lives in cmd_<name>.cpp.
 int RunClock(cli::Session& session);
+int RunEvent(cli::Session& session);
+int RunEventCancel(cli::Session& session);
 
 namespace {
 const cli::Subcommand kSubcommands[] = {
     {"clock", "[PROJECT.dat]", "sets the sign's clock to this PC's local time", RunClock},
+    {"event", "PROJECT.dat INDEX",
+     "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent},
+    {"event-cancel", "[PROJECT.dat]", "ends event mode on the sign", RunEventCancel},
 };
 }  // namespace
 
