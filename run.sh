@@ -12,7 +12,7 @@ cmake --build build -j "$(nproc)" --target apps
 if [ -z "${BRELLION_COM1:-}" ]; then
   simdir=$(mktemp -d "${TMPDIR:-/tmp}/signsim.XXXXXX")
   build/bin/signsim --pty "$simdir/COM1" --tcp 127.0.0.1:5000 --ready "$simdir/ready" \
-    --memory build/signsim-memory.bin 2>>build/signsim.log &
+    --memory build/signsim-memory.bin --log build/signsim.log &
   simpid=$!
   trap 'kill "$simpid" 2>/dev/null; wait "$simpid" 2>/dev/null; rm -rf "$simdir"' EXIT
   for _ in $(seq 50); do

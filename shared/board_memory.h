@@ -26,6 +26,8 @@ inline constexpr std::uint32_t kBitmapArea = 0x4A0000;
 inline constexpr std::uint32_t kAnimationArea = 0xC80000;
 
 inline constexpr int kMaxItems = 100;
+// The most data bytes one memory write command carries.
+inline constexpr std::size_t kMaxWriteBytes = 2048;
 inline constexpr int kModuleDots = 16;
 
 inline constexpr std::uint32_t HeaderAddress(int i) {

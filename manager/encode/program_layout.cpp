@@ -18,12 +18,12 @@ MemoryWrite Write(std::uint32_t address, const std::uint8_t* data, std::size_t n
   return MemoryWrite{address, std::vector<std::uint8_t>(data, data + n), part, step};
 }
 
-// `bytes` at consecutive addresses in writes of at most kMaxWriteBytes; `stepEach` marks
+// `bytes` at consecutive addresses in writes of at most board::kMaxWriteBytes; `stepEach` marks
 // every write as a step, otherwise only the last one is.
 void AddRun(std::vector<MemoryWrite>& out, std::uint32_t address,
             const std::vector<std::uint8_t>& bytes, bool stepEach) {
   for (std::size_t done = 0; done < bytes.size();) {
-    const std::size_t n = std::min(kMaxWriteBytes, bytes.size() - done);
+    const std::size_t n = std::min(board::kMaxWriteBytes, bytes.size() - done);
     const bool last = done + n == bytes.size();
     out.push_back(Write(address + static_cast<std::uint32_t>(done), bytes.data() + done, n,
                         Part::Picture, stepEach || last));

@@ -29,12 +29,11 @@
 
 namespace encode {
 
-inline constexpr std::size_t kMaxWriteBytes = 2048;  // one memory write command
 
 struct MemoryWrite {
   enum class Part { Header, Body, Picture, Count };
   std::uint32_t address = 0;
-  std::vector<std::uint8_t> bytes;  // 1 to kMaxWriteBytes bytes
+  std::vector<std::uint8_t> bytes;  // 1 to board::kMaxWriteBytes bytes
   Part part = Part::Header;
   // The download's progress display steps once this write is acknowledged: after the
   // header and each body quarter, after each bitmap write, after each animation frame.

@@ -34,7 +34,7 @@ Frame BuildClockSet(int year, int month, int day, int hour, int minute, int seco
 }
 
 Frame BuildMemoryWrite(std::uint32_t address, const std::uint8_t* data, std::size_t n) {
-  if (n > kMaxWriteData) return {};
+  if (n > board::kMaxWriteBytes) return {};
   std::vector<std::uint8_t> d(6 + n);
   board::Put32(&d[0], address);
   board::Put16(&d[4], static_cast<std::uint16_t>(n));

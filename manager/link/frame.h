@@ -15,7 +15,6 @@ inline constexpr std::uint8_t kStx = 0x02;
 inline constexpr std::uint8_t kEtx = 0x03;
 inline constexpr std::size_t kEnvelope = 6;         // STX, length, command, checksum, ETX
 inline constexpr std::size_t kAckSize = 6;          // an acknowledgement carries no data
-inline constexpr std::size_t kMaxWriteData = 2048;  // largest memory write the sign takes
 inline constexpr std::size_t kMaxFrame = 65535;     // the length field is 16 bits
 
 // Command bytes.
@@ -51,7 +50,7 @@ Frame BuildFrame(std::uint8_t command, const std::uint8_t* data, std::size_t n);
 
 // Clock set: year 16-bit, then month 1-12, day, hour, minute, second. 13 bytes.
 Frame BuildClockSet(int year, int month, int day, int hour, int minute, int second);
-// Memory write of n bytes at a board address; empty when n exceeds kMaxWriteData.
+// Memory write of n bytes at a board address; empty when n exceeds board::kMaxWriteBytes.
 Frame BuildMemoryWrite(std::uint32_t address, const std::uint8_t* data, std::size_t n);
 // Memory read of count bytes; the reply is count + 6 bytes, data from offset 4.
 Frame BuildMemoryRead(std::uint32_t address, std::uint16_t count);

@@ -16,10 +16,11 @@ ReceiveRing::ReceiveRing(const MonotonicClock& clock, std::size_t size)
     : clock_(clock), ring_(std::max(size, kMinRingSize)) {}
 
 void ReceiveRing::Append(const std::uint8_t* bytes, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) {
-    ring_[count_ % ring_.size()] = bytes[i];
-    ++count_;
+  if (count_ < ring_.size()) {
+    const std::size_t kept = std::min(n, ring_.size() - count_);
+    std::memcpy(ring_.data() + count_, bytes, kept);
   }
+  count_ += n;
 }
 
 void ReceiveRing::StartTimeout(int ms) {

@@ -1,6 +1,6 @@
 #pragma once
-// The serial wrapper's receive side: a ring of received bytes, the count since the last
-// purge, and the reply deadline. Single-threaded; times come from the given clock.
+// The serial wrapper's receive side: the bytes received since the last purge (the first
+// size() of them), their count, and the reply deadline. Single-threaded; times come from the given clock.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +21,9 @@ class ReceiveRing {
   std::size_t count() const { return count_; }
   SerialRead status() const { return status_; }
 
-  // Stores arriving bytes at the write position, wrapping at the ring's end.
+  // Stores arriving bytes after those received since the purge. Bytes beyond the ring's
+  // size are counted but not kept: a read takes its bytes from the start, and writing
+  // over the start would hand later bytes out as the first ones.
   void Append(const std::uint8_t* bytes, std::size_t n);
   void Clear() { count_ = 0; }
   void StartTimeout(int ms);

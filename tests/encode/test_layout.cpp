@@ -55,7 +55,7 @@ std::map<std::uint32_t, std::uint8_t> Apply(const Program& p) {
   std::map<std::uint32_t, std::uint8_t> memory;
   const auto put = [&](const MemoryWrite& w) {
     EXPECT_GE(w.bytes.size(), 1u);
-    EXPECT_LE(w.bytes.size(), kMaxWriteBytes);
+    EXPECT_LE(w.bytes.size(), board::kMaxWriteBytes);
     for (std::size_t i = 0; i < w.bytes.size(); ++i)
       EXPECT_TRUE(memory.emplace(w.address + static_cast<std::uint32_t>(i), w.bytes[i]).second)
           << std::hex << w.address + i;

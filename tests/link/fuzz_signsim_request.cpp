@@ -20,11 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t n = std::min(step, size - i - 1);
     parser.Feed(data + i + 1, n, frames);
     i += 1 + n;
-    if (step == 64) parser.Reset();
+    if (step == 64) parser.GiveUp(frames);  // the line went quiet
+    if (step == 63) parser.Reset();
   }
   for (const signsim::ParsedFrame& f : frames) {
     const std::size_t len = (std::size_t{f.bytes[1]} << 8) | f.bytes[2];
-    if (f.bytes.size() != len || f.bytes[0] != 0x02) std::abort();
+    if (f.bytes.size() != len || f.bytes[0] != 0x02 || len > signsim::kMaxRequest) std::abort();
     if (!f.checksum_ok) continue;
     const signsim::Answer a = sign.Handle(f.bytes);
     if (!a.reply.empty() && a.reply.size() < 6) std::abort();

@@ -196,6 +196,30 @@ TEST(ReceiveRing, ReadAnswersWaitingThenDeadlineAndForgetsTheRest) {
   EXPECT_EQ(ring.Read(dst, 1), SerialRead::kDeadlinePassed);  // the two bytes beyond were dropped
 }
 
+// A burst longer than the ring: what a read hands out are still the first bytes that came.
+TEST(ReceiveRing, PastItsSizeItKeepsTheFirstBytesAndCountsThemAll) {
+  FakeClock clock;
+  ReceiveRing ring(clock, 0);
+  std::vector<std::uint8_t> burst(ring.size() + 5000);
+  for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>(i % 251);
+  const struct {
+    std::size_t n;
+    int code;
+  } rows[] = {{6, 0}, {ring.size(), 0}, {ring.size() + 1, 3}};
+  for (const auto& row : rows) {
+    ring.Clear();
+    ring.StartTimeout(5000);
+    for (std::size_t at = 0; at < burst.size(); at += 4096)
+      ring.Append(burst.data() + at, std::min<std::size_t>(4096, burst.size() - at));
+    EXPECT_EQ(ring.count(), burst.size());
+    std::vector<std::uint8_t> dst(row.n);
+    EXPECT_EQ(ring.Read(dst.data(), row.n), row.code) << row.n;
+    if (row.code != 0) continue;
+    EXPECT_TRUE(std::equal(dst.begin(), dst.end(), burst.begin())) << row.n;
+    EXPECT_EQ(ring.count(), 0u);
+  }
+}
+
 // Each row is one exchange on the same port, so leftovers of a row would show in the next.
 TEST(SerialExchange, RepliesInOrder) {
   const Frame ack = Ack();

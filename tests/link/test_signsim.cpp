@@ -1,10 +1,20 @@
 // The virtual sign without sockets: request splitting, command handling, command line.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "manager/link/frame.h"
 #include "shared/board_memory.h"
+#include "tools/signsim/log_file.h"
 #include "tools/signsim/options.h"
 #include "tools/signsim/request_parser.h"
 #include "tools/signsim/sign.h"
@@ -43,24 +53,48 @@ TEST(RequestParser, SplitsAStreamWhateverThePieces) {
   }
 }
 
-TEST(RequestParser, BadFramesAreReportedAndImpossibleLengthsSkipped) {
-  Frame bad = signlink::BuildApply();
-  bad[4] ^= 1;
-  bad[5] = 0x04;
-  Frame stream = {0x02, 0x00, 0x01};  // an STX whose length cannot be a frame
-  stream.insert(stream.end(), bad.begin(), bad.end());
-  RequestParser p;
-  const auto frames = FeedAll(p, stream, 1);
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_FALSE(frames[0].checksum_ok);
-  EXPECT_FALSE(frames[0].etx_ok);
-
+// What a bad start costs: the frames handed out (command byte, or 0 for one that failed
+// its checks), at once and after the line goes quiet.
+TEST(RequestParser, AGoodFrameBehindABadStartIsFound) {
   const Frame apply = signlink::BuildApply();
-  const Frame half(apply.begin(), apply.begin() + 4);
-  EXPECT_TRUE(FeedAll(p, half, 1).empty());
-  EXPECT_TRUE(p.HasPartial());
-  p.Reset();
-  EXPECT_EQ(FeedAll(p, signlink::BuildApply(), 2).size(), 1u);
+  Frame corrupt = apply;
+  corrupt[4] ^= 1;
+  const struct {
+    const char* what;
+    Frame before;
+    std::vector<int> at_once;
+    std::vector<int> once_quiet;
+  } rows[] = {
+      {"length below a frame", {0x02, 0x00, 0x01}, {0x25}, {}},
+      {"length one beyond the largest request", {0x02, 0x08, 0x0D}, {0x25}, {}},
+      {"whole, checksum fails, a frame inside", {0x02, 0x00, 0x0A, 0x25}, {0, 0x25}, {}},
+      {"a corrupted frame before", corrupt, {0, 0x25}, {}},
+      {"a start that never completes", {0x02, 0x00, 0x40, 0x23}, {}, {0x25}},
+      // One report for a run of STX bytes, however many false starts it holds.
+      {"a run of STX bytes", Frame(600, 0x02), {0}, {0x25}},
+  };
+  for (const auto& row : rows) {
+    Frame stream = row.before;
+    stream.insert(stream.end(), apply.begin(), apply.end());
+    RequestParser p;
+    std::vector<ParsedFrame> frames = FeedAll(p, stream, 5);
+    const auto commands = [&frames] {
+      std::vector<int> c;
+      for (const ParsedFrame& f : frames) {
+        const std::size_t len = (std::size_t{f.bytes[1]} << 8) | f.bytes[2];
+        EXPECT_EQ(f.bytes.size(), len);
+        c.push_back(f.checksum_ok && f.etx_ok ? f.bytes[3] : 0);
+      }
+      return c;
+    };
+    EXPECT_EQ(commands(), row.at_once) << row.what;
+    EXPECT_EQ(p.HasPartial(), !row.once_quiet.empty()) << row.what;
+    frames.clear();
+    p.GiveUp(frames);
+    EXPECT_EQ(commands(), row.once_quiet) << row.what;
+    EXPECT_FALSE(p.HasPartial()) << row.what;
+    EXPECT_EQ(FeedAll(p, apply, 1).size(), 1u) << row.what;  // and in step again
+  }
 }
 
 TEST(Sign, MemoryWriteThenReadAndTheContractCommands) {
@@ -110,13 +144,92 @@ TEST(Sign, RequestsItCannotActOnGetNoReply) {
     EXPECT_TRUE(sign.Handle(f).reply.empty()) << sign.Handle(f).what;
 }
 
+// The 128 MiB memory with an inaccessible page right after it: a byte touched past the
+// end ends the test.
+TEST(Sign, TheBoardMemoryEndsAtItsLastByte) {
+  const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  const std::size_t size = board::kMemorySize;
+  void* map = mmap(nullptr, size + page, PROT_READ | PROT_WRITE,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(map, MAP_FAILED);
+  auto* memory = static_cast<std::uint8_t*>(map);
+  ASSERT_EQ(mprotect(memory + size, page, PROT_NONE), 0);
+  Sign sign(memory, size);
+  const std::uint32_t end = board::kMemorySize;
+  const struct {
+    bool write;
+    std::uint32_t addr;
+    std::uint16_t count;
+    bool answered;
+  } rows[] = {
+      {true, end - 2048, 2048, true},  {true, end - 2047, 2048, false},
+      {true, end - 1, 1, true},        {true, end, 1, false},
+      {true, 0xFFFFFFFF, 2, false},    {false, end - 65529, 65529, true},
+      {false, end - 8, 9, false},      {false, end, 1, false},
+  };
+  std::uint8_t fill = 0;
+  for (const auto& row : rows) {
+    const std::vector<std::uint8_t> tail(memory + size - 4096, memory + size);
+    const std::vector<std::uint8_t> data(row.count, ++fill);
+    const Answer a = sign.Handle(row.write ? signlink::BuildMemoryWrite(row.addr, data.data(),
+                                                                        data.size())
+                                           : signlink::BuildMemoryRead(row.addr, row.count));
+    EXPECT_EQ(!a.reply.empty(), row.answered) << a.what;
+    if (!row.write && row.answered) {
+      ASSERT_EQ(a.reply.size(), row.count + 6u);
+      EXPECT_TRUE(std::equal(a.reply.begin() + 4, a.reply.end() - 2, memory + row.addr));
+    } else if (row.answered) {
+      EXPECT_TRUE(std::equal(data.begin(), data.end(), memory + row.addr)) << a.what;
+    } else {
+      EXPECT_TRUE(std::equal(tail.begin(), tail.end(), memory + size - 4096)) << a.what;
+    }
+  }
+  EXPECT_EQ(memory[size - 1], 3);  // the one-byte write at the very end
+  munmap(map, size + page);
+}
+
+// A flood of frames cannot fill the disk: the log and its one older generation stay near
+// the cap, and no line falls between them.
+TEST(LogFile, RotatesAtItsCapKeepingTheNewestLines) {
+  char dir[] = "/tmp/signsim-log.XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string path = std::string(dir) + "/sim.log";
+  {
+    LogFile log;
+    ASSERT_TRUE(log.Open(path, 4096));
+    for (int i = 0; i < 1000; ++i) log.Line("#%d tcp apply -> ack", i);
+  }
+  const auto lines = [](const std::string& file) {
+    std::ifstream in(file);
+    std::vector<std::string> v;
+    for (std::string l; std::getline(in, l);) v.push_back(l);
+    return v;
+  };
+  const std::vector<std::string> now = lines(path);
+  const std::vector<std::string> older = lines(path + ".1");
+  ASSERT_FALSE(now.empty());
+  ASSERT_FALSE(older.empty());
+  EXPECT_EQ(now.back(), "signsim: #999 tcp apply -> ack");
+  const int first = std::atoi(now.front().c_str() + std::strlen("signsim: #"));
+  EXPECT_EQ(older.back(), "signsim: #" + std::to_string(first - 1) + " tcp apply -> ack");
+  for (const std::string& f : {path, path + ".1"}) {
+    EXPECT_LT(static_cast<long>(std::ifstream(f, std::ios::ate).tellg()), 4096 + 40) << f;
+    std::remove(f.c_str());
+  }
+  rmdir(dir);
+}
+
 TEST(Options, CommandLine) {
   Options o;
   std::string err;
-  const char* argv[] = {"signsim",    "--tcp",  "0.0.0.0:0", "--pty",  "/tmp/x",
-                        "--fault",    "late:3", "--fault",   "pieces", "--fault",
-                        "drop:every", "--baud", "57600"};
-  ASSERT_TRUE(ParseOptions(13, argv, &o, &err)) << err;
+  const char* argv[] = {"signsim",    "--tcp",      "0.0.0.0:0", "--pty",     "/tmp/x",
+                        "--fault",    "late:3",     "--fault",   "pieces",    "--fault",
+                        "drop:every", "--baud",     "57600",     "--log",     "/tmp/l",
+                        "--log-max",  "8192",       "--stall-ms", "300"};
+  ASSERT_TRUE(ParseOptions(19, argv, &o, &err)) << err;
+  EXPECT_EQ(o.log_file, "/tmp/l");
+  EXPECT_EQ(o.log_max, 8192);
+  EXPECT_EQ(o.stall_ms, 300);
   EXPECT_EQ(o.tcp_host, "0.0.0.0");
   EXPECT_EQ(o.tcp_port, 0);
   EXPECT_EQ(o.baud, 57600);

@@ -1,5 +1,8 @@
 // signsim: a virtual LED sign on TCP and a pseudo-terminal. One thread, one ppoll loop;
 // replies wait in per-link queues so late replies, pieces and line pacing need no threads.
+// No client can starve another or grow the simulator without bound: a turn takes a bounded
+// number of bytes and requests from each link, and a link whose replies pile up unsent is
+// not read from until they go (and is dropped when they do not go for --stall-ms).
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -26,6 +29,7 @@
 #include <vector>
 
 #include "shared/board_memory.h"
+#include "tools/signsim/log_file.h"
 #include "tools/signsim/options.h"
 #include "tools/signsim/request_parser.h"
 #include "tools/signsim/sign.h"
@@ -39,7 +43,22 @@ void OnSignal(int) {
   g_stop = 1;
 }
 
-constexpr std::int64_t kPartialTimeoutUs = 1000000;  // a request that stops midway is dropped
+LogFile g_log;
+
+// A request that stops midway is given up this long after its last byte (well inside the
+// manager's 1000 ms TCP wait, so a good frame behind a bad length still gets its answer).
+constexpr std::int64_t kPartialTimeoutUs = 500000;
+// What one link may take of a turn.
+constexpr std::size_t kReadPerTurn = 4096;
+constexpr std::size_t kFramesPerTurn = 256;
+constexpr std::size_t kReplyBytesPerTurn = 128 * 1024;
+// Unsent reply bytes at which a link is no longer read: four of the largest replies.
+constexpr std::size_t kReplyCap = 256 * 1024;
+// TCP clients served at once; more are accepted and closed at once.
+constexpr std::size_t kMaxClients = 32;
+// Pause after a failed accept (descriptors or memory ran out), doubling up to the maximum.
+constexpr std::int64_t kAcceptBackoffFirstUs = 50000;
+constexpr std::int64_t kAcceptBackoffMaxUs = 1000000;
 
 std::int64_t NowUs() {
   return std::chrono::duration_cast<std::chrono::microseconds>(
@@ -56,14 +75,26 @@ struct Out {
   bool close_after = false;
 };
 
+struct Request {
+  ParsedFrame frame;
+  std::int64_t ready = 0;  // when the line had carried it
+};
+
 struct Link {
   int fd = -1;
   bool pty = false;
   RequestParser parser;
+  std::deque<Request> requests;  // read and not yet handled
   std::deque<Out> out;
-  std::int64_t last_rx = 0;
-  std::int64_t rx_free = 0;  // when the line has carried every byte read so far
+  std::size_t queued = 0;        // reply bytes in out not yet sent
+  std::int64_t last_rx = 0;      // when bytes last came, or reading resumed
+  std::int64_t rx_free = 0;      // when the line has carried every byte read so far
+  std::int64_t progress = 0;     // when the queue was last below the cap or a byte went
+  bool write_blocked = false;    // the last send would block: wait until writable
   bool dead = false;
+
+  // Reading more would only pile up more work that cannot go out.
+  bool Readable() const { return requests.empty() && queued < kReplyCap; }
 };
 
 struct Sim {
@@ -73,16 +104,23 @@ struct Sim {
   double us_per_byte = 0;  // pseudo-terminal pacing
   int listen_fd = -1;
   std::list<Link> links;
+  std::size_t clients = 0;          // TCP links
+  std::int64_t accept_at = 0;       // accepting waits until then after a failure
+  std::int64_t accept_backoff = 0;  // 0: the last accept succeeded
+  std::uint64_t accept_failures = 0;
 };
 
 void Log(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void Log(const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
-  std::fputs("signsim: ", stderr);
-  std::vfprintf(stderr, fmt, ap);
-  std::fputc('\n', stderr);
+  g_log.VLine(fmt, ap);
   va_end(ap);
+}
+
+void Queue(Link& link, Out o) {
+  link.queued += o.bytes.size();
+  link.out.push_back(std::move(o));
 }
 
 void SetNonBlocking(int fd) {
@@ -180,7 +218,7 @@ void HandleFrame(Sim& sim, Link& link, const ParsedFrame& f, std::int64_t ready_
     Out o;
     o.at = ready_at;
     o.close_after = !link.pty;
-    link.out.push_back(std::move(o));
+    Queue(link, std::move(o));
     return;
   }
   if (HasFault(rules, Fault::kNoReply, n)) {
@@ -212,36 +250,126 @@ void HandleFrame(Sim& sim, Link& link, const ParsedFrame& f, std::int64_t ready_
     outcome += ", in one-byte pieces (fault)";
   }
   o.bytes = std::move(r);
-  link.out.push_back(std::move(o));
+  Queue(link, std::move(o));
   Log("#%llu %s %s -> %s", num, lk, a.what.c_str(), outcome.c_str());
 }
 
+// One bounded read; the frames it completes wait in the link's requests.
 void ReadLink(Sim& sim, Link& link, std::int64_t now) {
-  std::uint8_t buf[8192];
-  for (;;) {
-    const ssize_t got = read(link.fd, buf, sizeof buf);
-    if (got > 0) {
-      if (link.parser.HasPartial() && now - link.last_rx > kPartialTimeoutUs) link.parser.Reset();
-      link.last_rx = now;
-      std::int64_t ready = now;
-      if (link.pty && sim.us_per_byte > 0) {
-        link.rx_free = std::max(link.rx_free, now) +
-                       static_cast<std::int64_t>(static_cast<double>(got) * sim.us_per_byte);
-        ready = link.rx_free;
-      }
-      std::vector<ParsedFrame> frames;
-      link.parser.Feed(buf, static_cast<std::size_t>(got), frames);
-      for (const ParsedFrame& f : frames) HandleFrame(sim, link, f, ready);
+  std::uint8_t buf[kReadPerTurn];
+  const ssize_t got = read(link.fd, buf, sizeof buf);
+  if (got > 0) {
+    link.last_rx = now;
+    std::int64_t ready = now;
+    if (link.pty && sim.us_per_byte > 0) {
+      link.rx_free = std::max(link.rx_free, now) +
+                     static_cast<std::int64_t>(static_cast<double>(got) * sim.us_per_byte);
+      ready = link.rx_free;
+    }
+    std::vector<ParsedFrame> frames;
+    link.parser.Feed(buf, static_cast<std::size_t>(got), frames);
+    for (ParsedFrame& f : frames) link.requests.push_back({std::move(f), ready});
+    return;
+  }
+  if (got == 0 && !link.pty) link.dead = true;
+  if (got < 0 && errno != EAGAIN && errno != EINTR && !link.pty) link.dead = true;
+}
+
+// Handles what was read, within this turn's share.
+void ServeRequests(Sim& sim, Link& link) {
+  std::size_t frames = 0;
+  std::size_t produced = 0;
+  while (!link.requests.empty() && link.queued < kReplyCap && frames < kFramesPerTurn &&
+         produced < kReplyBytesPerTurn) {
+    const Request r = std::move(link.requests.front());
+    link.requests.pop_front();
+    const std::size_t before = link.queued;
+    HandleFrame(sim, link, r.frame, r.ready);
+    produced += link.queued - before;
+    ++frames;
+  }
+}
+
+// A request that stopped midway is given up once the line has been quiet long enough; the
+// bytes after its STX may hold a good frame. Returns when to look again (INT64_MAX: never).
+std::int64_t GiveUpPartial(Link& link, std::int64_t now) {
+  // While the link is not read the quiet is ours, not the line's.
+  if (!link.Readable()) link.last_rx = now;
+  if (!link.parser.HasPartial()) return INT64_MAX;
+  if (now - link.last_rx < kPartialTimeoutUs) return link.last_rx + kPartialTimeoutUs;
+  std::vector<ParsedFrame> frames;
+  link.parser.GiveUp(frames);
+  Log("%s: a request stopped midway; %zu frames found after its start", LinkName(link),
+      frames.size());
+  for (ParsedFrame& f : frames)
+    link.requests.push_back({std::move(f), std::max(now, link.rx_free)});
+  return INT64_MAX;
+}
+
+// A full queue that does not move for --stall-ms: a TCP client is dropped, the serial
+// line's queue is discarded. Returns when to look again (INT64_MAX: not stalled).
+std::int64_t CheckStall(Sim& sim, Link& link, std::int64_t now) {
+  if (link.queued < kReplyCap) {
+    link.progress = now;
+    return INT64_MAX;
+  }
+  const std::int64_t limit = std::int64_t{sim.opt.stall_ms} * 1000;
+  if (now - link.progress < limit) return link.progress + limit;
+  if (link.pty) {
+    Log("pty: %zu reply bytes not taken for %d ms; discarded", link.queued, sim.opt.stall_ms);
+    link.out.clear();
+    link.queued = 0;
+    link.progress = now;
+  } else {
+    Log("tcp client took none of its replies for %d ms (%zu bytes waiting); disconnected",
+        sim.opt.stall_ms, link.queued);
+    link.dead = true;
+  }
+  return INT64_MAX;
+}
+
+void AcceptClients(Sim& sim, std::int64_t now) {
+  for (int k = 0; k < 8; ++k) {
+    const int c = accept4(sim.listen_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (c < 0) {
+      if (errno == EAGAIN || errno == EWOULDBLOCK) return;
+      if (errno == EINTR || errno == ECONNABORTED || errno == EPROTO) continue;
+      // Out of descriptors or memory: the connection stays queued, so polling again at
+      // once would spin. Wait, longer each time, and say so once.
+      sim.accept_backoff = sim.accept_backoff == 0
+                               ? kAcceptBackoffFirstUs
+                               : std::min(2 * sim.accept_backoff, kAcceptBackoffMaxUs);
+      sim.accept_at = now + sim.accept_backoff;
+      if (sim.accept_failures++ == 0)
+        Log("cannot accept a connection: %s; trying again in %lld ms, then less often",
+            std::strerror(errno), static_cast<long long>(sim.accept_backoff / 1000));
+      return;
+    }
+    if (sim.accept_failures > 0)
+      Log("accepting connections again after %llu failed attempts",
+          static_cast<unsigned long long>(sim.accept_failures));
+    sim.accept_failures = 0;
+    sim.accept_backoff = 0;
+    if (sim.clients >= kMaxClients) {
+      close(c);
+      Log("tcp connection refused: %zu clients already", kMaxClients);
       continue;
     }
-    if (got == 0 && !link.pty) link.dead = true;
-    if (got < 0 && errno != EAGAIN && errno != EINTR && !link.pty) link.dead = true;
-    return;
+    const int one = 1;
+    setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    Link l;
+    l.fd = c;
+    l.last_rx = now;
+    l.progress = now;
+    sim.links.push_back(std::move(l));
+    ++sim.clients;
+    Log("tcp connection accepted");
   }
 }
 
 // Sends what is due; returns the time the link next needs attention (INT64_MAX: none).
 std::int64_t WriteLink(Sim& sim, Link& link, std::int64_t now) {
+  if (link.write_blocked) return INT64_MAX;
   const double us = link.pty ? sim.us_per_byte : 0;
   const std::int64_t gap = std::int64_t{sim.opt.piece_ms} * 1000;
   while (!link.out.empty()) {
@@ -267,12 +395,19 @@ std::int64_t WriteLink(Sim& sim, Link& link, std::int64_t now) {
     const ssize_t w = link.pty ? write(link.fd, o.bytes.data() + o.sent, chunk)
                                : send(link.fd, o.bytes.data() + o.sent, chunk, MSG_NOSIGNAL);
     if (w < 0) {
-      if (errno == EAGAIN || errno == EINTR) return now + 1000;
+      if (errno == EINTR) return now;
+      if (errno == EAGAIN) {
+        link.write_blocked = true;
+        return INT64_MAX;
+      }
       if (!link.pty) link.dead = true;
       link.out.clear();
+      link.queued = 0;
       return INT64_MAX;
     }
     o.sent += static_cast<std::size_t>(w);
+    link.queued -= static_cast<std::size_t>(w);
+    link.progress = now;
   }
   return INT64_MAX;
 }
@@ -300,7 +435,14 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  setvbuf(stderr, nullptr, _IOLBF, 0);
+  // Lines are flushed once a turn, not one write each.
+  setvbuf(stderr, nullptr, _IOFBF, 1 << 16);
+  if (!sim.opt.log_file.empty() &&
+      !g_log.Open(sim.opt.log_file, static_cast<std::size_t>(sim.opt.log_max))) {
+    std::fprintf(stderr, "signsim: cannot open the log %s: %s\n", sim.opt.log_file.c_str(),
+                 std::strerror(errno));
+    return 1;
+  }
   struct sigaction sa {};
   sa.sa_handler = OnSignal;
   sigaction(SIGINT, &sa, nullptr);
@@ -363,43 +505,57 @@ int main(int argc, char** argv) {
   }
 
   std::vector<pollfd> fds;
+  std::vector<Link*> polled;
   while (!g_stop) {
     std::int64_t now = NowUs();
     std::int64_t next = now + 100000;
-    for (Link& l : sim.links) next = std::min(next, WriteLink(sim, l, now));
-    sim.links.remove_if([](const Link& l) {
-      if (l.dead) close(l.fd);
-      return l.dead;
+    for (Link& l : sim.links) {
+      next = std::min(next, GiveUpPartial(l, now));
+      ServeRequests(sim, l);
+      next = std::min(next, WriteLink(sim, l, now));
+      next = std::min(next, CheckStall(sim, l, now));
+      if (!l.requests.empty() && l.queued < kReplyCap) next = now;  // more waits its turn
+    }
+    sim.links.remove_if([&sim](const Link& l) {
+      if (!l.dead || l.pty) return false;
+      close(l.fd);
+      --sim.clients;
+      Log("tcp connection closed");
+      return true;
     });
+    g_log.Flush();
     fds.clear();
-    if (sim.listen_fd >= 0) fds.push_back({sim.listen_fd, POLLIN, 0});
-    for (Link& l : sim.links) fds.push_back({l.fd, POLLIN, 0});
+    polled.clear();
+    const bool accepting = sim.listen_fd >= 0 && now >= sim.accept_at;
+    if (accepting) fds.push_back({sim.listen_fd, POLLIN, 0});
+    if (sim.listen_fd >= 0 && !accepting) next = std::min(next, sim.accept_at);
+    for (Link& l : sim.links) {
+      const short events = static_cast<short>((l.Readable() ? POLLIN : 0) |
+                                              (l.write_blocked ? POLLOUT : 0));
+      fds.push_back({l.fd, events, 0});
+      polled.push_back(&l);
+    }
     const std::int64_t wait = std::max<std::int64_t>(0, next - now);
     timespec ts{static_cast<time_t>(wait / 1000000), static_cast<long>(wait % 1000000) * 1000};
     if (ppoll(fds.data(), fds.size(), &ts, nullptr) < 0 && errno != EINTR) break;
     now = NowUs();
-    std::size_t i = 0;
-    if (sim.listen_fd >= 0) {
-      if (fds[i++].revents & POLLIN) {
-        const int c = accept4(sim.listen_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (c >= 0) {
-          const int one = 1;
-          setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-          Link l;
-          l.fd = c;
-          sim.links.push_back(std::move(l));
-          Log("tcp connection accepted");
-        }
+    const std::size_t first = accepting ? 1 : 0;
+    for (std::size_t i = 0; i < polled.size(); ++i) {
+      Link& l = *polled[i];
+      const short re = fds[first + i].revents;
+      if (re & POLLOUT) l.write_blocked = false;
+      if (!(re & (POLLIN | POLLHUP | POLLERR))) continue;
+      if (l.Readable()) {
+        ReadLink(sim, l, now);
+      } else if (!l.pty && (re & (POLLHUP | POLLERR))) {
+        l.dead = true;  // gone while its replies were waiting
       }
     }
-    for (Link& l : sim.links) {
-      if (i >= fds.size() || fds[i].fd != l.fd) break;  // accepted just now
-      if (fds[i++].revents & (POLLIN | POLLHUP | POLLERR)) ReadLink(sim, l, now);
-      if (l.dead && !l.pty) Log("tcp connection closed");
-    }
+    if (accepting && (fds[0].revents & POLLIN)) AcceptClients(sim, now);
   }
 
   Log("stopping after %llu frames", static_cast<unsigned long long>(sim.frames));
+  g_log.Flush();
   for (Link& l : sim.links) close(l.fd);
   if (sim.listen_fd >= 0) close(sim.listen_fd);
   if (slave_fd >= 0) close(slave_fd);

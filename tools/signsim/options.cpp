@@ -31,9 +31,15 @@ const char* const kUsage =
     "  --late-ms MS       delay of a late reply (default 1500)\n"
     "  --piece-ms MS      gap between the pieces of a reply (default 2)\n"
     "  --ready FILE       once listening, write \"tcp PORT\" and \"pty PATH\" lines to FILE\n"
+    "  --stall-ms MS      a client that takes none of its replies for MS while its reply\n"
+    "                     queue is full is disconnected (serial: the queue is discarded);\n"
+    "                     default 5000\n"
+    "  --log FILE         append the log to FILE instead of standard error; once FILE holds\n"
+    "                     --log-max bytes it becomes FILE.1 (replacing the older one)\n"
+    "  --log-max BYTES    size at which the log file is rotated (default 4194304)\n"
     "  --help             this text\n"
     "\n"
-    "One line per frame goes to standard error. SIGINT or SIGTERM ends the run.\n";
+    "One line per frame goes to the log. SIGINT or SIGTERM ends the run.\n";
 
 namespace {
 
@@ -142,6 +148,14 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
     } else if (arg == "--piece-ms") {
       if (!number(0, 10000, &v)) return false;
       o->piece_ms = static_cast<int>(v);
+    } else if (arg == "--stall-ms") {
+      if (!number(1, 600000, &v)) return false;
+      o->stall_ms = static_cast<int>(v);
+    } else if (arg == "--log") {
+      if (!value(&o->log_file)) return false;
+    } else if (arg == "--log-max") {
+      if (!number(4096, 1L << 30, &v)) return false;
+      o->log_max = v;
     } else if (arg == "--fault") {
       if (!value(&s)) return false;
       FaultRule r{};

@@ -27,6 +27,9 @@ struct Options {
   long baud = 0;  // 0: the pseudo-terminal is not paced
   int late_ms = 1500;
   int piece_ms = 2;
+  int stall_ms = 5000;     // a client with a full reply queue that takes nothing this long
+  std::string log_file;    // empty: standard error
+  long log_max = 4 << 20;  // bytes a log file holds before it is rotated
   std::vector<FaultRule> faults;
   bool help = false;
 };
