@@ -204,8 +204,10 @@ TEST(ReceiveRing, PastItsSizeItKeepsTheFirstBytesAndCountsThemAll) {
   for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>(i % 251);
   const struct {
     std::size_t n;
-    int code;
-  } rows[] = {{6, 0}, {ring.size(), 0}, {ring.size() + 1, 3}};
+    signlink::SerialRead code;
+  } rows[] = {{6, signlink::SerialRead::kComplete},
+              {ring.size(), signlink::SerialRead::kComplete},
+              {ring.size() + 1, signlink::SerialRead::kWaiting}};
   for (const auto& row : rows) {
     ring.Clear();
     ring.StartTimeout(5000);
@@ -214,7 +216,7 @@ TEST(ReceiveRing, PastItsSizeItKeepsTheFirstBytesAndCountsThemAll) {
     EXPECT_EQ(ring.count(), burst.size());
     std::vector<std::uint8_t> dst(row.n);
     EXPECT_EQ(ring.Read(dst.data(), row.n), row.code) << row.n;
-    if (row.code != 0) continue;
+    if (row.code != signlink::SerialRead::kComplete) continue;
     EXPECT_TRUE(std::equal(dst.begin(), dst.end(), burst.begin())) << row.n;
     EXPECT_EQ(ring.count(), 0u);
   }

@@ -66,7 +66,7 @@ long ApplyRoundTrip(int fd, int timeout_ms) {
   const Clock::time_point t = Clock::now();
   std::vector<std::uint8_t> reply;
   if (!SendAll(fd, signlink::BuildApply()) || !ReadExactly(fd, 6, timeout_ms, &reply)) return -1;
-  if (signlink::CheckTcpReply(reply.data(), reply.size(), 6) != 0) return -1;
+  if (signlink::CheckTcpReply(reply.data(), reply.size(), 6) != signlink::Result::kOk) return -1;
   return MsSince(t);
 }
 
