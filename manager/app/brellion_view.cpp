@@ -50,6 +50,7 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
 
   links_ = new SignLinks(this);
   CreateActions();
+  InstallSettingsCommands();
   InstallEventCommands();
 }
 

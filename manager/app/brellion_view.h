@@ -88,6 +88,8 @@ class CBrellionView : public QWidget {
   };
 
   void CreateActions();
+  // Board settings, link settings and news (view_settings.cpp).
+  void InstallSettingsCommands();
   void ShowLinkText();
   // Opens COM`port` at `baud`; warns the operator when it does not open.
   void OpenSerial(int port, int baud);

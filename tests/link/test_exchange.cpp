@@ -204,10 +204,10 @@ TEST(ReceiveRing, PastItsSizeItKeepsTheFirstBytesAndCountsThemAll) {
   for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>(i % 251);
   const struct {
     std::size_t n;
-    signlink::SerialRead code;
-  } rows[] = {{6, signlink::SerialRead::kComplete},
-              {ring.size(), signlink::SerialRead::kComplete},
-              {ring.size() + 1, signlink::SerialRead::kWaiting}};
+    SerialRead code;
+  } rows[] = {{6, SerialRead::kComplete},
+              {ring.size(), SerialRead::kComplete},
+              {ring.size() + 1, SerialRead::kWaiting}};
   for (const auto& row : rows) {
     ring.Clear();
     ring.StartTimeout(5000);
@@ -216,7 +216,7 @@ TEST(ReceiveRing, PastItsSizeItKeepsTheFirstBytesAndCountsThemAll) {
     EXPECT_EQ(ring.count(), burst.size());
     std::vector<std::uint8_t> dst(row.n);
     EXPECT_EQ(ring.Read(dst.data(), row.n), row.code) << row.n;
-    if (row.code != signlink::SerialRead::kComplete) continue;
+    if (row.code != SerialRead::kComplete) continue;
     EXPECT_TRUE(std::equal(dst.begin(), dst.end(), burst.begin())) << row.n;
     EXPECT_EQ(ring.count(), 0u);
   }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "manager/link/frame.h"
+#include "manager/link/link_settings.h"
 #include "manager/link/link_text.h"
 #include "manager/link/port_name.h"
 
@@ -95,4 +96,38 @@ TEST(PortName, WindowsNamesAndDevices) {
   setenv("BRELLION_COM3", "", 1);
   EXPECT_EQ(SerialDevicePath(3), "/dev/ttyS2");
   unsetenv("BRELLION_COM3");
+}
+
+TEST(LinkSettings, AddressTextAsTheFieldIsRead) {
+  const std::pair<const char*, std::uint32_t> cases[] = {
+      {"192.168.0.10", 0xC0A8000A}, {"0.0.0.0", 0},          {"255.255.255.255", 0xFFFFFFFF},
+      {"10.1", 0x0A010000},         {"300.0.0.1", 0x2C000001},  // 8-bit arithmetic
+      {"1.2.3.4.5", 0x01020304},    // a fifth number has no byte to go to
+  };
+  for (const auto& [text, want] : cases) EXPECT_EQ(ParseIpAddress(text), want) << text;
+}
+
+TEST(LinkSettings, DialogRepairs) {
+  const SerialLine odd = LineForDialog({0, 9601, 6, 3, 5, 0x07});
+  EXPECT_EQ(odd.port, 1);
+  EXPECT_EQ(odd.baud, 1200);
+  EXPECT_EQ(odd.dataBits, 7);
+  EXPECT_EQ(odd.parity, 0);
+  EXPECT_EQ(odd.stopBits, 0);
+  EXPECT_EQ(odd.flowBits, 0x07);
+  const SerialLine kept = LineForDialog({20, 115200, 8, 1, 2, 0});
+  EXPECT_EQ(kept.port, 20);
+  EXPECT_EQ(kept.baud, 115200);
+  EXPECT_EQ(kept.parity, 1);
+  EXPECT_EQ(kept.stopBits, 2);
+
+  struct Size {
+    int w, h, wantW, wantH;
+  };
+  for (const Size s : {Size{18, 1, 20, 2}, Size{0, 0, 2, 1}, Size{19, 2, 6, 1}, Size{-1, -1, 6, 1}}) {
+    const BoardSize b = BoardSizeFromIndices(s.w, s.h);
+    EXPECT_EQ(b.width, s.wantW);
+    EXPECT_EQ(b.height, s.wantH);
+  }
+  EXPECT_EQ(LevelIndex(12), 9);
 }

@@ -33,6 +33,24 @@ bool SignLinks::OpenSerialDevice(const std::string& path, int baud) {
   return Open();
 }
 
+signlink::SerialLine SignLinks::Line() {
+  const CComm& c = comm_.comm();
+  return {c.port_number, c.baud_rate, c.byte_size, c.parity, c.stop_bits, c.flow_bits};
+}
+
+bool SignLinks::ApplyLine(const signlink::SerialLine& line) {
+  comm_.ClosePort();
+  CComm& c = comm_.comm();
+  c.device.clear();
+  c.port_number = static_cast<std::uint8_t>(line.port);
+  c.baud_rate = line.baud;
+  c.byte_size = static_cast<std::uint8_t>(line.dataBits);
+  c.parity = static_cast<std::uint8_t>(line.parity);
+  c.stop_bits = static_cast<std::uint8_t>(line.stopBits);
+  c.flow_bits = line.flowBits;
+  return Open();
+}
+
 void SignLinks::ConnectTcp(std::uint32_t ip, std::uint16_t port) {
   tcpIp_ = ip;
   tcpPort_ = port;

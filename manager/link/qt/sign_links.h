@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "manager/link/link_settings.h"
 #include "manager/link/link_switch.h"
 #include "manager/link/qt/comm_control.h"
 #include "manager/link/qt/sign_ctrl.h"
@@ -28,6 +29,11 @@ class SignLinks : public QObject, public signlink::SignLink {
   // The same on a device path given by the user (a console option), at `baud`.
   bool OpenSerialDevice(const std::string& path, int baud);
   void CloseSerial() { comm_.ClosePort(); }
+  // The serial line as it is set (port number, baud rate, data bits, parity, stop bits,
+  // flow-control bits).
+  signlink::SerialLine Line();
+  // Closes the port, takes the whole line and opens it again. False when it did not open.
+  bool ApplyLine(const signlink::SerialLine& line);
   bool SerialOpen() const { return comm_.IsOpen(); }
 
   // Replaces the TCP client with one connecting to ip:port (ip: first dotted number in the
