@@ -53,6 +53,7 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   InstallProjectCommands();
   InstallTransferCommands();
   UpdateSendButton();
+  InstallEventCommands();
 }
 
 CBrellionView::~CBrellionView() {

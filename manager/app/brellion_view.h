@@ -111,6 +111,7 @@ class CBrellionView : public QWidget {
     bool talksToSign = false;            // disabled while SignBusy()
   };
   void Install(int id, Command command);
+  void InstallEventCommands();
 
   // Marks the sign busy for its lifetime.
   class SignScope {

@@ -21,6 +21,7 @@ void SetMinutes(QTimeEdit* picker, int minutes) {
 }
 
 int MinutesOf(const QTimeEdit* picker) {
+  if (!picker) return 0;  // an editor without a display window
   const QTime t = picker->time();
   return t.hour() * 60 + t.minute();
 }
@@ -127,6 +128,7 @@ int CTextItemDlg::endMinutes() const {
 }
 
 void CTextItemDlg::setWindowMinutes(int start, int end) {
+  if (!start_) return;  // an editor without a display window
   SetMinutes(start_, start);
   SetMinutes(end_, end);
 }
@@ -163,8 +165,10 @@ void CTextItemDlg::accept() {
   for (auto [list, at] : lists_) {
     header[at] = static_cast<std::uint8_t>(std::max(0, list->currentIndex()));
   }
-  header.setStartMinutes(MinutesOf(start_));
-  header.setEndMinutes(MinutesOf(end_));
+  if (start_) {  // without pickers the window bytes stay 0
+    header.setStartMinutes(MinutesOf(start_));
+    header.setEndMinutes(MinutesOf(end_));
+  }
   writeExtra(header);
   item::ItemBody body;
   for (int i = 0; i < int(panes_.size()); ++i) {
