@@ -48,11 +48,12 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   projectDialogs_ = MakeFileDialogs();
   links_ = new SignLinks(this);
   CreateActions();
+  InstallSettingsCommands();
   InstallListCommands();
   InstallProjectCommands();
-  InstallSettingsCommands();
   InstallTransferCommands();
   UpdateSendButton();
+  InstallEventCommands();
 }
 
 CBrellionView::~CBrellionView() {
@@ -131,6 +132,7 @@ bool CBrellionView::OnInitialUpdate() {
   if (programDir_.isEmpty()) SetProgramDirectory(QStringLiteral("."));
   store::WorkStore& store = store::TheWorkStore();
   store.SetPath((programDir_ + QStringLiteral("data.tmp")).toStdString());
+  scratchPath_ = store.Path();  // where 새로만들기 returns to
   if (store::OpenWorkStore() != 0) {
     ShowMessage(this, QStringLiteral("파일을 만들수 없습니다\n실행할수 없습니다"),
                 QStringLiteral("실행할수 없음"));

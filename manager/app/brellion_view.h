@@ -111,6 +111,7 @@ class CBrellionView : public QWidget {
     bool talksToSign = false;            // disabled while SignBusy()
   };
   void Install(int id, Command command);
+  void InstallEventCommands();
 
   // Marks the sign busy for its lifetime.
   class SignScope {
@@ -178,6 +179,7 @@ class CBrellionView : public QWidget {
   store::BoardSettings settings_;
   item::ItemRecord working_;
   msglist::CutBuffer cut_;
+  std::string scratchPath_;  // the store of the start, "data.tmp"
   std::unique_ptr<ItemEditors> editors_;
   std::unique_ptr<ProjectDialogs> projectDialogs_;
   bool storeOpen_ = false;

@@ -95,8 +95,7 @@ void CBrellionView::OnSave() {
 
 void CBrellionView::OnNew() {
   SavePrompt();
-  const std::string scratch = LocalPath(programDir_) + std::string(msglist::kScratchName);
-  const msglist::SwitchResult result = msglist::SwitchStore(store::TheWorkStore(), scratch);
+  const msglist::SwitchResult result = msglist::SwitchStore(store::TheWorkStore(), scratchPath_);
   if (result != msglist::SwitchResult::Switched) {
     Show(msglist::SwitchFailure(msglist::StoreCommand::New, result));
     if (result == msglist::SwitchResult::Lost) EndProgram();

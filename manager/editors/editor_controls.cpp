@@ -26,6 +26,7 @@ void SetMinutes(QTimeEdit* picker, int minutes) {
 }
 
 int MinutesOf(const QTimeEdit* picker) {
+  if (!picker) return 0;  // an editor without a display window
   const QTime t = picker->time();
   return t.hour() * 60 + t.minute();
 }
@@ -197,6 +198,7 @@ int CTextItemDlg::endMinutes() const {
 }
 
 void CTextItemDlg::setWindowMinutes(int start, int end) {
+  if (!start_) return;  // an editor without a display window
   SetMinutes(start_, start);
   SetMinutes(end_, end);
 }

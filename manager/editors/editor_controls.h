@@ -72,7 +72,8 @@ class CTextItemDlg : public QDialog {
   };
   EffectLists addEffectLists(const QString& prefix, int entryAt, int holdAt, int exitAt);
   QComboBox* addSpeedList(int at);
-  // The display-window pickers "start" and "end" (header bytes 25-28).
+  // The display-window pickers "start" and "end" (header bytes 25-28); a dialog without
+  // them leaves those bytes 0.
   void addDisplayWindow();
   // A control grid() shows after this label.
   void setLabel(QWidget* control, const QString& label) { labels_.insert(control, label); }

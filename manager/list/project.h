@@ -13,7 +13,6 @@
 
 namespace msglist {
 
-inline constexpr std::string_view kScratchName = "data.tmp";
 // The file dialogs' filters and default extension.
 inline constexpr std::string_view kProjectFilters = "dat파일(*.dat);;모든파일(*.*)";
 inline constexpr std::string_view kProjectExtension = "dat";

@@ -374,6 +374,24 @@ class ListViewTest : public QObject {
     QCOMPARE(StorePath(), Path("data.tmp"));
     QCOMPARE(Contents(list()), (QStringList{"0", "1"}));
     QCOMPARE(int(store().ReadList().size()), 2);
+
+    // A ".dat" that cannot be opened (a folder) keeps the list too.
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder.dat")));
+    boxes.clear();
+    dialogs_->opens = {Path("folder.dat")};
+    Trigger(cmd::kLoad);  // the prompt is answered No
+    QCOMPARE(Texts(boxes), (QStringList{"작업한 내용을 저장하시겠습니까?", "파일을 오픈할수 없습니다"}));
+    QCOMPARE(StorePath(), Path("data.tmp"));
+    QCOMPARE(Contents(list()), (QStringList{"0", "1"}));
+
+    // Closing the window offers the scratch list once more; Yes copies it, which stays scratch.
+    boxes.clear();
+    boxes.setAnswer(MsgResult::Yes);
+    dialogs_->saves = {Path("at-close.dat")};
+    TheApp()->MainFrame()->close();
+    QCOMPARE(Texts(boxes), QStringList{"작업한 내용을 저장하시겠습니까?"});
+    QCOMPARE(FileSize(Path("at-close.dat")), 904672);
+    QCOMPARE(StorePath(), Path("data.tmp"));
   }
 
   void loadChecksAndSavePrompt() {

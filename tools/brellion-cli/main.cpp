@@ -7,6 +7,8 @@
 int RunClock(cli::Session& session);
 int RunSend(cli::Session& session);
 int RunPreview(cli::Session& session);
+int RunEvent(cli::Session& session);
+int RunEventCancel(cli::Session& session);
 
 namespace {
 const cli::Subcommand kSubcommands[] = {
@@ -16,6 +18,9 @@ const cli::Subcommand kSubcommands[] = {
      "writes the project's preview file (default PREVIEW/preview.tmp beside the program); "
      "--launch starts the previewer on it",
      RunPreview},
+    {"event", "PROJECT.dat INDEX",
+     "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent},
+    {"event-cancel", "[PROJECT.dat]", "ends event mode on the sign", RunEventCancel},
 };
 }  // namespace
 

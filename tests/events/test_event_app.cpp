@@ -1,0 +1,81 @@
+// "이벤트 추가" in the running manager: the list dialog opens modally, and an event sent
+// from it goes over the view's link (the virtual sign on COM1) and steps the main frame's
+// progress display.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "manager/app/brellion_app.h"
+#include "manager/app/brellion_view.h"
+#include "manager/app/commands.h"
+#include "manager/app/main_frame.h"
+#include "manager/editors/text_pane.h"
+#include "manager/events/event_list.h"
+#include "manager/events/ui/event_edit_dlg.h"
+#include "manager/events/ui/event_list_dlg.h"
+#include "manager/store/work_store.h"
+#include "qtshared/message_box.h"
+#include "tests/link/signsim_process.h"
+
+class EventAppTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void addEventOpensTheListAndSendsOverTheLink() {
+    SignSimProcess sim;
+    QVERIFY(sim.Start());
+    qputenv("BRELLION_COM1", sim.pty_link().toUtf8());
+    QTemporaryDir dir;
+    TheApp()->SetProgramDirectory(dir.path());
+    QVERIFY(TheApp()->InitInstance(false));
+    CBrellionView* view = TheApp()->View();
+    CMainFrame* frame = TheApp()->MainFrame();
+    QAction* add = view->Action(cmd::kAddEvent);
+    QVERIFY(add->isEnabled());
+    QVERIFY(frame->findChild<QToolBar*>()->actions().contains(add));
+
+    MessageRecorder boxes;
+    QString title;
+    int total = -1, position = -1;
+    QTimer::singleShot(0, this, [&] {
+      auto* dlg = qobject_cast<CEventListDlg*>(QApplication::activeModalWidget());
+      if (!dlg) return;
+      title = dlg->windowTitle();
+      dlg->setEditRunner([](CEventEditDlg& e) {
+        e.pane()->setStyledText({{U'G', {}}, {U'O', {}}});
+        e.accept();
+        return e.result();
+      });
+      dlg->addButton()->click();
+      dlg->list()->topLevelItem(0)->setSelected(true);
+      dlg->sendButton()->click();
+      total = frame->ProgressTotal();
+      position = frame->ProgressPosition();
+      dlg->closeButton()->click();
+    });
+    add->trigger();
+    QCOMPARE(title, QStringLiteral("이벤트 목록"));
+    QCOMPARE(boxes.messages().size(), qsizetype(1));
+    QCOMPARE(boxes.messages()[0].text, QStringLiteral("Event 전송완료했습니다"));
+    QCOMPARE(total, 3);
+    QCOMPARE(position, 3);
+    QCOMPARE(frame->ProgressBar()->value(), 0);  // emptied again
+    QCOMPARE(events::ReadEvents(store::TheWorkStore()).size(), std::size_t(1));
+    QVERIFY(sim.Stop());
+    QCOMPARE(sim.log().count(QStringLiteral("pty event-block")), 3);
+    QCOMPARE(sim.log().count(QStringLiteral("pty event-start")), 1);
+  }
+};
+
+int main(int argc, char** argv) {
+  CBrellionApp app(argc, argv);
+  EventAppTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_event_app.moc"
