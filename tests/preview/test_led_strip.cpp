@@ -19,6 +19,7 @@
 #include "manager/editors/text_pane.h"
 #include "manager/editors/title_sentence_dlg.h"
 #include "manager/editors/two_line_dlg.h"
+#include "manager/events/ui/event_edit_dlg.h"
 #include "sign/playback_engine.h"
 #include "sign/qt/led_strip.h"
 #include "tests/support/test_fonts.h"
@@ -85,6 +86,7 @@ std::vector<std::pair<const char*, Make>> Editors() {
          dlg->setModify(r.header, r.body);
          return dlg;
        }},
+      {"event", [] { return std::make_unique<CEventEditDlg>(); }},
       {"datetime", [] { return std::make_unique<CHoldTimeDlg>(false); }},
       {"temperature", [] { return std::make_unique<CHoldTimeDlg>(true); }},
   };
