@@ -10,6 +10,8 @@
 
 #include "previewer/app/varno_view.h"
 
+namespace varno {
+
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), view_(new CVarnoView(this)) {
   setWindowTitle(QStringLiteral("미리보기(128MB)"));
   setCentralWidget(view_);
@@ -46,3 +48,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(text);
   layout->addWidget(buttons);
 }
+
+}  // namespace varno

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QMainWindow>
 
+namespace varno {
+
 class CVarnoView;
 
 class CMainFrame : public QMainWindow {
@@ -26,3 +28,5 @@ class CAboutDlg : public QDialog {
  public:
   explicit CAboutDlg(QWidget* parent = nullptr);
 };
+
+}  // namespace varno

@@ -2,11 +2,13 @@
 
 #include <thread>
 
-#include "previewer/app/led_surface.h"
-#include "previewer/playback_engine.h"
+#include "sign/playback_engine.h"
+#include "sign/qt/led_surface.h"
 
-PlaybackThread::PlaybackThread(const FlashImage& image, const FontSet& fonts,
-                               const LocalClock& clock, FrameSink sink, QObject* parent)
+namespace varno {
+
+PlaybackThread::PlaybackThread(const sign::FlashImage& image, const sign::FontSet& fonts,
+                               const sign::LocalClock& clock, FrameSink sink, QObject* parent)
     : QThread(parent), image_(image), fonts_(fonts), clock_(clock), sink_(std::move(sink)) {}
 
 PlaybackThread::~PlaybackThread() {
@@ -26,9 +28,9 @@ void PlaybackThread::Finish() {
 void PlaybackThread::run() {
   using Clock = std::chrono::steady_clock;
   active_ = true;
-  PlaybackEngine engine(image_, fonts_, clock_);
+  sign::PlaybackEngine engine(image_, fonts_, clock_);
   engine.Start();
-  LedSurface surface;
+  sign::LedSurface surface;
   surface.Create(engine.geometry().width, engine.geometry().rows);
   sink_(surface.image());
 
@@ -49,3 +51,5 @@ void PlaybackThread::run() {
   }
   active_ = false;
 }
+
+}  // namespace varno

@@ -9,9 +9,11 @@
 #include <chrono>
 #include <functional>
 
-#include "previewer/flash_image.h"
-#include "previewer/font_set.h"
-#include "previewer/live_fields.h"
+#include "sign/flash_image.h"
+#include "sign/font_set.h"
+#include "sign/live_fields.h"
+
+namespace varno {
 
 class PlaybackThread : public QThread {
   Q_OBJECT
@@ -23,8 +25,8 @@ class PlaybackThread : public QThread {
   static constexpr std::chrono::milliseconds kPause{5};
 
   // image, fonts and clock must outlive the thread.
-  PlaybackThread(const FlashImage& image, const FontSet& fonts, const LocalClock& clock,
-                 FrameSink sink, QObject* parent = nullptr);
+  PlaybackThread(const sign::FlashImage& image, const sign::FontSet& fonts,
+                 const sign::LocalClock& clock, FrameSink sink, QObject* parent = nullptr);
   ~PlaybackThread() override;
 
   // Starts playing at the lowest priority.
@@ -38,11 +40,13 @@ class PlaybackThread : public QThread {
   void run() override;
 
  private:
-  const FlashImage& image_;
-  const FontSet& fonts_;
-  const LocalClock& clock_;
+  const sign::FlashImage& image_;
+  const sign::FontSet& fonts_;
+  const sign::LocalClock& clock_;
   FrameSink sink_;
   std::atomic<bool> run_{false};
   std::atomic<bool> active_{false};
   std::atomic<long> painted_{0};
 };
+
+}  // namespace varno

@@ -4,7 +4,7 @@
 #include "previewer/app/varno_view.h"
 
 int VarnoMain(QApplication& app, const QString& exeDir) {
-  CMainFrame frame;
+  varno::CMainFrame frame;
   if (!frame.view()->Start(exeDir)) return 0;
   frame.show();
   const int status = app.exec();

@@ -5,6 +5,8 @@
 #include "previewer/app/playback_thread.h"
 #include "qtshared/message_box.h"
 
+namespace varno {
+
 CVarnoView::CVarnoView(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
@@ -20,7 +22,7 @@ bool CVarnoView::Start(const QString& exeDir) {
                 QStringLiteral("파일없음"));
     return false;
   }
-  fonts_ = std::make_unique<FontSet>();
+  fonts_ = std::make_unique<sign::FontSet>();
   const bool loaded =
       fonts_->Load(exeDir.toStdString(), [](const std::string& text, const std::string& caption) {
         ShowMessage(nullptr, QString::fromStdString(text), QString::fromStdString(caption));
@@ -72,3 +74,5 @@ void CVarnoView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.drawImage(0, 0, shown_);
 }
+
+}  // namespace varno

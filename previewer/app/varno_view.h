@@ -8,9 +8,11 @@
 #include <QWidget>
 #include <memory>
 
-#include "previewer/flash_image.h"
-#include "previewer/font_set.h"
-#include "previewer/live_fields.h"
+#include "sign/flash_image.h"
+#include "sign/font_set.h"
+#include "sign/live_fields.h"
+
+namespace varno {
 
 class PlaybackThread;
 
@@ -29,7 +31,7 @@ class CVarnoView : public QWidget {
   void Stop();
 
   // Replaces the local time source (before Start); not owned.
-  void SetClock(const LocalClock* clock) { clock_ = clock; }
+  void SetClock(const sign::LocalClock* clock) { clock_ = clock; }
 
   bool playing() const;
   bool fontsLoaded() const { return fonts_ && fonts_->loaded(); }
@@ -45,10 +47,10 @@ class CVarnoView : public QWidget {
   void PostFrame(const QImage& image);  // playback thread
   Q_INVOKABLE void TakeFrame();         // GUI thread
 
-  FlashImage image_;
-  std::unique_ptr<FontSet> fonts_;
-  SystemClock systemClock_;
-  const LocalClock* clock_ = &systemClock_;
+  sign::FlashImage image_;
+  std::unique_ptr<sign::FontSet> fonts_;
+  sign::SystemClock systemClock_;
+  const sign::LocalClock* clock_ = &systemClock_;
   std::unique_ptr<PlaybackThread> thread_;
 
   QMutex mailboxLock_;
@@ -57,3 +59,5 @@ class CVarnoView : public QWidget {
   QImage shown_;
   long framesShown_ = 0;
 };
+
+}  // namespace varno

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "previewer/font_set.h"
+#include "sign/font_set.h"
+
+using namespace sign;
 
 namespace {
 

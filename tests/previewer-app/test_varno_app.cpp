@@ -8,15 +8,18 @@
 #include <QtTest>
 #include <chrono>
 
-#include "../previewer/engine_test_support.h"
-#include "../previewer/preview_builder.h"
-#include "previewer/app/led_surface.h"
+#include "../sign/engine_test_support.h"
+#include "../sign/preview_builder.h"
 #include "previewer/app/main_frame.h"
 #include "previewer/app/playback_thread.h"
 #include "previewer/app/varno_main.h"
 #include "previewer/app/varno_view.h"
-#include "previewer/logo_screen.h"
 #include "qtshared/message_box.h"
+#include "sign/logo_screen.h"
+#include "sign/qt/led_surface.h"
+
+using namespace sign;
+using namespace varno;
 
 using testing_preview::PreviewBuilder;
 

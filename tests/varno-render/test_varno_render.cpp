@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "../previewer/engine_test_support.h"
-#include "../previewer/preview_builder.h"
-#include "previewer/playback_engine.h"
+#include "../sign/engine_test_support.h"
+#include "../sign/preview_builder.h"
+#include "sign/playback_engine.h"
+
+using namespace sign;
 
 namespace fs = std::filesystem;
 using namespace testing_preview;

@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "previewer/effects.h"
-#include "previewer/frame_buffer.h"
+#include "sign/effects.h"
+#include "sign/frame_buffer.h"
+
+using namespace sign;
 
 namespace {
 

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "previewer/led_pixels.h"
+#include "sign/led_pixels.h"
+
+using namespace sign;
 
 GifWriter::~GifWriter() {
   Close();

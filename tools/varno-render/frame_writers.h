@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "previewer/frame_buffer.h"
+#include "sign/frame_buffer.h"
 
 struct GifFileType;
 
@@ -15,7 +15,7 @@ class GifWriter {
  public:
   ~GifWriter();
   bool Open(const std::string& path, int widthDots, int rows);
-  bool Add(const FrameBuffer& frame, int periodMs);
+  bool Add(const sign::FrameBuffer& frame, int periodMs);
   bool Close();
 
  private:
@@ -28,7 +28,7 @@ class GifWriter {
 class SheetWriter {
  public:
   SheetWriter(int widthDots, int rows) : width_(widthDots), rows_(rows) {}
-  void Add(const FrameBuffer& frame);
+  void Add(const sign::FrameBuffer& frame);
   bool Write(const std::string& path) const;
   int frames() const { return frames_; }
 
@@ -43,7 +43,7 @@ class RawWriter {
  public:
   ~RawWriter();
   bool Open(const std::string& path, int widthDots, int rows);
-  bool Add(const FrameBuffer& frame, int periodMs);
+  bool Add(const sign::FrameBuffer& frame, int periodMs);
   bool Close();
 
  private:

@@ -10,10 +10,12 @@
 #include <string>
 
 #include "frame_writers.h"
-#include "previewer/flash_image.h"
-#include "previewer/font_set.h"
-#include "previewer/live_fields.h"
-#include "previewer/playback_engine.h"
+#include "sign/flash_image.h"
+#include "sign/font_set.h"
+#include "sign/live_fields.h"
+#include "sign/playback_engine.h"
+
+using namespace sign;
 
 namespace fs = std::filesystem;
 

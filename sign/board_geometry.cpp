@@ -1,0 +1,26 @@
+#include "sign/board_geometry.h"
+
+#include "shared/board_memory.h"
+#include "sign/frame_buffer.h"
+
+namespace sign {
+
+BoardGeometry MakeGeometry(int widthByte, int tierByte, int itemCount, bool connection) {
+  BoardGeometry g;
+  g.tierCode = (tierByte == 0 || tierByte >= 3) ? 1 : tierByte;
+  g.rows = g.tierCode == 1 ? 16 : 32;
+  const int maxModules = g.tierCode == 1 ? kFrameColumns / board::kModuleDots : 24;
+  g.modules = (widthByte >= 2 && widthByte <= maxModules) ? widthByte : 6;
+  g.width = g.modules * board::kModuleDots;
+  g.halfWidth = g.width / 2;
+  g.itemCount = itemCount;
+  g.connection = connection;
+  return g;
+}
+
+BoardGeometry DecodeGeometry(const FlashImage& image) {
+  return MakeGeometry(image.Byte(board::kWidth), image.Byte(board::kRowsCode),
+                      image.Get16(board::kItemCount), image.Byte(board::kConnection) != 0);
+}
+
+}  // namespace sign

@@ -1,0 +1,27 @@
+#pragma once
+// The board as the preview image describes it, with out-of-range settings replaced by
+// working values (in memory only; the image is never changed).
+
+#include "sign/flash_image.h"
+
+namespace sign {
+
+struct BoardGeometry {
+  int tierCode = 1;    // 1 = one tier, 2 = two tiers
+  int rows = 16;       // dot rows: 16 or 32
+  int modules = 6;     // width in 16-dot modules
+  int width = 96;      // width in dots, at most kFrameColumns
+  int halfWidth = 48;  // width / 2
+  int itemCount = 0;
+  bool connection = false;  // a pass-through text runs straight into the next item
+
+  bool twoTier() const { return rows == 32; }
+};
+
+// Tier code 0 or 3 and above -> 1. Width 2-63 modules on one tier, 2-24 on two tiers,
+// otherwise 6.
+BoardGeometry DecodeGeometry(const FlashImage& image);
+// The same rules on the raw settings bytes.
+BoardGeometry MakeGeometry(int widthByte, int tierByte, int itemCount, bool connection);
+
+}  // namespace sign

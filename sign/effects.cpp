@@ -1,0 +1,159 @@
+#include "sign/effects.h"
+
+#include <algorithm>
+#include <array>
+
+#include "sign/effect_drivers.h"
+
+namespace sign {
+
+namespace {
+
+// Drivers by code. The codes are those stored in item headers; each row names its code and
+// the table is checked to be in code order, so a code can never silently move.
+constexpr std::array<EffectDriver, kEntryDriverCount> kEntryDrivers = {{
+    {0, nullptr, nullptr},  // pass-through scroll: played by the engine
+    {1, EntryFromRightInit, EntryFromRightStep},
+    {2, EntryFromBottomInit, EntryFromBottomStep},
+    {3, EntryFromTopInit, EntryFromTopStep},
+    {4, SplitInit, EntryRowsOutOfMiddleStep},
+    {5, SplitInit, EntryRowsFromEdgesStep},
+    {6, SplitInit, EntryColumnsFromEdgesStep},
+    {7, SplitInit, EntryColumnsOutOfMiddleStep},
+    {8, EntryRotateFromAboveInit, EntryRotateVerticalStep},
+    {9, EntryRotateFromBelowInit, EntryRotateVerticalStep},
+    {10, EntryRotateFromLeftInit, EntryRotateFromLeftStep},
+    {11, EntryRotateFromRightInit, EntryRotateFromRightStep},
+    {12, EntryZoomInit, EntryGrowStep},
+    {13, EntryZoomInit, EntryGrowStep},
+    {14, EntryZoomInit, EntryShrinkStep},
+    {15, EntryZoomInit, EntryShrinkStep},
+}};
+
+constexpr std::array<EffectDriver, kExitDriverCount> kExitDrivers = {{
+    {0, ExitToLeftInit, ExitToLeftStep},
+    {1, ExitToBottomInit, ExitToBottomStep},
+    {2, ExitToTopInit, ExitToTopStep},
+    {3, SplitInit, ExitRowsIntoMiddleStep},
+    {4, SplitInit, ExitRowsApartStep},
+    {5, SplitInit, ExitColumnsApartStep},
+    {6, SplitInit, ExitColumnsIntoMiddleStep},
+    {7, ExitRotateInit, ExitRotateStep},
+    {8, ExitRotateInit, ExitRotateStep},
+    {9, ExitRotateInit, ExitRotateStep},
+    {10, ExitRotateInit, ExitRotateStep},
+    {11, ExitZoomInit, ExitEnlargeStep},
+    {12, ExitZoomInit, ExitEnlargeStep},
+    {13, ExitZoomInit, ExitShrinkStep},
+    {14, ExitZoomInit, ExitShrinkStep},
+}};
+
+template <std::size_t N>
+constexpr bool InCodeOrder(const std::array<EffectDriver, N>& table) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (table[i].code != static_cast<int>(i)) return false;
+  }
+  return true;
+}
+static_assert(InCodeOrder(kEntryDrivers) && InCodeOrder(kExitDrivers));
+
+const EffectDriver* FindDriver(EffectMode mode, int code) {
+  const EffectDriver* d = nullptr;
+  if (mode == EffectMode::kEntry) {
+    if (code >= 0 && code < kEntryDriverCount) d = &kEntryDrivers[static_cast<std::size_t>(code)];
+  } else {
+    if (code >= 0 && code < kExitDriverCount) d = &kExitDrivers[static_cast<std::size_t>(code)];
+  }
+  return d != nullptr && d->init != nullptr ? d : nullptr;
+}
+
+// Entries end on the whole picture, exits on an empty line.
+void DrawFinishingFrame(EffectState& s, const FrameBuffer& work, FrameBuffer& back) {
+  const EffectArea area = AreaOf(s);
+  if (s.mode == EffectMode::kEntry) {
+    for (int r = 0; r < area.rows; ++r) {
+      std::copy_n(work.row(area.top + r), area.width, back.row(area.top + r));
+    }
+  } else {
+    ClearArea(area, back);
+  }
+  s.finished = true;
+  s.done = true;
+}
+
+// Rotations and zooms keep the frame period of level 4 and go faster by their step instead.
+int RequestLevel(const EffectState& s, bool ownPace) {
+  if (!FamilyIsOneLine(s.family)) return 0;
+  return ownPace ? s.speedLevel : 4;
+}
+
+void SetCopySteps(EffectState& s, Fixed v) {
+  s.sourceColumnStep = s.sourceRowStep = s.destColumnStep = s.destRowStep = v;
+}
+
+}  // namespace
+
+CopyBlock BlockOf(const EffectState& s) {
+  CopyBlock b;
+  b.sourceX = s.sourceX;
+  b.sourceY = s.sourceY;
+  b.destX = s.destX;
+  b.destY = s.destY;
+  b.columns = s.columns;
+  b.rows = s.rows;
+  b.sourceColumnStep = s.sourceColumnStep;
+  b.sourceRowStep = s.sourceRowStep;
+  b.destColumnStep = s.destColumnStep;
+  b.destRowStep = s.destRowStep;
+  return b;
+}
+
+void UseWholeDotStep(EffectState& s) {
+  s.step = 1;
+  SetCopySteps(s, 1);
+  s.requestedSpeedLevel = RequestLevel(s, true);
+}
+
+void UseFixedStep(EffectState& s) {
+  s.step = kFixedOne;
+  SetCopySteps(s, kFixedOne);
+  s.requestedSpeedLevel = RequestLevel(s, true);
+}
+
+void UseRotationStep(EffectState& s) {
+  s.step = (6 - s.speedLevel) * 2 * kFixedOne;
+  s.requestedSpeedLevel = RequestLevel(s, false);
+}
+
+void UseZoomStep(EffectState& s) {
+  s.step = (6 - s.speedLevel) * kFixedOne;
+  SetCopySteps(s, kFixedOne);
+  s.requestedSpeedLevel = RequestLevel(s, false);
+}
+
+bool HasEffectDriver(EffectMode mode, int code) {
+  return FindDriver(mode, code) != nullptr;
+}
+
+void StartEffect(EffectState& state, EffectFamily family, EffectMode mode, int code, int speedLevel,
+                 int textWidth, int restingX, int boardWidth) {
+  state = EffectState{};
+  state.family = family;
+  state.mode = mode;
+  state.code = code;
+  // Level 6 would give rotations and zooms a step of 0 and they would never end.
+  state.speedLevel = std::clamp(speedLevel, 2, 5);
+  state.width = std::clamp(boardWidth, 2, kFrameColumns);
+  state.textWidth = std::clamp(textWidth, 0, state.width);
+  state.restingX = restingX;
+  if (const EffectDriver* d = FindDriver(mode, code)) d->init(state);
+}
+
+bool StepEffect(EffectState& state, const FrameBuffer& work, FrameBuffer& back) {
+  const EffectDriver* d = FindDriver(state.mode, state.code);
+  if (d != nullptr && !state.finished && d->step(state, work, back)) return false;
+  DrawFinishingFrame(state, work, back);
+  return true;
+}
+
+}  // namespace sign

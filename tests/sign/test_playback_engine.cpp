@@ -1,0 +1,419 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "engine_test_support.h"
+#include "preview_builder.h"
+#include "sign/logo_screen.h"
+#include "sign/playback_engine.h"
+
+using namespace sign;
+
+using namespace testing_preview;
+
+namespace {
+
+struct Shot {
+  FrameBuffer frame;
+  int period = 0, item = 0;
+  int starts = 0;  // items started before the step
+};
+
+// Runs a built program on the test fonts at a fixed time.
+class Player {
+ public:
+  explicit Player(const PreviewBuilder& b, LocalTime now = {2025, 3, 7, 9, 5, 0})
+      : clock_(now), engine_(image_, TestFonts(), clock_) {
+    b.Load(image_);
+    engine_.Start();
+  }
+  // The next n frames; steps that produce no frame are not counted.
+  std::vector<Shot> Frames(int n) {
+    std::vector<Shot> out;
+    for (int guard = 0; static_cast<int>(out.size()) < n && guard < 4 * n + 100; ++guard) {
+      const int item = engine_.itemIndex(), starts = engine_.itemStarts();
+      if (engine_.Step()) out.push_back({engine_.front(), engine_.framePeriodMs(), item, starts});
+    }
+    return out;
+  }
+  PlaybackEngine& engine() { return engine_; }
+
+ private:
+  FlashImage image_;
+  FixedClock clock_;
+  PlaybackEngine engine_;
+};
+
+// True when rows [top, top + size) of the board's w columns show text drawn at x alone.
+bool Shows(const FrameBuffer& f, std::string_view text, int x, int w, int top = 0, int size = 16,
+           std::uint8_t fore = kDotRed) {
+  return SameArea(f, RenderText(text, x, top, size, w, fore), top, size, w);
+}
+// Shots [from, from + count) show text alone at x, x + step, x + 2 step ...
+::testing::AssertionResult Moves(const std::vector<Shot>& shots, int from, int count,
+                                 std::string_view text, int x, int step, int w, int top = 0) {
+  for (int k = 0; k < count; ++k) {
+    if (!Shows(shots[static_cast<std::size_t>(from + k)].frame, text, x + k * step, w, top)) {
+      return ::testing::AssertionFailure() << "shot " << from + k << " of " << text;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+std::pair<int, int> PeriodItem(const Shot& s) {
+  return {s.period, s.item};
+}
+
+const char* kA = "AB";   // 16 dots in the 16-dot font
+const char* kB = "xyz";  // 24 dots
+const char* kWide = "0123456789ab";
+// Columns 9-87 of the logo on a two-tier board of six modules; the rest of its 96 is unlit.
+const char* kTwoTierLogo[32] = {
+    "...............................................................................",
+    "..RR......RR........RRRRRR........RRRRRRRR........RR......RR........RRRRRR.....",
+    "..RR......RR........RRRRRR........RRRRRRRR........RR......RR........RRRRRR.....",
+    "..RR......RR......RR......RR......RR......RR......RRRR....RR......RR......RR...",
+    "..RR......RR......RR......RR......RR......RR......RRRR....RR......RR......RR...",
+    "..RR......RR......RR......RR......RR......RR......RR..RR..RR......RR......RR...",
+    "..RR......RR......RR......RR......RR......RR......RR..RR..RR......RR......RR...",
+    "..RR......RR......RRRRRRRRRR......RRRRRRRR........RR....RRRR......RR......RR...",
+    "..RR......RR......RRRRRRRRRR......RRRRRRRR........RR....RRRR......RR......RR...",
+    "..RR......RR......RR......RR......RR..RR..........RR......RR......RR......RR...",
+    "..RR......RR......RR......RR......RR..RR..........RR......RR......RR......RR...",
+    "....RR..RR........RR......RR......RR....RR........RR......RR......RR......RR...",
+    "....RR..RR........RR......RR......RR....RR........RR......RR......RR......RR...",
+    "......RR..........RR......RR......RR......RR......RR......RR........RRRRRR.....",
+    "......RR..........RR......RR......RR......RR......RR......RR........RRRRRR.....",
+    "...............................................................................",
+    "...............................................................................",
+    "G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G",
+    "...............................................................................",
+    "...............................................................................",
+    "...............................................................................",
+    "................GGGG...GGGG...GGGGG..G...G...GGG...GGGGG..G...G................",
+    "................G...G..G...G..G......G...G....G....G......G...G................",
+    "................G...G..G...G..G......G...G....G....G......G...G................",
+    "................GGGG...GGGG...GGGG...G...G....G....GGGG...G.G.G................",
+    "................G......G.G....G......G...G....G....G......G.G.G................",
+    "................G......G..G...G.......G.G.....G....G......GG.GG................",
+    "................G......G...G..GGGGG....G.....GGG...GGGGG..G...G................",
+    "...............................................................................",
+    "...............................................................................",
+    "G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G",
+    "...............................................................................",
+};  // 96 dots, wider than a 4-module board
+
+}  // namespace
+
+TEST(PlaybackEngine, NoneEntryHoldsCentredThenNextItemWithoutExit) {
+  PreviewBuilder b(6, 1);
+  b.OneLine(kA, 16, 2, 2, 15);  // hold 3 s at level 4
+  b.OneLine(kB, 16, 0, 0, 15);
+  const auto shots = Player(b).Frames(188);
+  EXPECT_TRUE(Moves(shots, 0, 187, kA, 40, 0, 96));
+  for (int i = 0; i < 187; ++i) EXPECT_EQ(PeriodItem(shots[i]), std::pair(30, 0)) << i;
+  EXPECT_TRUE(Shows(shots[187].frame, kB, 36, 96));
+  EXPECT_EQ(shots[187].period, 10);
+}
+
+TEST(PlaybackEngine, SpeedCodesMapToFramePeriods) {
+  const int expected[] = {10, 20, 30, 40, 40, 40};
+  for (int code = 0; code < 6; ++code) {
+    PreviewBuilder b(4, 1);
+    b.OneLine(kA, 16, code, 0, 15);
+    EXPECT_EQ(Player(b).Frames(1)[0].period, expected[code]) << "speed code " << code;
+  }
+}
+
+TEST(PlaybackEngine, SingleItemStartsAgainFromItsEntryAfterItsExit) {
+  PreviewBuilder b(2, 1);
+  b.OneLine(kA, 1, 0, 0, 0);  // slides in, holds 1 s = 62 frames, slides out to the left
+  Player p(b);
+  const auto shots = p.Frames(300);
+  std::size_t run = 0;
+  while (run < shots.size() && shots[run].starts == 1) ++run;
+  ASSERT_LT(run, shots.size() / 2);
+  // The first run: an entry whose finishing frame is the centred text, the 62 frames of the
+  // hold, an exit (whose first frame may still be whole) that ends on an empty board.
+  std::size_t entry = 0;
+  while (!Shows(shots[entry].frame, kA, 8, 32)) ++entry;
+  EXPECT_GT(entry, 16u);
+  std::size_t still = entry;
+  while (Shows(shots[still].frame, kA, 8, 32)) ++still;
+  EXPECT_GE(still - entry, 63u);
+  EXPECT_LE(still - entry, 64u);
+  EXPECT_TRUE(Blank(shots[run - 1].frame, 0, 16, 32));
+  // The second run repeats the first frame for frame, entry included.
+  for (std::size_t i = 0; i < run; ++i) {
+    ASSERT_TRUE(SameArea(shots[run + i].frame, shots[i].frame, 0, 16, 32)) << i;
+    ASSERT_EQ(shots[run + i].period, shots[i].period) << i;
+  }
+  EXPECT_EQ(p.engine().programLoops(), 2);
+}
+
+TEST(PlaybackEngine, WideTextHoldsLeftScrollsToItsEndHoldsAgainThenLeaves) {
+  PreviewBuilder b(4, 1);  // 64 dots; the text is 96
+  b.OneLine(kWide, 16, 1, 0, 15);
+  b.OneLine(kA, 16, 1, 0, 15);
+  const auto shots = Player(b).Frames(62 + 32 + 62 + 1);
+  EXPECT_TRUE(Moves(shots, 0, 62, kWide, 0, 0, 64));
+  // One dot further left each frame until the end of the text meets the right edge.
+  EXPECT_TRUE(Moves(shots, 62, 32, kWide, -1, -1, 64));
+  EXPECT_TRUE(Moves(shots, 94, 62, kWide, -32, 0, 64));
+  for (const Shot& s : shots) EXPECT_EQ(s.period, 20);
+  EXPECT_EQ(shots[156].item, 1);
+}
+
+TEST(PlaybackEngine, WideTextEntersAlignedLeftAndLeavesFromItsEnd) {
+  PreviewBuilder b(4, 1);
+  b.OneLine(kWide, 1, 1, 0, 0);  // slides in, slides out
+  b.OneLine(kA, 16, 1, 0, 15);
+  const auto shots = Player(b).Frames(500);
+  std::size_t i = 0;
+  while (!Shows(shots[i].frame, kWide, 0, 64)) ++i;  // the entry ends aligned left
+  EXPECT_GT(i, 32u);
+  std::size_t held = i;
+  while (Shows(shots[held].frame, kWide, 0, 64)) ++held;
+  EXPECT_EQ(held - i, 63u);  // the entry's finishing frame and the 62 of the hold
+  EXPECT_TRUE(Moves(shots, static_cast<int>(held), 32, kWide, -1, -1, 64));
+  std::size_t atEnd = held + 32;
+  while (Shows(shots[atEnd].frame, kWide, -32, 64)) ++atEnd;
+  EXPECT_GE(atEnd - (held + 32), 62u);  // the second hold
+  // The exit moves the end-aligned picture out: its first frames still show the text's end.
+  EXPECT_FALSE(Blank(shots[atEnd].frame, 0, 16, 64));
+  std::size_t next = atEnd;
+  while (shots[next].item == 0) ++next;
+  EXPECT_TRUE(Blank(shots[next - 1].frame, 0, 16, 64));
+  EXPECT_TRUE(Shows(shots[next].frame, kA, 24, 64));
+}
+
+TEST(PlaybackEngine, PassThroughWithoutConnectionLeavesTheBoardBeforeTheNextEnters) {
+  PreviewBuilder b(2, 1, false);
+  b.OneLine(kA, 0, 0, 0, 0);
+  b.OneLine(kB, 0, 0, 0, 0);
+  const auto shots = Player(b).Frames(47 + 30);
+  // A takes 32 + 16 - 1 frames to leave the board; then B enters at the right edge.
+  EXPECT_TRUE(Moves(shots, 0, 47, kA, 31, -1, 32));
+  EXPECT_TRUE(Moves(shots, 47, 30, kB, 31, -1, 32));
+  for (int k = 0; k < 47 + 30; ++k) EXPECT_EQ(shots[k].item, k < 47 ? 0 : 1) << k;
+}
+
+TEST(PlaybackEngine, PassThroughWithConnectionRunsStraightIntoTheNextItem) {
+  PreviewBuilder b(2, 1, true);
+  b.OneLine(kA, 0, 0, 0, 0);
+  b.OneLine(kB, 0, 1, 0, 0);
+  b.OneLine(kA, 16, 0, 0, 15);  // not pass-through: the chain ends with kB
+  const auto shots = Player(b).Frames(72);
+  // A and B move as one text: no blank column between them.
+  EXPECT_TRUE(Moves(shots, 0, 48, "ABxyz", 31, -1, 32));
+  EXPECT_EQ(shots[15].item, 0);  // A's end reached the right edge
+  EXPECT_EQ(PeriodItem(shots[16]), std::pair(20, 1));
+  // B is followed by a held item, so B leaves the board completely.
+  EXPECT_TRUE(Shows(shots[70].frame, kB, -23, 32));
+  EXPECT_EQ(shots[70].item, 1);
+  EXPECT_EQ(shots[71].item, 2);
+  EXPECT_TRUE(Shows(shots[71].frame, kA, 8, 32));
+}
+
+TEST(PlaybackEngine, OneLineOnTwoTiersUsesThe32DotFont) {
+  PreviewBuilder b(6, 2);
+  b.OneLine("\xB0\xA1\x41", 16, 0, 0, 15);  // 가A: 32 + 16 dots
+  const FrameBuffer f = Player(b).Frames(1)[0].frame;
+  EXPECT_TRUE(Shows(f, "\xB0\xA1\x41", 24, 96, 0, 32));
+  EXPECT_EQ(ReadText(f, 24, 0, 48, 32), "가A");
+}
+
+TEST(PlaybackEngine, AttributesColourEachCharacter) {
+  PreviewBuilder b(2, 1);
+  item::ItemRecord& r = b.OneLine("AB", 16, 0, 0, 15);
+  r.body.attrA[0] = Attr(1, 3);  // green on yellow
+  r.body.attrA[1] = Attr(3, 1);  // unlit on red
+  const FrameBuffer f = Player(b).Frames(1)[0].frame;
+  EXPECT_EQ(f.at(5, 8), kDotGreen);
+  EXPECT_EQ(f.at(5, 15), kDotYellow);  // the glyph's unlit last column shows the background
+  EXPECT_EQ(f.at(5, 16), kDotOff);
+  EXPECT_EQ(f.at(5, 23), kDotRed);
+}
+
+TEST(PlaybackEngine, TwoLineItemRunsBothLinesAndBlanksTheOneThatIsDone) {
+  PreviewBuilder b(4, 2);
+  item::ItemRecord& r = b.Text(item::ItemKind::TwoLine, kA, 0, kB, Attr(1));
+  PreviewBuilder::Set(
+      r, {{item::hdr::kUpperEntry, 16}, {item::hdr::kUpperHold, 0}, {item::hdr::kUpperExit, 15}});
+  PreviewBuilder::Set(
+      r, {{item::hdr::kLowerEntry, 16}, {item::hdr::kLowerHold, 1}, {item::hdr::kLowerExit, 15}});
+  r.header[item::hdr::kTwoLineSpeed] = 3;  // the upper line holds 62 frames, the lower 125
+  b.OneLine("Z", 16, 0, 0, 15);
+  const auto shots = Player(b).Frames(127);
+  for (int i = 0; i < 126; ++i) {
+    SCOPED_TRACE(i);
+    // The last frame is shown at the period of the item that follows.
+    ASSERT_EQ(PeriodItem(shots[i]), std::pair(i < 125 ? 40 : 10, 0));
+    ASSERT_TRUE(Shows(shots[i].frame, kB, 20, 64, 16, 16, kDotGreen));
+    // The upper line shows through its hold and the step that ends it, then stays blank.
+    ASSERT_TRUE(i <= 62 ? Shows(shots[i].frame, kA, 24, 64) : Blank(shots[i].frame, 0, 16, 64));
+  }
+  EXPECT_EQ(shots[126].item, 1);
+}
+
+TEST(PlaybackEngine, TitleStaysWhileTheSentencePassesThrough) {
+  PreviewBuilder b(2, 2);
+  item::ItemRecord& r = b.Text(item::ItemKind::TitleSentence, "T", 0, kA, 0);
+  PreviewBuilder::Set(r, {{item::hdr::kLowerEntry, 0}, {item::hdr::kSentenceSpeed, 0}});
+  Player p(b);
+  const auto shots = p.Frames(32 + 16);
+  EXPECT_TRUE(Moves(shots, 0, 32 + 15, "T", 12, 0, 32));
+  EXPECT_TRUE(Moves(shots, 0, 32 + 15, kA, 31, -1, 32, 16));
+  for (const Shot& s : shots) EXPECT_EQ(s.period, 10);
+  EXPECT_EQ(p.engine().itemStarts(), 2);  // the only item started again
+}
+
+TEST(PlaybackEngine, BitmapTenRowsHighLightsOnlyItsRows) {
+  const Art art{std::vector<std::string>(10, "YYYYYYYYYYYY")};
+  for (int mode = 0; mode < 2; ++mode) {
+    PreviewBuilder b(2, 2);
+    b.Bitmap(art, mode, 0, 0);
+    bool lit = false;
+    for (const Shot& s : Player(b).Frames(80)) {
+      ASSERT_TRUE(Blank(s.frame, 10, 22, 32)) << "mode " << mode;
+      lit = lit || !Blank(s.frame, 0, 10, 32);
+    }
+    EXPECT_TRUE(lit);
+  }
+}
+
+TEST(PlaybackEngine, HeldBitmapIsCentredInItsColours) {
+  PreviewBuilder b(2, 1);
+  b.Bitmap(Art{{"RG.Y", "..R.", "G..."}}, 0, 4, 0);
+  Player p(b);
+  const auto shots = p.Frames(63);
+  EXPECT_EQ(ArtOf(shots[0].frame, 0, 4, 32),
+            "..............RG.Y..............\n"
+            "................R...............\n"
+            "..............G.................\n"
+            "................................\n");
+  EXPECT_EQ(shots[0].period, 20);  // a held bitmap plays at level 3 whatever its speed
+  for (int i = 1; i < 62; ++i) ASSERT_EQ(shots[i].frame, shots[0].frame);
+  EXPECT_EQ(p.engine().itemStarts(), 2);
+}
+
+TEST(PlaybackEngine, ScrolledBitmapsChainLikeTexts) {
+  PreviewBuilder b(2, 1, true);
+  b.Bitmap(Art{{"RRRRRRRRRR", "R........R"}}, 1, 0, 0);  // 10 wide
+  b.Bitmap(Art{{"GG", "GG"}}, 1, 0, 0);
+  b.OneLine(kA, 16, 0, 0, 15);
+  const auto shots = Player(b).Frames(50);
+  // Frame k shows both pictures side by side, the first starting at column 31 - k.
+  for (int k = 0; k < 40; ++k) {
+    std::string row0(32, '.'), row1(32, '.');
+    for (int c = 0; c < 12; ++c) {
+      const auto x = static_cast<std::size_t>(31 - k + c);
+      if (x > 31) continue;
+      row0[x] = c < 10 ? 'R' : 'G';
+      row1[x] = (c == 0 || c == 9) ? 'R' : c < 10 ? '.' : 'G';
+    }
+    ASSERT_EQ(ArtOf(shots[k].frame, 0, 2, 32), row0 + "\n" + row1 + "\n") << "frame " << k;
+  }
+  EXPECT_EQ(shots[9].item, 0);
+  EXPECT_EQ(shots[10].item, 1);
+}
+
+TEST(PlaybackEngine, AnimationShowsEachFrameEveryFourPeriods) {
+  PreviewBuilder b(2, 1);
+  b.Animation({Art{{"R."}}, Art{{".G"}}, Art{{"YY"}}}, 1);
+  b.OneLine(kA, 16, 0, 0, 15);
+  const auto shots = Player(b).Frames(13);
+  const char* shown[] = {"..", "R.", ".G", "YY"};  // columns 15-16; frame i shows (i + 1) / 4
+  for (int i = 0; i < 12; ++i) {
+    const std::string row = std::string(15, '.') + shown[(i + 1) / 4] + std::string(15, '.');
+    EXPECT_EQ(ArtOf(shots[i].frame, 0, 1, 32), row + "\n") << "frame " << i;
+    EXPECT_EQ(PeriodItem(shots[i]), std::pair(i < 11 ? 20 : 10, 0)) << "frame " << i;
+  }
+  EXPECT_EQ(shots[12].item, 1);
+}
+
+TEST(PlaybackEngine, ClockItemBlinksItsSeparator) {
+  PreviewBuilder b(6, 1);
+  b.Add(item::ItemKind::DateTime).header[item::hdr::kHold] = 1;  // 125 frames
+  const auto shots = Player(b, {2025, 3, 7, 0, 30, 0}).Frames(126);
+  for (int i = 0; i < 125; ++i) {
+    ASSERT_EQ(ReadText(shots[i].frame, 44, 0, 32), i % 60 >= 30 ? "12:3" : "12 3") << i;
+    ASSERT_EQ(shots[i].period, 20);
+  }
+  // The counter keeps running across items: the next clock frame is number 125.
+  EXPECT_EQ(ReadText(shots[125].frame, 44, 0, 32), "12 3");
+}
+
+TEST(PlaybackEngine, DDayOnOneTierAppendsToTheText) {
+  PreviewBuilder b(6, 1);
+  item::ItemRecord& r = b.Text(item::ItemKind::DDay, "AB", Attr(1));
+  r.body.attrA[2] = Attr(2);  // the appended "D" takes the attribute at its position
+  r.header.set16(item::hdr::kDDayYear, 2025);
+  PreviewBuilder::Set(r, {{item::hdr::kDDayMonth, 3}, {item::hdr::kDDayDay, 8}});
+  Player p(b, {2025, 3, 7, 12, 0, 0});
+  const auto shots = p.Frames(313);
+  const FrameBuffer& f = shots[0].frame;
+  EXPECT_EQ(ReadText(f, 28, 0, 40), "ABD-1");
+  EXPECT_EQ(std::vector<int>({f.at(5, 28), f.at(5, 44), f.at(5, 52)}),
+            std::vector<int>({kDotGreen, kDotYellow, kDotRed}));
+  EXPECT_EQ(shots[0].period, 20);
+  for (int i = 1; i < 312; ++i) ASSERT_EQ(shots[i].frame, f) << i;
+  EXPECT_EQ(p.engine().itemStarts(), 2);
+}
+
+TEST(PlaybackEngine, DDayOnTwoTiersWritesTheCountBelow) {
+  PreviewBuilder b(6, 2);
+  item::ItemRecord& r = b.Text(item::ItemKind::DDay, "Exam", Attr(1));
+  r.header.set16(item::hdr::kDDayYear, 2024);
+  PreviewBuilder::Set(r, {{item::hdr::kDDayMonth, 1}, {item::hdr::kDDayDay, 1}});
+  const FrameBuffer f = Player(b, {2025, 3, 7, 12, 0, 0}).Frames(1)[0].frame;
+  EXPECT_EQ(ReadText(f, 32, 0, 32), "Exam");
+  EXPECT_EQ(ReadText(f, 24, 16, 48), "D-XXXX");
+  EXPECT_EQ(f.at(20, 24), kDotRed);
+}
+
+TEST(PlaybackEngine, WideDDayTextPassesThrough) {
+  PreviewBuilder b(2, 1);
+  item::ItemRecord& r = b.Text(item::ItemKind::DDay, "AB", 0);
+  r.header.set16(item::hdr::kDDayYear, 2025);
+  PreviewBuilder::Set(r, {{item::hdr::kDDayMonth, 3}, {item::hdr::kDDayDay, 7}});
+  const auto shots = Player(b, {2025, 3, 7, 12, 0, 0}).Frames(32 + 40);
+  EXPECT_TRUE(Moves(shots, 0, 32 + 40 - 1, "ABD-0", 31, -1, 32));
+}
+
+TEST(PlaybackEngine, TemperatureAndUnknownKindsAreSkipped) {
+  PreviewBuilder b(2, 1);
+  b.AddRaw(7);
+  b.OneLine(kA, 16, 0, 0, 15);
+  b.AddRaw(200);
+  const auto shots = Player(b).Frames(62 * 3);
+  EXPECT_TRUE(Moves(shots, 0, 62 * 3, kA, 8, 0, 32));
+  for (const Shot& s : shots) EXPECT_EQ(s.item, 1);
+}
+
+TEST(PlaybackEngine, ProgramWithNothingToShowFallsBackToTheLogo) {
+  PreviewBuilder b(6, 1);
+  b.AddRaw(7);
+  b.AddRaw(9);
+  b.Add(item::ItemKind::Animation).header[item::hdr::kFrames] = 0;  // no frames
+  Player p(b);
+  EXPECT_TRUE(p.engine().showingLogo());
+  FrameBuffer logo;
+  DrawLogoScreen(logo, p.engine().geometry());
+  const auto shots = p.Frames(3);
+  ASSERT_EQ(shots.size(), 3u);
+  for (const Shot& s : shots) EXPECT_TRUE(SameArea(s.frame, logo, 0, 16, 96));
+}
+
+TEST(PlaybackEngine, EmptyProgramShowsTheLogoWhateverTheItemTableHolds) {
+  PreviewBuilder b(6, 2);
+  b.OneLine(kA, 16, 0, 0, 15);
+  b.SetCount(0);
+  Player p(b);
+  EXPECT_TRUE(p.engine().showingLogo());
+  const auto shots = p.Frames(60);
+  EXPECT_EQ(shots[0].period, 30);
+  std::string logo;
+  for (const char* row : kTwoTierLogo) logo += std::string(9, '.') + row + "........\n";
+  EXPECT_EQ(ArtOf(shots[0].frame, 0, 32, 96), logo) << ArtOf(shots[0].frame, 0, 32, 96);
+  for (const Shot& shot : shots) ASSERT_EQ(shot.frame, shots[0].frame);
+}
