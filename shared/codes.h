@@ -43,8 +43,9 @@ inline constexpr int kSpeedCount = 5;         // codes 0-4
 inline constexpr int kBitmapModeCount = 2;
 
 inline constexpr std::uint8_t kEntryPassThrough = 0;
-inline constexpr std::uint8_t kEntryNone = 16;
-inline constexpr std::uint8_t kExitNone = 15;
+// "None" is the last choice of each list: the text stands at once, or the item just ends.
+inline constexpr std::uint8_t kEntryNone = kEntryEffectCount - 1;
+inline constexpr std::uint8_t kExitNone = kExitEffectCount - 1;
 
 extern const std::array<std::string_view, kEntryEffectCount> kEntryEffectTexts;
 extern const std::array<std::string_view, kExitEffectCount> kExitEffectTexts;

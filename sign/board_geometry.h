@@ -24,4 +24,10 @@ BoardGeometry DecodeGeometry(const FlashImage& image);
 // The same rules on the raw settings bytes.
 BoardGeometry MakeGeometry(int widthByte, int tierByte, int itemCount, bool connection);
 
+// Column where something `width` dots wide stands centred on a board `boardWidth` dots
+// wide; 0 when it is not narrower than the board.
+constexpr int RestingX(int width, int boardWidth) {
+  return width < boardWidth ? (boardWidth - width) / 2 : 0;
+}
+
 }  // namespace sign

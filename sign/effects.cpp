@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "sign/effect_drivers.h"
 
@@ -9,43 +10,44 @@ namespace sign {
 
 namespace {
 
-// Drivers by code. The codes are those stored in item headers; each row names its code and
-// the table is checked to be in code order, so a code can never silently move.
-constexpr std::array<EffectDriver, kEntryDriverCount> kEntryDrivers = {{
-    {0, nullptr, nullptr},  // pass-through scroll: played by the engine
-    {1, EntryFromRightInit, EntryFromRightStep},
-    {2, EntryFromBottomInit, EntryFromBottomStep},
-    {3, EntryFromTopInit, EntryFromTopStep},
-    {4, SplitInit, EntryRowsOutOfMiddleStep},
-    {5, SplitInit, EntryRowsFromEdgesStep},
-    {6, SplitInit, EntryColumnsFromEdgesStep},
-    {7, SplitInit, EntryColumnsOutOfMiddleStep},
-    {8, EntryRotateFromAboveInit, EntryRotateVerticalStep},
-    {9, EntryRotateFromBelowInit, EntryRotateVerticalStep},
-    {10, EntryRotateFromLeftInit, EntryRotateFromLeftStep},
-    {11, EntryRotateFromRightInit, EntryRotateFromRightStep},
-    {12, EntryZoomInit, EntryGrowStep},
-    {13, EntryZoomInit, EntryGrowStep},
-    {14, EntryZoomInit, EntryShrinkStep},
-    {15, EntryZoomInit, EntryShrinkStep},
+// Drivers by code, up to the "none" codes. The codes are those stored in item headers; each
+// row names its code and the table is checked to be in code order, so a code can never
+// silently move.
+constexpr std::array<EffectDriver, item::kEntryNone> kEntryDrivers = {{
+    {item::kEntryPassThrough, nullptr, nullptr},  // played by the engine
+    {kEntryFromRight, EntryFromRightInit, EntryFromRightStep},
+    {kEntryFromBottom, EntryFromBottomInit, EntryFromBottomStep},
+    {kEntryFromTop, EntryFromTopInit, EntryFromTopStep},
+    {kEntryRowsOutOfMiddle, SplitInit, EntryRowsOutOfMiddleStep},
+    {kEntryRowsFromEdges, SplitInit, EntryRowsFromEdgesStep},
+    {kEntryColumnsFromEdges, SplitInit, EntryColumnsFromEdgesStep},
+    {kEntryColumnsOutOfMiddle, SplitInit, EntryColumnsOutOfMiddleStep},
+    {kEntryRotateFromAbove, EntryRotateFromAboveInit, EntryRotateVerticalStep},
+    {kEntryRotateFromBelow, EntryRotateFromBelowInit, EntryRotateVerticalStep},
+    {kEntryRotateFromLeft, EntryRotateFromLeftInit, EntryRotateFromLeftStep},
+    {kEntryRotateFromRight, EntryRotateFromRightInit, EntryRotateFromRightStep},
+    {kEntryGrow, EntryZoomInit, EntryGrowStep},
+    {kEntryGrowAcross, EntryZoomInit, EntryGrowStep},
+    {kEntryShrink, EntryZoomInit, EntryShrinkStep},
+    {kEntryShrinkAcross, EntryZoomInit, EntryShrinkStep},
 }};
 
-constexpr std::array<EffectDriver, kExitDriverCount> kExitDrivers = {{
-    {0, ExitToLeftInit, ExitToLeftStep},
-    {1, ExitToBottomInit, ExitToBottomStep},
-    {2, ExitToTopInit, ExitToTopStep},
-    {3, SplitInit, ExitRowsIntoMiddleStep},
-    {4, SplitInit, ExitRowsApartStep},
-    {5, SplitInit, ExitColumnsApartStep},
-    {6, SplitInit, ExitColumnsIntoMiddleStep},
-    {7, ExitRotateInit, ExitRotateStep},
-    {8, ExitRotateInit, ExitRotateStep},
-    {9, ExitRotateInit, ExitRotateStep},
-    {10, ExitRotateInit, ExitRotateStep},
-    {11, ExitZoomInit, ExitEnlargeStep},
-    {12, ExitZoomInit, ExitEnlargeStep},
-    {13, ExitZoomInit, ExitShrinkStep},
-    {14, ExitZoomInit, ExitShrinkStep},
+constexpr std::array<EffectDriver, item::kExitNone> kExitDrivers = {{
+    {kExitToLeft, ExitToLeftInit, ExitToLeftStep},
+    {kExitToBottom, ExitToBottomInit, ExitToBottomStep},
+    {kExitToTop, ExitToTopInit, ExitToTopStep},
+    {kExitRowsIntoMiddle, SplitInit, ExitRowsIntoMiddleStep},
+    {kExitRowsApart, SplitInit, ExitRowsApartStep},
+    {kExitColumnsApart, SplitInit, ExitColumnsApartStep},
+    {kExitColumnsIntoMiddle, SplitInit, ExitColumnsIntoMiddleStep},
+    {kExitRotateUp, ExitRotateInit, ExitRotateStep},
+    {kExitRotateDown, ExitRotateInit, ExitRotateStep},
+    {kExitRotateLeft, ExitRotateInit, ExitRotateStep},
+    {kExitRotateRight, ExitRotateInit, ExitRotateStep},
+    {kExitEnlarge, ExitZoomInit, ExitEnlargeStep},
+    {kExitEnlargeAcross, ExitZoomInit, ExitEnlargeStep},
+    {kExitShrink, ExitZoomInit, ExitShrinkStep},
+    {kExitShrinkAcross, ExitZoomInit, ExitShrinkStep},
 }};
 
 template <std::size_t N>
@@ -58,13 +60,12 @@ constexpr bool InCodeOrder(const std::array<EffectDriver, N>& table) {
 static_assert(InCodeOrder(kEntryDrivers) && InCodeOrder(kExitDrivers));
 
 const EffectDriver* FindDriver(EffectMode mode, int code) {
-  const EffectDriver* d = nullptr;
-  if (mode == EffectMode::kEntry) {
-    if (code >= 0 && code < kEntryDriverCount) d = &kEntryDrivers[static_cast<std::size_t>(code)];
-  } else {
-    if (code >= 0 && code < kExitDriverCount) d = &kExitDrivers[static_cast<std::size_t>(code)];
-  }
-  return d != nullptr && d->init != nullptr ? d : nullptr;
+  const std::span<const EffectDriver> table = mode == EffectMode::kEntry
+                                                  ? std::span<const EffectDriver>(kEntryDrivers)
+                                                  : std::span<const EffectDriver>(kExitDrivers);
+  if (code < 0 || static_cast<std::size_t>(code) >= table.size()) return nullptr;
+  const EffectDriver& d = table[static_cast<std::size_t>(code)];
+  return d.init != nullptr ? &d : nullptr;
 }
 
 // Entries end on the whole picture, exits on an empty line.

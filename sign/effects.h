@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 
+#include "shared/codes.h"
 #include "sign/frame_buffer.h"
 
 namespace sign {
@@ -36,11 +37,48 @@ constexpr bool FamilyIsOneLine(EffectFamily f) {
 
 enum class EffectMode : std::uint8_t { kEntry = 0, kExit = 1 };
 
-// Codes with a driver: entries 1-15, exits 0-14 (the item header's codes, never renumbered).
-// Entry 0 (pass-through), entry 16 and exit 15 (none) are played by the engine itself.
-inline constexpr int kFirstEntryDriverCode = 1;
-inline constexpr int kEntryDriverCount = 16;  // table slots 0-15; slot 0 is empty
-inline constexpr int kExitDriverCount = 15;   // table slots 0-14
+// Codes are the item header's (item::kEntryEffectCount and item::kExitEffectCount of
+// them, never renumbered). Every code has a driver except the pass-through entry and the
+// two "none" codes, which the engine plays itself.
+enum EntryCode : int {
+  kEntryFromRight = 1,
+  kEntryFromBottom,
+  kEntryFromTop,
+  kEntryRowsOutOfMiddle,
+  kEntryRowsFromEdges,
+  kEntryColumnsFromEdges,
+  kEntryColumnsOutOfMiddle,
+  kEntryRotateFromAbove,
+  kEntryRotateFromBelow,
+  kEntryRotateFromLeft,
+  kEntryRotateFromRight,
+  kEntryGrow,
+  kEntryGrowAcross,  // horizontally only
+  kEntryShrink,
+  kEntryShrinkAcross,
+};
+enum ExitCode : int {
+  kExitToLeft = 0,
+  kExitToBottom,
+  kExitToTop,
+  kExitRowsIntoMiddle,
+  kExitRowsApart,
+  kExitColumnsApart,
+  kExitColumnsIntoMiddle,
+  kExitRotateUp,
+  kExitRotateDown,
+  kExitRotateLeft,
+  kExitRotateRight,
+  kExitEnlarge,
+  kExitEnlargeAcross,
+  kExitShrink,
+  kExitShrinkAcross,
+};
+static_assert(kEntryShrinkAcross + 1 == item::kEntryNone &&
+              kExitShrinkAcross + 1 == item::kExitNone);
+constexpr int CodeCount(EffectMode m) {
+  return m == EffectMode::kEntry ? item::kEntryEffectCount : item::kExitEffectCount;
+}
 
 // 16.16 fixed-point value.
 using Fixed = std::int32_t;
@@ -90,7 +128,7 @@ struct EffectStates {
   }
 };
 
-// True when `code` of `mode` has a driver (entries 1-15, exits 0-14).
+// True when `code` of `mode` has a driver.
 bool HasEffectDriver(EffectMode mode, int code);
 
 // Resets `state` and starts effect `code` of `mode` on `family`. Call after the line's final

@@ -11,8 +11,8 @@ namespace {
 // Degrees turned per frame: entries 8 and 9 of the one-line families turn 3 x step, every
 // other rotation 2 x step.
 int Turn(const EffectState& s) {
-  const bool fast =
-      FamilyIsOneLine(s.family) && s.mode == EffectMode::kEntry && (s.code == 8 || s.code == 9);
+  const bool fast = FamilyIsOneLine(s.family) && s.mode == EffectMode::kEntry &&
+                    (s.code == kEntryRotateFromAbove || s.code == kEntryRotateFromBelow);
   return (fast ? 3 : 2) * FixedInt(s.step);
 }
 
@@ -74,7 +74,7 @@ bool EntryRotateVerticalStep(EffectState& s, const FrameBuffer& work, FrameBuffe
   Draw(s, work, back);
   if (TurnForward(s) && s.centreArrived) s.finished = true;
   if (!s.centreArrived) {
-    const bool fromAbove = s.code == 8;
+    const bool fromAbove = s.code == kEntryRotateFromAbove;
     if (fromAbove) {
       s.centreRow += Travel(s);
       s.centreArrived = s.centreRow >= RestRow(s);
@@ -137,19 +137,19 @@ bool ExitRotateStep(EffectState& s, const FrameBuffer& work, FrameBuffer& back) 
   const Fixed travel = Travel(s);
   const Fixed halfWidth = ToFixed(s.width / 2);
   switch (s.code) {
-    case 7:
+    case kExitRotateUp:
       s.centreRow -= travel;
       s.finished = s.centreRow <= -halfWidth;
       break;
-    case 8:
+    case kExitRotateDown:
       s.centreRow += travel;
       s.finished = s.centreRow >= halfWidth + ToFixed(RowsOf(s));
       break;
-    case 9:
+    case kExitRotateLeft:
       s.centreColumn -= travel;
       s.finished = s.centreColumn <= -halfWidth;
       break;
-    default:
+    default:  // kExitRotateRight
       s.centreColumn += travel;
       s.finished = s.centreColumn >= ToFixed(s.width) + halfWidth;
       break;

@@ -59,7 +59,9 @@ bool ColumnSplitFrame(EffectState& s, FrameBuffer& back, Draw draw) {
 }
 
 bool IsColumnSplit(const EffectState& s) {
-  return s.mode == EffectMode::kEntry ? (s.code == 6 || s.code == 7) : (s.code == 5 || s.code == 6);
+  return s.mode == EffectMode::kEntry
+             ? (s.code == kEntryColumnsFromEdges || s.code == kEntryColumnsOutOfMiddle)
+             : (s.code == kExitColumnsApart || s.code == kExitColumnsIntoMiddle);
 }
 
 }  // namespace

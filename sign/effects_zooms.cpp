@@ -31,8 +31,8 @@ Fixed CentredStart(int full, Fixed size) {
 }
 
 bool BothDirections(const EffectState& s) {
-  return s.mode == EffectMode::kEntry ? (s.code == 12 || s.code == 14)
-                                      : (s.code == 11 || s.code == 13);
+  return s.mode == EffectMode::kEntry ? (s.code == kEntryGrow || s.code == kEntryShrink)
+                                      : (s.code == kExitEnlarge || s.code == kExitShrink);
 }
 
 void WholePictureBlock(EffectState& s) {

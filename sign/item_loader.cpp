@@ -16,20 +16,20 @@ LoadResult LoadItem(const FlashImage& image, int itemCount, int index, LoadedIte
   if (index < 0 || index >= itemCount) return LoadResult::PastEnd;
   image.Read(board::HeaderAddress(index), out.header.bytes.data(), item::kItemHeaderSize);
   const std::uint32_t body = board::BodyAddress(index);
-  switch (out.header.kind()) {
-    case 0:
-    case 6:
+  switch (static_cast<item::ItemKind>(out.header.kind())) {
+    case item::ItemKind::OneLine:
+    case item::ItemKind::DDay:
       ReadPage(image, body, out.oneLine.text.data());
       ReadPage(image, body + item::kQuarterSize, out.oneLine.attr.data());
       break;
-    case 1:
-    case 2:
+    case item::ItemKind::TwoLine:
+    case item::ItemKind::TitleSentence:
       ReadPage(image, body, out.upper.text.data());
       ReadPage(image, body + item::kQuarterSize, out.upper.attr.data());
       ReadPage(image, body + 2 * item::kQuarterSize, out.lower.text.data());
       ReadPage(image, body + 3 * item::kQuarterSize, out.lower.attr.data());
       break;
-    default:
+    default:  // the header alone describes the item
       break;
   }
   return LoadResult::Loaded;

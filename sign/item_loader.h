@@ -2,25 +2,18 @@
 // Reading items out of the preview image: the header from the item table and the text
 // pages a kind uses from the item data area.
 
-#include <array>
 #include <cstdint>
 
 #include "shared/item_record.h"
 #include "sign/flash_image.h"
+#include "sign/text_page.h"
 
 namespace sign {
 
-// A CP949 text (NUL-terminated, or ending with the page) and one attribute byte per
-// text byte.
-struct TextPage {
-  std::array<std::uint8_t, item::kQuarterSize> text{};
-  std::array<std::uint8_t, item::kQuarterSize> attr{};
-};
-
 struct LoadedItem {
   item::ItemHeader header;
-  TextPage oneLine;  // kinds 0 and 6
-  TextPage upper;    // kinds 1 and 2
+  TextPage oneLine;  // one-line and D-day items
+  TextPage upper;    // two-line and title items
   TextPage lower;
 };
 

@@ -13,6 +13,7 @@
 #include "sign/flash_image.h"
 #include "sign/font_set.h"
 #include "sign/frame_buffer.h"
+#include "sign/item_fields.h"
 #include "sign/item_loader.h"
 #include "sign/live_fields.h"
 
@@ -59,12 +60,17 @@ class PlaybackEngine {
   LinePhase oneLinePhase() const { return one_.phase; }
 
  private:
+  // How the engine plays one item kind (playback_engine.cpp holds the table).
+  struct KindPlayer;
+  static const KindPlayer* PlayerOf(std::uint8_t kind);
+
   enum class Shown : std::uint8_t { None, Work, Back };
   struct LineResult {
     Shown shown = Shown::None;
     bool finished = false;  // the line's machine would start the next item
   };
 
+  // One line of text and where its machine stands.
   struct Line {
     const TextPage* page = nullptr;
     EffectFamily family = EffectFamily::kOneLine16;
@@ -79,7 +85,7 @@ class PlaybackEngine {
     int level = kDefaultSpeedLevel;
     int hold = 1;
     int holdTicks = 0;
-    int exit = 15;
+    int exit = item::kExitNone;
     int width = 0;
     int restX = 0;
     int scrollPos = 0;
@@ -90,22 +96,31 @@ class PlaybackEngine {
     std::vector<std::uint8_t> red, green;  // rows x rowBytes each
   };
 
+  // Program flow (playback_engine.cpp).
   FrameBuffer& Back() { return buffers_[static_cast<std::size_t>(1 - front_)]; }
   void CopyRows(FrameBuffer& back, int top, int count) const;
   void Publish();
   void SetSpeedLevel(int level);
-
-  void EnterLogo();
   void StartProgram();
   void StartItem();
   void NextItem(bool keepWork);
   int NextIndex(int index) const;
   bool Prepare();
-  void PrepareOneLine();
+  void LookAheadIfConnected();
+  bool ChainsIntoNext() const;
+  void StepLogo();
+
+  // Text items: one-line, two-line, title and sentence (engine_text_items.cpp).
+  bool PrepareOneLine();
+  bool PrepareTwoLine();
+  bool PrepareTitle();
   void PrepareLine(Line& line, const TextPage& page, EffectFamily family, int entry, int level,
                    int hold, int exit);
-  bool ChainsIntoNext() const;
-
+  // A line that never moves: measured and centred, held by its item.
+  void PrepareStill(Line& line, const TextPage& page, EffectFamily family);
+  void StepOneLine();
+  void StepTwoLine();
+  void StepTitle();
   // Text of a line at column x into the work rows of the line (cleared first).
   void DrawText(const Line& line, int x);
   void ShiftLeft(int top, int rows);
@@ -115,16 +130,18 @@ class PlaybackEngine {
   EffectState& EffectFor(const Line& line) { return effects_.For(line.family); }
   void FollowEffectSpeed(const EffectState& fx);
 
+  // Picture items: bitmap and animation (engine_picture_items.cpp).
+  bool PrepareBitmap();
+  bool PrepareAnimation();
+  void StepBitmap();
+  void StepAnimation();
   void LoadPicture(std::uint32_t address, Picture& pic) const;
   void DrawPicture(const Picture& pic, int x0);
   void DrawPictureColumn(const Picture& pic, int byteColumn, int x);
 
-  void StepLogo();
-  void StepOneLine();
-  void StepTwoLine();
-  void StepTitle();
-  void StepBitmap();
-  void StepAnimation();
+  // Live-field items: date and time, D-day (engine_live_items.cpp).
+  bool PrepareClock();
+  bool PrepareDDay();
   void StepClock();
   void StepDDay();
 
@@ -143,23 +160,28 @@ class PlaybackEngine {
   int index_ = 0;
   int itemStarts_ = 0;
   int programLoops_ = 0;
-  int blink_ = 0;
-
   LoadedItem item_;
-  TextPage ddayUpper_, ddayLower_;
   LookAhead lookAhead_;
+
+  // Text items.
   Line one_, upper_, lower_;
   EffectStates effects_;
 
-  // Bitmaps and animations.
+  // Picture items.
   Picture picture_;
-  int bitmapMode_ = 0;
-  int holdTicks_ = 0;
+  int bitmapMode_ = kBitmapHold;
   int scrollPos_ = 0;
   std::uint32_t imageAddress_ = 0;
   int frameCount_ = 0;
   int frameIndex_ = 0;
   int subCounter_ = 0;
+
+  // Held items (held bitmaps, the clock, a D-day that fits) count their frames here.
+  int holdTicks_ = 0;
+
+  // Live-field items.
+  int blink_ = 0;
+  TextPage ddayUpper_, ddayLower_;
   bool ddayFits_ = true;
 };
 

@@ -173,7 +173,7 @@ bool WriteSheet(EffectFamily f, EffectMode m, int width, const std::string& fold
   FrameBuffer work;
   const int textWidth = ComposeSample(work, f, width);
   std::vector<int> codes;
-  for (int code = 0; code <= 16; ++code) {
+  for (int code = 0; code < CodeCount(m); ++code) {
     if (HasEffectDriver(m, code)) codes.push_back(code);
   }
   const int cellW = width * kScale + kGap;
@@ -217,7 +217,7 @@ void PrintFrameCounts(int width) {
   std::printf("%-6s %4s | %9s %9s %6s %6s\n", "mode", "code", "oneline32", "oneline16", "upper",
               "lower");
   for (EffectMode m : {EffectMode::kEntry, EffectMode::kExit}) {
-    for (int code = 0; code <= 16; ++code) {
+    for (int code = 0; code < CodeCount(m); ++code) {
       if (!HasEffectDriver(m, code)) continue;
       int counts[4];
       for (int f = 0; f < 4; ++f) {
