@@ -144,7 +144,9 @@ void StartEffect(EffectState& state, EffectFamily family, EffectMode mode, int c
   state.code = code;
   // Level 6 would give rotations and zooms a step of 0 and they would never end.
   state.speedLevel = std::clamp(speedLevel, 2, 5);
-  state.width = std::clamp(boardWidth, 2, kFrameColumns);
+  // Boards are at least two modules wide; no family is narrower than it is high, so the
+  // zooms' W / rows is never 0.
+  state.width = std::clamp(boardWidth, FamilyRowCount(family), kFrameColumns);
   state.textWidth = std::clamp(textWidth, 0, state.width);
   state.restingX = restingX;
   if (const EffectDriver* d = FindDriver(mode, code)) d->init(state);

@@ -132,8 +132,9 @@ struct EffectStates {
 bool HasEffectDriver(EffectMode mode, int code);
 
 // Resets `state` and starts effect `code` of `mode` on `family`. Call after the line's final
-// picture is in the work buffer. speedLevel is taken into 2-5, boardWidth into 2-1008.
-// A code without a driver runs no init; its first step draws the finishing frame.
+// picture is in the work buffer. speedLevel is taken into 2-5, boardWidth into the range
+// from the family's row count to 1008. A code without a driver runs no init; its first step
+// draws the finishing frame.
 void StartEffect(EffectState& state, EffectFamily family, EffectMode mode, int code, int speedLevel,
                  int textWidth, int restingX, int boardWidth);
 

@@ -1,6 +1,7 @@
 // Zooms: the picture is scaled about the board's centre. progress is the scaled width p in
-// 16.16; the height h keeps the board's proportions (p x rows / W). Scale factors are
-// truncated quotients and never exceed one dot per step.
+// 16.16; the height h follows it in the board's proportions, h = p / (W / rows) (rows 32,
+// or 16 on the 16-row families). Scale factors are truncated quotients and never exceed
+// one dot per step.
 
 #include <algorithm>
 #include <cstdint>
@@ -11,8 +12,10 @@ namespace sign {
 
 namespace {
 
+// W / rows is truncated first, so on a board of an odd number of modules the height runs
+// ahead of p x rows / W.
 Fixed Height(const EffectState& s, Fixed p) {
-  return static_cast<Fixed>(static_cast<std::int64_t>(p) * RowsOf(s) / s.width);
+  return p / (s.width / RowsOf(s));
 }
 // p / (W - 1) and h / (rows - 1): the size as a fraction of the full picture, 16.16.
 Fixed ColumnScale(const EffectState& s, Fixed p) {

@@ -199,7 +199,7 @@ TEST(EffectFramePeriod, OneLineSlidesFollowTheItemRotationsAndZoomsUseLevelFour)
 
 // Every code of every family: it ends, draws only inside its area, redraws the whole area
 // every frame (nothing of the previous frame in that buffer survives), and its last frame
-// is the whole picture (entries) or empty (exits). Widths: 1, 2, 6 and 63 modules.
+// is the whole picture (entries) or empty (exits). Widths: 2, 5, 6 and 63 modules.
 class EffectSweep : public ::testing::TestWithParam<int> {};
 
 TEST_P(EffectSweep, EveryEffectStaysInItsAreaAndEndsOnItsFinishingFrame) {
@@ -230,7 +230,7 @@ TEST_P(EffectSweep, EveryEffectStaysInItsAreaAndEndsOnItsFinishingFrame) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, EffectSweep, ::testing::Values(16, 32, 96, 1008));
+INSTANTIATE_TEST_SUITE_P(Widths, EffectSweep, ::testing::Values(32, 80, 96, 1008));
 
 TEST(EffectCodes, CodesWithoutADriverFinishAtOnce) {
   for (int code = -1; code <= 16; ++code) {
@@ -311,6 +311,34 @@ TEST(EffectMotion, ExitsStartFromTheStandingPicture) {
     for (int code : {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14}) {
       EXPECT_TRUE(IsFinishingFrame(NthFrame(f, kOut, code, 3, 96, work, 1), work, f, kIn, 96))
           << Name(f, kOut, code, 96);
+    }
+  }
+}
+
+// The zooms keep the board's proportions: the height is p / (W / 32) with truncating
+// divisions, which on a board of an odd number of modules is not p x 32 / W. A fully lit
+// picture shows exactly the window the size has reached.
+TEST(EffectZoom, WindowFollowsTheBoardsProportions) {
+  struct Case {
+    EffectMode mode;
+    int code, width, frame, top, bottom, left, right;
+  } cases[] = {
+      {kIn, 12, 80, 11, 11, 20, 30, 49}, {kIn, 12, 80, 21, 6, 25, 20, 59},
+      {kIn, 12, 80, 31, 1, 30, 10, 69},  {kIn, 12, 96, 25, 8, 23, 24, 71},
+      {kOut, 13, 80, 20, 5, 26, 19, 60}, {kOut, 13, 80, 35, 13, 18, 34, 45},
+      {kOut, 13, 96, 20, 6, 25, 19, 76},
+  };
+  FrameBuffer lit;
+  lit.dots.fill(kDotRed);
+  for (const Case& c : cases) {
+    FrameBuffer expected;
+    for (int r = c.top; r <= c.bottom; ++r) {
+      std::fill(expected.row(r) + c.left, expected.row(r) + c.right + 1, kDotRed);
+    }
+    const FrameBuffer shown = NthFrame(k32, c.mode, c.code, 4, c.width, lit, c.frame);
+    for (int r = 0; r < 32; ++r) {
+      EXPECT_TRUE(std::equal(shown.row(r), shown.row(r) + c.width, expected.row(r)))
+          << Name(k32, c.mode, c.code, c.width) << " frame " << c.frame << " row " << r;
     }
   }
 }
