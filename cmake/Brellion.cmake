@@ -71,11 +71,13 @@ function(brellion_benchmark name)
 endfunction()
 
 # brellion_add_child_dirs(): adds every folder beside the calling CMakeLists.txt that has
-# a CMakeLists.txt of its own (one folder per module under tests/ and bench/).
+# a CMakeLists.txt of its own (one folder per module under tests/ and bench/), except the
+# shared test fixtures, which the top adds.
 macro(brellion_add_child_dirs)
   file(GLOB _child_dirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
   foreach(_dir IN LISTS _child_dirs)
-    if(IS_DIRECTORY ${_dir} AND EXISTS ${_dir}/CMakeLists.txt)
+    if(IS_DIRECTORY ${_dir} AND EXISTS ${_dir}/CMakeLists.txt
+       AND NOT "${_dir}" STREQUAL "${BRELLION_TEST_SUPPORT_DIR}")
       add_subdirectory(${_dir})
     endif()
   endforeach()

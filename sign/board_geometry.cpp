@@ -7,12 +7,11 @@ namespace sign {
 
 BoardGeometry MakeGeometry(int widthByte, int tierByte, int itemCount, bool connection) {
   BoardGeometry g;
-  g.tierCode = (tierByte == 0 || tierByte >= 3) ? 1 : tierByte;
-  g.rows = g.tierCode == 1 ? 16 : 32;
-  const int maxModules = g.tierCode == 1 ? kFrameColumns / board::kModuleDots : 24;
+  const int tierCode = (tierByte == 0 || tierByte >= 3) ? 1 : tierByte;
+  g.rows = tierCode == 1 ? 16 : 32;
+  const int maxModules = tierCode == 1 ? kFrameColumns / board::kModuleDots : 24;
   g.modules = (widthByte >= 2 && widthByte <= maxModules) ? widthByte : 6;
   g.width = g.modules * board::kModuleDots;
-  g.halfWidth = g.width / 2;
   g.itemCount = itemCount;
   g.connection = connection;
   return g;

@@ -7,11 +7,9 @@
 namespace sign {
 
 struct BoardGeometry {
-  int tierCode = 1;    // 1 = one tier, 2 = two tiers
-  int rows = 16;       // dot rows: 16 or 32
-  int modules = 6;     // width in 16-dot modules
-  int width = 96;      // width in dots, at most kFrameColumns
-  int halfWidth = 48;  // width / 2
+  int rows = 16;    // dot rows: 16 or 32
+  int modules = 6;  // width in 16-dot modules
+  int width = 96;   // width in dots, at most kFrameColumns
   int itemCount = 0;
   bool connection = false;  // a pass-through text runs straight into the next item
 

@@ -143,11 +143,6 @@ void FixedCopy(const EffectArea& area, const CopyBlock& block, const FrameBuffer
   CopyRect(area, block, source, dest, true, FixedDot);
 }
 
-void ScaledCopy(const EffectArea& area, const CopyBlock& block, const FrameBuffer& source,
-                FrameBuffer& dest, bool clearFirst) {
-  FixedCopy(area, block, source, dest, clearFirst);
-}
-
 void RotatedCopy(const EffectArea& area, int degrees, Fixed centreRow, Fixed centreColumn,
                  const FrameBuffer& source, FrameBuffer& dest, bool clearFirst) {
   if (clearFirst) ClearArea(area, dest);

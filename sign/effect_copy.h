@@ -47,11 +47,6 @@ void DotCopy(const EffectArea& area, const CopyBlock& block, const FrameBuffer& 
 void FixedCopy(const EffectArea& area, const CopyBlock& block, const FrameBuffer& source,
                FrameBuffer& dest, bool clearFirst);
 
-// The fixed copy for zooms, whose steps are at most one dot and whose windows lie inside the
-// picture by construction; positions that would still fall outside are skipped.
-void ScaledCopy(const EffectArea& area, const CopyBlock& block, const FrameBuffer& source,
-                FrameBuffer& dest, bool clearFirst);
-
 // Turns the whole picture by `degrees` (taken modulo 360) about its centre (row rows / 2,
 // column W / 2) and ORs each lit dot in at the rotated place around (centreRow,
 // centreColumn), both 16.16 relative to the area. Dots landing outside the area are dropped.

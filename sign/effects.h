@@ -143,11 +143,6 @@ void StartEffect(EffectState& state, EffectFamily family, EffectMode mode, int c
 // whole work picture; exits: an empty frame) and sets done. Returns the done flag.
 bool StepEffect(EffectState& state, const FrameBuffer& work, FrameBuffer& back);
 
-// The done flag: the finishing frame has been drawn; the engine stops stepping.
-inline bool EffectDone(const EffectState& state) {
-  return state.done;
-}
-
 // Speed level (2-6) whose frame period the effect wants, or 0 to keep the current one.
 // One-line families: the item's level for slides and splits, level 4 for rotations and
 // zooms. Line families: always 0. Valid from StartEffect on.

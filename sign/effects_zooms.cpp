@@ -53,7 +53,7 @@ bool RowsScaled(const EffectState& s, Fixed windowTop) {
 }
 
 void ZoomFrame(EffectState& s, const FrameBuffer& work, FrameBuffer& back) {
-  ScaledCopy(AreaOf(s), BlockOf(s), work, back, true);
+  FixedCopy(AreaOf(s), BlockOf(s), work, back, true);
 }
 
 }  // namespace

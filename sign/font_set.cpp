@@ -7,26 +7,26 @@
 namespace sign {
 
 const std::array<FontFileInfo, kFontFileCount> kFontFiles = {{
-    {"한글굴림체16.fnt", 16, FontTable::Hangul, 0, 2350, 32, "한글굴림체16 OPEN실패"},
-    {"한글궁서체16.fnt", 16, FontTable::Hangul, 1, 2350, 32, "한글궁서체16 OPEN실패"},
-    {"한글옛체16.fnt", 16, FontTable::Hangul, 2, 2350, 32, "한글옛체16 OPEN실패"},
-    {"한글매직체16.fnt", 16, FontTable::Hangul, 3, 2350, 32, "한글매직체16 OPEN실패"},
-    {"영문굴림체16.fnt", 16, FontTable::English, 0, 96, 16, "영문굴림체16 OPEN실패"},
-    {"영문궁서체16.fnt", 16, FontTable::English, 1, 96, 16, "영문궁서체16 OPEN실패"},
-    {"영문옛체16.fnt", 16, FontTable::English, 2, 96, 16, "영문옛체16 OPEN실패"},
-    {"영문매직체16.fnt", 16, FontTable::English, 3, 96, 16, "영문매직체16 OPEN실패"},
-    {"특수문자16.fnt", 16, FontTable::Special, 0, 1128, 32, "특수문자16 OPEN실패"},
-    {"한문16.fnt", 16, FontTable::Hanja, 0, 4888, 32, "한문16 OPEN실패"},
-    {"한글굴림체32.fnt", 32, FontTable::Hangul, 0, 2350, 128, "한글굴림체32 OPEN실패"},
-    {"한글궁서체32.fnt", 32, FontTable::Hangul, 1, 2350, 128, "한글궁서체32 OPEN실패"},
-    {"한글옛체32.fnt", 32, FontTable::Hangul, 2, 2350, 128, "한글옛체32 OPEN실패"},
-    {"한글매직체32.fnt", 32, FontTable::Hangul, 3, 2350, 128, "한글매직체32 OPEN실패"},
-    {"영문굴림체32.fnt", 32, FontTable::English, 0, 96, 64, "영문굴림체32 OPEN실패"},
-    {"영문궁서체32.fnt", 32, FontTable::English, 1, 96, 64, "영문궁서체32 OPEN실패"},
-    {"영문옛체32.fnt", 32, FontTable::English, 2, 96, 64, "영문옛체32 OPEN실패"},
-    {"영문매직체32.fnt", 32, FontTable::English, 3, 96, 64, "영문매직체32 OPEN실패"},
-    {"특수문자32.fnt", 32, FontTable::Special, 0, 1128, 128, "특수문자32 OPEN실패"},
-    {"한문32.fnt", 32, FontTable::Hanja, 0, 4888, 128, "한문32 OPEN실패"},
+    {"한글굴림체16.fnt", 16, FontTable::Hangul, 0, kHangulGlyphs, 32, "한글굴림체16 OPEN실패"},
+    {"한글궁서체16.fnt", 16, FontTable::Hangul, 1, kHangulGlyphs, 32, "한글궁서체16 OPEN실패"},
+    {"한글옛체16.fnt", 16, FontTable::Hangul, 2, kHangulGlyphs, 32, "한글옛체16 OPEN실패"},
+    {"한글매직체16.fnt", 16, FontTable::Hangul, 3, kHangulGlyphs, 32, "한글매직체16 OPEN실패"},
+    {"영문굴림체16.fnt", 16, FontTable::English, 0, kEnglishGlyphs, 16, "영문굴림체16 OPEN실패"},
+    {"영문궁서체16.fnt", 16, FontTable::English, 1, kEnglishGlyphs, 16, "영문궁서체16 OPEN실패"},
+    {"영문옛체16.fnt", 16, FontTable::English, 2, kEnglishGlyphs, 16, "영문옛체16 OPEN실패"},
+    {"영문매직체16.fnt", 16, FontTable::English, 3, kEnglishGlyphs, 16, "영문매직체16 OPEN실패"},
+    {"특수문자16.fnt", 16, FontTable::Special, 0, kSpecialGlyphs, 32, "특수문자16 OPEN실패"},
+    {"한문16.fnt", 16, FontTable::Hanja, 0, kHanjaGlyphs, 32, "한문16 OPEN실패"},
+    {"한글굴림체32.fnt", 32, FontTable::Hangul, 0, kHangulGlyphs, 128, "한글굴림체32 OPEN실패"},
+    {"한글궁서체32.fnt", 32, FontTable::Hangul, 1, kHangulGlyphs, 128, "한글궁서체32 OPEN실패"},
+    {"한글옛체32.fnt", 32, FontTable::Hangul, 2, kHangulGlyphs, 128, "한글옛체32 OPEN실패"},
+    {"한글매직체32.fnt", 32, FontTable::Hangul, 3, kHangulGlyphs, 128, "한글매직체32 OPEN실패"},
+    {"영문굴림체32.fnt", 32, FontTable::English, 0, kEnglishGlyphs, 64, "영문굴림체32 OPEN실패"},
+    {"영문궁서체32.fnt", 32, FontTable::English, 1, kEnglishGlyphs, 64, "영문궁서체32 OPEN실패"},
+    {"영문옛체32.fnt", 32, FontTable::English, 2, kEnglishGlyphs, 64, "영문옛체32 OPEN실패"},
+    {"영문매직체32.fnt", 32, FontTable::English, 3, kEnglishGlyphs, 64, "영문매직체32 OPEN실패"},
+    {"특수문자32.fnt", 32, FontTable::Special, 0, kSpecialGlyphs, 128, "특수문자32 OPEN실패"},
+    {"한문32.fnt", 32, FontTable::Hanja, 0, kHanjaGlyphs, 128, "한문32 OPEN실패"},
 }};
 
 namespace {
@@ -90,10 +90,6 @@ int MeasureText(std::string_view text, int size) {
     }
   }
   return width;
-}
-
-int MeasureText(const char* text, int size) {
-  return text ? MeasureText(std::string_view(text), size) : 0;
 }
 
 bool FontSet::Load(const std::string& exeDir, const FontMessageFn& report) {

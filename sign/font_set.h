@@ -62,7 +62,6 @@ int CharWidth(std::uint16_t code, int size);
 // takes the next byte with it; a lead byte followed by the NUL or the end counts as a
 // two-byte character and ends the text.
 int MeasureText(std::string_view text, int size);
-int MeasureText(const char* text, int size);
 
 // Reports a failure to the user; text and caption are UTF-8.
 using FontMessageFn = std::function<void(const std::string& text, const std::string& caption)>;
@@ -98,11 +97,6 @@ class FontSet {
   // The cell is opaque: unlit glyph dots take the back colour. Dots outside the display
   // width or the frame's rows are not written. Returns the advance (CharWidth).
   int DrawChar(const FontPen& pen, int x, int y, std::uint16_t code) const;
-
-  // Raw table of file number i (load order); empty before loading.
-  const std::vector<std::uint8_t>& table(int i) const {
-    return tables_[static_cast<std::size_t>(i)];
-  }
 
  private:
   const std::uint8_t* GlyphBytes(FontTable table, int index, int size, int style) const;

@@ -36,7 +36,6 @@ class FixedClock : public LocalClock {
  public:
   explicit FixedClock(const LocalTime& t) : time_(t) {}
   LocalTime Now() const override { return time_; }
-  void Set(const LocalTime& t) { time_ = t; }
 
  private:
   LocalTime time_;

@@ -49,7 +49,6 @@ class PlaybackEngine {
   const FrameBuffer& front() const { return buffers_[static_cast<std::size_t>(front_)]; }
   bool frameReady() const { return frameReady_; }
   void ClearFrameReady() { frameReady_ = false; }
-  int speedLevel() const { return speedLevel_; }
   int framePeriodMs() const { return FramePeriod(speedLevel_); }
 
   const BoardGeometry& geometry() const { return geometry_; }
@@ -57,7 +56,6 @@ class PlaybackEngine {
   int itemIndex() const { return index_; }
   int itemStarts() const { return itemStarts_; }      // items started so far
   int programLoops() const { return programLoops_; }  // wraps from the last item to item 0
-  LinePhase oneLinePhase() const { return one_.phase; }
 
  private:
   // How the engine plays one item kind (playback_engine.cpp holds the table).

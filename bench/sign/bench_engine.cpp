@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "sample_program.h"
+#include "tests/support/preview_builder.h"
 #include "sign/led_pixels.h"
 #include "sign/playback_engine.h"
-#include "tests/sign/engine_test_support.h"
+#include "tests/support/test_fonts.h"
 
 using namespace sign;
 
@@ -32,11 +32,11 @@ BENCHMARK(BM_PaintFrame);
 // reaches 63 modules = 1008 dots; two tiers at most 24 modules = 384 dots).
 void BM_EngineSteps(benchmark::State& state) {
   FlashImage image;
-  testing_preview::EveryKindProgram(static_cast<int>(state.range(0)),
+  sign_test::EveryKindProgram(static_cast<int>(state.range(0)),
                                     static_cast<int>(state.range(1)))
       .Load(image);
   FixedClock clock({2025, 6, 1, 9, 5, 0});
-  PlaybackEngine engine(image, testing_preview::TestFonts(), clock);
+  PlaybackEngine engine(image, sign_test::TestFonts(), clock);
   engine.Start();
   for (auto _ : state) benchmark::DoNotOptimize(engine.Step());
   state.counters["steps/s"] =

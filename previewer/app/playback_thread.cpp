@@ -41,10 +41,7 @@ void PlaybackThread::run() {
     if (!engine.frameReady()) engine.Step();
     const auto now = Clock::now();
     if (now > deadline) {
-      if (engine.frameReady()) {
-        sink_(surface.Paint(engine.front()));
-        ++painted_;
-      }
+      if (engine.frameReady()) sink_(surface.Paint(engine.front()));
       engine.ClearFrameReady();
       deadline = now + std::chrono::milliseconds(engine.framePeriodMs());
     }

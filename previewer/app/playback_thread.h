@@ -34,7 +34,6 @@ class PlaybackThread : public QThread {
   // Clears the run flag and returns once the loop has been left.
   void Finish();
   bool active() const { return active_.load(); }
-  long framesPainted() const { return painted_.load(); }
 
  protected:
   void run() override;
@@ -46,7 +45,6 @@ class PlaybackThread : public QThread {
   FrameSink sink_;
   std::atomic<bool> run_{false};
   std::atomic<bool> active_{false};
-  std::atomic<long> painted_{0};
 };
 
 }  // namespace varno

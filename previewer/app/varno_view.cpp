@@ -34,7 +34,7 @@ bool CVarnoView::Start(const QString& exeDir) {
     image_.Close();
     return false;
   }
-  thread_ = std::make_unique<PlaybackThread>(image_, *fonts_, *clock_,
+  thread_ = std::make_unique<PlaybackThread>(image_, *fonts_, clock_,
                                              [this](const QImage& img) { PostFrame(img); });
   thread_->Begin();
   return true;

@@ -30,9 +30,6 @@ class CVarnoView : public QWidget {
   // Stops the thread, then closes the image and frees the fonts.
   void Stop();
 
-  // Replaces the local time source (before Start); not owned.
-  void SetClock(const sign::LocalClock* clock) { clock_ = clock; }
-
   bool playing() const;
   bool fontsLoaded() const { return fonts_ && fonts_->loaded(); }
   bool imageOpen() const { return image_.isOpen(); }
@@ -49,8 +46,7 @@ class CVarnoView : public QWidget {
 
   sign::FlashImage image_;
   std::unique_ptr<sign::FontSet> fonts_;
-  sign::SystemClock systemClock_;
-  const sign::LocalClock* clock_ = &systemClock_;
+  sign::SystemClock clock_;
   std::unique_ptr<PlaybackThread> thread_;
 
   QMutex mailboxLock_;

@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <chrono>
 
-#include "../sign/engine_test_support.h"
-#include "../sign/preview_builder.h"
+#include "tests/support/test_fonts.h"
+#include "tests/support/preview_builder.h"
 #include "previewer/app/main_frame.h"
 #include "previewer/app/playback_thread.h"
 #include "previewer/app/varno_main.h"
@@ -21,7 +21,7 @@
 using namespace sign;
 using namespace varno;
 
-using testing_preview::PreviewBuilder;
+using sign_test::PreviewBuilder;
 
 namespace {
 
@@ -33,7 +33,7 @@ struct ExeDir {
     QVERIFY(b.WriteFile((path() + QStringLiteral("preview.tmp")).toStdString()));
   }
   void WriteFonts() const {
-    testing_preview::WriteTestFontFiles((path() + QStringLiteral("font")).toStdString());
+    sign_test::WriteTestFontFiles((path() + QStringLiteral("font")).toStdString());
   }
 };
 
@@ -147,7 +147,7 @@ class VarnoAppTest : public QObject {
     b.Load(image);
     std::atomic<int> frames{0};
     const SystemClock clock;
-    PlaybackThread thread(image, testing_preview::TestFonts(), clock,
+    PlaybackThread thread(image, sign_test::TestFonts(), clock,
                           [&](const QImage&) { ++frames; });
     const auto start = std::chrono::steady_clock::now();
     thread.Begin();

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "../sign/engine_test_support.h"
 #include "shared/board_memory.h"
 #include "sign/playback_engine.h"
+#include "tests/support/test_fonts.h"
 
 using namespace sign;
 
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FlashImage image;
   image.OpenMemory(std::move(segments));
   FixedClock clock(now);
-  PlaybackEngine engine(image, testing_preview::TestFonts(), clock);
+  PlaybackEngine engine(image, sign_test::TestFonts(), clock);
   engine.Start();
   const BoardGeometry& g = engine.geometry();
   if (g.width < 32 || g.width > kFrameColumns || (g.rows != 16 && g.rows != 32)) __builtin_trap();

@@ -284,12 +284,12 @@ TEST(EffectLines, UpperAndLowerEffectsDoNotDisturbEachOther) {
     StartEffect(together.lower, kLow, kOut, exit, 3, 0, 0, width);
     upperAlone = lowerAlone = together;
     FrameBuffer both, upper, lower;
-    for (int n = 0; n < 3000 && !(EffectDone(together.upper) && EffectDone(together.lower)); ++n) {
-      if (!EffectDone(together.upper)) {
+    for (int n = 0; n < 3000 && !(together.upper.done && together.lower.done); ++n) {
+      if (!together.upper.done) {
         StepEffect(together.For(kUp), work, both);
         StepEffect(upperAlone.upper, work, upper);
       }
-      if (!EffectDone(together.lower)) {
+      if (!together.lower.done) {
         StepEffect(together.For(kLow), work, both);
         StepEffect(lowerAlone.lower, work, lower);
       }
@@ -299,7 +299,7 @@ TEST(EffectLines, UpperAndLowerEffectsDoNotDisturbEachOther) {
             << "entry " << entry << " exit " << exit << " frame " << n << " row " << r;
       }
     }
-    EXPECT_TRUE(EffectDone(together.upper) && EffectDone(together.lower));
+    EXPECT_TRUE(together.upper.done && together.lower.done);
   }
 }
 

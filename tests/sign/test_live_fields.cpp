@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "engine_test_support.h"
 #include "sign/live_fields.h"
+#include "tests/support/test_fonts.h"
 
 using namespace sign;
 
-using namespace testing_preview;
+using namespace sign_test;
 
 namespace {
 

@@ -2,14 +2,14 @@
 
 #include <utility>
 
-#include "engine_test_support.h"
-#include "preview_builder.h"
 #include "sign/logo_screen.h"
 #include "sign/playback_engine.h"
+#include "tests/support/preview_builder.h"
+#include "tests/support/test_fonts.h"
 
 using namespace sign;
 
-using namespace testing_preview;
+using namespace sign_test;
 
 namespace {
 

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "../sign/engine_test_support.h"
-#include "../sign/preview_builder.h"
+#include "tests/support/test_fonts.h"
+#include "tests/support/preview_builder.h"
 #include "sign/playback_engine.h"
 
 using namespace sign;
 
 namespace fs = std::filesystem;
-using namespace testing_preview;
+using namespace sign_test;
 
 namespace {
 

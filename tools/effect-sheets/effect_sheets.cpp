@@ -13,6 +13,7 @@
 
 #include "sign/effects.h"
 #include "sign/frame_buffer.h"
+#include "sign/led_pixels.h"
 
 using namespace sign;
 
@@ -63,9 +64,10 @@ bool WritePng(const Image& img, const std::string& path) {
   return std::fclose(f) == 0;
 }
 
-Rgb DotRgb(std::uint8_t dot) {
-  return Rgb{static_cast<std::uint8_t>((dot & 0x80) ? 255 : 0),
-             static_cast<std::uint8_t>((dot & 0x40) ? 255 : 0), 0};
+Rgb PixelOf(std::uint8_t dot) {
+  const std::uint32_t rgb = DotRgb(dot);
+  return Rgb{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+             static_cast<std::uint8_t>(rgb)};
 }
 
 // 3 x 5 digits for the code labels.
@@ -193,7 +195,7 @@ bool WriteSheet(EffectFamily f, EffectMode m, int width, const std::string& fold
         for (int r = 0; r < kFrameRows; ++r) {
           const bool used = r >= FamilyTop(f) && r < FamilyTop(f) + FamilyRowCount(f);
           for (int c = 0; c < width; ++c) {
-            const Rgb colour = used ? DotRgb(fb.at(r, c)) : Rgb{20, 20, 60};
+            const Rgb colour = used ? PixelOf(fb.at(r, c)) : Rgb{20, 20, 60};
             for (int dy = 0; dy < kScale; ++dy) {
               for (int dx = 0; dx < kScale; ++dx) {
                 img.Set(x0 + c * kScale + dx, y0 + r * kScale + dy, colour);

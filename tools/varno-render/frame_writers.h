@@ -30,7 +30,6 @@ class SheetWriter {
   SheetWriter(int widthDots, int rows) : width_(widthDots), rows_(rows) {}
   void Add(const sign::FrameBuffer& frame);
   bool Write(const std::string& path) const;
-  int frames() const { return frames_; }
 
  private:
   int width_, rows_;

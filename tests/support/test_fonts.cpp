@@ -1,26 +1,29 @@
-#pragma once
-// Shared by the sign tests: a font set whose glyphs can be read back from a frame, a
-// reference text renderer, and frames as ASCII art ('.' off, R, G, Y).
+#include "tests/support/test_fonts.h"
 
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
-#include <string>
-#include <string_view>
 #include <utility>
-#include <vector>
 
-#include "sign/font_set.h"
-#include "sign/frame_buffer.h"
+using sign::FrameBuffer;
 
-namespace testing_preview {
+namespace sign_test {
 
-// Glyph of every table: row 0 carries the code (narrow: the byte, wide: lead then trail)
-// in its leftmost dots, row 1 lights style + 1 dots, the remaining rows are lit except the
-// cell's last column. The space is blank.
-inline std::vector<std::uint8_t> TestGlyph(const sign::FontFileInfo& info, std::size_t g) {
+TempDir::TempDir(const std::string& stem) {
+  static int counter = 0;
+  path = std::filesystem::temp_directory_path() /
+         (stem + "-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+  std::filesystem::remove_all(path);
+  std::filesystem::create_directories(path);
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path, ec);
+}
+
+std::vector<std::uint8_t> TestGlyph(const sign::FontFileInfo& info, std::size_t g) {
   const bool narrow = info.table == sign::FontTable::English;
   const int cellWidth = narrow ? info.size / 2 : info.size, codeBits = narrow ? 8 : 16;
   const std::size_t firstLead = info.table == sign::FontTable::Special  ? 0xA1
@@ -44,26 +47,7 @@ inline std::vector<std::uint8_t> TestGlyph(const sign::FontFileInfo& info, std::
   return bytes;
 }
 
-// A new folder in the temporary folder, named after stem and the process, removed with all
-// it holds when done with.
-struct TempDir {
-  explicit TempDir(const std::string& stem) {
-    static int counter = 0;
-    path = std::filesystem::temp_directory_path() /
-           (stem + "-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string Path(const std::string& name) const { return (path / name).string(); }
-  std::filesystem::path path;
-};
-
-// Writes the twenty test font files into fontDir (created when missing).
-inline void WriteTestFontFiles(const std::filesystem::path& fontDir) {
+void WriteTestFontFiles(const std::filesystem::path& fontDir) {
   std::filesystem::create_directories(fontDir);
   for (const sign::FontFileInfo& info : sign::kFontFiles) {
     std::ofstream out(fontDir / info.name, std::ios::binary);
@@ -75,10 +59,9 @@ inline void WriteTestFontFiles(const std::filesystem::path& fontDir) {
   }
 }
 
-// The test font set, written once per process into a temporary folder.
-inline const sign::FontSet& TestFonts() {
+const sign::FontSet& TestFonts() {
   static const sign::FontSet fonts = [] {
-    const TempDir root("brellion-engine-fonts");
+    const TempDir root("brellion-test-fonts");
     WriteTestFontFiles(root.path / "font");
     sign::FontSet set;
     set.Load(root.path.string() + "/", [](const std::string&, const std::string&) {});
@@ -87,8 +70,10 @@ inline const sign::FontSet& TestFonts() {
   return fonts;
 }
 
+namespace {
+
 // The code drawn by a test glyph whose cell starts at (x, y); 0 for a blank cell.
-inline std::uint16_t CodeAt(const sign::FrameBuffer& f, int x, int y, bool wide) {
+std::uint16_t CodeAt(const FrameBuffer& f, int x, int y, bool wide) {
   std::uint16_t code = 0;
   for (int k = 0; k < (wide ? 16 : 8); ++k) {
     code = static_cast<std::uint16_t>(code << 1 | (f.at(y, x + k) != 0 ? 1 : 0));
@@ -96,8 +81,7 @@ inline std::uint16_t CodeAt(const sign::FrameBuffer& f, int x, int y, bool wide)
   return code;
 }
 
-// The Hangul the tests read back, by KS X 1001 code; other wide codes read as "<code>".
-inline std::string HangulName(std::uint16_t code) {
+std::string HangulName(std::uint16_t code) {
   const std::pair<std::uint16_t, const char*> names[] = {
       {0xB0A1, "가"}, {0xB3E2, "년"}, {0xBFF9, "월"}, {0xC0CF, "일"}, {0xBDC3, "시"},
       {0xBAD0, "분"}, {0xBFC0, "오"}, {0xC0FC, "전"}, {0xC8C4, "후"}};
@@ -107,9 +91,9 @@ inline std::string HangulName(std::uint16_t code) {
   return "<" + std::to_string(code) + ">";
 }
 
-// The text drawn with the test glyphs of a size in columns [x, x + w) from row y: a wide
-// cell (its first dot lit) as its Hangul, a narrow one as its byte, a blank one as a space.
-inline std::string ReadText(const sign::FrameBuffer& f, int x, int y, int w, int size = 16) {
+}  // namespace
+
+std::string ReadText(const FrameBuffer& f, int x, int y, int w, int size) {
   std::string s;
   for (const int end = x + w; x < end;) {
     const bool wide = f.at(y, x) != 0;
@@ -120,10 +104,8 @@ inline std::string ReadText(const sign::FrameBuffer& f, int x, int y, int w, int
   return s;
 }
 
-// Reference: text with one attribute drawn at x into an empty frame of width w.
-inline sign::FrameBuffer RenderText(std::string_view text, int x, int y, int size, int w,
-                                    std::uint8_t fore = sign::kDotRed) {
-  sign::FrameBuffer f;
+FrameBuffer RenderText(std::string_view text, int x, int y, int size, int w, std::uint8_t fore) {
+  FrameBuffer f;
   sign::FontPen pen{&f, w, size, 0, fore, sign::kDotOff};
   for (std::size_t i = 0; i < text.size(); ++i) {
     auto code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(text[i]));
@@ -133,8 +115,7 @@ inline sign::FrameBuffer RenderText(std::string_view text, int x, int y, int siz
   return f;
 }
 
-// Rows [top, top + rows) and columns [left, left + w) as lines of dot characters.
-inline std::string ArtOf(const sign::FrameBuffer& f, int top, int rows, int w, int left = 0) {
+std::string ArtOf(const FrameBuffer& f, int top, int rows, int w, int left) {
   std::string s;
   for (int r = top; r < top + rows; ++r) {
     for (int c = left; c < left + w; ++c) s.push_back(".GRY"[f.at(r, c) >> 6]);
@@ -143,17 +124,11 @@ inline std::string ArtOf(const sign::FrameBuffer& f, int top, int rows, int w, i
   return s;
 }
 
-// True when rows [top, top + rows), columns [0, w) of both frames match.
-inline bool SameArea(const sign::FrameBuffer& a, const sign::FrameBuffer& b, int top, int rows,
-                     int w) {
+bool SameArea(const FrameBuffer& a, const FrameBuffer& b, int top, int rows, int w) {
   for (int r = top; r < top + rows; ++r) {
     if (!std::equal(a.row(r), a.row(r) + w, b.row(r))) return false;
   }
   return true;
 }
 
-inline bool Blank(const sign::FrameBuffer& f, int top, int rows, int w) {
-  return SameArea(f, sign::FrameBuffer{}, top, rows, w);
-}
-
-}  // namespace testing_preview
+}  // namespace sign_test

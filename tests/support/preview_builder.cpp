@@ -1,0 +1,154 @@
+#include "tests/support/preview_builder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace sign_test {
+
+std::vector<std::uint8_t> Art::Planes() const {
+  const std::size_t rb = board::PlaneRowBytes(static_cast<std::size_t>(width()));
+  std::vector<std::uint8_t> out(2 * rb * rows.size(), 0);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < rows[r].size(); ++c) {
+      const char ch = rows[r][c];
+      const auto bit = static_cast<std::uint8_t>(0x80 >> (c % 8));
+      if (ch == 'R' || ch == 'Y') out[r * rb + c / 8] |= bit;
+      if (ch == 'G' || ch == 'Y') out[rb * rows.size() + r * rb + c / 8] |= bit;
+    }
+  }
+  return out;
+}
+
+item::ItemRecord& PreviewBuilder::AddRaw(std::uint8_t kind) {
+  items_.emplace_back().header[item::hdr::kKind] = kind;
+  return items_.back();
+}
+
+item::ItemRecord& PreviewBuilder::Text(item::ItemKind kind, std::string_view a, std::uint8_t attrA,
+                                       std::string_view b, std::uint8_t attrB) {
+  item::ItemRecord& r = Add(kind);
+  SetText(r.body.textA, r.body.attrA, a, attrA);
+  SetText(r.body.textB, r.body.attrB, b, attrB);
+  return r;
+}
+
+item::ItemRecord& PreviewBuilder::OneLine(std::string_view text, int entry, int speed, int hold,
+                                          int exit, std::uint8_t attr) {
+  item::ItemRecord& r = Text(item::ItemKind::OneLine, text, attr);
+  Set(r, {{item::hdr::kEntry, entry},
+          {item::hdr::kSpeed, speed},
+          {item::hdr::kHold, hold},
+          {item::hdr::kExit, exit}});
+  return r;
+}
+
+item::ItemRecord& PreviewBuilder::Bitmap(const Art& art, int mode, int speed, int hold) {
+  item::ItemRecord& r = Picture(item::ItemKind::Bitmap, {art}, bitmapAddress_);
+  Set(r, {{item::hdr::kBitmapMode, mode}, {item::hdr::kSpeed, speed}, {item::hdr::kHold, hold}});
+  return r;
+}
+
+item::ItemRecord& PreviewBuilder::Animation(const std::vector<Art>& frames, int speed) {
+  item::ItemRecord& r = Picture(item::ItemKind::Animation, frames, animationAddress_);
+  Set(r, {{item::hdr::kSpeed, speed}, {item::hdr::kFrames, static_cast<int>(frames.size())}});
+  return r;
+}
+
+void PreviewBuilder::Set(item::ItemRecord& r, std::initializer_list<std::pair<int, int>> bytes) {
+  for (auto [at, v] : bytes) r.header[at] = static_cast<std::uint8_t>(v);
+}
+
+void PreviewBuilder::SetText(item::Quarter& text, item::Quarter& attrs, std::string_view s,
+                             std::uint8_t attr) {
+  text.fill(0);
+  attrs.fill(0);
+  for (std::size_t i = 0; i < s.size() && i < item::kQuarterSize; ++i) {
+    text[i] = static_cast<std::uint8_t>(s[i]);
+    attrs[i] = attr;
+  }
+}
+
+std::vector<sign::FlashImage::Segment> PreviewBuilder::Segments() const {
+  std::vector<std::uint8_t> settings(0x12, 0);
+  settings[board::kWidth - board::kModelId] = static_cast<std::uint8_t>(width_);
+  settings[board::kRowsCode - board::kModelId] = static_cast<std::uint8_t>(tier_);
+  const int count = count_ >= 0 ? count_ : static_cast<int>(items_.size());
+  board::Put16(&settings[board::kItemCount - board::kModelId], static_cast<std::uint16_t>(count));
+  settings[board::kConnection - board::kModelId] = connection_ ? 1 : 0;
+  std::vector<sign::FlashImage::Segment> s{{board::kModelId, settings}};
+  std::vector<std::uint8_t> rec(item::kItemRecordSize);
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    item::RecordToBytes(items_[i], rec.data());
+    const auto split = rec.begin() + item::kItemHeaderSize;
+    s.push_back({board::HeaderAddress(static_cast<int>(i)), {rec.begin(), split}});
+    s.push_back({board::BodyAddress(static_cast<int>(i)), {split, rec.end()}});
+  }
+  s.insert(s.end(), images_.begin(), images_.end());
+  return s;
+}
+
+bool PreviewBuilder::WriteFile(const std::string& path, std::uint64_t size) const {
+  const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+  if (fd < 0) return false;
+  bool ok = ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+  for (const sign::FlashImage::Segment& seg : Segments()) {
+    if (seg.address >= size) continue;
+    const std::size_t n =
+        static_cast<std::size_t>(std::min<std::uint64_t>(seg.bytes.size(), size - seg.address));
+    ok = ok && ::pwrite(fd, seg.bytes.data(), n, seg.address) == static_cast<ssize_t>(n);
+  }
+  ::close(fd);
+  return ok;
+}
+
+item::ItemRecord& PreviewBuilder::Picture(item::ItemKind kind, const std::vector<Art>& frames,
+                                          std::uint32_t& address) {
+  item::ItemRecord& r = Add(kind);
+  r.header.set16(item::hdr::kPictureWidth, static_cast<std::uint16_t>(frames[0].width()));
+  r.header.set16(item::hdr::kPictureHeight, static_cast<std::uint16_t>(frames[0].height()));
+  r.header.setImageAddress(address);
+  for (const Art& f : frames) {
+    images_.push_back({address, f.Planes()});
+    address += static_cast<std::uint32_t>(images_.back().bytes.size());
+  }
+  return r;
+}
+
+PreviewBuilder EveryKindProgram(int modules, int tier) {
+  PreviewBuilder b(modules, tier, true);
+  const std::string hangul = "\xB0\xA1\xB3\xAA\xB4\xD9 ABC";  // 가나다 ABC
+  b.OneLine(hangul, 1, 0, 0, 0, Attr(2));
+  b.OneLine(hangul, 12, 0, 0, 11, Attr(1, 1));
+  b.OneLine(hangul + hangul + hangul + hangul, 0, 0, 0, 0);
+  item::ItemRecord& two = b.Add(item::ItemKind::TwoLine);
+  two.header[item::hdr::kUpperEntry] = 8;
+  two.header[item::hdr::kLowerEntry] = 0;
+  two.header[item::hdr::kUpperExit] = 3;
+  PreviewBuilder::SetText(two.body.textA, two.body.attrA, hangul, Attr(1));
+  PreviewBuilder::SetText(two.body.textB, two.body.attrB, hangul, Attr(0));
+  item::ItemRecord& title = b.Add(item::ItemKind::TitleSentence);
+  title.header[item::hdr::kLowerEntry] = 2;
+  title.header[item::hdr::kLowerExit] = 1;
+  PreviewBuilder::SetText(title.body.textA, title.body.attrA, "T", Attr(2));
+  PreviewBuilder::SetText(title.body.textB, title.body.attrB, hangul, Attr(0));
+  Art art;
+  for (int r = 0; r < 32; ++r) {
+    std::string row;
+    for (int c = 0; c < 120; ++c) row += "RGY."[(r + c) % 4];
+    art.rows.push_back(row);
+  }
+  b.Bitmap(art, 0, 0, 0);
+  b.Bitmap(art, 1, 0, 0);
+  b.Animation({art, art, art}, 0);
+  b.Add(item::ItemKind::DateTime);
+  item::ItemRecord& dday = b.Add(item::ItemKind::DDay);
+  PreviewBuilder::SetText(dday.body.textA, dday.body.attrA, "D", Attr(1));
+  dday.header.set16(item::hdr::kDDayYear, 2030);
+  dday.header[item::hdr::kDDayMonth] = 1;
+  dday.header[item::hdr::kDDayDay] = 1;
+  return b;
+}
+
+}  // namespace sign_test
