@@ -1,9 +1,11 @@
-// Entry and exit effects on synthetic pictures: frame counts, finishing frames, symmetry,
-// two lines at once, and that no frame touches anything outside its family's area.
+// Entry and exit effects on synthetic pictures: which way each one moves, how many frames
+// it takes and how fast it turns, that it ends on its finishing frame, never touches
+// anything outside its family's area, and that two lines can move at once.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -19,7 +21,6 @@ namespace {
 
 constexpr EffectFamily k32 = EffectFamily::kOneLine32, k16 = EffectFamily::kOneLine16,
                        kUp = EffectFamily::kUpperLine, kLow = EffectFamily::kLowerLine;
-constexpr EffectFamily kFamilies[] = {k32, k16, kUp, kLow};
 constexpr EffectMode kIn = EffectMode::kEntry, kOut = EffectMode::kExit;
 constexpr std::uint8_t kSentinel = 0x3F;  // unlit for the surface, but not zero
 
@@ -40,46 +41,23 @@ FrameBuffer Pattern(int every = 7) {
   return fb;
 }
 
-// A picture that is its own mirror image left to right (within W) and top to bottom
-// (within the family's rows).
-FrameBuffer MirrorPattern(EffectFamily f, int width) {
-  const FrameBuffer base = Pattern(5);
-  const int rows = FamilyRowCount(f);
-  FrameBuffer fb;
-  for (int r = 0; r < rows; ++r) {
-    for (int c = 0; c < width; ++c) {
-      fb.set(FamilyTop(f) + r, c, base.at(std::min(r, rows - 1 - r), std::min(c, width - 1 - c)));
-    }
-  }
-  return fb;
-}
-
-// True when anything outside the family's area differs from the sentinel fill.
-bool TouchesOutside(const FrameBuffer& fb, EffectFamily f, int width) {
-  for (int r = 0; r < kFrameRows; ++r) {
-    const bool inside = r >= FamilyTop(f) && r < FamilyTop(f) + FamilyRowCount(f);
-    if (std::any_of(fb.row(r) + (inside ? width : 0), fb.row(r) + kFrameColumns,
-                    [](std::uint8_t d) { return d != kSentinel; })) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// Entries end on the whole picture, exits on an empty area.
-bool IsFinishingFrame(const FrameBuffer& fb, const FrameBuffer& work, EffectFamily f, EffectMode m,
-                      int width) {
-  static const FrameBuffer kEmpty;
-  for (int r = FamilyTop(f); r < FamilyTop(f) + FamilyRowCount(f); ++r) {
-    if (!std::equal(fb.row(r), fb.row(r) + width, (m == kIn ? work : kEmpty).row(r))) return false;
+bool SameRows(const FrameBuffer& a, const FrameBuffer& b, int top, int rows, int width) {
+  for (int r = top; r < top + rows; ++r) {
+    if (!std::equal(a.row(r), a.row(r) + width, b.row(r))) return false;
   }
   return true;
 }
 
+std::string ArtOfRow(const FrameBuffer& f, int r, int width) {
+  std::string s;
+  for (int c = 0; c < width; ++c) s.push_back(".GRY"[f.at(r, c) >> 6]);
+  return s;
+}
+
 using FrameFn = std::function<void(const FrameBuffer&, const EffectState&)>;
 
-// Steps an effect as the engine does, alternating two back buffers, and calls `frame` after
-// each step. Returns the number of steps until done (or -1 if it never ends).
+// Steps an effect as the engine does, alternating two back buffers filled with a sentinel,
+// and calls `frame` after each step. Returns the steps until done (-1: it never ends).
 int RunEffect(EffectFamily f, EffectMode m, int code, int level, int width, const FrameBuffer& work,
               const FrameFn& frame = {}) {
   EffectState s;
@@ -96,65 +74,49 @@ int RunEffect(EffectFamily f, EffectMode m, int code, int level, int width, cons
   return -1;
 }
 
-// Frame n (from 1) of an effect on `work`.
-FrameBuffer NthFrame(EffectFamily f, EffectMode m, int code, int level, int width,
-                     const FrameBuffer& work, int n) {
-  FrameBuffer out;
-  RunEffect(f, m, code, level, width, work, [&](const FrameBuffer& fb, auto&) {
-    if (--n == 0) out = fb;
-  });
-  return out;
-}
-
-// Moving frames of an effect: steps before the finishing one.
-int MovingFrames(EffectFamily f, EffectMode m, int code, int level, int width) {
-  return RunEffect(f, m, code, level, width, Pattern()) - 1;
-}
-
-TEST(EffectFrameCounts, SlidesTakeAFrameADot) {
-  const FrameBuffer work = Pattern();
-  // Entry 1 from the right: 95 moving frames on 96 dots, then the picture at rest; the first
-  // shows column 0 of the picture at the right edge.
-  EXPECT_EQ(RunEffect(k32, kIn, 1, 4, 96, work), 96);
-  const FrameBuffer first = NthFrame(k32, kIn, 1, 4, 96, work, 1);
-  for (int r = 0; r < 32; ++r) {
-    EXPECT_EQ(first.at(r, 95), work.at(r, 0));
-    EXPECT_EQ(first.at(r, 94), 0);
-  }
-  // Exit 0 to the left empties the board after W frames; frame W shows only the last
-  // picture column, at column 0.
-  for (int width : {32, 96, 320}) {
-    EXPECT_EQ(RunEffect(k16, kOut, 0, 3, width, work), width + 1);
-    const FrameBuffer last = NthFrame(k16, kOut, 0, 3, width, work, width);
-    for (int r = 0; r < 16; ++r) EXPECT_EQ(last.at(r, 0), work.at(r, width - 1)) << width;
-  }
-}
-
-TEST(EffectFrameCounts, EntryFromBottomRisesHalfOrAThirdOfARow) {
-  // Entry 2 rises from the bottom; entry 3 descends from the top, slower on 16 rows except
-  // on the upper line.
-  const std::tuple<EffectFamily, int, int> cases[] = {{k32, 2, 61}, {kLow, 2, 43}, {kUp, 2, 29},
-                                                      {k16, 2, 29}, {k32, 3, 61},  {k16, 3, 43},
-                                                      {kUp, 3, 29}, {kLow, 3, 43}};
-  for (auto [f, code, frames] : cases) {
-    EXPECT_EQ(MovingFrames(f, kIn, code, 4, 96), frames) << Name(f, kIn, code, 96);
+TEST(EffectFrames, MovingFramesByFamilyCodeAndSpeed) {
+  // Slides take a frame a dot, vertical slides half a row (a third on the lower line and
+  // descending on 16 rows), zooms W / ((6 - level) dots), rotations end a frame after
+  // their motion.
+  const std::tuple<EffectFamily, EffectMode, int, int, int, int> cases[] = {
+      {k32, kIn, kEntryFromRight, 4, 96, 95},
+      {k16, kOut, kExitToLeft, 3, 32, 32},
+      {k16, kOut, kExitToLeft, 3, 320, 320},
+      {k32, kIn, kEntryFromBottom, 4, 96, 61},
+      {kLow, kIn, kEntryFromBottom, 4, 96, 43},
+      {kUp, kIn, kEntryFromBottom, 4, 96, 29},
+      {k16, kIn, kEntryFromBottom, 4, 96, 29},
+      {k32, kIn, kEntryFromTop, 4, 96, 61},
+      {k16, kIn, kEntryFromTop, 4, 96, 43},
+      {kUp, kIn, kEntryFromTop, 4, 96, 29},
+      {kLow, kIn, kEntryFromTop, 4, 96, 43},
+      {k32, kIn, kEntryRowsOutOfMiddle, 4, 96, 16},
+      {k16, kIn, kEntryRowsFromEdges, 4, 96, 8},
+      {k32, kIn, kEntryColumnsFromEdges, 4, 96, 48},
+      {kLow, kOut, kExitRowsIntoMiddle, 4, 96, 8},
+      {kUp, kOut, kExitColumnsApart, 4, 96, 48},
+      {k32, kIn, kEntryGrow, 4, 96, 48},
+      {k32, kIn, kEntryShrinkAcross, 2, 96, 24},
+      {kUp, kOut, kExitEnlarge, 4, 96, 48},
+      {kLow, kOut, kExitShrinkAcross, 5, 96, 95},
+      {k32, kIn, kEntryRotateFromAbove, 2, 64, 75},
+      {k32, kIn, kEntryRotateFromLeft, 2, 64, 90},
+      {k16, kOut, kExitRotateUp, 4, 96, 141},
+      {kLow, kOut, kExitRotateRight, 5, 96, 481}};
+  for (auto [f, m, code, level, width, frames] : cases) {
+    EXPECT_EQ(RunEffect(f, m, code, level, width, Pattern()) - 1, frames)
+        << Name(f, m, code, width) << " level " << level;
   }
 }
 
-TEST(EffectFrameCounts, ZoomsTakeWidthOverStepFrames) {
-  // Level 4: two dots a frame; level 2: four.
-  EXPECT_EQ(MovingFrames(k32, kIn, 12, 4, 96), 48);
-  EXPECT_EQ(MovingFrames(k32, kIn, 15, 2, 96), 24);
-  EXPECT_EQ(MovingFrames(kUp, kOut, 11, 4, 96), 48);
-  EXPECT_EQ(MovingFrames(kLow, kOut, 14, 5, 96), 95);
-}
-
-TEST(EffectRotation, DegreesPerFrameFollowTheSpeedLevel) {
+TEST(EffectFrames, RotationsTurnByTheSpeedLevel) {
   // family, mode, code, level, degrees per frame
   const std::tuple<EffectFamily, EffectMode, int, int, int> cases[] = {
-      {k32, kIn, 8, 2, 24}, {k16, kIn, 9, 2, 24},   {k32, kIn, 8, 5, 6},
-      {kUp, kIn, 8, 2, 16}, {kLow, kIn, 9, 5, 4},   {k32, kIn, 10, 2, -16},
-      {k32, kIn, 11, 5, 4}, {k16, kOut, 7, 2, -16}, {kLow, kOut, 10, 5, -4}};
+      {k32, kIn, kEntryRotateFromAbove, 2, 24}, {k16, kIn, kEntryRotateFromBelow, 2, 24},
+      {k32, kIn, kEntryRotateFromAbove, 5, 6},  {kUp, kIn, kEntryRotateFromAbove, 2, 16},
+      {kLow, kIn, kEntryRotateFromBelow, 5, 4}, {k32, kIn, kEntryRotateFromLeft, 2, -16},
+      {k32, kIn, kEntryRotateFromRight, 5, 4},  {k16, kOut, kExitRotateUp, 2, -16},
+      {kLow, kOut, kExitRotateRight, 5, -4}};
   const FrameBuffer work = Pattern();
   for (auto [f, m, code, level, turn] : cases) {
     EffectState s;
@@ -167,29 +129,13 @@ TEST(EffectRotation, DegreesPerFrameFollowTheSpeedLevel) {
   }
 }
 
-TEST(EffectRotation, FinishesOneFrameAfterItsMotion) {
-  const FrameBuffer work = Pattern();
-  for (int code : {8, 10}) {
-    EffectState s;
-    StartEffect(s, k32, kIn, code, 2, 0, 0, 64);
-    FrameBuffer back;
-    for (int n = 0; !s.finished && n < 10000; ++n) EXPECT_FALSE(StepEffect(s, work, back));
-    ASSERT_TRUE(s.finished);
-    // The last turned frame shows the picture at its resting place, nearly upright.
-    EXPECT_TRUE(s.centreArrived);
-    EXPECT_FALSE(s.done);
-    EXPECT_TRUE(StepEffect(s, work, back));
-    for (int r = 0; r < 32; ++r) {
-      ASSERT_TRUE(std::equal(back.row(r), back.row(r) + 64, work.row(r)));
-    }
-  }
-}
-
-TEST(EffectFramePeriod, OneLineSlidesFollowTheItemRotationsAndZoomsUseLevelFour) {
+TEST(EffectFrames, OneLineSlidesFollowTheItemRotationsAndZoomsUseLevelFour) {
   // family, mode, code, item level, level the effect asks for (0: none)
   const std::tuple<EffectFamily, EffectMode, int, int, int> cases[] = {
-      {k32, kIn, 1, 2, 2}, {k16, kOut, 4, 5, 5}, {k32, kIn, 9, 2, 4},  {k16, kOut, 12, 5, 4},
-      {kUp, kIn, 2, 3, 0}, {kUp, kOut, 8, 3, 0}, {kLow, kIn, 2, 3, 0}, {kLow, kOut, 8, 3, 0}};
+      {k32, kIn, kEntryFromRight, 2, 2},       {k16, kOut, kExitRowsApart, 5, 5},
+      {k32, kIn, kEntryRotateFromBelow, 2, 4}, {k16, kOut, kExitEnlargeAcross, 5, 4},
+      {kUp, kIn, kEntryFromBottom, 3, 0},      {kUp, kOut, kExitRotateDown, 3, 0},
+      {kLow, kIn, kEntryFromBottom, 3, 0},     {kLow, kOut, kExitRotateDown, 3, 0}};
   for (auto [f, m, code, level, wanted] : cases) {
     EffectState s;
     StartEffect(s, f, m, code, level, 0, 0, 96);
@@ -199,28 +145,33 @@ TEST(EffectFramePeriod, OneLineSlidesFollowTheItemRotationsAndZoomsUseLevelFour)
 
 // Every code of every family: it ends, draws only inside its area, redraws the whole area
 // every frame (nothing of the previous frame in that buffer survives), and its last frame
-// is the whole picture (entries) or empty (exits). Widths: 2, 5, 6 and 63 modules.
+// is the whole picture (entries) or empty (exits); a code without a driver ends at once.
+// Widths: 2, 5, 6 and 63 modules.
 class EffectSweep : public ::testing::TestWithParam<int> {};
 
 TEST_P(EffectSweep, EveryEffectStaysInItsAreaAndEndsOnItsFinishingFrame) {
   const int width = GetParam();
-  const FrameBuffer work = Pattern(width > 200 ? 17 : 7);
-  for (EffectFamily f : kFamilies) {
+  const FrameBuffer work = Pattern(width > 200 ? 17 : 7), empty;
+  for (EffectFamily f : {k32, k16, kUp, kLow}) {
+    const int top = FamilyTop(f), rows = FamilyRowCount(f);
     for (EffectMode m : {kIn, kOut}) {
-      for (int code = 0; code <= 15; ++code) {
+      for (int code = 0; code < CodeCount(m); ++code) {
         for (int level : {2, 5}) {
           // Slow levels on the widest board would only repeat the same frames many times over.
-          if (!HasEffectDriver(m, code) || (width > 200 && level == 5)) continue;
+          if (width > 200 && level == 5) continue;
           const std::string what = Name(f, m, code, width) + " level " + std::to_string(level);
           bool outside = false, stale = false, finishing = false;
           const int steps = RunEffect(f, m, code, level, width, work, [&](auto& fb, auto& s) {
-            outside = outside || TouchesOutside(fb, f, width);
-            for (int r = FamilyTop(f); r < FamilyTop(f) + FamilyRowCount(f); ++r) {
-              stale = stale || std::count(fb.row(r), fb.row(r) + width, kSentinel) > 0;
+            for (int r = 0; r < kFrameRows; ++r) {
+              const bool inside = r >= top && r < top + rows;
+              outside = outside ||
+                        std::any_of(fb.row(r) + (inside ? width : 0), fb.row(r) + kFrameColumns,
+                                    [](std::uint8_t d) { return d != kSentinel; });
+              stale = stale || (inside && std::count(fb.row(r), fb.row(r) + width, kSentinel) > 0);
             }
-            if (s.done) finishing = IsFinishingFrame(fb, work, f, m, width);
+            if (s.done) finishing = SameRows(fb, m == kIn ? work : empty, top, rows, width);
           });
-          ASSERT_GT(steps, 1) << what;
+          EXPECT_EQ(steps > 1, HasEffectDriver(m, code)) << what;
           EXPECT_FALSE(outside) << what;
           EXPECT_FALSE(stale) << what;
           EXPECT_TRUE(finishing) << what;
@@ -232,52 +183,16 @@ TEST_P(EffectSweep, EveryEffectStaysInItsAreaAndEndsOnItsFinishingFrame) {
 
 INSTANTIATE_TEST_SUITE_P(Widths, EffectSweep, ::testing::Values(32, 80, 96, 1008));
 
-TEST(EffectCodes, CodesWithoutADriverFinishAtOnce) {
-  for (int code = -1; code <= 16; ++code) {
-    EXPECT_EQ(HasEffectDriver(kIn, code), code >= 1 && code <= 15) << code;
-    EXPECT_EQ(HasEffectDriver(kOut, code), code >= 0 && code <= 14) << code;
-  }
-  EXPECT_EQ(RunEffect(k32, kIn, 16, 4, 96, Pattern()), 1);
-  EXPECT_EQ(RunEffect(kUp, kOut, 15, 4, 96, Pattern()), 1);
-  EXPECT_EQ(RunEffect(kLow, kOut, 200, 4, 96, Pattern()), 1);
-}
-
-TEST(EffectSymmetry, SplitsOfAMirrorImagePictureStayMirrorImages) {
-  // Entries 4-5 and exits 3-4 split into upper and lower halves, entries 6-7 and exits 5-6
-  // into left and right halves.
-  struct Split {
-    EffectMode mode;
-    int code;
-    bool columns;  // left and right halves; otherwise upper and lower
-  } splits[] = {{kIn, 4, false},  {kIn, 5, false},  {kIn, 6, true},  {kIn, 7, true},
-                {kOut, 3, false}, {kOut, 4, false}, {kOut, 5, true}, {kOut, 6, true}};
-  const int width = 80;
-  for (EffectFamily f : kFamilies) {
-    const int top = FamilyTop(f), rows = FamilyRowCount(f);
-    for (const Split& sp : splits) {
-      int lit = 0, asymmetric = 0;
-      RunEffect(f, sp.mode, sp.code, 3, width, MirrorPattern(f, width), [&](auto& fb, auto&) {
-        for (int r = 0; r < rows; ++r) {
-          for (int c = 0; c < width; ++c) {
-            const std::uint8_t mirror =
-                sp.columns ? fb.at(top + r, width - 1 - c) : fb.at(top + rows - 1 - r, c);
-            asymmetric += fb.at(top + r, c) != mirror;
-            lit += fb.at(top + r, c) != 0;
-          }
-        }
-      });
-      EXPECT_GT(lit, 0) << Name(f, sp.mode, sp.code, width);
-      EXPECT_EQ(asymmetric, 0) << Name(f, sp.mode, sp.code, width);
-    }
-  }
-}
-
 // Both lines of a two-line item move at once in the same back buffer; each must look
 // exactly as if it ran alone.
 TEST(EffectLines, UpperAndLowerEffectsDoNotDisturbEachOther) {
   const int width = 96;
   const FrameBuffer work = Pattern();
-  const std::pair<int, int> pairs[] = {{1, 0}, {2, 1}, {4, 7}, {8, 10}, {12, 13}, {9, 3}};
+  const std::pair<int, int> pairs[] = {{kEntryFromRight, kExitToLeft},
+                                       {kEntryFromBottom, kExitToBottom},
+                                       {kEntryRowsOutOfMiddle, kExitRotateUp},
+                                       {kEntryRotateFromAbove, kExitRotateRight},
+                                       {kEntryGrow, kExitShrink}};
   for (auto [entry, exit] : pairs) {
     EffectStates together, upperAlone, lowerAlone;
     StartEffect(together.upper, kUp, kIn, entry, 3, 0, 0, width);
@@ -293,25 +208,10 @@ TEST(EffectLines, UpperAndLowerEffectsDoNotDisturbEachOther) {
         StepEffect(together.For(kLow), work, both);
         StepEffect(lowerAlone.lower, work, lower);
       }
-      for (int r = 0; r < 32; ++r) {
-        const FrameBuffer& alone = r < 16 ? upper : lower;
-        ASSERT_TRUE(std::equal(both.row(r), both.row(r) + width, alone.row(r)))
-            << "entry " << entry << " exit " << exit << " frame " << n << " row " << r;
-      }
+      ASSERT_TRUE(SameRows(both, upper, 0, 16, width) && SameRows(both, lower, 16, 16, width))
+          << "entry " << entry << " exit " << exit << " frame " << n;
     }
     EXPECT_TRUE(together.upper.done && together.lower.done);
-  }
-}
-
-// Exits other than the rotations start from the picture as it stood during the hold, so
-// the line does not jump when it starts to leave.
-TEST(EffectMotion, ExitsStartFromTheStandingPicture) {
-  const FrameBuffer work = Pattern();
-  for (EffectFamily f : kFamilies) {
-    for (int code : {0, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14}) {
-      EXPECT_TRUE(IsFinishingFrame(NthFrame(f, kOut, code, 3, 96, work, 1), work, f, kIn, 96))
-          << Name(f, kOut, code, 96);
-    }
   }
 }
 
@@ -323,49 +223,24 @@ TEST(EffectZoom, WindowFollowsTheBoardsProportions) {
     EffectMode mode;
     int code, width, frame, top, bottom, left, right;
   } cases[] = {
-      {kIn, 12, 80, 11, 11, 20, 30, 49}, {kIn, 12, 80, 21, 6, 25, 20, 59},
-      {kIn, 12, 80, 31, 1, 30, 10, 69},  {kIn, 12, 96, 25, 8, 23, 24, 71},
-      {kOut, 13, 80, 20, 5, 26, 19, 60}, {kOut, 13, 80, 35, 13, 18, 34, 45},
-      {kOut, 13, 96, 20, 6, 25, 19, 76},
+      {kIn, kEntryGrow, 80, 11, 11, 20, 30, 49},  {kIn, kEntryGrow, 80, 21, 6, 25, 20, 59},
+      {kIn, kEntryGrow, 80, 31, 1, 30, 10, 69},   {kIn, kEntryGrow, 96, 25, 8, 23, 24, 71},
+      {kOut, kExitShrink, 80, 20, 5, 26, 19, 60}, {kOut, kExitShrink, 80, 35, 13, 18, 34, 45},
+      {kOut, kExitShrink, 96, 20, 6, 25, 19, 76},
   };
   FrameBuffer lit;
   lit.dots.fill(kDotRed);
   for (const Case& c : cases) {
-    FrameBuffer expected;
+    FrameBuffer expected, shown;
     for (int r = c.top; r <= c.bottom; ++r) {
       std::fill(expected.row(r) + c.left, expected.row(r) + c.right + 1, kDotRed);
     }
-    const FrameBuffer shown = NthFrame(k32, c.mode, c.code, 4, c.width, lit, c.frame);
-    for (int r = 0; r < 32; ++r) {
-      EXPECT_TRUE(std::equal(shown.row(r), shown.row(r) + c.width, expected.row(r)))
-          << Name(k32, c.mode, c.code, c.width) << " frame " << c.frame << " row " << r;
-    }
-  }
-}
-
-// Growing zooms draw the picture only inside a centred window of the current size.
-TEST(EffectMotion, GrowingZoomStaysInsideItsCentredWindow) {
-  const int width = 96;
-  for (int code : {12, 13}) {
-    int frames = 0;
-    RunEffect(k32, kIn, code, 4, width, Pattern(), [&](const FrameBuffer& fb, auto& s) {
-      if (s.done) return;
-      ++frames;
-      const int p = FixedInt(s.progress - s.step);  // size this frame was drawn at
-      const int h = code == 12 ? p * 32 / width : 32;
-      int lit = 0;
-      for (int r = 0; r < 32; ++r) {
-        for (int c = 0; c < width; ++c) {
-          if (fb.at(r, c) == 0) continue;
-          ++lit;
-          EXPECT_TRUE(c >= (width - p) / 2 - 1 && c <= (width + p) / 2 + 1 &&
-                      r >= (32 - h) / 2 - 1 && r <= (32 + h) / 2 + 1)
-              << code << " p " << p << " at " << r << "," << c;
-        }
-      }
-      EXPECT_GT(lit, 0);
+    int n = c.frame;
+    RunEffect(k32, c.mode, c.code, 4, c.width, lit, [&](const FrameBuffer& fb, auto&) {
+      if (--n == 0) shown = fb;
     });
-    EXPECT_EQ(frames, 48);
+    EXPECT_TRUE(SameRows(shown, expected, 0, 32, c.width))
+        << Name(k32, c.mode, c.code, c.width) << " frame " << c.frame;
   }
 }
 
@@ -379,42 +254,330 @@ TEST(EffectCopy, CosineTableAndSineRelation) {
   EXPECT_EQ(CosFixed(450), CosFixed(90));
 }
 
-TEST(EffectCopy, RotatedCopyTurnsAboutTheCentre) {
-  // A dot right of the centre (row 16, column W/2 + 4) turns to above it at 90 degrees.
-  const EffectArea area{0, 32, 64};
-  FrameBuffer src, dst;
-  src.set(16, 36, kDotGreen);
-  RotatedCopy(area, 90, ToFixed(16), ToFixed(32), src, dst, true);
-  EXPECT_EQ(dst.at(12, 32), kDotGreen);
-  dst.clear();
-  RotatedCopy(area, 0, ToFixed(16), ToFixed(32) + ToFixed(10), src, dst, true);
-  EXPECT_EQ(dst.at(16, 46), kDotGreen);
-  // Landing outside the area drops the dot instead of writing elsewhere.
-  dst.clear();
-  RotatedCopy(area, 0, ToFixed(16), ToFixed(60), src, dst, true);
-  EXPECT_EQ(dst, FrameBuffer{});
-}
-
-TEST(EffectCopy, FixedCopyOrsAndSkipsSourcesOutsideThePicture) {
+// Only the picture is copied: source dots at or beyond W never enter the frame.
+TEST(EffectCopy, CopiesSkipSourcesBeyondThePicture) {
   const EffectArea area{16, 16, 32};
   FrameBuffer src, dst;
   src.set(16, 31, kDotRed);
-  src.set(16, 32, kDotRed);  // beyond W: never copied
-  dst.set(16, 1, kDotGreen);
+  src.set(16, 32, kDotGreen);
   CopyBlock b;
   b.sourceX = ToFixed(30);
   b.columns = 4;
   b.rows = 1;
-  FixedCopy(area, b, src, dst, false);
-  EXPECT_EQ(dst.at(16, 1), kDotYellow);  // OR-ed over what was there
-  EXPECT_EQ(dst.at(16, 2), 0);
-  dst.clear();
+  FixedCopy(area, b, src, dst, true);
+  EXPECT_EQ(ArtOfRow(dst, 16, 4), ".R..");
   b.sourceX = 31;
-  b.columns = 3;
   b.sourceColumnStep = b.sourceRowStep = b.destColumnStep = b.destRowStep = 1;
   DotCopy(area, b, src, dst, true);
-  EXPECT_EQ(dst.at(16, 0), kDotRed);
-  EXPECT_EQ(dst.at(16, 1), 0);
+  EXPECT_EQ(ArtOfRow(dst, 16, 4), "R...");
+}
+
+// Which way each effect moves: an asymmetric glyph (an F touching all four edges) on the
+// one-line family of a one-tier board 16 dots wide, at speed level 2, and the first, middle
+// and last moving frames of each effect side by side. Two dot rows a character: '▀' the
+// upper dot lit, '▄' the lower, '█' both, '.' neither.
+constexpr std::array<const char*, 16> kGlyph = {
+    "################", "################", "##..............", "##..............",
+    "##..............", "##..............", "#########.......", "#########.......",
+    "##..............", "##..............", "##..............", "##..............",
+    "##..............", "##..............", "##..............", "##.............."};
+
+struct Motion {
+  EffectMode mode;
+  int code;
+  int frames;                       // moving frames, before the finishing one
+  std::array<const char*, 8> rows;  // first, middle and last frame
+};
+
+// clang-format off
+constexpr Motion kMotions[] = {
+    {kIn,  kEntryFromRight,            15, {"...............█ ........████████ .███████████████",
+                                            "...............█ ........██...... .██.............",
+                                            "...............█ ........██...... .██.............",
+                                            "...............█ ........████████ .█████████......",
+                                            "...............█ ........██...... .██.............",
+                                            "...............█ ........██...... .██.............",
+                                            "...............█ ........██...... .██.............",
+                                            "...............█ ........██...... .██............."}},
+    {kIn,  kEntryFromBottom,           29, {"................ ................ ▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄",
+                                            "................ ................ ██▀▀▀▀▀▀▀▀▀▀▀▀▀▀",
+                                            "................ ................ ██..............",
+                                            "................ ................ ██▄▄▄▄▄▄▄.......",
+                                            "................ ████████████████ ██▀▀▀▀▀▀▀.......",
+                                            "................ ██.............. ██..............",
+                                            "................ ██.............. ██..............",
+                                            "▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄ █████████....... ██.............."}},
+    {kIn,  kEntryFromTop,              43, {"▀▀.............. ██.............. ██▀▀▀▀▀▀▀▀▀▀▀▀▀▀",
+                                            "................ ██.............. ██..............",
+                                            "................ ██.............. ██▄▄▄▄▄▄▄.......",
+                                            "................ ██.............. ██▀▀▀▀▀▀▀.......",
+                                            "................ ................ ██..............",
+                                            "................ ................ ██..............",
+                                            "................ ................ ██..............",
+                                            "................ ................ ▀▀.............."}},
+    {kIn,  kEntryRowsOutOfMiddle,       8, {"................ ................ ▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄",
+                                            "................ ................ ██▀▀▀▀▀▀▀▀▀▀▀▀▀▀",
+                                            "................ ▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄ ██..............",
+                                            "................ ██▀▀▀▀▀▀▀▀▀▀▀▀▀▀ ██▄▄▄▄▄▄▄.......",
+                                            "................ ██.............. ██..............",
+                                            "................ ▀▀.............. ██..............",
+                                            "................ ................ ██..............",
+                                            "................ ................ ▀▀.............."}},
+    {kIn,  kEntryRowsFromEdges,         8, {"................ ██▄▄▄▄▄▄▄....... ██▀▀▀▀▀▀▀▀▀▀▀▀▀▀",
+                                            "................ ▀▀▀▀▀▀▀▀▀....... ██..............",
+                                            "................ ................ ██▄▄▄▄▄▄▄.......",
+                                            "................ ................ ▀▀▀▀▀▀▀▀▀.......",
+                                            "................ ................ ▄▄..............",
+                                            "................ ................ ██..............",
+                                            "................ ▄▄.............. ██..............",
+                                            "................ ██.............. ██.............."}},
+    {kIn,  kEntryColumnsFromEdges,      8, {"................ ███..........███ ███████..███████",
+                                            "................ ................ █...............",
+                                            "................ ................ █...............",
+                                            "................ ███..........█.. ███████..█......",
+                                            "................ ................ █...............",
+                                            "................ ................ █...............",
+                                            "................ ................ █...............",
+                                            "................ ................ █..............."}},
+    {kIn,  kEntryColumnsOutOfMiddle,    8, {"................ .....██████..... .██████████████.",
+                                            "................ .....██......... .██.............",
+                                            "................ .....██......... .██.............",
+                                            "................ .....███........ .███████........",
+                                            "................ .....██......... .██.............",
+                                            "................ .....██......... .██.............",
+                                            "................ .....██......... .██.............",
+                                            "................ .....██......... .██............."}},
+    {kIn,  kEntryRotateFromAbove,      30, {"................ ▀█.▀▀▄██▄....... ..██....▀██▀▄▄..",
+                                            "................ █.......▀....... .██▄.......▀▀▀██",
+                                            "................ ................ █▄▀▄███▄........",
+                                            "................ ................ █▀....▀▀█.......",
+                                            "................ ................ ................",
+                                            "................ ................ ................",
+                                            "................ ................ ................",
+                                            "................ ................ ................"}},
+    {kIn,  kEntryRotateFromBelow,      30, {"................ ................ ..██....▀██▀▄▄..",
+                                            "................ ...██▄▄▄........ .██▄.......▀▀▀██",
+                                            "................ ..██▀.▀▀██▄▄▄... █▄▀▄███▄........",
+                                            "................ .█▄▀......▀▀▄█▄▄ █▀....▀▀█.......",
+                                            "................ ▄███▀▄▄.......▀▀ ................",
+                                            "................ █▀..▀▀███....... ................",
+                                            "................ ▀............... ................",
+                                            "................ ................ ................"}},
+    {kIn,  kEntryRotateFromLeft,       23, {"................ .......██....... ████████▀▀▀▀▀▀▀.",
+                                            "................ .......██....... █...............",
+                                            "................ .......██....... █...............",
+                                            "................ .......██....... ████████........",
+                                            "................ █████████....... ██..............",
+                                            "................ .......██....... ██..............",
+                                            "................ ........██...... ██..............",
+                                            "................ ▄█████████...... ██.............."}},
+    {kIn,  kEntryRotateFromRight,      23, {"................ ................ █▄▀▀▀▀▀▀▄██████▀",
+                                            "................ ................ ██.............▀",
+                                            "................ ................ ██▄▄▄▄▄▄........",
+                                            "................ ................ ▀█▀▀▀▀▀▀█.......",
+                                            "................ ...............█ █...............",
+                                            "................ ................ █...............",
+                                            "................ ................ █...............",
+                                            "................ .......████████▄ ................"}},
+    {kIn,  kEntryGrow,                  4, {"................ ................ ................",
+                                            "................ ................ ..█▀▀▀▀▀▀▀▀▀▀▀..",
+                                            "................ ................ ..█.............",
+                                            "................ ......███▀...... ..███████.......",
+                                            "........▀....... ......█......... ..█.............",
+                                            "................ ................ ..█.............",
+                                            "................ ................ ..█.............",
+                                            "................ ................ ................"}},
+    {kIn,  kEntryGrowAcross,            4, {"........█....... ......████...... ..████████████..",
+                                            "........█....... ......█......... ..█.............",
+                                            "........█....... ......█......... ..█.............",
+                                            "........█....... ......███....... ..███████.......",
+                                            "........█....... ......█......... ..█.............",
+                                            "........█....... ......█......... ..█.............",
+                                            "........█....... ......█......... ..█.............",
+                                            "........█....... ......█......... ..█............."}},
+    {kIn,  kEntryShrink,                4, {"................ ████████████.... ................",
+                                            "................ ████████████.... ................",
+                                            "................ ████████████.... ................",
+                                            "................ ████████████.... █████████.......",
+                                            "................ ................ ................",
+                                            "................ ................ ................",
+                                            "................ ................ ................",
+                                            "................ ................ ................"}},
+    {kIn,  kEntryShrinkAcross,          4, {"████████████████ ████████████████ ████████████████",
+                                            "................ ................ ................",
+                                            "................ ................ ................",
+                                            "████████████████ ████████████.... █████████.......",
+                                            "................ ................ ................",
+                                            "................ ................ ................",
+                                            "................ ................ ................",
+                                            "................ ................ ................"}},
+    {kOut, kExitToLeft,                16, {"████████████████ █████████....... █...............",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "█████████....... ██.............. ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................"}},
+    {kOut, kExitToBottom,              32, {"████████████████ ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "█████████....... ▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄ ................",
+                                            "██.............. ██▀▀▀▀▀▀▀▀▀▀▀▀▀▀ ................",
+                                            "██.............. ██.............. ................",
+                                            "██.............. ██▄▄▄▄▄▄▄....... ................",
+                                            "██.............. ██▀▀▀▀▀▀▀....... ▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄"}},
+    {kOut, kExitToTop,                 32, {"████████████████ ██▀▀▀▀▀▀▀....... ▀▀..............",
+                                            "██.............. ██.............. ................",
+                                            "██.............. ██.............. ................",
+                                            "█████████....... ██.............. ................",
+                                            "██.............. ▀▀.............. ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................"}},
+    {kOut, kExitRowsIntoMiddle,         8, {"████████████████ ................ ................",
+                                            "██.............. ▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄ ................",
+                                            "██.............. ██▀▀▀▀▀▀▀▀▀▀▀▀▀▀ ................",
+                                            "█████████....... ██.............. ▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄",
+                                            "██.............. ██.............. ▀▀..............",
+                                            "██.............. ██.............. ................",
+                                            "██.............. ▀▀.............. ................",
+                                            "██.............. ................ ................"}},
+    {kOut, kExitRowsApart,              8, {"████████████████ ██.............. ▀▀▀▀▀▀▀▀▀.......",
+                                            "██.............. ██▄▄▄▄▄▄▄....... ................",
+                                            "██.............. ▀▀▀▀▀▀▀▀▀....... ................",
+                                            "█████████....... ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ▄▄.............. ................",
+                                            "██.............. ██.............. ................",
+                                            "██.............. ██.............. ▄▄.............."}},
+    {kOut, kExitColumnsApart,           8, {"████████████████ █████......█████ █..............█",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "█████████....... █████......█.... █..............█",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................"}},
+    {kOut, kExitColumnsIntoMiddle,      8, {"████████████████ ...██████████... .......██.......",
+                                            "██.............. ...██........... .......█........",
+                                            "██.............. ...██........... .......█........",
+                                            "█████████....... ...█████........ .......█........",
+                                            "██.............. ...██........... .......█........",
+                                            "██.............. ...██........... .......█........",
+                                            "██.............. ...██........... .......█........",
+                                            "██.............. ...██........... .......█........"}},
+    {kOut, kExitRotateUp,              21, {"██▀▀▀▀▀▀████████ ........███▀▀▀.█ ....▀█▄.........",
+                                            "██.............. ................ ......▀.........",
+                                            "██▄▄▄▄▄▄........ ............▄▄▄█ ................",
+                                            "██▀▀▀▀▀▀█....... ......▄▄▄███▀▀▀. ................",
+                                            "█............... ...███▀▀▀....... ................",
+                                            "█............... ................ ................",
+                                            "█............... ................ ................",
+                                            "▀............... ................ ................"}},
+    {kOut, kExitRotateDown,            21, {"██▀▀▀▀▀▀████████ ................ ................",
+                                            "██.............. ................ ................",
+                                            "██▄▄▄▄▄▄........ ................ ................",
+                                            "██▀▀▀▀▀▀█....... ............▄█.. ................",
+                                            "█............... ............▀█▄. ................",
+                                            "█............... .............██. ................",
+                                            "█............... ..............██ ........▄.......",
+                                            "▀............... ...........▄▄███ .....▄██▀▀......"}},
+    {kOut, kExitRotateLeft,            21, {"██▀▀▀▀▀▀████████ ....▀█▄......... ................",
+                                            "██.............. .....██......... ................",
+                                            "██▄▄▄▄▄▄........ ......██........ ................",
+                                            "██▀▀▀▀▀▀█....... ...▄▄███▄....... ................",
+                                            "█............... ███▀▀▀.██....... ................",
+                                            "█............... ........██...... ................",
+                                            "█............... ....▄▄▄███▀..... ................",
+                                            "▀............... ▄███▀▀▀......... ................"}},
+    {kOut, kExitRotateRight,           21, {"██▀▀▀▀▀▀████████ ................ ................",
+                                            "██.............. ................ ................",
+                                            "██▄▄▄▄▄▄........ ................ ..............▄█",
+                                            "██▀▀▀▀▀▀█....... ................ ............▀██.",
+                                            "█............... ................ ..............██",
+                                            "█............... ................ ...............▀",
+                                            "█............... ................ ................",
+                                            "▀............... ..............▄▄ ................"}},
+    {kOut, kExitEnlarge,                4, {"████████████████ ................ █████████████...",
+                                            "██.............. ................ █████████████...",
+                                            "██.............. ▄▄▄▄▄▄▄▄▄....... █████████████...",
+                                            "█████████....... █████████....... █████████████...",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................"}},
+    {kOut, kExitEnlargeAcross,          4, {"████████████████ ████████████████ ████████████████",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "█████████....... █████████....... █████████████...",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................",
+                                            "██.............. ................ ................"}},
+    {kOut, kExitShrink,                 4, {"████████████████ ................ ................",
+                                            "██.............. ..████████████.. ................",
+                                            "██.............. ..██............ ................",
+                                            "█████████....... ..███████....... ......███▀......",
+                                            "██.............. ..██............ ......█.........",
+                                            "██.............. ..██............ ................",
+                                            "██.............. ..██............ ................",
+                                            "██.............. ................ ................"}},
+    {kOut, kExitShrinkAcross,           4, {"████████████████ ..████████████.. ......████......",
+                                            "██.............. ..██............ ......█.........",
+                                            "██.............. ..██............ ......█.........",
+                                            "█████████....... ..███████....... ......███.......",
+                                            "██.............. ..██............ ......█.........",
+                                            "██.............. ..██............ ......█.........",
+                                            "██.............. ..██............ ......█.........",
+                                            "██.............. ..██............ ......█........."}},
+};
+// clang-format on
+
+// Rows 0-15 of columns 0-15, two rows a line.
+std::vector<std::string> Picture(const FrameBuffer& f) {
+  std::vector<std::string> lines;
+  for (int r = 0; r < 16; r += 2) {
+    std::string line;
+    for (int c = 0; c < 16; ++c) {
+      const bool upper = f.at(r, c) != 0, lower = f.at(r + 1, c) != 0;
+      line += upper && lower ? "█" : upper ? "▀" : lower ? "▄" : ".";
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(EffectMotion, EveryEffectMovesItsOwnWay) {
+  FrameBuffer work;
+  for (int r = 0; r < 16; ++r) {
+    for (int c = 0; c < 16; ++c) {
+      if (kGlyph[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] == '#') {
+        work.set(r, c, kDotRed);
+      }
+    }
+  }
+  int pinned[2] = {0, 0};
+  for (const Motion& m : kMotions) {
+    ++pinned[static_cast<int>(m.mode)];
+    std::vector<FrameBuffer> frames;
+    RunEffect(k16, m.mode, m.code, 2, 16, work, [&](const FrameBuffer& fb, auto& s) {
+      if (!s.done) frames.push_back(fb);
+    });
+    ASSERT_EQ(static_cast<int>(frames.size()), m.frames) << Name(k16, m.mode, m.code, 16);
+    const std::vector<std::string> first = Picture(frames.front()),
+                                   middle = Picture(frames[(frames.size() - 1) / 2]),
+                                   last = Picture(frames.back());
+    std::string shown, expected;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+      shown += first[i] + " " + middle[i] + " " + last[i] + "\n";
+      expected += std::string(m.rows[i]) + "\n";
+    }
+    EXPECT_EQ(shown, expected) << Name(k16, m.mode, m.code, 16) << "\n" << shown;
+  }
+  // Every code with a driver is pinned.
+  EXPECT_EQ(pinned[0], item::kEntryNone - 1);
+  EXPECT_EQ(pinned[1], item::kExitNone);
 }
 
 }  // namespace

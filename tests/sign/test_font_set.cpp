@@ -230,16 +230,3 @@ TEST_F(LoadedFonts, ControlBytesDrawNothingButAdvance) {
   EXPECT_EQ(fb.at(0, 16), 0);
   EXPECT_EQ(fb.at(16, 0), 0);
 }
-
-TEST_F(LoadedFonts, NarrowGlyphDotsFollowTheirBits) {
-  FrameBuffer fb;
-  const FontPen pen{&fb, 128, 16, 1, kDotYellow, kDotOff};
-  EXPECT_EQ(fonts_.DrawChar(pen, 3, 16, 'Z'), 8);
-  int r = 16;
-  for (std::uint32_t word : GlyphRows(5, 'Z' - 0x20)) {
-    for (int c = 0; c < 8; ++c) {
-      ASSERT_EQ(fb.at(r, 3 + c), (word >> (7 - c) & 1) ? kDotYellow : kDotOff);
-    }
-    ++r;
-  }
-}

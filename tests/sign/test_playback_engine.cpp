@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "sign/logo_screen.h"
 #include "sign/playback_engine.h"
 #include "tests/support/preview_builder.h"
 #include "tests/support/test_fonts.h"
@@ -66,41 +65,6 @@ std::pair<int, int> PeriodItem(const Shot& s) {
 const char* kA = "AB";   // 16 dots in the 16-dot font
 const char* kB = "xyz";  // 24 dots
 const char* kWide = "0123456789ab";
-// Columns 9-87 of the logo on a two-tier board of six modules; the rest of its 96 is unlit.
-const char* kTwoTierLogo[32] = {
-    "...............................................................................",
-    "..RR......RR........RRRRRR........RRRRRRRR........RR......RR........RRRRRR.....",
-    "..RR......RR........RRRRRR........RRRRRRRR........RR......RR........RRRRRR.....",
-    "..RR......RR......RR......RR......RR......RR......RRRR....RR......RR......RR...",
-    "..RR......RR......RR......RR......RR......RR......RRRR....RR......RR......RR...",
-    "..RR......RR......RR......RR......RR......RR......RR..RR..RR......RR......RR...",
-    "..RR......RR......RR......RR......RR......RR......RR..RR..RR......RR......RR...",
-    "..RR......RR......RRRRRRRRRR......RRRRRRRR........RR....RRRR......RR......RR...",
-    "..RR......RR......RRRRRRRRRR......RRRRRRRR........RR....RRRR......RR......RR...",
-    "..RR......RR......RR......RR......RR..RR..........RR......RR......RR......RR...",
-    "..RR......RR......RR......RR......RR..RR..........RR......RR......RR......RR...",
-    "....RR..RR........RR......RR......RR....RR........RR......RR......RR......RR...",
-    "....RR..RR........RR......RR......RR....RR........RR......RR......RR......RR...",
-    "......RR..........RR......RR......RR......RR......RR......RR........RRRRRR.....",
-    "......RR..........RR......RR......RR......RR......RR......RR........RRRRRR.....",
-    "...............................................................................",
-    "...............................................................................",
-    "G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G",
-    "...............................................................................",
-    "...............................................................................",
-    "...............................................................................",
-    "................GGGG...GGGG...GGGGG..G...G...GGG...GGGGG..G...G................",
-    "................G...G..G...G..G......G...G....G....G......G...G................",
-    "................G...G..G...G..G......G...G....G....G......G...G................",
-    "................GGGG...GGGG...GGGG...G...G....G....GGGG...G.G.G................",
-    "................G......G.G....G......G...G....G....G......G.G.G................",
-    "................G......G..G...G.......G.G.....G....G......GG.GG................",
-    "................G......G...G..GGGGG....G.....GGG...GGGGG..G...G................",
-    "...............................................................................",
-    "...............................................................................",
-    "G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G.G",
-    "...............................................................................",
-};  // 96 dots, wider than a 4-module board
 
 }  // namespace
 
@@ -390,30 +354,31 @@ TEST(PlaybackEngine, TemperatureAndUnknownKindsAreSkipped) {
   for (const Shot& s : shots) EXPECT_EQ(s.item, 1);
 }
 
-TEST(PlaybackEngine, ProgramWithNothingToShowFallsBackToTheLogo) {
-  PreviewBuilder b(6, 1);
-  b.AddRaw(7);
-  b.AddRaw(9);
-  b.Add(item::ItemKind::Animation).header[item::hdr::kFrames] = 0;  // no frames
-  Player p(b);
-  EXPECT_TRUE(p.engine().showingLogo());
-  FrameBuffer logo;
-  DrawLogoScreen(logo, p.engine().geometry());
-  const auto shots = p.Frames(3);
-  ASSERT_EQ(shots.size(), 3u);
-  for (const Shot& s : shots) EXPECT_TRUE(SameArea(s.frame, logo, 0, 16, 96));
-}
-
-TEST(PlaybackEngine, EmptyProgramShowsTheLogoWhateverTheItemTableHolds) {
-  PreviewBuilder b(6, 2);
-  b.OneLine(kA, 16, 0, 0, 15);
-  b.SetCount(0);
-  Player p(b);
-  EXPECT_TRUE(p.engine().showingLogo());
-  const auto shots = p.Frames(60);
-  EXPECT_EQ(shots[0].period, 30);
-  std::string logo;
-  for (const char* row : kTwoTierLogo) logo += std::string(9, '.') + row + "........\n";
-  EXPECT_EQ(ArtOf(shots[0].frame, 0, 32, 96), logo) << ArtOf(shots[0].frame, 0, 32, 96);
-  for (const Shot& shot : shots) ASSERT_EQ(shot.frame, shots[0].frame);
+// With no items, or none the engine can show, the logo stands, centred and cut at the
+// board's edge: on two tiers a red picture over a green one, on one tier rows 0-15 only.
+TEST(PlaybackEngine, ProgramWithNothingToShowShowsTheLogo) {
+  auto logo = [](const PreviewBuilder& b) {  // the first frame; the logo never changes
+    Player p(b);
+    EXPECT_TRUE(p.engine().showingLogo());
+    const auto shots = p.Frames(60);
+    EXPECT_EQ(shots[0].period, 30);
+    for (const Shot& s : shots) EXPECT_EQ(s.frame, shots[0].frame);
+    return shots[0].frame;
+  };
+  PreviewBuilder unplayable(6, 2), empty(6, 2);
+  unplayable.AddRaw(7);
+  unplayable.AddRaw(200);
+  unplayable.Add(item::ItemKind::Animation).header[item::hdr::kFrames] = 0;
+  empty.OneLine(kA, 16, 0, 0, 15);
+  empty.SetCount(0);  // the item table is not read
+  const FrameBuffer six = logo(unplayable);
+  EXPECT_EQ(logo(empty), six);
+  EXPECT_EQ(ArtOf(logo(PreviewBuilder(8, 2)), 0, 32, 96, 16), ArtOf(six, 0, 32, 96));
+  EXPECT_EQ(ArtOf(logo(PreviewBuilder(4, 2)), 0, 32, 64), ArtOf(six, 0, 32, 64, 8));
+  const std::string art = ArtOf(six, 0, 32, 96), upper = art.substr(0, 16 * 97);
+  EXPECT_EQ(upper.find_first_not_of(".R\n"), std::string::npos);
+  EXPECT_EQ(art.substr(16 * 97).find_first_not_of(".G\n"), std::string::npos);
+  EXPECT_TRUE(upper.find('R') != std::string::npos && art.find('G') != std::string::npos);
+  const FrameBuffer oneTier = logo(PreviewBuilder(6, 1));
+  EXPECT_TRUE(!Blank(oneTier, 0, 16, 96) && Blank(oneTier, 16, 16, 96));
 }

@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/test_fonts.h"
-#include "tests/support/preview_builder.h"
+#include "sign/led_pixels.h"
 #include "sign/playback_engine.h"
+#include "tests/support/preview_builder.h"
+#include "tests/support/test_fonts.h"
 
 using namespace sign;
 
@@ -65,25 +66,75 @@ std::vector<RawFrame> SplitRaw(const std::string& raw, int w, int rows) {
 
 }  // namespace
 
-TEST_F(RenderDir, RawFramesAreTheEnginesFrames) {
+// One run writes all three outputs; each holds the engine's frames in the surface's
+// colours: raw dots with their periods, a GIF frame per frame at its period, a PNG sheet of
+// every K-th frame.
+TEST_F(RenderDir, OutputsHoldTheEnginesFrames) {
   PreviewBuilder b(4, 2, true);
   b.OneLine("AB", 0, 1, 0, 0, Attr(1));
-  b.OneLine("Hi", 16, 0, 0, 15, Attr(2, 1));
+  b.OneLine("Hi", 16, 3, 0, 15, Attr(2, 1));
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
-  ASSERT_EQ(Render("--frames 150 --raw " + Path("f.raw")), 0) << Read("out.txt");
-  const auto frames = SplitRaw(Read("f.raw"), 64, 32);
-  ASSERT_EQ(frames.size(), 150u);
-
+  ASSERT_EQ(Render("--frames 150 --every 50 --raw " + Path("f.raw") + " --gif " + Path("a.gif") +
+                   " --sheet " + Path("s.png")),
+            0)
+      << Read("out.txt");
   FlashImage image;
   b.Load(image);
   FixedClock clock({2025, 1, 1, 0, 0, 0});
   PlaybackEngine engine(image, TestFonts(), clock);
   engine.Start();
-  for (const RawFrame& f : frames) {
-    while (!engine.Step()) {
+  std::vector<RawFrame> expected;
+  while (expected.size() < 150) {
+    if (engine.Step()) expected.push_back({engine.framePeriodMs(), engine.front()});
+  }
+  const auto raw = SplitRaw(Read("f.raw"), 64, 32);
+  ASSERT_EQ(raw.size(), 150u);
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    ASSERT_EQ(raw[i].period, expected[i].period) << i;
+    ASSERT_TRUE(SameArea(raw[i].frame, expected[i].frame, 0, 32, 64)) << i;
+  }
+  // Pixel (x, y) of a picture of frame f shows the colour of its dot.
+  auto dotColour = [](const FrameBuffer& f, int x, int y) { return DotRgb(f.at(y / 3, x / 3)); };
+
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(Path("a.gif").c_str(), &error);
+  ASSERT_NE(gif, nullptr);
+  ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+  EXPECT_EQ(std::pair(gif->SWidth, gif->SHeight), std::pair(192, 96));
+  ASSERT_EQ(gif->ImageCount, 150);
+  for (int i = 0; i < gif->ImageCount; ++i) {
+    GraphicsControlBlock gcb;
+    ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &gcb), GIF_OK);
+    EXPECT_EQ(gcb.DelayTime * 10, expected[static_cast<std::size_t>(i)].period) << i;
+  }
+  const SavedImage& last = gif->SavedImages[149];
+  const ColorMapObject* map = last.ImageDesc.ColorMap ? last.ImageDesc.ColorMap : gif->SColorMap;
+  for (int y = 0; y < 96; ++y) {
+    for (int x = 0; x < 192; ++x) {
+      const GifColorType c = map->Colors[last.RasterBits[y * 192 + x]];
+      ASSERT_EQ(static_cast<std::uint32_t>(c.Red << 16 | c.Green << 8 | c.Blue),
+                dotColour(expected[149].frame, x, y))
+          << x << "," << y;
     }
-    ASSERT_EQ(f.period, engine.framePeriodMs());
-    ASSERT_TRUE(SameArea(f.frame, engine.front(), 0, 32, 64));
+  }
+  DGifCloseFile(gif, &error);
+
+  png_image img{};
+  img.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&img, Path("s.png").c_str()));
+  ASSERT_EQ(std::pair(img.width, img.height), std::pair(192u, 3u * 96u));  // frames 0, 50, 100
+  img.format = PNG_FORMAT_RGB;
+  std::vector<png_byte> px(PNG_IMAGE_SIZE(img));
+  ASSERT_TRUE(png_image_finish_read(&img, nullptr, px.data(), 0, nullptr));
+  for (int k = 0; k < 3; ++k) {
+    for (int y = 0; y < 96; ++y) {
+      for (int x = 0; x < 192; ++x) {
+        const png_byte* p = &px[(static_cast<std::size_t>(k * 96 + y) * 192 + x) * 3];
+        ASSERT_EQ(static_cast<std::uint32_t>(p[0] << 16 | p[1] << 8 | p[2]),
+                  dotColour(expected[static_cast<std::size_t>(50 * k)].frame, x, y))
+            << k << ": " << x << "," << y;
+      }
+    }
   }
 }
 
@@ -99,72 +150,19 @@ TEST_F(RenderDir, DefaultLengthIsOnePassOfTheProgramOrSixtyLogoFrames) {
   EXPECT_EQ(SplitRaw(Read("e.raw"), 32, 16).size(), 60u);
 }
 
-TEST_F(RenderDir, FixedTimeDrivesTheClock) {
+TEST_F(RenderDir, FixedTimeDrivesTheClockAndAnyFontFolderServes) {
   PreviewBuilder b(6, 1);
   b.Add(item::ItemKind::DateTime);
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
-  ASSERT_EQ(Render("--frames 31 --time \"2025-06-01 12:30:00\" --raw " + Path("f.raw")), 0);
+  fs::rename(Path("font"), Path("glyphs"));
+  ASSERT_EQ(Run("--fonts " + Path("glyphs") + " --frames 31 --time \"2025-06-01 12:30:00\" --raw " +
+                Path("f.raw") + " " + Path("p.tmp")),
+            0)
+      << Read("out.txt");
   const auto frames = SplitRaw(Read("f.raw"), 96, 16);
   ASSERT_EQ(frames.size(), 31u);
   EXPECT_EQ(ReadText(frames[0].frame, 12, 0, 72), "오후12 30");
   EXPECT_EQ(ReadText(frames[30].frame, 12, 0, 72), "오후12:30");
-}
-
-TEST_F(RenderDir, GifHasEveryFrameAtItsPeriodAndTheSurfaceColours) {
-  PreviewBuilder b(2, 1);
-  b.OneLine("A", 16, 3, 0, 15, Attr(2));  // yellow, 40 ms
-  ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
-  // A font folder with another name is found too.
-  fs::rename(Path("font"), Path("glyphs"));
-  ASSERT_EQ(
-      Run("--fonts " + Path("glyphs") + " --frames 5 --gif " + Path("a.gif") + " " + Path("p.tmp")),
-      0)
-      << Read("out.txt");
-  int error = 0;
-  GifFileType* gif = DGifOpenFileName(Path("a.gif").c_str(), &error);
-  ASSERT_NE(gif, nullptr);
-  ASSERT_EQ(DGifSlurp(gif), GIF_OK);
-  EXPECT_EQ(gif->SWidth, 96);
-  EXPECT_EQ(gif->SHeight, 48);
-  ASSERT_EQ(gif->ImageCount, 5);
-  for (int i = 0; i < gif->ImageCount; ++i) {
-    GraphicsControlBlock gcb;
-    ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &gcb), GIF_OK);
-    EXPECT_EQ(gcb.DelayTime, 4);
-  }
-  // The character stands at column 12; its row 5 is lit from column 12 to 18.
-  const SavedImage& first = gif->SavedImages[0];
-  const ColorMapObject* map = first.ImageDesc.ColorMap ? first.ImageDesc.ColorMap : gif->SColorMap;
-  auto colour = [&](int x, int y) {
-    const GifColorType c = map->Colors[first.RasterBits[y * 96 + x]];
-    return (c.Red << 16) | (c.Green << 8) | c.Blue;
-  };
-  EXPECT_EQ(colour(12 * 3 + 1, 5 * 3 + 2), 0xFFFF00);
-  EXPECT_EQ(colour(19 * 3, 5 * 3), 0x000000);
-  DGifCloseFile(gif, &error);
-}
-
-TEST_F(RenderDir, SheetStacksEveryKthFrame) {
-  PreviewBuilder b(2, 2);
-  b.OneLine("AB", 0, 0, 0, 0);
-  ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
-  ASSERT_EQ(Render("--frames 10 --every 4 --sheet " + Path("s.png")), 0);
-  png_image img{};
-  img.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_file(&img, Path("s.png").c_str()));
-  EXPECT_EQ(img.width, 96u);
-  EXPECT_EQ(img.height, 3u * 96u);  // frames 0, 4 and 8
-  img.format = PNG_FORMAT_RGB;
-  std::vector<png_byte> px(PNG_IMAGE_SIZE(img));
-  ASSERT_TRUE(png_image_finish_read(&img, nullptr, px.data(), 0, nullptr));
-  // Frame 4 shows the first column of "A" (pass-through from column 31) at column 27.
-  const FrameBuffer ref = RenderText("AB", 27, 0, 32, 32);
-  for (int r = 0; r < 32; ++r) {
-    for (int c = 0; c < 32; ++c) {
-      const std::size_t at = (static_cast<std::size_t>(96 + r * 3 + 1) * 96 + c * 3 + 1) * 3;
-      ASSERT_EQ(px[at] != 0, ref.at(r, c) != 0) << r << "," << c;
-    }
-  }
 }
 
 TEST_F(RenderDir, ExitStatusesAndMessages) {
