@@ -6,7 +6,7 @@
 #include "manager/encode/gif_reader.h"
 #include "manager/encode/program_layout.h"
 #include "shared/cp949.h"
-#include "tests/encode/picture_builders.h"
+#include "tests/support/picture_builders.h"
 
 namespace {
 

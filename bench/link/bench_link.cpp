@@ -10,7 +10,7 @@
 #include "manager/link/qt/comm_control.h"
 #include "manager/link/qt/sign_ctrl.h"
 #include "manager/link/qt/tcp_link.h"
-#include "tests/link/signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 namespace {
 

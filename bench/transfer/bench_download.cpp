@@ -10,8 +10,8 @@
 #include "manager/link/qt/tcp_link.h"
 #include "manager/transfer/download.h"
 #include "shared/cp949.h"
-#include "tests/link/signsim_process.h"
-#include "tests/transfer/recording_link.h"
+#include "tests/support/signsim_process.h"
+#include "tests/support/recording_link.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "manager/transfer/preview_file.h"
 #include "shared/cp949.h"
-#include "tests/encode/picture_builders.h"
+#include "tests/support/picture_builders.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "manager/settings/run_dialog.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
-#include "tests/link/signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "qtshared/message_box.h"
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
-#include "tests/link/signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "manager/store/work_store.h"
-#include "tests/link/signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 namespace {
 

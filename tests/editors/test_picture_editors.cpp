@@ -16,7 +16,7 @@
 #include "manager/editors/led_preview.h"
 #include "qtshared/message_box.h"
 #include "shared/cp949.h"
-#include "tests/encode/picture_builders.h"
+#include "tests/support/picture_builders.h"
 
 using encode_test::GifBuilder;
 using encode_test::Rgb;

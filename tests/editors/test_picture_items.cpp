@@ -6,7 +6,7 @@
 
 #include "manager/editors/core/picture_items.h"
 #include "shared/cp949.h"
-#include "tests/encode/picture_builders.h"
+#include "tests/support/picture_builders.h"
 
 using namespace editors;
 using encode::ImportResult;

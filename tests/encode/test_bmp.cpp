@@ -5,7 +5,7 @@
 
 #include "manager/encode/bmp_reader.h"
 #include "manager/encode/import_checks.h"
-#include "tests/encode/picture_builders.h"
+#include "tests/support/picture_builders.h"
 
 using namespace encode;
 using encode_test::BmpOptions;

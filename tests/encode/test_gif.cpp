@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "manager/encode/gif_reader.h"
-#include "tests/encode/picture_builders.h"
+#include "tests/support/picture_builders.h"
 
 using namespace encode;
 using encode_test::GifBuilder;

@@ -20,7 +20,7 @@
 #include "manager/events/ui/event_list_dlg.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
-#include "tests/link/signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 class EventAppTest : public QObject {
   Q_OBJECT

@@ -7,7 +7,7 @@
 
 #include "manager/events/event_list.h"
 #include "manager/store/work_store.h"
-#include "tests/link/signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "manager/events/event_send.h"
 #include "manager/link/qt/sign_links.h"
-#include "tests/link/signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "manager/link/qt/sign_links.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
-#include "signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 class AppLinkTest : public QObject {
   Q_OBJECT

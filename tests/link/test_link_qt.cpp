@@ -19,7 +19,7 @@
 #include "manager/link/qt/sign_ctrl.h"
 #include "manager/link/qt/sign_links.h"
 #include "manager/link/qt/tcp_link.h"
-#include "signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 using signlink::Frame;
 

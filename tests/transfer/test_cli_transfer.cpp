@@ -10,7 +10,7 @@
 #include "manager/store/work_store.h"
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
-#include "tests/link/signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "manager/transfer/preview_file.h"
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
-#include "tests/encode/picture_builders.h"
-#include "tests/link/signsim_process.h"
-#include "tests/transfer/recording_link.h"
+#include "tests/support/picture_builders.h"
+#include "tests/support/signsim_process.h"
+#include "tests/support/recording_link.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/encode/picture_builders.h"
+#include "tests/support/picture_builders.h"
 
 #include <fstream>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "signsim_process.h"
+#include "tests/support/signsim_process.h"
 
 #include <QElapsedTimer>
 #include <QFile>
