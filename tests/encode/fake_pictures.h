@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "manager/encode/program_layout.h"
 
@@ -22,7 +23,7 @@ class FakePictures : public encode::PictureSource {
     int w = 0, h = 0, f = 0;
     if (std::sscanf(std::string(path).c_str(), "gif:%dx%dx%d", &w, &h, &f) != 3 || f < 1)
       return nullptr;
-    return std::make_unique<Frames>(w, h, f, &renders);
+    return std::make_unique<Frames>(w, h, f, renders_);
   }
   // Frame k's planes: four distinct frames, repeated.
   static encode::Planes Numbered(int w, int h, int seed) {
@@ -33,12 +34,16 @@ class FakePictures : public encode::PictureSource {
     }
     return p;
   }
-  int renders = 0;  // animation frames rendered so far
+  // Animation frames rendered so far; shared with the frames, which may outlive this.
+  int renders() const { return *renders_; }
 
  private:
+  std::shared_ptr<int> renders_ = std::make_shared<int>(0);
+
   class Frames : public encode::PictureFrames {
    public:
-    Frames(int w, int h, int f, int* renders) : w_(w), h_(h), f_(f), renders_(renders) {}
+    Frames(int w, int h, int f, std::shared_ptr<int> renders)
+        : w_(w), h_(h), f_(f), renders_(std::move(renders)) {}
     int width() const override { return w_; }
     int height() const override { return h_; }
     int count() const override { return f_; }
@@ -49,7 +54,7 @@ class FakePictures : public encode::PictureSource {
 
    private:
     int w_, h_, f_;
-    int* renders_;
+    std::shared_ptr<int> renders_;
   };
 };
 

@@ -184,11 +184,11 @@ TEST(ProgramLayoutTest, PicturesNeverRunPastTheirAreas) {
   const ItemLayout huge = layout.Next(Item(item::ItemKind::Animation, "gif:8000x1000x61"));
   EXPECT_EQ(huge.status, ItemStatus::AreaFull);
   EXPECT_EQ(AllWrites(huge).size(), 1u);
-  EXPECT_EQ(pics.renders, 0);
+  EXPECT_EQ(pics.renders(), 0);
   EXPECT_EQ(layout.Next(Item(item::ItemKind::Animation, "gif:8x1x1")).header.imageAddress(),
             0xC80000u);
   EXPECT_EQ(layout.animationAddress(), 0xC80002u);
-  EXPECT_EQ(pics.renders, 0);  // frames are drawn as their writes are taken, not before
+  EXPECT_EQ(pics.renders(), 0);  // frames are drawn as their writes are taken, not before
 
   while (layout.itemsLaidOut() < 100) layout.Next(Item(item::ItemKind::DateTime));
   const ItemLayout extra = layout.Next(Item(item::ItemKind::DateTime));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -137,8 +138,14 @@ std::vector<Sample> Samples() {
 
 TEST(ItemImage, PlaysFrameForFrameAsThePreviewFileOfTheSameList) {
   const sign::FixedClock clock(sign::LocalTime{2026, 12, 7, 9, 41, 5});
-  const auto dir = std::filesystem::temp_directory_path() / "item_preview_test";
-  std::filesystem::create_directories(dir);
+  // A folder of this run's own: another build tree's run must not rewrite the files read here.
+  char dirTemplate[] = "/tmp/item_preview_test.XXXXXX";
+  ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+  const std::filesystem::path dir = dirTemplate;
+  struct Cleanup {
+    std::filesystem::path dir;
+    ~Cleanup() { std::filesystem::remove_all(dir); }
+  } cleanup{dir};
   constexpr int kFrames = 700;  // past every entry, hold and exit of the samples at 30 ms
   struct BoardCase {
     int modules, tiers;

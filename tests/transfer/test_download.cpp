@@ -201,7 +201,7 @@ TEST(DownloadTest, UnusablePictureFailsBeforeAnythingIsSentAndNamesTheItem) {
     EXPECT_EQ(r.outcome, c.outcome);
     EXPECT_EQ(r.item, 2);
     EXPECT_TRUE(sign.sent().empty());
-    EXPECT_EQ(pics.renders, 0);
+    EXPECT_EQ(pics.renders(), 0);
     const Message m = MessageFor(r);
     EXPECT_EQ(m.caption, "전송실패");
     EXPECT_EQ(m.text.rfind("전송 실패 했습니다\n3번째 항목", 0), 0u) << m.text;
@@ -221,7 +221,7 @@ TEST(DownloadTest, CancelStopsBetweenFramesWithoutCountOrApply) {
   const Report r = Download(sign, list, 1, p, pics);
   EXPECT_EQ(r.outcome, Outcome::kCancelled);
   EXPECT_EQ(sign.sent().size(), 2u + 5u);
-  EXPECT_EQ(pics.renders, 2);  // frames are drawn as they go out: the sent one, the next
+  EXPECT_EQ(pics.renders(), 2);  // frames are drawn as they go out: the sent one, the next
   EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), 0u);
   EXPECT_EQ(MessageFor(r).caption, "전송취소");
 }
