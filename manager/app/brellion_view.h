@@ -59,8 +59,9 @@ class CBrellionView : public QWidget {
   // Asks a running download to stop before its next frame; nothing when none runs.
   void CancelTransfer() { cancelTransfer_ = transferring_; }
   bool Transferring() const { return transferring_; }
-  // The folder beside the program that holds the previewer and the preview file, ending
-  // with '/'.
+  // The PREVIEW folder of the work directory, which holds the preview file, ending with '/'.
+  // The previewer itself is started from the PREVIEW folder beside the program; the two are
+  // one folder unless the program is installed where it may not write (WorkFolder).
   QString PreviewFolder() const;
   QTreeWidget* List() const { return list_; }
   QPushButton* SendButton() const { return send_; }
