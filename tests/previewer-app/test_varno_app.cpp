@@ -60,7 +60,15 @@ QStringList Boxes(const MessageRecorder& recorder) {
 class VarnoAppTest : public QObject {
   Q_OBJECT
 
+  QTemporaryDir settingsDir_;
+
  private slots:
+  // The dot size outlives the window in QSettings; a folder of this run's own keeps runs
+  // in other build trees on the machine from changing it under this one.
+  void initTestCase() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+  }
+
   void missingPreviewEndsWithOneMessage() {
     ExeDir exe;
     exe.WriteFonts();
