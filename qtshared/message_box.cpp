@@ -31,7 +31,7 @@ MsgResult ShowMessage(QWidget* owner, const QString& text, const QString& captio
   MessageRequest request{owner, text, caption, buttons, icon};
   if (Handler()) return Handler()(request);
 
-  const QString title = caption.isEmpty() ? QApplication::applicationDisplayName() : caption;
+  const QString title = caption.isEmpty() ? QApplication::applicationName() : caption;
   QMessageBox box(
       ToQt(icon), title, text,
       buttons == MsgButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner);

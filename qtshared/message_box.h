@@ -23,7 +23,8 @@ struct MessageRequest {
 using MessageHandler = std::function<MsgResult(const MessageRequest&)>;
 
 // Shows a modal box (or hands it to the installed handler) and returns the answer.
-// An empty caption shows the application's display name.
+// An empty caption shows the application's name. The buttons take Qt's Korean texts
+// (LoadKoreanTranslations).
 MsgResult ShowMessage(QWidget* owner, const QString& text, const QString& caption,
                       MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
 

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the board fonts need,
-# asking apt only for what is missing.
+# Installs the Debian 12 packages the build, the tests and the board fonts need (with Qt's
+# Korean texts, and a virtual X display for reading window titles in the tests), asking apt
+# only for what is missing.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libgif-dev libfreetype-dev libpng-dev
   xfonts-baekmuk fonts-nanum fonts-naver-d2coding fonts-woowa-bm fonts-unfonts-core fonts-dejavu-core
   imagemagick
+  xvfb xauth x11-utils file dpkg-dev
 )
 
 missing=()

@@ -3,10 +3,12 @@
 #include "manager/app/about_dlg.h"
 #include "manager/app/brellion_view.h"
 #include "manager/app/main_frame.h"
+#include "qtshared/app_start.h"
 
 CBrellionApp::CBrellionApp(int& argc, char** argv) : QApplication(argc, argv) {
+  // No display name: the window system would add it to every title and caption.
   setApplicationName(QStringLiteral("Brellion"));
-  setApplicationDisplayName(QStringLiteral("Brellion"));
+  LoadKoreanTranslations(*this);
   setWindowIcon(BrellionIcon());
 }
 

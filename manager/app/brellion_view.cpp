@@ -16,6 +16,7 @@
 #include "manager/list/row_text.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
+#include "qtshared/program_folders.h"
 
 CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(parent), frame_(frame) {
   list_ = new QTreeWidget(this);
@@ -130,8 +131,9 @@ bool CBrellionView::OnInitialUpdate() {
   list_->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
   if (programDir_.isEmpty()) SetProgramDirectory(QStringLiteral("."));
+  workDir_ = WorkFolder(programDir_);
   store::WorkStore& store = store::TheWorkStore();
-  store.SetPath((programDir_ + QStringLiteral("data.tmp")).toStdString());
+  store.SetPath((workDir_ + QStringLiteral("data.tmp")).toStdString());
   scratchPath_ = store.Path();  // where 새로만들기 returns to
   if (store::OpenWorkStore() != 0) {
     ShowMessage(this, QStringLiteral("파일을 만들수 없습니다\n실행할수 없습니다"),

@@ -31,9 +31,13 @@ class CBrellionView : public QWidget {
   ~CBrellionView() override;
 
   // Program directory with a trailing '/'; set before OnInitialUpdate (the application
-  // passes the executable's folder).
+  // passes the executable's folder). The previewer is started from its PREVIEW folder.
   void SetProgramDirectory(const QString& dir);
   const QString& ProgramDirectory() const { return programDir_; }
+  // Where "data.tmp" and "PREVIEW/preview.tmp" live, with a trailing '/': the program
+  // directory, or the user's data folder when that cannot be written (WorkFolder). Set by
+  // OnInitialUpdate.
+  const QString& WorkDirectory() const { return workDir_; }
 
   // Opens the work store beside the program, clears the item slots and loads and repairs
   // the settings. False when the store can be neither opened nor created: the fatal
@@ -55,8 +59,9 @@ class CBrellionView : public QWidget {
   // Asks a running download to stop before its next frame; nothing when none runs.
   void CancelTransfer() { cancelTransfer_ = transferring_; }
   bool Transferring() const { return transferring_; }
-  // The folder beside the program that holds the previewer and the preview file, ending
-  // with '/'.
+  // The PREVIEW folder of the work directory, which holds the preview file, ending with '/'.
+  // The previewer itself is started from the PREVIEW folder beside the program; the two are
+  // one folder unless the program is installed where it may not write (WorkFolder).
   QString PreviewFolder() const;
   QTreeWidget* List() const { return list_; }
   QPushButton* SendButton() const { return send_; }
@@ -175,6 +180,7 @@ class CBrellionView : public QWidget {
   bool cancelTransfer_ = false;
 
   QString programDir_;
+  QString workDir_;
   int serialPort_ = 1;
   store::BoardSettings settings_;
   item::ItemRecord working_;

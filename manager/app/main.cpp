@@ -1,15 +1,30 @@
 #include "manager/app/brellion_app.h"
 #include "manager/app/brellion_view.h"
 #include "manager/app/main_frame.h"
+#include "qtshared/app_start.h"
+
+namespace {
+constexpr const char* kUsage =
+    "usage: Brellion [FILE.dat]\n"
+    "The manager of the LED display board. FILE.dat: a project to open at start.\n"
+    "Besides, Qt's own options (-platform NAME, -style NAME, ...).\n";
+}
 
 int main(int argc, char** argv) {
+  // Read once before Qt starts, so that --help needs no display.
+  int status =
+      AnswerCommandLine(ParseCommandLine(RawArguments(argc, argv), 1, true), "Brellion", kUsage);
+  if (status >= 0) return status;
   CBrellionApp app(argc, argv);
+  const CommandLine line = ParseCommandLine(app.arguments().mid(1), 1, false);
+  status = AnswerCommandLine(line, "Brellion", kUsage);
+  if (status >= 0) return status;
   // A start that fails has shown its reason; it still ends with status 0.
   if (!app.InitInstance(false)) return 0;
   // A project named on the command line (as a file manager opens a ".dat" file) loads as
   // "불러오기" would; the start itself is the usual one on the scratch store.
-  const QStringList args = app.arguments();
-  if (args.size() == 2) app.View()->LoadProject(args.at(1));
+  if (!line.paths.isEmpty()) app.View()->LoadProject(line.paths.front());
   app.MainFrame()->show();
+  CloseAfterEnvDelay(app.MainFrame());
   return app.exec();
 }

@@ -25,7 +25,7 @@ void CBrellionView::InstallTransferCommands() {
 }
 
 QString CBrellionView::PreviewFolder() const {
-  return QString::fromStdString(transfer::PreviewFolder(programDir_.toStdString()));
+  return QString::fromStdString(transfer::PreviewFolder(workDir_.toStdString()));
 }
 
 // While a download runs the button is its cancel; otherwise it follows the sign guard.
@@ -82,8 +82,11 @@ void CBrellionView::OnPreview() {
       progress);
   // A preview file that could not be written is not shown: the previewer would play
   // whatever an earlier preview left.
+  const QString previewer =
+      QString::fromStdString(transfer::PreviewFolder(programDir_.toStdString()));
   if (!report.written ||
-      !QProcess::startDetached(folder + QString::fromLatin1(transfer::kPreviewerName), {}, folder)) {
+      !QProcess::startDetached(previewer + QString::fromLatin1(transfer::kPreviewerName), {},
+                               previewer)) {
     ShowMessage(frame_, QStringLiteral("미리보기실패"), QStringLiteral("미리보기"));
   }
 }

@@ -9,12 +9,13 @@ constexpr std::size_t kMaxPathBytes = 1023;
 }
 
 void WorkStore::SetPath(std::string path) {
-  if (path.size() > kMaxPathBytes) path.resize(kMaxPathBytes);
   path_ = std::move(path);
 }
 
 int WorkStore::Open() {
   Close();
+  // Cut short, the path would name another file; a path that does not fit is not opened.
+  if (path_.empty() || path_.size() > kMaxPathBytes) return 1;
   file_ = std::fopen(path_.c_str(), "rb+");
   if (file_) return 0;
   std::FILE* created = std::fopen(path_.c_str(), "wb+");

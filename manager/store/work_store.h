@@ -43,7 +43,8 @@ class WorkStore {
   WorkStore(const WorkStore&) = delete;
   WorkStore& operator=(const WorkStore&) = delete;
 
-  // The file the store works on (at most 1023 bytes are kept). Takes effect at Open.
+  // The file the store works on. Takes effect at Open, which refuses a path of more than
+  // 1023 bytes.
   void SetPath(std::string path);
   const std::string& Path() const { return path_; }
 

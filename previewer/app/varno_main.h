@@ -5,5 +5,6 @@
 #include <QApplication>
 #include <QString>
 
-// exeDir: the executable's folder ending in '/'. Returns the process exit status.
-int VarnoMain(QApplication& app, const QString& exeDir);
+// exeDir: the executable's folder ending in '/', which holds font/; previewDir: the folder
+// holding preview.tmp (empty: exeDir). Returns the process exit status.
+int VarnoMain(QApplication& app, const QString& exeDir, const QString& previewDir = QString());

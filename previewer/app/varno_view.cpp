@@ -16,8 +16,9 @@ CVarnoView::~CVarnoView() {
   Stop();
 }
 
-bool CVarnoView::Start(const QString& exeDir) {
-  const QString preview = exeDir + QStringLiteral("preview.tmp");
+bool CVarnoView::Start(const QString& exeDir, const QString& previewDir) {
+  const QString preview =
+      (previewDir.isEmpty() ? exeDir : previewDir) + QStringLiteral("preview.tmp");
   if (!image_.Open(preview.toStdString())) {
     ShowMessage(nullptr, QStringLiteral("preview.tmp파일이 없습니다\n실행할수 없습니다"),
                 QStringLiteral("파일없음"));

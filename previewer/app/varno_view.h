@@ -24,10 +24,10 @@ class CVarnoView : public QWidget {
   explicit CVarnoView(QWidget* parent = nullptr);
   ~CVarnoView() override;
 
-  // Opens exeDir + "preview.tmp" and loads the fonts from exeDir + "font/" (exeDir ends in
-  // '/'), reporting a failure in a message box; false means the program must end. On
-  // success the playback thread is running.
-  bool Start(const QString& exeDir);
+  // Opens previewDir + "preview.tmp" (empty previewDir: exeDir) and loads the fonts from
+  // exeDir + "font/" (both end in '/'), reporting a failure in a message box; false means
+  // the program must end. On success the playback thread is running.
+  bool Start(const QString& exeDir, const QString& previewDir = QString());
   // Stops the thread, then closes the image and frees the fonts.
   void Stop();
 

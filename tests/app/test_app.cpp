@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -12,6 +13,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
+#include <memory>
+#include <vector>
 
 #include "manager/app/brellion_app.h"
 #include "manager/app/brellion_view.h"
@@ -40,6 +43,7 @@ class AppTest : public QObject {
   Q_OBJECT
 
  private:
+  std::vector<std::unique_ptr<QTemporaryDir>> dirs_;  // folders of data-driven rows
   CBrellionApp* app() { return TheApp(); }
   // Starts the manager on dir as its program directory.
   bool Start(const QString& dir) {
@@ -172,17 +176,55 @@ class AppTest : public QObject {
     QCOMPARE(app()->View()->Settings().height, 2);
   }
 
+  void storeThatCannotBeMadeIsFatal_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("untouched");
+    dirs_.push_back(std::make_unique<QTemporaryDir>());
+    const QTemporaryDir* dir = dirs_.back().get();
+    // A folder where the store file should be: it can be neither opened nor created, even
+    // for a user who may write anywhere.
+    const QString blocked = dir->filePath(QStringLiteral("blocked"));
+    QDir().mkpath(blocked + QStringLiteral("/data.tmp"));
+    QTest::newRow("folder in the way") << blocked << blocked;
+    // A store path of 1025 bytes: cut at 1023 it would have named "data.t".
+    QString deep = dir->filePath(QStringLiteral("deep"));
+    while (deep.size() + 9 < 1025)
+      deep += QLatin1Char('/') + QString(qMin(200, 1015 - deep.size()), 'd');
+    QDir().mkpath(deep);
+    QTest::newRow("path too long") << deep << deep;
+  }
   void storeThatCannotBeMadeIsFatal() {
-    QTemporaryDir dir;
-    // A folder where the store file should be: it can be neither opened nor created,
-    // even for a user who may write anywhere.
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("data.tmp")));
+    QFETCH(QString, folder);
+    QFETCH(QString, untouched);
+    const QStringList before = QDir(untouched).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     MessageRecorder boxes;
-    QVERIFY(!Start(dir.path()));
+    QVERIFY(!Start(folder));
     QCOMPARE(boxes.messages().size(), 1);
     QCOMPARE(boxes.messages()[0].text, QStringLiteral("파일을 만들수 없습니다\n실행할수 없습니다"));
     QCOMPARE(boxes.messages()[0].caption, QStringLiteral("실행할수 없음"));
     QCOMPARE(boxes.messages()[0].buttons, MsgButtons::Ok);
+    QCOMPARE(QDir(untouched).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+  }
+
+  // The real box: its caption alone and the Korean OK button of Qt's translations.
+  void fatalBoxShowsItsCaptionAndKoreanOk() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("data.tmp")));
+    const MessageHandler recorder = SetMessageHandler(nullptr);
+    QString title;
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      title = box->windowTitle();
+      for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      box->accept();
+    });
+    const bool started = Start(dir.path());
+    SetMessageHandler(recorder);
+    QVERIFY(!started);
+    QCOMPARE(title, QStringLiteral("실행할수 없음"));
+    QCOMPARE(buttons, QStringList{"확인"});
   }
 
   void progressShowsWholePercentages() {

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -59,7 +60,15 @@ QStringList Boxes(const MessageRecorder& recorder) {
 class VarnoAppTest : public QObject {
   Q_OBJECT
 
+  QTemporaryDir settingsDir_;
+
  private slots:
+  // The dot size outlives the window in QSettings; a folder of this run's own keeps runs
+  // in other build trees on the machine from changing it under this one.
+  void initTestCase() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+  }
+
   void missingPreviewEndsWithOneMessage() {
     ExeDir exe;
     exe.WriteFonts();
@@ -75,6 +84,23 @@ class VarnoAppTest : public QObject {
     recorder.clear();
     QCOMPARE(VarnoMain(*qApp, exe.path()), 0);
     QCOMPARE(recorder.messages().size(), 1);
+  }
+
+  // The real box: its caption alone, and Qt's Korean OK that the start installs.
+  void missingPreviewBoxShowsItsCaptionAndKoreanOk() {
+    ExeDir exe;
+    QString title;
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      title = box->windowTitle();
+      for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      box->accept();
+    });
+    QCOMPARE(VarnoMain(*qApp, exe.path()), 0);
+    QCOMPARE(title, QStringLiteral("파일없음"));
+    QCOMPARE(buttons, QStringList{"확인"});
   }
 
   void missingFontFolderReportsTheFirstFontThenEnds() {

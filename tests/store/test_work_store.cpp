@@ -195,4 +195,28 @@ TEST_F(StoreTest, UncreatableStoreFails) {
   EXPECT_EQ(b, 0);
 }
 
+TEST_F(StoreTest, PathLongerThan1023BytesFailsInsteadOfOpeningAnotherFile) {
+  // Folders nested until the store path is 1025 bytes: cut at 1023 it would name "data.t".
+  fs::path deep = dir_;
+  while (deep.string().size() + 1 + 8 < 1025) {
+    const std::size_t room = 1025 - 1 - 8 - deep.string().size() - 1;
+    deep /= std::string(std::min<std::size_t>(room, 200), 'd');
+  }
+  ASSERT_TRUE(fs::create_directories(deep));
+  const std::string path = (deep / "data.tmp").string();
+  ASSERT_EQ(path.size(), 1025u);
+  store_.SetPath(path);
+  EXPECT_EQ(store_.Path(), path);
+  EXPECT_EQ(store_.Open(), 1);
+  EXPECT_FALSE(store_.IsOpen());
+  EXPECT_TRUE(fs::is_empty(deep));
+
+  // 1023 bytes still fit.
+  const fs::path fits = deep.parent_path() / std::string(deep.filename().string().size() - 2, 'e');
+  ASSERT_TRUE(fs::create_directory(fits));
+  store_.SetPath((fits / "data.tmp").string());
+  ASSERT_EQ(store_.Path().size(), 1023u);
+  EXPECT_EQ(store_.Open(), 0);
+}
+
 }  // namespace

@@ -2,12 +2,13 @@
 // a row per effect code and a few frames across its motion, the last being the finishing
 // frame. Also prints each effect's frame count at speed level 4 on a 96 x 32 board.
 //
-// Usage: effect-sheets [output folder] [board width in dots]
+// Usage: effect-sheets [OUTPUT_FOLDER [BOARD_WIDTH_IN_DOTS]]
 
 #include <png.h>
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,17 @@ constexpr int kScale = 3;        // pixels per dot
 constexpr int kGap = 12;         // pixels between frames
 constexpr int kLabelWidth = 24;  // left margin for the code number
 constexpr int kShots = 7;        // frames shown per effect
+
+constexpr const char* kUsage =
+    "usage: effect-sheets [OUTPUT_FOLDER [WIDTH]]\n"
+    "Draws a PNG contact sheet of every entry and exit effect per line family into\n"
+    "OUTPUT_FOLDER (default: the current folder) and prints their frame counts at speed\n"
+    "level 4. WIDTH: the board width in dots, 16 to 1008 (default 96).\n";
+
+int BadArguments(const std::string& why) {
+  std::fprintf(stderr, "effect-sheets: %s\n%s", why.c_str(), kUsage);
+  return 2;
+}
 
 struct Rgb {
   std::uint8_t r, g, b;
@@ -237,11 +249,26 @@ void PrintFrameCounts(int width) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string folder = argc > 1 ? argv[1] : ".";
-  const int width = argc > 2 ? std::atoi(argv[2]) : 96;
-  if (width < 16 || width > kFrameColumns) {
-    std::fprintf(stderr, "board width must be 16 to %d dots\n", kFrameColumns);
-    return 2;
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (a.size() > 1 && a[0] == '-') return BadArguments("unknown option " + a);
+    args.push_back(a);
+  }
+  if (args.size() > 2) return BadArguments("too many arguments");
+  const std::string folder = args.empty() ? "." : args[0];
+  int width = 96;
+  if (args.size() == 2) {
+    char* end = nullptr;
+    const long w = std::strtol(args[1].c_str(), &end, 10);
+    if (end == args[1].c_str() || *end != '\0' || w < 16 || w > kFrameColumns) {
+      return BadArguments("board width must be 16 to " + std::to_string(kFrameColumns) + " dots");
+    }
+    width = static_cast<int>(w);
   }
   PrintFrameCounts(width);
   bool ok = true;

@@ -22,10 +22,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: fontgen --out DIR [--sheets DIR] [--fonts ROOT] [--only N[,N...]] "
-               "[--report]\n");
+constexpr const char* kUsage =
+    "usage: fontgen --out DIR [--sheets DIR] [--fonts ROOT] [--only N[,N...]] [--report]\n"
+    "Builds the twenty board font tables from the installed Korean fonts into DIR.\n"
+    "  --sheets DIR  also a PNG contact sheet per table\n"
+    "  --fonts ROOT  where the font packages live (default /usr/share/fonts)\n"
+    "  --only N,...  only the listed tables (1-20)\n"
+    "  --report      each table's faces and how many codes got ink\n";
+
+int Usage(const std::string& why) {
+  std::fprintf(stderr, "fontgen: %s\n%s", why.c_str(), kUsage);
   return 2;
 }
 
@@ -59,6 +65,13 @@ int main(int argc, char** argv) {
   bool report = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  }
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
     if (a == "--report") {
       report = true;
     } else if (i + 1 < argc && a == "--out") {
@@ -72,14 +85,14 @@ int main(int argc, char** argv) {
       std::string item;
       while (std::getline(list, item, ',')) {
         const int n = std::atoi(item.c_str());
-        if (n < 1 || n > 20) return Usage();
+        if (n < 1 || n > 20) return Usage("--only takes table numbers 1 to 20");
         only.insert(n);
       }
     } else {
-      return Usage();
+      return Usage("unknown option or missing value: " + a);
     }
   }
-  if (outDir.empty()) return Usage();
+  if (outDir.empty()) return Usage("--out DIR is needed");
 
   TableBuilder builder(fontsRoot);
   const std::vector<std::string> missing = builder.MissingFaces();

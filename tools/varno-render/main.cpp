@@ -44,7 +44,7 @@ struct Options {
 };
 
 int BadArguments(const std::string& why) {
-  std::fprintf(stderr, "varno-render: %s (try --help)\n", why.c_str());
+  std::fprintf(stderr, "varno-render: %s\n%s", why.c_str(), kUsage);
   return 2;
 }
 

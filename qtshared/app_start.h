@@ -1,0 +1,42 @@
+#pragma once
+// Start-up pieces both programs share: the command line, Qt's own Korean texts and the
+// switch that lets a smoke test start a program unattended.
+
+#include <QString>
+#include <QStringList>
+
+class QCoreApplication;
+class QWidget;
+
+// What a command line asks for.
+struct CommandLine {
+  enum class Outcome { Run, Help, Bad };
+  Outcome outcome = Outcome::Run;
+  QStringList paths;  // positional arguments, in order
+  QString problem;    // with Bad: what was wrong, in a line for the user
+};
+
+// Reads args (without the program name); the program takes at most maxPaths positional
+// arguments. "--help" and "-h" ask for the usage. Before the application object exists,
+// pass qtStillToCome: single-dash options are then left to Qt, which takes its own
+// (-platform, -style, ...) out of argv when the object is made, and positional arguments
+// are not counted yet (the value of a Qt option looks like one). Read again afterwards.
+CommandLine ParseCommandLine(const QStringList& args, int maxPaths, bool qtStillToCome);
+
+// argv after the program name, as text; usable before any application object exists.
+QStringList RawArguments(int argc, char** argv);
+
+// Help: the usage on standard output, status 0. Bad: "<program>: <problem>" and the usage
+// on standard error, status 2. Run: -1, nothing printed.
+int AnswerCommandLine(const CommandLine& line, const char* program, const char* usage);
+
+// Installs Qt's own Korean texts (standard buttons, file dialogs, edit menus) from
+// qtbase_ko.qm in dir (empty: Qt's translations folder). Without that file a built-in
+// table still gives the standard buttons their Korean texts. Replaces what an earlier call
+// installed; true when the file was loaded.
+bool LoadKoreanTranslations(QCoreApplication& app, const QString& dir = QString());
+
+// With BRELLION_EXIT_AFTER_MS=n (n > 0) in the environment, closes window n ms from now,
+// which ends the program the normal way; otherwise does nothing. Lets a test start an
+// installed program and see it come up and end without a person at the screen.
+void CloseAfterEnvDelay(QWidget* window);
