@@ -6,30 +6,14 @@
 #include <QTemporaryDir>
 
 #include "manager/store/work_store.h"
+#include "tests/support/cli_process.h"
 #include "tests/support/signsim_process.h"
 
 namespace {
 
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "cli_tests";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-}
-
-struct CliRun {
-  int status = -1;
-  QString out;
-  QString err;
-};
-
-CliRun Cli(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(BRELLION_BIN_DIR "/brellion-cli"), args);
-  p.waitForFinished(20000);
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-          QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+using cli_test::Cli;
+using cli_test::CliRun;
+using cli_test::EnsureApp;
 
 // A project whose stored link is TCP/IP to 127.0.0.1:port.
 QString TcpProject(const QTemporaryDir& dir, int port) {

@@ -10,29 +10,14 @@
 #include "manager/store/work_store.h"
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
+#include "tests/support/cli_process.h"
 #include "tests/support/signsim_process.h"
 
 namespace {
 
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "cli_transfer_tests";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-}
-
-struct CliRun {
-  int status = -1;
-  QString err;
-};
-
-CliRun Cli(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(BRELLION_BIN_DIR "/brellion-cli"), args);
-  if (!p.waitForFinished(60000)) return {};
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-          QString::fromUtf8(p.readAllStandardError())};
-}
+using cli_test::Cli;
+using cli_test::CliRun;
+using cli_test::EnsureApp;
 
 QByteArray ReadAt(const QString& path, qint64 at, qint64 n) {
   QFile f(path);
