@@ -32,9 +32,15 @@
 
 namespace {
 
-CBrellionView* View() { return TheApp()->View(); }
-store::WorkStore& Store() { return store::TheWorkStore(); }
-QString Pane() { return TheApp()->MainFrame()->LinkText(); }
+CBrellionView* View() {
+  return TheApp()->View();
+}
+store::WorkStore& Store() {
+  return store::TheWorkStore();
+}
+QString Pane() {
+  return TheApp()->MainFrame()->LinkText();
+}
 
 // Answers every dialog of type Dlg after `fill`, for the scope's lifetime.
 template <class Dlg>
