@@ -3,8 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -16,131 +14,88 @@
 #include "qtshared/message_box.h"
 #include "qtshared/program_folders.h"
 
-namespace {
-
-// Shows a real box through the seam and reads its title and button texts while it is up.
-struct ShownBox {
-  QString title;
-  QStringList buttons;
-};
-ShownBox ShowAndRead(const QString& caption, MsgButtons buttons) {
-  ShownBox seen;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    seen.title = box->windowTitle();
-    for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
-    box->reject();
-  });
-  ShowMessage(nullptr, QStringLiteral("본문"), caption, buttons);
-  seen.buttons.sort();
-  return seen;
-}
-
-}  // namespace
-
 class QtSharedTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void commandLine_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("maxPaths");
-    QTest::addColumn<bool>("beforeQt");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<QStringList>("paths");
-    const int run = int(CommandLine::Outcome::Run);
-    const int help = int(CommandLine::Outcome::Help);
-    const int bad = int(CommandLine::Outcome::Bad);
-    QTest::newRow("nothing") << QStringList{} << 0 << false << run << QStringList{};
-    QTest::newRow("--help wins") << QStringList{"a.dat", "--bogus", "--help"} << 1 << true << help
-                                 << QStringList{};
-    QTest::newRow("-h") << QStringList{"-h"} << 0 << false << help << QStringList{};
-    QTest::newRow("one project file") << QStringList{"/tmp/My Project.dat"} << 1 << false << run
-                                      << QStringList{"/tmp/My Project.dat"};
-    QTest::newRow("two files for one")
-        << QStringList{"a", "b"} << 1 << false << bad << QStringList{};
-    QTest::newRow("a file for none") << QStringList{"a"} << 0 << false << bad << QStringList{};
-    QTest::newRow("lone dash is a name")
-        << QStringList{"-"} << 1 << false << run << QStringList{"-"};
-    QTest::newRow("unknown long option")
-        << QStringList{"--bogus"} << 1 << true << bad << QStringList{};
-    // Before Qt: its options and their values pass; nothing is counted yet.
-    QTest::newRow("Qt's option before Qt")
-        << QStringList{"-platform", "offscreen", "a.dat"} << 1 << true << run << QStringList{};
-    // After Qt took its own, a single-dash option left over is unknown.
-    QTest::newRow("leftover after Qt")
-        << QStringList{"-bogus"} << 1 << false << bad << QStringList{};
-  }
   void commandLine() {
-    QFETCH(QStringList, args);
-    QFETCH(int, maxPaths);
-    QFETCH(bool, beforeQt);
-    QFETCH(int, outcome);
-    QFETCH(QStringList, paths);
-    const CommandLine line = ParseCommandLine(args, maxPaths, beforeQt);
-    QCOMPARE(int(line.outcome), outcome);
-    QCOMPARE(line.paths, paths);
-    QCOMPARE(line.problem.isEmpty(), outcome != int(CommandLine::Outcome::Bad));
-  }
-
-  // The standard buttons read Korean with Qt's translation file and, on a machine without
-  // it, from the built-in table; the caption is shown exactly as given.
-  void standardButtonsReadKorean_data() {
-    QTest::addColumn<bool>("withQtFile");
-    QTest::newRow("Qt's qtbase_ko.qm") << true;
-    QTest::newRow("file missing") << false;
-  }
-  void standardButtonsReadKorean() {
-    QFETCH(bool, withQtFile);
-    QTemporaryDir empty;
-    QCOMPARE(LoadKoreanTranslations(*qApp, withQtFile ? QString() : empty.path()), withQtFile);
-
-    ShownBox ok = ShowAndRead(QStringLiteral("파일없음"), MsgButtons::Ok);
-    QCOMPARE(ok.title, QStringLiteral("파일없음"));
-    QCOMPARE(ok.buttons, QStringList{"확인"});
-    ShownBox yesNo = ShowAndRead(QString(), MsgButtons::YesNo);
-    QCOMPARE(yesNo.title, QStringLiteral("qtshared_tests"));  // no caption: the program's name
-    QCOMPARE(yesNo.buttons, (QStringList{"아니요(&N)", "예(&Y)"}));
-    QDialogButtonBox dialogButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QCOMPARE(dialogButtons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("확인"));
-    QCOMPARE(dialogButtons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("취소"));
-  }
-
-  void writableProgramFolderKeepsEverythingBesideIt() {
-    QTemporaryDir program, data;
-    const QString dir = program.path() + QLatin1Char('/');
-    const QString unused = data.path() + QStringLiteral("/Brellion/");
-    QCOMPARE(WorkFolder(program.path(), unused), dir);
-    QCOMPARE(PreviewFolderForVarno(dir + QStringLiteral("PREVIEW/"), unused),
-             dir + QStringLiteral("PREVIEW/"));
-    QVERIFY(!QFile::exists(unused));
-  }
-
-  void readOnlyProgramFolderUsesTheDataFolder() {
-    if (::geteuid() == 0) {
-      QSKIP("root may write any folder; the installed-program test runs this as another user");
+    using O = CommandLine::Outcome;
+    const struct {
+      QStringList args;
+      int maxPaths;
+      bool beforeQt;
+      O outcome;
+      QStringList paths;
+    } rows[] = {
+        {{}, 0, false, O::Run, {}},
+        {{"a.dat", "--bogus", "--help"}, 1, true, O::Help, {}},  // --help wins
+        {{"/tmp/My Project.dat"}, 1, false, O::Run, {"/tmp/My Project.dat"}},
+        {{"a", "b"}, 1, false, O::Bad, {}},
+        {{"a"}, 0, false, O::Bad, {}},
+        {{"-"}, 1, false, O::Run, {"-"}},  // a lone dash is a name
+        {{"--bogus"}, 1, true, O::Bad, {}},
+        // Before Qt its options and their values pass and nothing is counted; after Qt
+        // took its own, a single-dash option left over is unknown.
+        {{"-platform", "offscreen", "a.dat"}, 1, true, O::Run, {}},
+        {{"-bogus"}, 1, false, O::Bad, {}},
+    };
+    for (const auto& r : rows) {
+      const CommandLine line = ParseCommandLine(r.args, r.maxPaths, r.beforeQt);
+      const QString row = r.args.join(' ');
+      QVERIFY2(line.outcome == r.outcome, qPrintable(row));
+      QCOMPARE(line.paths, r.paths);
+      QVERIFY2(line.problem.isEmpty() == (r.outcome != O::Bad), qPrintable(row));
     }
+  }
+
+  // Korean buttons with Qt's translation file and, without it, from the built-in table;
+  // the caption shown exactly as given, or the program's name when there is none.
+  void standardButtonsReadKorean() {
+    QTemporaryDir empty;
+    for (const QString& dir : {empty.path(), QString()}) {
+      QCOMPARE(LoadKoreanTranslations(*qApp, dir), dir.isEmpty());
+      QStringList seen;
+      for (auto [caption, buttons] : {std::pair{QStringLiteral("파일없음"), MsgButtons::Ok},
+                                      std::pair{QString(), MsgButtons::YesNo}}) {
+        QTimer::singleShot(0, [&seen] {
+          auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+          if (!box) return;
+          seen << box->windowTitle();
+          for (QAbstractButton* b : box->buttons()) seen << b->text();
+          box->reject();
+        });
+        ShowMessage(nullptr, QStringLiteral("본문"), caption, buttons);
+      }
+      QDialogButtonBox dialog(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+      seen << dialog.button(QDialogButtonBox::Ok)->text()
+           << dialog.button(QDialogButtonBox::Cancel)->text();
+      QCOMPARE(seen, (QStringList{"파일없음", "확인", "qtshared_tests", "예(&Y)", "아니요(&N)",
+                                  "확인", "취소"}));
+    }
+  }
+
+  // A writable program folder keeps everything beside it; a read-only one sends the work
+  // files to the manager's data folder, which the previewer finds too.
+  void workFolders() {
     QTemporaryDir program, data;
-    const QString dir = program.path() + QLatin1Char('/');
-    const QString user = data.path() + QStringLiteral("/Brellion/");
-    QVERIFY(QDir(dir).mkdir(QStringLiteral("PREVIEW")));
+    const QString dir = program.path() + '/', user = data.path() + "/Brellion/";
+    QCOMPARE(WorkFolder(dir, user), dir);
+    QCOMPARE(PreviewFolderForVarno(dir + "PREVIEW/", user), dir + "PREVIEW/");
+    QVERIFY(!QFile::exists(user));
+    QCoreApplication::setApplicationName("Brellion");
+    const QString managers = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QCoreApplication::setApplicationName("Varno");
+    QCOMPARE(UserDataFolder(), managers + '/');
+    QCoreApplication::setApplicationName("qtshared_tests");
+    if (::geteuid() == 0) QSKIP("root may write any folder; the install test runs this as a user");
+    QVERIFY(QDir(dir).mkdir("PREVIEW"));
     QVERIFY(QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner));
     const QString work = WorkFolder(dir, user);
-    const QString preview = PreviewFolderForVarno(dir + QStringLiteral("PREVIEW/"), user);
+    const QString preview = PreviewFolderForVarno(dir + "PREVIEW/", user);
     QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(work, user);
-    QCOMPARE(preview, user + QStringLiteral("PREVIEW/"));
+    QCOMPARE(preview, user + "PREVIEW/");
     QVERIFY(QFileInfo(preview).isDir());
-  }
-
-  void userDataFolderIsTheManagersAppDataLocation() {
-    QCoreApplication::setApplicationName(QStringLiteral("Brellion"));
-    const QString expected =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/');
-    QCoreApplication::setApplicationName(QStringLiteral("Varno"));
-    QCOMPARE(UserDataFolder(), expected);
-    QCoreApplication::setApplicationName(QStringLiteral("qtshared_tests"));
   }
 };
 
