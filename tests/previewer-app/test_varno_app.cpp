@@ -1,17 +1,11 @@
-#include <QDir>
-#include <QLabel>
-#include <QMenuBar>
+#include <QAbstractButton>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSettings>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <chrono>
 
-#include "tests/support/test_fonts.h"
-#include "tests/support/preview_builder.h"
 #include "previewer/app/main_frame.h"
 #include "previewer/app/playback_thread.h"
 #include "previewer/app/varno_main.h"
@@ -19,6 +13,8 @@
 #include "qtshared/message_box.h"
 #include "sign/logo_screen.h"
 #include "sign/qt/led_surface.h"
+#include "tests/support/preview_builder.h"
+#include "tests/support/test_fonts.h"
 
 using namespace sign;
 using namespace varno;
@@ -48,13 +44,6 @@ QImage ExpectedLogo(int modules, int tier) {
   return img;
 }
 
-// The boxes shown so far, each as "caption: text".
-QStringList Boxes(const MessageRecorder& recorder) {
-  QStringList boxes;
-  for (const MessageRequest& m : recorder.messages()) boxes << m.caption + ": " + m.text;
-  return boxes;
-}
-
 }  // namespace
 
 class VarnoAppTest : public QObject {
@@ -69,38 +58,21 @@ class VarnoAppTest : public QObject {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
   }
 
-  void missingPreviewEndsWithOneMessage() {
+  // The real box: its caption alone and the Korean OK the start installs; then it ends.
+  void missingPreviewEndsWithOneBox() {
     ExeDir exe;
     exe.WriteFonts();
-    MessageRecorder recorder;
-    CVarnoView view;
-    QVERIFY(!view.Start(exe.path()));
-    QCOMPARE(Boxes(recorder),
-             QStringList{"파일없음: preview.tmp파일이 없습니다\n실행할수 없습니다"});
-    QVERIFY(recorder.messages()[0].owner == nullptr);
-    QVERIFY(!view.fontsLoaded());
-    QVERIFY(!view.playing());
-
-    recorder.clear();
-    QCOMPARE(VarnoMain(*qApp, exe.path()), 0);
-    QCOMPARE(recorder.messages().size(), 1);
-  }
-
-  // The real box: its caption alone, and Qt's Korean OK that the start installs.
-  void missingPreviewBoxShowsItsCaptionAndKoreanOk() {
-    ExeDir exe;
-    QString title;
-    QStringList buttons;
+    QStringList seen;
     QTimer::singleShot(0, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr) return;
-      title = box->windowTitle();
-      for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      if (!box) return;
+      seen << box->windowTitle() << box->text();
+      for (QAbstractButton* b : box->buttons()) seen << b->text();
       box->accept();
     });
     QCOMPARE(VarnoMain(*qApp, exe.path()), 0);
-    QCOMPARE(title, QStringLiteral("파일없음"));
-    QCOMPARE(buttons, QStringList{"확인"});
+    QCOMPARE(seen,
+             (QStringList{"파일없음", "preview.tmp파일이 없습니다\n실행할수 없습니다", "확인"}));
   }
 
   void missingFontFolderReportsTheFirstFontThenEnds() {
@@ -108,46 +80,36 @@ class VarnoAppTest : public QObject {
     exe.WritePreview(PreviewBuilder(6, 1));
     MessageRecorder recorder;
     QCOMPARE(VarnoMain(*qApp, exe.path()), 0);
-    QCOMPARE(Boxes(recorder), (QStringList{"OPEN실패: 한글굴림체16 OPEN실패",
-                                           "폰트파일없음: 폰트파일없음\n실행할수 없습니다"}));
+    QStringList boxes;
+    for (const MessageRequest& m : recorder.messages()) boxes << m.caption + ": " + m.text;
+    QCOMPARE(boxes, (QStringList{"OPEN실패: 한글굴림체16 OPEN실패",
+                                 "폰트파일없음: 폰트파일없음\n실행할수 없습니다"}));
   }
 
   // Six modules on one tier paint 288 x 48 pixels; 24 on two tiers 1152 x 96, wider than
-  // the window's first size.
-  void playsTheLogoOfAnEmptyProgram_data() {
-    QTest::addColumn<int>("modules");
-    QTest::addColumn<int>("tier");
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("one tier") << 6 << 1 << QSize(288, 48);
-    QTest::newRow("two tiers") << 24 << 2 << QSize(1152, 96);
-  }
+  // the window's first size. Stop lets go of the image and the fonts.
   void playsTheLogoOfAnEmptyProgram() {
-    QFETCH(int, modules);
-    QFETCH(int, tier);
-    QFETCH(QSize, size);
-    ExeDir exe;
-    exe.WritePreview(PreviewBuilder(modules, tier));
-    exe.WriteFonts();
-    MessageRecorder recorder;
-    CMainFrame frame;
-    QVERIFY(frame.view()->Start(exe.path()));
-    frame.show();
-    QTRY_VERIFY_WITH_TIMEOUT(frame.view()->framesShown() >= 3, 5000);
-    QVERIFY(frame.view()->playing());
-    const QImage shown = frame.view()->shownFrame();
-    QCOMPARE(shown.size(), size);
-    QCOMPARE(shown, ExpectedLogo(modules, tier));
-    // The view paints the frame it holds whenever asked, e.g. when uncovered.
-    const QImage grabbed = frame.view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(grabbed.copy(QRect(QPoint(0, 0), size)), shown);
-    if (!qEnvironmentVariableIsEmpty("VARNO_GRAB_DIR")) {
-      frame.grab().save(qEnvironmentVariable("VARNO_GRAB_DIR") + QStringLiteral("/varno.png"));
+    for (auto [modules, tier, size] :
+         {std::tuple{6, 1, QSize(288, 48)}, {24, 2, QSize(1152, 96)}}) {
+      ExeDir exe;
+      exe.WritePreview(PreviewBuilder(modules, tier));
+      exe.WriteFonts();
+      MessageRecorder recorder;
+      CMainFrame frame;
+      CVarnoView& view = *frame.view();
+      QVERIFY(view.Start(exe.path()));
+      frame.show();
+      QTRY_VERIFY_WITH_TIMEOUT(view.framesShown() >= 3, 5000);
+      const QImage shown = view.shownFrame();
+      QCOMPARE(shown.size(), size);
+      QCOMPARE(shown, ExpectedLogo(modules, tier));
+      // The view paints the frame it holds whenever asked, e.g. when uncovered.
+      const QImage grabbed = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+      QCOMPARE(grabbed.copy(QRect(QPoint(0, 0), size)), shown);
+      view.Stop();
+      QVERIFY(!view.playing() && !view.imageOpen() && !view.fontsLoaded());
+      QVERIFY(recorder.messages().isEmpty());
     }
-    frame.view()->Stop();
-    QVERIFY(!frame.view()->playing());
-    QVERIFY(!frame.view()->imageOpen());
-    QVERIFY(!frame.view()->fontsLoaded());
-    QVERIFY(recorder.messages().isEmpty());
   }
 
   void paintsEachDotAsAThreeByThreeSquare() {
@@ -204,24 +166,18 @@ class VarnoAppTest : public QObject {
       QVERIFY(view.Start(exe.path()));
       QTRY_VERIFY_WITH_TIMEOUT(view.framesShown() >= 2, 5000);
       QVERIFY(view.FrameRect().width() > view.width());  // 1152 in a narrower view
-      struct Case {
-        const char* action;
-        int dots;
-      };
-      for (const Case c : {Case{"viewDots1", 1}, Case{"viewDots2", 2}, Case{"viewDots0", 0}}) {
-        frame.findChild<QAction*>(QLatin1String(c.action))->trigger();
-        QCOMPARE(view.dotPixels(), c.dots);
-        QDir().mkpath(VARNO_GRAB_DIR);
-        frame.grab().save(QStringLiteral(VARNO_GRAB_DIR "/wide_%1.png").arg(QLatin1String(c.action)));
+      for (int dots : {1, 2, 0}) {
+        frame.findChild<QAction*>(QStringLiteral("viewDots%1").arg(dots))->trigger();
+        QCOMPARE(view.dotPixels(), dots);
         const QRect r = view.FrameRect();
         const QImage native = view.shownFrame();
-        if (c.dots) {
-          QCOMPARE(r.size(), QSize(384 * c.dots, 32 * c.dots));
+        if (dots) {
+          QCOMPARE(r.size(), QSize(384 * dots, 32 * dots));
           // Every screen pixel shows the colour of the dot it belongs to.
           const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
           for (int y = 0; y < r.height(); y += 1) {
             for (int x = 0; x < r.width(); x += 7) {
-              QCOMPARE(shown.pixel(x, y), native.pixel(x / c.dots * 3 + 1, y / c.dots * 3 + 1));
+              QCOMPARE(shown.pixel(x, y), native.pixel(x / dots * 3 + 1, y / dots * 3 + 1));
             }
           }
         } else {
@@ -231,28 +187,14 @@ class VarnoAppTest : public QObject {
         }
       }
       frame.findChild<QAction*>(QStringLiteral("viewDots1"))->trigger();
+      frame.findChild<QAction*>(QStringLiteral("fileExit"))->trigger();
+      QTRY_VERIFY(!frame.isVisible());
       view.Stop();
     }
     CMainFrame again;
     QCOMPARE(again.view()->dotPixels(), 1);
     QVERIFY(again.findChild<QAction*>(QStringLiteral("viewDots1"))->isChecked());
     QSettings().clear();
-  }
-
-  // The menu's commands: the about box opens modally, exit closes the window.
-  void menuCommandsAreWired() {
-    CMainFrame frame;
-    frame.show();
-    bool aboutShown = false;
-    QTimer::singleShot(0, [&] {
-      auto* dlg = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
-      aboutShown = dlg != nullptr;
-      if (dlg != nullptr) dlg->accept();
-    });
-    frame.findChild<QAction*>(QStringLiteral("helpAbout"))->trigger();
-    QVERIFY(aboutShown);
-    frame.findChild<QAction*>(QStringLiteral("fileExit"))->trigger();
-    QTRY_VERIFY(!frame.isVisible());
   }
 };
 
