@@ -1,14 +1,19 @@
-// The manager's window and list view through the seams: fake editors and file dialogs
-// answer at once; boxes are recorded. The list rules are pinned in tests/list; here only
+// The manager's window through its seams: fake editors and file dialogs answer at once,
+// settings dialogs are answered in place, boxes are recorded, the sign is the virtual one.
+// The rules themselves are pinned in tests/list, tests/link and tests/transfer; here only
 // that each command, key and menu reaches them.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -21,19 +26,55 @@
 #include "manager/app/main_frame.h"
 #include "manager/editors/editor_controls.h"
 #include "manager/editors/text_pane.h"
+#include "manager/link/frame.h"
+#include "manager/link/qt/sign_links.h"
 #include "manager/list/row_text.h"
+#include "manager/settings/board_size_dlg.h"
+#include "manager/settings/brightness_dlg.h"
+#include "manager/settings/ip_settings_dlg.h"
+#include "manager/settings/port_settings_dlg.h"
+#include "manager/settings/run_dialog.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
+#include "shared/board_memory.h"
 #include "shared/cp949.h"
+#include "tests/support/signsim_process.h"
 
 namespace {
 
-item::ItemRecord Record(item::ItemKind kind, const char* a = "", const char* b = "") {
+using K = item::ItemKind;
+CBrellionView* View() {
+  return TheApp()->View();
+}
+CMainFrame* Frame() {
+  return TheApp()->MainFrame();
+}
+QTreeWidget* List() {
+  return View()->List();
+}
+store::WorkStore& Store() {
+  return store::TheWorkStore();
+}
+QString StorePath() {
+  return QString::fromStdString(Store().Path());
+}
+QString Pane() {
+  return Frame()->LinkText();
+}
+bool Enabled(int id) {
+  return View()->Action(id)->isEnabled();
+}
+void Trigger(int id) {
+  View()->UpdateCommandStates();
+  View()->Action(id)->trigger();
+}
+
+item::ItemRecord Record(K kind, const QByteArray& a = {}, const QByteArray& b = {}) {
   item::ItemRecord r;
   r.header.setKind(kind);
   for (auto [at, v] : {std::pair{3, 4}, std::pair{7, 2}, std::pair{20, 9}}) r.header[at] = v;
-  text::WriteTextQuarter(r.body.textA, *text::Utf8ToCp949(a));
-  text::WriteTextQuarter(r.body.textB, *text::Utf8ToCp949(b));
+  text::WriteTextQuarter(r.body.textA, *text::Utf8ToCp949(a.toStdString()));
+  text::WriteTextQuarter(r.body.textB, *text::Utf8ToCp949(b.toStdString()));
   r.body.attrA[0] = 0x7C;
   return r;
 }
@@ -56,14 +97,14 @@ std::optional<T> Take(std::deque<T>& q) {
 }
 
 struct FakeEditors : ItemEditors {
-  bool Handles(item::ItemKind) const override { return true; }
-  std::optional<item::ItemRecord> Edit(item::ItemKind kind, const item::ItemRecord* existing,
+  bool Handles(K) const override { return true; }
+  std::optional<item::ItemRecord> Edit(K kind, const item::ItemRecord* existing,
                                        QWidget*) override {
     calls.push_back({kind, existing ? std::optional(*existing) : std::nullopt});
     return Take(answers);
   }
   std::deque<item::ItemRecord> answers;
-  std::vector<std::pair<item::ItemKind, std::optional<item::ItemRecord>>> calls;
+  std::vector<std::pair<K, std::optional<item::ItemRecord>>> calls;
 };
 
 struct FakeDialogs : ProjectDialogs {
@@ -79,10 +120,13 @@ QStringList Texts(const MessageRecorder& boxes) {
     if (m.caption != QStringLiteral("경고")) out << m.text;
   return out;
 }
-
-QStringList Contents(QTreeWidget* list) {
+QString Last(const MessageRecorder& boxes) {
+  if (boxes.messages().isEmpty()) return "none";
+  return boxes.messages().last().caption + ": " + boxes.messages().last().text;
+}
+QStringList Contents() {
   QStringList out;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->text(1);
+  for (int i = 0; i < List()->topLevelItemCount(); ++i) out << List()->topLevelItem(i)->text(1);
   return out;
 }
 
@@ -96,42 +140,68 @@ QStringList Names(const QString& path) {
     out << QString::fromStdString(text::Cp949ToUtf8(text::ReadTextQuarter(r.body.textA)));
   return out;
 }
+void WriteProject(const QString& path, int items, int width = 6) {
+  store::WorkStore file;
+  file.SetPath(path.toStdString());
+  QCOMPARE(file.Open(), 0);
+  for (int i = 0; i < items; ++i) file.AppendSlot(i, Record(K::OneLine, QByteArray::number(i)));
+  file.SetWidth(std::uint8_t(width));
+}
+QByteArray ReadAt(const QString& path, qint64 at, qint64 n) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
+  return f.read(n);
+}
+bool WaitFor(const std::function<bool()>& done) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < 5000) QTest::qWait(10);
+  return done();
+}
+
+// Runs command `id`, answering its dialog of type Dlg after `fill` (Cancel unless confirm).
+template <class Dlg>
+void RunWith(int id, std::function<void(Dlg&)> fill, bool confirm = true) {
+  DialogRunner previous = SetDialogRunner([&](QDialog& d) {
+    auto* dlg = qobject_cast<Dlg*>(&d);
+    if (!dlg) return false;
+    fill(*dlg);
+    if (confirm) dlg->accept();
+    return confirm && dlg->result() == QDialog::Accepted;
+  });
+  View()->OnCommand(id);
+  SetDialogRunner(std::move(previous));
+}
+
+// Reads the real box the next modal loop shows (title, text, buttons) and closes it.
+void ReadNextBox(QStringList& seen) {
+  QTimer::singleShot(0, [&seen] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    seen << box->windowTitle() << box->text();
+    for (QAbstractButton* b : box->buttons()) seen << b->text();
+    box->accept();
+  });
+}
 
 }  // namespace
 
 Q_DECLARE_METATYPE(item::ItemKind)
 
-class AppTest : public QObject {
+class ListViewTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir* dir_ = nullptr;
   FakeEditors* editors_ = nullptr;
   FakeDialogs* dialogs_ = nullptr;
 
-  CBrellionView* view() { return TheApp()->View(); }
-  CMainFrame* frame() { return TheApp()->MainFrame(); }
-  QTreeWidget* list() { return view()->List(); }
-  store::WorkStore& store() { return store::TheWorkStore(); }
   QString Path(const QString& name) { return dir_->filePath(name); }
-  QString StorePath() { return QString::fromStdString(store().Path()); }
   // Rows named by their text A, straight into the store, then shown.
   void Fill(int n, int height = 2) {
-    for (int i = 0; i < n; ++i)
-      store().AppendSlot(i, Record(item::ItemKind::OneLine, QByteArray::number(i).constData()));
-    store().SetHeight(std::uint8_t(height));
-    view()->ReloadSettings();
-    view()->RefreshList();
-  }
-  void Trigger(int id) {
-    view()->UpdateCommandStates();
-    view()->Action(id)->trigger();
-  }
-  bool Enabled(int id) { return view()->Action(id)->isEnabled(); }
-  void ShowActive() {
-    frame()->show();
-    frame()->activateWindow();  // the offscreen platform has no window manager to do it
-    QVERIFY(QTest::qWaitForWindowActive(frame()));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list()));
+    for (int i = 0; i < n; ++i) Store().AppendSlot(i, Record(K::OneLine, QByteArray::number(i)));
+    Store().SetHeight(std::uint8_t(height));
+    View()->ReloadSettings();
+    View()->RefreshList();
   }
 
  private slots:
@@ -139,8 +209,8 @@ class AppTest : public QObject {
     dir_ = new QTemporaryDir;
     TheApp()->SetProgramDirectory(dir_->path());
     QVERIFY(TheApp()->InitInstance(false));
-    view()->SetItemEditors(std::unique_ptr<ItemEditors>(editors_ = new FakeEditors));
-    view()->SetProjectDialogs(std::unique_ptr<ProjectDialogs>(dialogs_ = new FakeDialogs));
+    View()->SetItemEditors(std::unique_ptr<ItemEditors>(editors_ = new FakeEditors));
+    View()->SetProjectDialogs(std::unique_ptr<ProjectDialogs>(dialogs_ = new FakeDialogs));
   }
   void cleanup() {
     store::CloseWorkStore();
@@ -149,18 +219,18 @@ class AppTest : public QObject {
 
   // A restart repairs the stored settings into the view and starts with an empty list.
   void restartRepairsSettingsAndEmptiesTheList() {
-    QCOMPARE(frame()->windowTitle(), QStringLiteral("전광판 제어기(128MB)"));  // nothing appended
-    store().AppendSlot(0, Record(item::ItemKind::OneLine, "A"));
-    store().SetWidth(9);
-    store().SetHeight(3);
-    store().SetSerialPort(25);
+    QCOMPARE(Frame()->windowTitle(), QStringLiteral("전광판 제어기(128MB)"));  // nothing appended
+    Store().AppendSlot(0, Record(K::OneLine, "A"));
+    Store().SetWidth(9);
+    Store().SetHeight(3);
+    Store().SetSerialPort(25);
     QVERIFY(TheApp()->InitInstance(false));
-    QCOMPARE(view()->Settings().width, 9);
-    QCOMPARE(view()->Settings().height, 1);
-    QCOMPARE(view()->SerialPortNumber(), 1);
-    QCOMPARE(store().SerialPort(), 1);
-    QCOMPARE(list()->topLevelItemCount(), 0);
-    QVERIFY(store().ReadList().empty());
+    QCOMPARE(View()->Settings().width, 9);
+    QCOMPARE(View()->Settings().height, 1);
+    QCOMPARE(View()->SerialPortNumber(), 1);
+    QCOMPARE(Store().SerialPort(), 1);
+    QCOMPARE(List()->topLevelItemCount(), 0);
+    QVERIFY(Store().ReadList().empty());
   }
 
   // The real box of a store that cannot be made: its caption alone and Qt's Korean OK.
@@ -169,13 +239,7 @@ class AppTest : public QObject {
     TheApp()->SetProgramDirectory(Path("blocked"));
     const MessageHandler recorder = SetMessageHandler(nullptr);
     QStringList seen;
-    QTimer::singleShot(0, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box) return;
-      seen << box->windowTitle() << box->text();
-      for (QAbstractButton* b : box->buttons()) seen << b->text();
-      box->accept();
-    });
+    ReadNextBox(seen);
     QVERIFY(!TheApp()->InitInstance(false));
     SetMessageHandler(recorder);
     QCOMPARE(seen,
@@ -190,163 +254,137 @@ class AppTest : public QObject {
     } rows[] = {
         {3, 1, "33 %"}, {3, 2, "66 %"}, {3, 4, "100 %"}, {0, 1, "0 %"}, {100000, 50000, "50 %"}};
     for (const auto& r : rows) {
-      frame()->BeginProgress(r.total);
-      for (int i = 0; i < r.steps; ++i) frame()->StepProgress();
-      QCOMPARE(frame()->PercentText(), r.text);
-      QCOMPARE(frame()->ProgressPosition(), std::min(r.steps, r.total));
+      Frame()->BeginProgress(r.total);
+      for (int i = 0; i < r.steps; ++i) Frame()->StepProgress();
+      QCOMPARE(Frame()->PercentText(), r.text);
+      QCOMPARE(Frame()->ProgressPosition(), std::min(r.steps, r.total));
     }
-    const QProgressBar* bar = frame()->ProgressBar();
-    QVERIFY(qAbs(double(bar->value() - bar->minimum()) / (bar->maximum() - bar->minimum()) - 0.5) <
-            0.001);
-    frame()->EndProgress();
-    QCOMPARE(frame()->PercentText(), QString());
+    const QProgressBar* bar = Frame()->ProgressBar();
+    QVERIFY(qAbs(double(bar->value()) / bar->maximum() - 0.5) < 0.001 && bar->minimum() == 0);
+    Frame()->EndProgress();
+    QCOMPARE(Frame()->PercentText(), QString());
   }
 
-  void addCommandsReachTheirEditor_data() {
-    QTest::addColumn<int>("command");
-    QTest::addColumn<item::ItemKind>("kind");
-    QTest::addColumn<QByteArray>("text");  // A|B
-    using K = item::ItemKind;
-    QTest::newRow("one-line") << cmd::kAddOneLine << K::OneLine << QByteArray("가A|");
-    QTest::newRow("one-line empty: not added") << cmd::kAddOneLine << K::OneLine << QByteArray("|");
-    QTest::newRow("two-line") << cmd::kAddTwoLine << K::TwoLine << QByteArray("up|down");
-    QTest::newRow("title") << cmd::kAddTitle << K::TitleSentence << QByteArray("t|s");
-    QTest::newRow("bitmap") << cmd::kAddBitmap << K::Bitmap << QByteArray("/p/a.bmp|");
-    QTest::newRow("animation") << cmd::kAddAnimation << K::Animation << QByteArray("C:\\b.gif|");
-    QTest::newRow("date/time") << cmd::kAddDateTime << K::DateTime << QByteArray("|");
-    QTest::newRow("d-day") << cmd::kAddDDay << K::DDay << QByteArray("|");
-    QTest::newRow("temperature") << cmd::kAddTemperature << K::Temperature << QByteArray("|");
-  }
+  // Each add command opens its kind's editor for a new item; what comes back is stored and
+  // shown selected, an empty text is not, and Cancel adds nothing.
   void addCommandsReachTheirEditor() {
-    QFETCH(int, command);
-    QFETCH(item::ItemKind, kind);
-    QFETCH(QByteArray, text);
-    Fill(2);
-    const auto r = Record(kind, text.split('|')[0].constData(), text.split('|')[1].constData());
-    const bool added = QByteArray(QTest::currentDataTag()).indexOf("not added") < 0;
-    editors_->answers = {r};
+    const struct {
+      int command;
+      K kind;
+      const char *a, *b;
+    } rows[] = {{cmd::kAddOneLine, K::OneLine, "가A", ""},
+                {cmd::kAddOneLine, K::OneLine, "", ""},
+                {cmd::kAddTwoLine, K::TwoLine, "up", "dn"},
+                {cmd::kAddTitle, K::TitleSentence, "t", "s"},
+                {cmd::kAddBitmap, K::Bitmap, "/p/a.bmp", ""},
+                {cmd::kAddAnimation, K::Animation, "b.gif", ""},
+                {cmd::kAddDateTime, K::DateTime, "", ""},
+                {cmd::kAddDDay, K::DDay, "", ""},
+                {cmd::kAddTemperature, K::Temperature, "", ""}};
+    Fill(0);
     MessageRecorder boxes;
-    Trigger(command);
-    Trigger(command);  // cancelled: adds nothing
-    QCOMPARE(int(editors_->calls.size()), 2);
-    QVERIFY(editors_->calls[0].first == kind && !editors_->calls[0].second);
+    int count = 0;
+    for (const auto& row : rows) {
+      const auto r = Record(row.kind, row.a, row.b);
+      editors_->calls.clear();
+      editors_->answers = {r};
+      Trigger(row.command);
+      Trigger(row.command);  // cancelled: adds nothing
+      QCOMPARE(int(editors_->calls.size()), 2);
+      QVERIFY2(editors_->calls[0].first == row.kind && !editors_->calls[0].second, row.a);
+      if (row.kind == K::OneLine && !*row.a) continue;
+      QCOMPARE(List()->topLevelItemCount(), ++count);
+      QCOMPARE(Store().ReadRecord(count - 1), Stored(r));
+      QCOMPARE(View()->SelectedRows(), std::vector<int>{count - 1});
+      const msglist::RowText text = msglist::ItemRowText(Stored(r));
+      for (int c = 0; c < msglist::kColumnCount; ++c)
+        QCOMPARE(List()->topLevelItem(count - 1)->text(c),
+                 QString::fromStdString(text[std::size_t(c)]));
+    }
+    QCOMPARE(List()->topLevelItemCount(), 8);
     QVERIFY(boxes.messages().isEmpty());
-    QCOMPARE(store().ReadRecord(2), added ? Stored(r) : item::ItemRecord{});
-    QCOMPARE(list()->topLevelItemCount(), added ? 3 : 2);
-    QCOMPARE(view()->SelectedRows(), added ? std::vector<int>{2} : std::vector<int>{});
-    if (!added) return;
-    const msglist::RowText row = msglist::ItemRowText(Stored(r));
-    for (int c = 0; c < msglist::kColumnCount; ++c)
-      QCOMPARE(list()->topLevelItem(2)->text(c), QString::fromStdString(row[std::size_t(c)]));
   }
 
-  void enableRulesReachTheActions() {
+  // The enable rule reaches the actions; a full list refuses before any editor opens.
+  void enableRulesAndTheFullList() {
     Fill(3, 1);
     for (int id : {cmd::kAddTwoLine, cmd::kAddTitle, cmd::kModify, cmd::kDelete, cmd::kPaste})
       QVERIFY(!Enabled(id));
-    view()->SelectRows({0, 2});
+    View()->SelectRows({0, 2});
     QVERIFY(Enabled(cmd::kDelete) && !Enabled(cmd::kModify));
-    list()->topLevelItem(2)->setSelected(false);  // the selection signal updates the states
+    List()->topLevelItem(2)->setSelected(false);  // the selection signal updates the states
     QVERIFY(Enabled(cmd::kModify) && !Enabled(cmd::kPaste));
-    store().SetHeight(2);
-    view()->ReloadSettings();
+    Store().SetHeight(2);
+    View()->ReloadSettings();
     QVERIFY(Enabled(cmd::kAddTwoLine) && Enabled(cmd::kAddTitle));
-  }
 
-  void fullListRefusesBeforeTheEditor() {
     Fill(100);
     MessageRecorder boxes;
     Trigger(cmd::kAddTemperature);
     QVERIFY(editors_->calls.empty());
-    QCOMPARE(boxes.messages().size(), 1);
-    QCOMPARE(boxes.messages()[0].caption + ": " + boxes.messages()[0].text,
-             QStringLiteral("더이상 추가안됨: 더이상 추가할수 없습니다"));
-    QVERIFY(store().ReadList(100, 10).empty());
+    QCOMPARE(Last(boxes), QStringLiteral("더이상 추가안됨: 더이상 추가할수 없습니다"));
+    QVERIFY(Store().ReadList(100, 10).empty());
   }
 
   // A double click hands the editor the stored record; an unknown kind opens nothing and
-  // 수정 says why.
-  void doubleClickModifiesAndUnknownKindRefuses() {
+  // 수정 says why; the row menu greys what cannot run.
+  void doubleClickAndRowMenu() {
     Fill(1);
-    store().WriteRecord(1, Record(item::ItemKind(9), "??"));
-    view()->RefreshList();
-    editors_->answers = {Record(item::ItemKind::OneLine, "changed")};
-    frame()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame()));
-    const QPoint at = list()->visualItemRect(list()->topLevelItem(0)).center();
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
+    Store().WriteRecord(1, Record(K(9), "??"));
+    View()->RefreshList();
+    editors_->answers = {Record(K::OneLine, "changed")};
+    Frame()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Frame()));
+    const QPoint at = List()->visualItemRect(List()->topLevelItem(0)).center();
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(editors_->calls.size(), 1u);
-    QCOMPARE(editors_->calls[0].second,
-             std::optional(Stored(Record(item::ItemKind::OneLine, "0"))));
-    QCOMPARE(Contents(list()), (QStringList{"changed", "??"}));
+    QCOMPARE(editors_->calls[0].second, std::optional(Stored(Record(K::OneLine, "0"))));
+    QCOMPARE(Contents(), (QStringList{"changed", "??"}));
     MessageRecorder boxes;
-    view()->SelectRows({1});
+    View()->SelectRows({1});
     Trigger(cmd::kModify);
     QCOMPARE(editors_->calls.size(), 1u);
     QCOMPARE(boxes.messages().size(), 1);
-  }
 
-  void contextMenuGreysAndRuns() {
-    QVERIFY(!view()->CreateListContextMenu());  // nothing selected
-    Fill(3);
-    view()->SelectRows({0, 1});
-    std::unique_ptr<QMenu> menu(view()->CreateListContextMenu());
+    View()->SelectRows({0, 1});
+    std::unique_ptr<QMenu> menu(View()->CreateListContextMenu());
     QStringList entries;
     for (QAction* a : menu->actions())
       entries << a->text().section('\t', 0, 0) + (a->isEnabled() ? "" : "(grey)");
     QCOMPARE(entries, (QStringList{"수정", "삭제", "", "잘라내기", "붙여넣기(grey)"}));
-    MessageRecorder boxes;
     menu->actions()[0]->trigger();  // 수정 on two rows answers with its message
     menu->actions()[4]->trigger();  // grey: nothing runs
-    QCOMPARE(Texts(boxes), QStringList{"수정할곳의 Item만 선택하세요..."});
-    view()->SelectRows({0});
-    Trigger(cmd::kCut);
-    view()->SelectRows({1});
-    menu.reset(view()->CreateListContextMenu());
-    menu->actions()[4]->trigger();
-    QCOMPARE(Contents(list()), (QStringList{"1", "0", "2"}));
+    QCOMPARE(Texts(boxes).last(), QStringLiteral("수정할곳의 Item만 선택하세요..."));
+    QCOMPARE(boxes.messages().size(), 2);
+    View()->SelectRows({});
+    QVERIFY(!View()->CreateListContextMenu());
   }
 
-  // Save and load that cannot open their file keep the list. Load asks first; Yes copies
-  // the scratch list, then the project comes with its settings and the cut item goes.
-  void projectCommands() {
+  // A save that cannot open its file keeps the list. Load asks first; Yes copies the
+  // scratch list, then the project comes with its settings and the cut item goes.
+  void saveAndLoad() {
     Fill(2);
-    MessageRecorder boxes;  // answers the prompt with Ok: not Yes
+    MessageRecorder boxes(MsgResult::Yes);
     dialogs_->saves = {Path("missing/show.dat")};
     Trigger(cmd::kSave);
-    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder.dat")));
-    dialogs_->opens = {Path("folder.dat")};
-    Trigger(cmd::kLoad);
-    const QString prompt = QStringLiteral("작업한 내용을 저장하시겠습니까?");
-    QCOMPARE(Texts(boxes),
-             (QStringList{"파일을 오픈할수 없습니다", prompt, "파일을 오픈할수 없습니다"}));
-    QCOMPARE(boxes.messages()[0].caption, QStringLiteral("파일오픈실패"));
-    QVERIFY(boxes.messages()[1].buttons == MsgButtons::YesNo);
-    QCOMPARE(boxes.messages()[1].caption, QStringLiteral("저장"));
+    QCOMPARE(Last(boxes), QStringLiteral("파일오픈실패: 파일을 오픈할수 없습니다"));
     QCOMPARE(StorePath(), Path("data.tmp"));
-    QCOMPARE(Contents(list()), (QStringList{"0", "1"}));
-    {
-      store::WorkStore other;
-      other.SetPath(Path("OTHER.DAT").toStdString());
-      QCOMPARE(other.Open(), 0);
-      other.AppendSlot(0, Record(item::ItemKind::DateTime));
-      other.SetWidth(12);
-      other.SetHeight(1);
-    }
-    view()->SelectRows({0});
+    QCOMPARE(Contents(), (QStringList{"0", "1"}));
+    WriteProject(Path("OTHER.DAT"), 1, 12);
+    View()->SelectRows({0});
     Trigger(cmd::kCut);
     boxes.clear();
-    boxes.setAnswer(MsgResult::Yes);
     dialogs_->saves = {Path("copy.dat")};
     dialogs_->opens = {Path("OTHER.DAT")};
     Trigger(cmd::kLoad);
-    QCOMPARE(Texts(boxes), QStringList{prompt});
+    QCOMPARE(Texts(boxes), QStringList{"작업한 내용을 저장하시겠습니까?"});
+    QVERIFY(boxes.messages()[0].buttons == MsgButtons::YesNo);
+    QCOMPARE(boxes.messages()[0].caption, QStringLiteral("저장"));
     QCOMPARE(Names(Path("copy.dat")), QStringList{"1"});
     QCOMPARE(StorePath(), Path("OTHER.DAT"));
-    QCOMPARE(list()->topLevelItem(0)->text(0), QStringLiteral("시각표시"));
-    QCOMPARE(view()->Settings().width, 12);
-    QVERIFY(!view()->CutPresent() && !Enabled(cmd::kAddTwoLine));
+    QCOMPARE(View()->Settings().width, 12);
+    QVERIFY(!View()->CutPresent());
   }
 
   // Closing offers the scratch list once more; Yes copies it, which stays scratch.
@@ -354,7 +392,7 @@ class AppTest : public QObject {
     Fill(2);
     MessageRecorder boxes(MsgResult::Yes);
     dialogs_->saves = {Path("at-close.dat")};
-    frame()->close();
+    Frame()->close();
     QCOMPARE(Texts(boxes), QStringList{"작업한 내용을 저장하시겠습니까?"});
     QCOMPARE(Names(Path("at-close.dat")), (QStringList{"0", "1"}));
     QCOMPARE(StorePath(), Path("data.tmp"));
@@ -362,20 +400,18 @@ class AppTest : public QObject {
 
   // Each add command opens its own editor; what the editor leaves reaches the store.
   void realEditorsReachTheStore() {
-    const std::pair<int, item::ItemKind> rows[] = {
-        {cmd::kAddOneLine, item::ItemKind::OneLine},
-        {cmd::kAddTwoLine, item::ItemKind::TwoLine},
-        {cmd::kAddTitle, item::ItemKind::TitleSentence},
-        {cmd::kAddDDay, item::ItemKind::DDay},
-        {cmd::kAddDateTime, item::ItemKind::DateTime},
-        {cmd::kAddTemperature, item::ItemKind::Temperature}};
+    const std::pair<int, K> rows[] = {
+        {cmd::kAddOneLine, K::OneLine},     {cmd::kAddTwoLine, K::TwoLine},
+        {cmd::kAddTitle, K::TitleSentence}, {cmd::kAddDDay, K::DDay},
+        {cmd::kAddDateTime, K::DateTime},   {cmd::kAddTemperature, K::Temperature}};
     Fill(0);
-    view()->SetItemEditors(MakeDialogEditors());
+    View()->SetItemEditors(MakeDialogEditors());
     int slot = 0;
     for (auto [command, kind] : rows) {
       item::ItemRecord shown;
       QTimer::singleShot(0, [&] {
         auto* dlg = qobject_cast<CTextItemDlg*>(QApplication::activeModalWidget());
+        if (!dlg && QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
         if (!dlg) return;
         for (CTextPane* pane : dlg->findChildren<CTextPane*>())
           QTest::keyClicks(pane->edit(), "Ab");
@@ -384,7 +420,7 @@ class AppTest : public QObject {
         shown = {dlg->header(), dlg->body()};
       });
       Trigger(command);
-      const item::ItemRecord stored = store().ReadRecord(slot++);
+      const item::ItemRecord stored = Store().ReadRecord(slot++);
       QCOMPARE(stored, Stored(shown));
       QVERIFY2(stored.header.kind() == std::uint8_t(kind), qPrintable(QString::number(command)));
     }
@@ -394,16 +430,13 @@ class AppTest : public QObject {
   // every key. Loading it from the command line asks nothing.
   void keyboardOnlySession() {
     const QString project = Path("show.dat");
-    {
-      store::WorkStore file;
-      file.SetPath(project.toStdString());
-      QCOMPARE(file.Open(), 0);
-      for (int i = 0; i < 4; ++i)
-        file.AppendSlot(i, Record(item::ItemKind::OneLine, QByteArray::number(i).constData()));
-    }
+    WriteProject(project, 4);
     MessageRecorder boxes;
-    QVERIFY(view()->LoadProject(project));
-    ShowActive();
+    QVERIFY(View()->LoadProject(project));
+    Frame()->show();
+    Frame()->activateWindow();  // the offscreen platform has no window manager to do it
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(List()));
     auto key = [](Qt::Key k, Qt::KeyboardModifiers mods = {}) {
       QTest::keyClick(QApplication::focusWidget(), k, mods);
     };
@@ -418,25 +451,223 @@ class AppTest : public QObject {
     key(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(Names(project), (QStringList{"0", "2", "2", "3"}));
     key(Qt::Key_Home);
-    editors_->answers = {Record(item::ItemKind::OneLine, "0K")};
+    editors_->answers = {Record(K::OneLine, "0K")};
     key(Qt::Key_Return);
     QCOMPARE(Names(project), (QStringList{"0K", "2", "2", "3"}));
-    // A project is already saved: Ctrl+S asks nothing; Ctrl+N returns to the scratch store.
-    key(Qt::Key_S, Qt::ControlModifier);
-    key(Qt::Key_N, Qt::ControlModifier);
+    key(Qt::Key_N, Qt::ControlModifier);  // a project asks nothing
     QCOMPARE(StorePath(), Path("data.tmp"));
-    QCOMPARE(list()->topLevelItemCount(), 0);
-    QCOMPARE(view()->Settings().width, 6);
+    QCOMPARE(List()->topLevelItemCount(), 0);
     dialogs_->saves = {Path("empty.dat")};
     key(Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(StorePath(), Path("empty.dat"));
-    QCOMPARE(Names(Path("empty.dat")), QStringList{});
     dialogs_->opens = {project};
     key(Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(Contents(list()), (QStringList{"0K", "2", "2", "3"}));
+    QCOMPARE(Contents(), (QStringList{"0K", "2", "2", "3"}));
     Trigger(cmd::kExit);
-    QVERIFY(!frame()->isVisible());
+    QVERIFY(!Frame()->isVisible());
     QVERIFY(Texts(boxes).isEmpty());
+  }
+};
+
+class SettingsTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  SignSimProcess sim_;
+
+  // What the sign holds at a board address.
+  QByteArray SignBytes(std::uint32_t address, std::uint16_t n) {
+    std::uint8_t out[16] = {};
+    if (View()->Links().Tcp().SendAndRead(signlink::BuildMemoryRead(address, n), out, n) !=
+        signlink::Result::kOk)
+      return "failed";
+    return QByteArray(reinterpret_cast<char*>(out), n);
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(sim_.Start());
+    TheApp()->SetProgramDirectory(dir_.path());
+    QVERIFY(TheApp()->InitInstance(false));
+    Store().SetTransmit(1);
+    Store().SetIpAddress(0x7F000001);
+    Store().SetTcpPort(static_cast<std::uint16_t>(sim_.tcp_port()));
+    View()->ReloadSettings();
+  }
+
+  // The mode pair's check marks, the levels dialog and the apply command reach store,
+  // sign and box; choosing the mode already chosen writes nothing.
+  void brightnessThroughTheMenus() {
+    MessageRecorder boxes;
+    QVERIFY(View()->Action(cmd::kBrightMax)->isChecked());
+    View()->OnCommand(cmd::kBrightDayNight);
+    QVERIFY(View()->Action(cmd::kBrightDayNight)->isChecked());
+    QVERIFY(!View()->Action(cmd::kBrightMax)->isChecked());
+    QCOMPARE(Store().BrightMode(), 1);
+    Store().SetBrightMode(0);
+    View()->OnCommand(cmd::kBrightDayNight);
+    QCOMPARE(Store().BrightMode(), 0);
+    Store().SetBrightMode(1);
+    RunWith<CBrightnessDlg>(cmd::kBrightLevels, [](CBrightnessDlg& d) {
+      d.DayCombo()->setCurrentIndex(3);
+      d.NightCombo()->setCurrentIndex(9);
+    });
+    QCOMPARE(Store().Levels(), 0x0309);
+    QVERIFY(boxes.messages().isEmpty());  // the levels are only stored
+    View()->OnCommand(cmd::kBrightApply);
+    QCOMPARE(Last(boxes), QStringLiteral("OK...: LED밝기 적용OK..."));
+    QCOMPARE(SignBytes(0x02000B, 3), QByteArray("\x01\x03\x09", 3));
+  }
+
+  // Stored and reconnected; a port out of range is refused and the dialog stays open.
+  void ipDialogStoresAndReconnects() {
+    MessageRecorder boxes;
+    RunWith<CIpSettingsDlg>(cmd::kIpSetup, [](CIpSettingsDlg& d) {
+      d.AddressEdit()->setText(QStringLiteral("192.168.0.10"));
+      d.PortEdit()->setText(QStringLiteral("5000"));
+    });
+    QCOMPARE(Store().IpAddress(), 0xC0A8000Au);
+    QCOMPARE(Pane(), QStringLiteral("[IP:192.168.0.10],   [PORT:5000]"));
+    RunWith<CIpSettingsDlg>(cmd::kIpSetup,
+                            [](CIpSettingsDlg& d) { d.PortEdit()->setText("70000"); });
+    QCOMPARE(boxes.messages().size(), 1);
+    QVERIFY(boxes.messages()[0].text.contains(QStringLiteral("65535")));
+    QCOMPARE(Store().TcpPort(), 5000);
+  }
+
+  // The missing COM1 warns once on the switch; a size the sign does not take is still stored.
+  void serialOptionWithoutASign() {
+    MessageRecorder boxes;
+    View()->OnCommand(cmd::kTransmitSerial);
+    View()->OnCommand(cmd::kTransmitSerial);
+    QCOMPARE(Store().Transmit(), 0);
+    QCOMPARE(boxes.messages().size(), 1);
+    QCOMPARE(Pane(), QStringLiteral("열린 포트가 없습니다."));
+    RunWith<CBoardSizeDlg>(cmd::kBoardSize,
+                           [](CBoardSizeDlg& d) { d.WidthCombo()->setCurrentIndex(0); });
+    QCOMPARE(Last(boxes), QStringLiteral("전송실패: 전광판과의 연결상태를 확인해주세요!..."));
+    QCOMPARE(Store().Width(), 2);
+  }
+
+  // The baud rate chosen in the dialog lasts until the next start, which opens at 57600.
+  void portDialogThenRestartAt57600() {
+    qputenv("BRELLION_COM2", sim_.pty_link().toUtf8());
+    MessageRecorder boxes;
+    RunWith<CPortSettingsDlg>(cmd::kPortSetup, [](CPortSettingsDlg& d) {
+      d.PortCombo()->setCurrentIndex(1);
+      d.BaudCombo()->setCurrentIndex(d.BaudCombo()->findText(QStringLiteral("9600")));
+    });
+    QCOMPARE(Store().SerialPort(), 2);
+    QCOMPARE(Pane(), QStringLiteral("연결: COM2, 9600 bps"));
+    QVERIFY(TheApp()->InitInstance(false));
+    QCOMPARE(Pane(), QStringLiteral("연결: COM2, 57600 bps"));
+    View()->OnCommand(cmd::kSetClock);
+    QCOMPARE(Last(boxes), QStringLiteral("설정완료: 시각설정 완료"));
+  }
+
+  void cleanupTestCase() {
+    store::CloseWorkStore();
+    QVERIFY(sim_.Stop());
+    QVERIFY(sim_.log().contains("pty clock-set"));
+  }
+};
+
+class TransferTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  std::unique_ptr<SignSimProcess> sim_;  // one per test: its ready file names one run's port
+
+  // A fresh start with `items` one-line items, talking TCP to the simulator when it runs.
+  bool Start(int items, const QStringList& simOptions = {}) {
+    if (!simOptions.isEmpty() && !sim_->Start(simOptions)) return false;
+    TheApp()->SetProgramDirectory(dir_.path());
+    if (!TheApp()->InitInstance(false)) return false;
+    for (int i = 0; i < items; ++i) Store().AppendSlot(i, Record(K::OneLine, "item"));
+    View()->RefreshList();
+    if (simOptions.isEmpty()) return true;
+    Store().SetTransmit(1);
+    Store().SetIpAddress(0x7F000001);
+    Store().SetTcpPort(static_cast<std::uint16_t>(sim_->tcp_port()));
+    View()->ReloadSettings();
+    return true;
+  }
+  QByteArray SignItemCount() {
+    return sim_->Stop() ? ReadAt(sim_->memory_file(), board::kItemCount, 2) : "not stopped";
+  }
+  const QStringList slow_{"--rows", "1", "--fault", "late", "--late-ms", "100"};
+
+ private slots:
+  void init() { sim_ = std::make_unique<SignSimProcess>(); }
+  void cleanup() {
+    sim_.reset();
+    Frame()->hide();
+    store::CloseWorkStore();
+  }
+
+  void sendWritesTheListAndSaysSo() {
+    QVERIFY(Start(3, {"--rows", "1"}));
+    MessageRecorder boxes;
+    View()->SendButton()->click();
+    QCOMPARE(Last(boxes), QStringLiteral("전송완료: 전송 완료 했습니다"));
+    QCOMPARE(Frame()->ProgressPosition(), 9);
+    QCOMPARE(Frame()->PercentText(), QString());  // ended
+    QCOMPARE(SignItemCount(), QByteArray("\0\x03", 2));
+  }
+
+  // While frames go out slowly the button cancels; the sign keeps its old count.
+  void sendCanBeCancelledBetweenFrames() {
+    QVERIFY(Start(20, slow_));
+    MessageRecorder boxes;
+    QString during;
+    QTimer::singleShot(450, [&] {
+      during = View()->SendButton()->text() + (View()->SignBusy() ? " busy" : "") +
+               (View()->SendButton()->isEnabled() ? " enabled" : "");
+      View()->SendButton()->click();
+    });
+    View()->SendButton()->click();
+    QCOMPARE(during, QStringLiteral("취   소 busy enabled"));
+    QCOMPARE(boxes.messages().size(), 1);
+    QCOMPARE(boxes.messages()[0].caption, QStringLiteral("전송취소"));
+    QVERIFY(!View()->SignBusy());
+    QCOMPARE(View()->SendButton()->text(), QStringLiteral("전   송"));
+    QCOMPARE(SignItemCount(), QByteArray("\0\0", 2));
+  }
+
+  // Closing the window in the middle of a download stops it between frames, then closes.
+  void closingWaitsForTheDownload() {
+    QVERIFY(Start(20, slow_));
+    Frame()->show();
+    MessageRecorder boxes(MsgResult::No);
+    bool openWhileBusy = false;
+    QTimer::singleShot(350, [&] {
+      Frame()->close();
+      openWhileBusy = Frame()->isVisible() && View()->SignBusy();
+    });
+    View()->SendButton()->click();
+    QVERIFY(openWhileBusy);
+    QVERIFY(WaitFor([&] { return !Frame()->isVisible(); }));
+    QCOMPARE(boxes.messages().first().caption, QStringLiteral("전송취소"));
+  }
+
+  void previewWritesTheFileAndStartsThePreviewer() {
+    QVERIFY(Start(2));
+    const QString folder = dir_.path() + "/PREVIEW/";
+    MessageRecorder boxes;
+    View()->Action(cmd::kPreview)->trigger();  // no previewer beside the manager
+    QCOMPARE(Last(boxes), QStringLiteral("미리보기: 미리보기실패"));
+    QCOMPARE(QFileInfo(folder + "preview.tmp").size(), qint64(board::kMemorySize));
+    QCOMPARE(ReadAt(folder + "preview.tmp", board::kItemCount, 2), QByteArray("\0\x02", 2));
+    QFile varno(folder + "Varno");  // a previewer that notes where it runs
+    QVERIFY(varno.open(QIODevice::WriteOnly));
+    varno.write("#!/bin/sh\npwd > started.txt\n");
+    varno.close();
+    varno.setPermissions(varno.permissions() | QFileDevice::ExeOwner);
+    View()->Action(cmd::kPreview)->trigger();
+    QCOMPARE(boxes.messages().size(), 1);
+    QVERIFY(WaitFor([&] { return QFileInfo(folder + "started.txt").size() > 0; }));
+    QCOMPARE(QDir(ReadAt(folder + "started.txt", 0, 4096).trimmed()).canonicalPath(),
+             QDir(folder).canonicalPath());
   }
 };
 
@@ -446,8 +677,11 @@ int main(int argc, char** argv) {
   qputenv("BRELLION_COM1", "/nonexistent/brellion-com1");
   MessageRecorder portWarnings;
   CBrellionApp app(argc, argv);
-  AppTest test;
-  return QTest::qExec(&test, argc, argv);
+  ListViewTest list;
+  SettingsTest settings;
+  TransferTest transfer;
+  return QTest::qExec(&list, argc, argv) | QTest::qExec(&settings, argc, argv) |
+         QTest::qExec(&transfer, argc, argv);
 }
 
 #include "test_app.moc"
