@@ -23,17 +23,15 @@ using sign_test::PreviewBuilder;
 
 namespace {
 
-// A folder laid out like the previewer's: preview.tmp and font/ as asked for.
-struct ExeDir {
-  QTemporaryDir dir;
-  QString path() const { return dir.path() + QLatin1Char('/'); }
-  void WritePreview(const PreviewBuilder& b) const {
-    QVERIFY(b.WriteFile((path() + QStringLiteral("preview.tmp")).toStdString()));
-  }
-  void WriteFonts() const {
-    sign_test::WriteTestFontFiles((path() + QStringLiteral("font")).toStdString());
-  }
-};
+// Lays out a previewer folder in dir: preview.tmp of an empty program on `modules` x `tier`
+// (none for 0 modules) and font/ when asked. The path ends in '/'; empty on failure.
+QString Folder(const QTemporaryDir& dir, int modules, int tier, bool fonts) {
+  const QString path = dir.path() + '/';
+  if (modules && !PreviewBuilder(modules, tier).WriteFile((path + "preview.tmp").toStdString()))
+    return {};
+  if (fonts) sign_test::WriteTestFontFiles((path + "font").toStdString());
+  return path;
+}
 
 QImage ExpectedLogo(int modules, int tier) {
   const BoardGeometry g = MakeGeometry(modules, tier, 0, false);
@@ -60,8 +58,8 @@ class VarnoAppTest : public QObject {
 
   // The real box: its caption alone and the Korean OK the start installs; then it ends.
   void missingPreviewEndsWithOneBox() {
-    ExeDir exe;
-    exe.WriteFonts();
+    QTemporaryDir dir;
+    const QString exe = Folder(dir, 0, 0, true);
     QStringList seen;
     QTimer::singleShot(0, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -70,64 +68,54 @@ class VarnoAppTest : public QObject {
       for (QAbstractButton* b : box->buttons()) seen << b->text();
       box->accept();
     });
-    QCOMPARE(VarnoMain(*qApp, exe.path()), 0);
+    QCOMPARE(VarnoMain(*qApp, exe), 0);
     QCOMPARE(seen,
              (QStringList{"파일없음", "preview.tmp파일이 없습니다\n실행할수 없습니다", "확인"}));
   }
 
   void missingFontFolderReportsTheFirstFontThenEnds() {
-    ExeDir exe;
-    exe.WritePreview(PreviewBuilder(6, 1));
+    QTemporaryDir dir;
+    const QString exe = Folder(dir, 6, 1, false);
     MessageRecorder recorder;
-    QCOMPARE(VarnoMain(*qApp, exe.path()), 0);
+    QCOMPARE(VarnoMain(*qApp, exe), 0);
     QStringList boxes;
     for (const MessageRequest& m : recorder.messages()) boxes << m.caption + ": " + m.text;
     QCOMPARE(boxes, (QStringList{"OPEN실패: 한글굴림체16 OPEN실패",
                                  "폰트파일없음: 폰트파일없음\n실행할수 없습니다"}));
   }
 
-  // Six modules on one tier paint 288 x 48 pixels; 24 on two tiers 1152 x 96, wider than
-  // the window's first size. Stop lets go of the image and the fonts.
+  // Six modules on one tier paint 288 x 48 pixels, painted again whenever the view is
+  // asked (e.g. uncovered). Stop lets go of the image and the fonts.
   void playsTheLogoOfAnEmptyProgram() {
-    for (auto [modules, tier, size] :
-         {std::tuple{6, 1, QSize(288, 48)}, {24, 2, QSize(1152, 96)}}) {
-      ExeDir exe;
-      exe.WritePreview(PreviewBuilder(modules, tier));
-      exe.WriteFonts();
-      MessageRecorder recorder;
-      CMainFrame frame;
-      CVarnoView& view = *frame.view();
-      QVERIFY(view.Start(exe.path()));
-      frame.show();
-      QTRY_VERIFY_WITH_TIMEOUT(view.framesShown() >= 3, 5000);
-      const QImage shown = view.shownFrame();
-      QCOMPARE(shown.size(), size);
-      QCOMPARE(shown, ExpectedLogo(modules, tier));
-      // The view paints the frame it holds whenever asked, e.g. when uncovered.
-      const QImage grabbed = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-      QCOMPARE(grabbed.copy(QRect(QPoint(0, 0), size)), shown);
-      view.Stop();
-      QVERIFY(!view.playing() && !view.imageOpen() && !view.fontsLoaded());
-      QVERIFY(recorder.messages().isEmpty());
-    }
+    QTemporaryDir dir;
+    const QString exe = Folder(dir, 6, 1, true);
+    MessageRecorder recorder;
+    CMainFrame frame;
+    CVarnoView& view = *frame.view();
+    QVERIFY(view.Start(exe));
+    frame.show();
+    QTRY_VERIFY_WITH_TIMEOUT(view.framesShown() >= 3, 5000);
+    QCOMPARE(view.shownFrame(), ExpectedLogo(6, 1));
+    const QImage grabbed = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(grabbed.copy(QRect(0, 0, 288, 48)), view.shownFrame());
+    view.Stop();
+    QVERIFY(!view.playing() && !view.imageOpen() && !view.fontsLoaded());
+    QVERIFY(recorder.messages().isEmpty());
   }
 
   void paintsEachDotAsAThreeByThreeSquare() {
-    FrameBuffer f;
-    f.set(0, 0, 0x80);
-    f.set(0, 1, 0x40);
-    f.set(0, 2, 0xC0);
-    f.set(0, 3, 0x3F);  // colour bits clear: black whatever the rest
-    f.set(1, 0, 0xC1);
+    FrameBuffer f;  // 0x3F: colour bits clear, black whatever the rest
+    for (auto [x, y, v] :
+         {std::tuple{0, 0, 0x80}, {0, 1, 0x40}, {0, 2, 0xC0}, {0, 3, 0x3F}, {1, 0, 0xC1}})
+      f.set(x, y, std::uint8_t(v));
     QImage img(4 * 3, 2 * 3, QImage::Format_RGB32);
     img.fill(Qt::blue);
     PaintLedImage(img, f, 4, 2);
     const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), yellow = qRgb(255, 255, 0);
     const QRgb black = qRgb(0, 0, 0),
                expected[2][4] = {{red, green, yellow, black}, {yellow, black, black, black}};
-    for (int y = 0; y < 6; ++y) {
+    for (int y = 0; y < 6; ++y)
       for (int x = 0; x < 12; ++x) QCOMPARE(img.pixel(x, y), expected[y / 3][x / 3]);
-    }
   }
 
   void threadPacesFramesByTheirPeriod() {
@@ -150,22 +138,22 @@ class VarnoAppTest : public QObject {
     QVERIFY2(frames <= ms / 10 + 2 && frames >= 5, qPrintable(QString::number(frames)));
   }
 
-  // A board wider than the window: smaller dots or the whole board fitted, each dot still
-  // one solid square of its colour; the choice outlives the window.
+  // A board wider than the window (24 modules on two tiers): smaller dots or the whole board
+  // fitted, each dot still one solid square of its colour; the choice outlives the window.
   void wideBoardsCanBeSeenWhole() {
     QCoreApplication::setOrganizationName(QStringLiteral("VarnoTest"));
     QSettings().clear();
-    ExeDir exe;
-    exe.WritePreview(PreviewBuilder(24, 2));
-    exe.WriteFonts();
+    QTemporaryDir dir;
+    const QString exe = Folder(dir, 24, 2, true);
     {
       CMainFrame frame;
       frame.show();
       CVarnoView& view = *frame.view();
       QCOMPARE(view.dotPixels(), 3);  // the default
-      QVERIFY(view.Start(exe.path()));
+      QVERIFY(view.Start(exe));
       QTRY_VERIFY_WITH_TIMEOUT(view.framesShown() >= 2, 5000);
-      QVERIFY(view.FrameRect().width() > view.width());  // 1152 in a narrower view
+      QCOMPARE(view.shownFrame(), ExpectedLogo(24, 2));
+      QVERIFY(view.FrameRect().width() > view.width());  // 1152 x 96 in a narrower view
       for (int dots : {1, 2, 0}) {
         frame.findChild<QAction*>(QStringLiteral("viewDots%1").arg(dots))->trigger();
         QCOMPARE(view.dotPixels(), dots);
@@ -175,11 +163,9 @@ class VarnoAppTest : public QObject {
           QCOMPARE(r.size(), QSize(384 * dots, 32 * dots));
           // Every screen pixel shows the colour of the dot it belongs to.
           const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-          for (int y = 0; y < r.height(); y += 1) {
-            for (int x = 0; x < r.width(); x += 7) {
+          for (int y = 0; y < r.height(); ++y)
+            for (int x = 0; x < r.width(); x += 7)
               QCOMPARE(shown.pixel(x, y), native.pixel(x / dots * 3 + 1, y / dots * 3 + 1));
-            }
-          }
         } else {
           QVERIFY(r.width() <= view.width() && r.height() <= view.height());
           QVERIFY(r.width() >= view.width() - 1 || r.height() >= view.height() - 1);
