@@ -1,13 +1,10 @@
-// The manager's window through its seams: fake editors and file dialogs answer at once,
-// settings dialogs are answered in place, boxes are recorded, the sign is the virtual one.
-// The rules themselves are pinned in tests/list, tests/link and tests/transfer; here only
-// that each command, key and menu reaches them.
+// The manager's window through its seams, against the virtual sign. The rules are pinned in
+// tests/list, tests/link and tests/transfer; here only that commands, keys and menus reach them.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -16,7 +13,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
-#include <deque>
 
 #include "manager/app/brellion_app.h"
 #include "manager/app/brellion_view.h"
@@ -60,29 +56,26 @@ item::ItemRecord Stored(item::ItemRecord r) {
   return r;
 }
 
-template <class T>
-std::optional<T> Take(std::deque<T>& q) {
-  if (q.empty()) return std::nullopt;  // Cancel
-  T front = q.front();
-  q.pop_front();
-  return front;
-}
-
+// Each answers once, with Cancel (nothing) when no answer is set.
 struct FakeEditors : ItemEditors {
   bool Handles(K) const override { return true; }
   std::optional<item::ItemRecord> Edit(K kind, const item::ItemRecord* existing,
                                        QWidget*) override {
     calls.push_back({kind, existing ? std::optional(*existing) : std::nullopt});
-    return Take(answers);
+    return std::exchange(answer, std::nullopt);
   }
-  std::deque<item::ItemRecord> answers;
+  std::optional<item::ItemRecord> answer;
   std::vector<std::pair<K, std::optional<item::ItemRecord>>> calls;
 };
 
 struct FakeDialogs : ProjectDialogs {
-  std::optional<QString> OpenPath(QWidget*, const QString&) override { return Take(opens); }
-  std::optional<QString> SavePath(QWidget*, const QString&) override { return Take(saves); }
-  std::deque<QString> opens, saves;
+  std::optional<QString> OpenPath(QWidget*, const QString&) override {
+    return std::exchange(open, std::nullopt);
+  }
+  std::optional<QString> SavePath(QWidget*, const QString&) override {
+    return std::exchange(save, std::nullopt);
+  }
+  std::optional<QString> open, save;
 };
 
 // The boxes' texts, without the warning of the missing serial port every reload gives.
@@ -119,16 +112,9 @@ QByteArray ReadAt(const QString& path, qint64 at, qint64 n) {
   if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
   return f.read(n);
 }
-bool WaitFor(const std::function<bool()>& done) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < 5000) QTest::qWait(10);
-  return done();
-}
-
 }  // namespace
 
-// What the three suites share: the running manager's parts and its commands.
+// What the two suites share: the running manager's parts and its commands.
 class Fixture : public QObject {
  protected:
   static CBrellionView* View() { return TheApp()->View(); }
@@ -245,7 +231,7 @@ class ListViewTest : public Fixture {
     for (const auto& row : rows) {
       const auto r = Record(row.kind, row.a, row.b);
       editors_->calls.clear();
-      editors_->answers = {r};
+      editors_->answer = r;
       Trigger(row.command);
       Trigger(row.command);  // cancelled: adds nothing
       QCOMPARE(int(editors_->calls.size()), 2);
@@ -288,7 +274,7 @@ class ListViewTest : public Fixture {
   // and its commands answer with their messages.
   void doubleClickAndRowMenu() {
     Fill(2);
-    editors_->answers = {Record(K::OneLine, "changed")};
+    editors_->answer = Record(K::OneLine, "changed");
     Frame()->show();
     QVERIFY(QTest::qWaitForWindowExposed(Frame()));
     const QPoint at = List()->visualItemRect(List()->topLevelItem(0)).center();
@@ -317,11 +303,11 @@ class ListViewTest : public Fixture {
   void closeSaveAndLoad() {
     Fill(2);
     MessageRecorder boxes(MsgResult::Yes);
-    dialogs_->saves = {Path("at-close.dat")};
+    dialogs_->save = Path("at-close.dat");
     Frame()->close();
     QCOMPARE(Texts(boxes), QStringList{"작업한 내용을 저장하시겠습니까?"});
     QCOMPARE(Names(Path("at-close.dat")), (QStringList{"0", "1"}));
-    dialogs_->saves = {Path("missing/show.dat")};
+    dialogs_->save = Path("missing/show.dat");
     Trigger(cmd::kSave);
     QCOMPARE(Last(boxes), QStringLiteral("파일오픈실패: 파일을 오픈할수 없습니다"));
     QCOMPARE(StorePath(), Path("data.tmp"));
@@ -330,8 +316,8 @@ class ListViewTest : public Fixture {
     View()->SelectRows({0});
     Trigger(cmd::kCut);
     boxes.clear();
-    dialogs_->saves = {Path("copy.dat")};
-    dialogs_->opens = {Path("OTHER.DAT")};
+    dialogs_->save = Path("copy.dat");
+    dialogs_->open = Path("OTHER.DAT");
     Trigger(cmd::kLoad);
     QCOMPARE(Texts(boxes), QStringList{"작업한 내용을 저장하시겠습니까?"});
     QVERIFY(boxes.messages()[0].buttons == MsgButtons::YesNo);
@@ -368,16 +354,16 @@ class ListViewTest : public Fixture {
     key(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(Names(project), (QStringList{"0", "2", "2", "3"}));
     key(Qt::Key_Home);
-    editors_->answers = {Record(K::OneLine, "0K")};
+    editors_->answer = Record(K::OneLine, "0K");
     key(Qt::Key_Return);
     QCOMPARE(Names(project), (QStringList{"0K", "2", "2", "3"}));
     key(Qt::Key_N, Qt::ControlModifier);  // a project asks nothing
     QCOMPARE(StorePath(), Path("data.tmp"));
     QCOMPARE(List()->topLevelItemCount(), 0);
-    dialogs_->saves = {Path("empty.dat")};
+    dialogs_->save = Path("empty.dat");
     key(Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(StorePath(), Path("empty.dat"));
-    dialogs_->opens = {project};
+    dialogs_->open = project;
     key(Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(Contents(), (QStringList{"0K", "2", "2", "3"}));
     Trigger(cmd::kExit);
@@ -523,7 +509,7 @@ class SignTest : public Fixture {
     });
     View()->SendButton()->click();
     QVERIFY(openWhileBusy);
-    QVERIFY(WaitFor([&] { return !Frame()->isVisible(); }));
+    QTRY_VERIFY(!Frame()->isVisible());
     QCOMPARE(boxes.messages().first().caption, QStringLiteral("전송취소"));
   }
 
@@ -542,7 +528,7 @@ class SignTest : public Fixture {
     varno.setPermissions(varno.permissions() | QFileDevice::ExeOwner);
     View()->Action(cmd::kPreview)->trigger();
     QCOMPARE(boxes.messages().size(), 1);
-    QVERIFY(WaitFor([&] { return QFileInfo(folder + "started.txt").size() > 0; }));
+    QTRY_VERIFY(QFileInfo(folder + "started.txt").size() > 0);
     QCOMPARE(QDir(ReadAt(folder + "started.txt", 0, 4096).trimmed()).canonicalPath(),
              QDir(folder).canonicalPath());
   }
