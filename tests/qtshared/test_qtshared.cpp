@@ -17,31 +17,22 @@ class QtSharedTest : public QObject {
  private slots:
   void commandLine() {
     using O = CommandLine::Outcome;
-    const struct {
-      QStringList args;
-      int maxPaths;
-      bool beforeQt;
-      O outcome;
-      QStringList paths;
-    } rows[] = {
-        {{}, 0, false, O::Run, {}},
-        {{"a.dat", "--bogus", "--help"}, 1, true, O::Help, {}},  // --help wins
-        {{"/tmp/My Project.dat"}, 1, false, O::Run, {"/tmp/My Project.dat"}},
-        {{"a", "b"}, 1, false, O::Bad, {}},
-        {{"a"}, 0, false, O::Bad, {}},
-        {{"-"}, 1, false, O::Run, {"-"}},  // a lone dash is a name
-        {{"--bogus"}, 1, true, O::Bad, {}},
-        // Before Qt its options and their values pass and nothing is counted; after Qt
-        // took its own, a single-dash option left over is unknown.
-        {{"-platform", "offscreen", "a.dat"}, 1, true, O::Run, {}},
-        {{"-bogus"}, 1, false, O::Bad, {}},
-    };
-    for (const auto& r : rows) {
-      const CommandLine line = ParseCommandLine(r.args, r.maxPaths, r.beforeQt);
-      const QString row = r.args.join(' ');
-      QVERIFY2(line.outcome == r.outcome, qPrintable(row));
-      QCOMPARE(line.paths, r.paths);
-      QVERIFY2(line.problem.isEmpty() == (r.outcome != O::Bad), qPrintable(row));
+    using Row = std::tuple<QStringList, int, bool, O, QStringList>;  // args, max paths, before Qt
+    for (const auto& [args, maxPaths, beforeQt, outcome, paths] :
+         {Row{{}, 0, false, O::Run, {}},
+          Row{{"a.dat", "--bogus", "--help"}, 1, true, O::Help, {}},  // --help wins
+          Row{{"/tmp/My Project.dat"}, 1, false, O::Run, {"/tmp/My Project.dat"}},
+          Row{{"a", "b"}, 1, false, O::Bad, {}}, Row{{"a"}, 0, false, O::Bad, {}},
+          Row{{"-"}, 1, false, O::Run, {"-"}},  // a lone dash is a name
+          Row{{"--bogus"}, 1, true, O::Bad, {}},
+          // Before Qt its options and their values pass and nothing is counted; after Qt
+          // took its own, a single-dash option left over is unknown.
+          Row{{"-platform", "offscreen", "a.dat"}, 1, true, O::Run, {}},
+          Row{{"-bogus"}, 1, false, O::Bad, {}}}) {
+      const CommandLine line = ParseCommandLine(args, maxPaths, beforeQt);
+      QVERIFY2(line.outcome == outcome && line.problem.isEmpty() == (outcome != O::Bad),
+               qPrintable(args.join(' ')));
+      QCOMPARE(line.paths, paths);
     }
   }
 
