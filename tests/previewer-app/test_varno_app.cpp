@@ -50,8 +50,7 @@ class VarnoAppTest : public QObject {
   QTemporaryDir settingsDir_;
 
  private slots:
-  // The dot size outlives the window in QSettings; a folder of this run's own keeps runs
-  // in other build trees on the machine from changing it under this one.
+  // The dot size outlives the window: in a folder of this run's own, not the machine's.
   void initTestCase() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
   }
@@ -111,9 +110,8 @@ class VarnoAppTest : public QObject {
     QImage img(4 * 3, 2 * 3, QImage::Format_RGB32);
     img.fill(Qt::blue);
     PaintLedImage(img, f, 4, 2);
-    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), yellow = qRgb(255, 255, 0);
-    const QRgb black = qRgb(0, 0, 0),
-               expected[2][4] = {{red, green, yellow, black}, {yellow, black, black, black}};
+    const QRgb r = qRgb(255, 0, 0), g = qRgb(0, 255, 0), y = qRgb(255, 255, 0), k = qRgb(0, 0, 0);
+    const QRgb expected[2][4] = {{r, g, y, k}, {y, k, k, k}};
     for (int y = 0; y < 6; ++y)
       for (int x = 0; x < 12; ++x) QCOMPARE(img.pixel(x, y), expected[y / 3][x / 3]);
   }
@@ -180,7 +178,6 @@ class VarnoAppTest : public QObject {
     CMainFrame again;
     QCOMPARE(again.view()->dotPixels(), 1);
     QVERIFY(again.findChild<QAction*>(QStringLiteral("viewDots1"))->isChecked());
-    QSettings().clear();
   }
 };
 
