@@ -247,6 +247,29 @@ class ListViewTest : public Fixture {
     QVERIFY(boxes.messages().isEmpty());
   }
 
+  // The real editor table: each add opens its own dialog; the one hold-time dialog makes
+  // the date/time and the temperature item each as asked.
+  void addCommandsOpenTheirDialogs() {
+    Fill(0);
+    View()->SetItemEditors(MakeDialogEditors());
+    QStringList opened;
+    for (int id : {cmd::kAddOneLine, cmd::kAddTwoLine, cmd::kAddTitle, cmd::kAddBitmap,
+                   cmd::kAddAnimation, cmd::kAddDDay, cmd::kAddDateTime, cmd::kAddTemperature}) {
+      QTimer::singleShot(0, [&opened] {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        opened << dlg->metaObject()->className();
+        opened.last() == "CHoldTimeDlg" ? dlg->accept() : dlg->reject();
+      });
+      Trigger(id);
+    }
+    QCOMPARE(opened, (QStringList{"COneLineDlg", "CTwoLineDlg", "CTitleSentenceDlg", "CBitmapDlg",
+                                  "CAnimationDlg", "CDDayDlg", "CHoldTimeDlg", "CHoldTimeDlg"}));
+    QCOMPARE(Contents().size(), 2);
+    QVERIFY(Store().ReadRecord(0).header.kind() == std::uint8_t(K::DateTime));
+    QVERIFY(Store().ReadRecord(1).header.kind() == std::uint8_t(K::Temperature));
+  }
+
   // The enable rule reaches the actions; a full list refuses before any editor opens.
   void enableRulesAndTheFullList() {
     Fill(3, 1);
