@@ -62,8 +62,7 @@ class QtSharedTest : public QObject {
     }
   }
 
-  // A writable program folder keeps the work files beside it; the read-only case is the
-  // install test's, which runs the programs as a user who may not write there.
+  // Beside a writable program; the read-only case is the install test's (run as a user).
   void writableProgramFolderKeepsEverythingBesideIt() {
     QTemporaryDir program, data;
     const QString dir = program.path() + '/', user = data.path() + "/Brellion/";
