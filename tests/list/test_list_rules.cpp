@@ -91,8 +91,6 @@ TEST(EnableRules, Table) {
       EXPECT_TRUE(msglist::IsEnabled(k, c.s));
     }
   }
-  EXPECT_EQ(msglist::AddCommandOf(item::ItemKind::Temperature), ListCommand::AddTemperature);
-  EXPECT_EQ(msglist::AddCommandOf(item::ItemKind::TitleSentence), ListCommand::AddTitleSentence);
 
   const struct {
     msglist::ListState s;
@@ -215,50 +213,22 @@ class ListStore : public ::testing::Test {
   msglist::CutBuffer cut_;
 };
 
-TEST_F(ListStore, DeleteTwoSelectedRows) {
-  Fill(8);
-  Run(msglist::PlanDelete(8, {2, 5}));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"0", "1", "3", "4", "6", "7"}));
-  EXPECT_EQ(store_.ReadRecord(6), item::ItemRecord{});
-  EXPECT_EQ(store_.ReadRecord(7), item::ItemRecord{});
-}
-
-TEST_F(ListStore, CutThenPasteTwice) {
-  Fill(5);
-  Run(msglist::PlanCut(5, {0}));
-  EXPECT_TRUE(cut_.present);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3", "4"}));
-  msglist::Plan paste = msglist::PlanPaste(4, {3}, cut_.present);
-  Run(paste);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3", "0", "4"}));
-  // The selection stays on "4": another paste inserts another copy before it.
-  Run(msglist::PlanPaste(5, paste.selectAfter, cut_.present));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3", "0", "0", "4"}));
-  EXPECT_TRUE(cut_.present);
-}
-
-TEST_F(ListStore, CuttingTheOnlyRowKeepsTheBuffer) {
+// Cutting the only row keeps the buffer for a later paste; modify writes only the quarters
+// of the edited kind.
+TEST_F(ListStore, CutPasteAndModifyOnTheStore) {
   Fill(1);
   Run(msglist::PlanCut(1, {0}));
   EXPECT_TRUE(Names().empty());
   EXPECT_FALSE(msglist::IsEnabled(ListCommand::Paste, {0, 0, cut_.present, 1}));
-  Fill(1);
-  Run(msglist::PlanPaste(1, {0}, cut_.present));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"0", "0"}));
-}
-
-TEST_F(ListStore, FullListRefusesAndTheLastSlotEmpties) {
-  Fill(100);
-  EXPECT_TRUE(msglist::PlanAdd(100).refused);
-  EXPECT_TRUE(msglist::PlanPaste(100, {0}, true).refused);
-  Run(msglist::PlanDelete(100, {99}));
-  EXPECT_EQ(store_.ReadRecord(99), item::ItemRecord{});
-  EXPECT_EQ(Names().size(), 99u);
-  // Modify writes the header and the quarters of the kind only.
+  Fill(2);
+  msglist::Plan paste = msglist::PlanPaste(2, {1}, cut_.present);
+  Run(paste);
+  Run(msglist::PlanPaste(3, paste.selectAfter, cut_.present));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"0", "0", "0", "1"}));
   item::ItemRecord edited = Record(0, {{item::hdr::kHold, 7}}, "new");
   edited.body.textB[0] = 'X';
-  Run(msglist::PlanModify(99, {10}), edited);
-  const item::ItemRecord stored = store_.ReadRecord(10);
+  Run(msglist::PlanModify(4, {3}), edited);
+  const item::ItemRecord stored = store_.ReadRecord(3);
   EXPECT_EQ(stored.header, edited.header);
   EXPECT_EQ(text::ReadTextQuarter(stored.body.textA), "new");
   EXPECT_EQ(stored.body.textB[0], 0);
