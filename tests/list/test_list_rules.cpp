@@ -176,62 +176,43 @@ TEST(Content, CheckAfterTheEditor) {
   EXPECT_FALSE(msglist::HasEditor(8));
 }
 
-// The plans run on a real store file.
-class ListStore : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/list_testXXXXXX";
-    dir_ = mkdtemp(tmpl);
-    store_.SetPath((dir_ / "data.tmp").string());
-    ASSERT_EQ(store_.Open(), 0);
-    // Events hold something that no list edit may touch.
-    for (int k = 100; k < 110; ++k) store_.WriteRecord(k, Record(0, {{1, k}}, "event"));
-  }
-  void TearDown() override {
-    for (int k = 100; k < 110; ++k) {
-      EXPECT_EQ(store_.ReadRecord(k), Record(0, {{1, k}}, "event")) << "event slot " << k;
-    }
-    store_.Close();
-    fs::remove_all(dir_);
-  }
-  // Rows named "0", "1", ... in their text A.
-  void Fill(int n) {
-    for (int i = 0; i < n; ++i) store_.AppendSlot(i, Record(0, {}, std::to_string(i).c_str()));
-  }
-  std::vector<std::string> Names() {
-    std::vector<std::string> names;
-    for (const auto& r : store_.ReadList()) names.push_back(text::ReadTextQuarter(r.body.textA));
-    return names;
-  }
-  void Run(const msglist::Plan& plan, const item::ItemRecord& edited = {}) {
+// The plans run on a real store file: cutting the only row keeps the buffer for a later
+// paste; modify writes only the quarters of the edited kind.
+TEST(ListStore, CutPasteAndModifyOnTheStore) {
+  char tmpl[] = "/tmp/list_testXXXXXX";
+  const fs::path dir = mkdtemp(tmpl);
+  store::WorkStore store;
+  store.SetPath((dir / "data.tmp").string());
+  ASSERT_EQ(store.Open(), 0);
+  msglist::CutBuffer cut;
+  auto run = [&](const msglist::Plan& plan, const item::ItemRecord& edited = {}) {
     ASSERT_FALSE(plan.refused) << plan.message.text;
-    msglist::Apply(store_, plan.ops, edited, cut_);
-  }
-
-  fs::path dir_;
-  store::WorkStore store_;
-  msglist::CutBuffer cut_;
-};
-
-// Cutting the only row keeps the buffer for a later paste; modify writes only the quarters
-// of the edited kind.
-TEST_F(ListStore, CutPasteAndModifyOnTheStore) {
-  Fill(1);
-  Run(msglist::PlanCut(1, {0}));
-  EXPECT_TRUE(Names().empty());
-  EXPECT_FALSE(msglist::IsEnabled(ListCommand::Paste, {0, 0, cut_.present, 1}));
-  Fill(2);
-  msglist::Plan paste = msglist::PlanPaste(2, {1}, cut_.present);
-  Run(paste);
-  Run(msglist::PlanPaste(3, paste.selectAfter, cut_.present));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"0", "0", "0", "1"}));
+    msglist::Apply(store, plan.ops, edited, cut);
+  };
+  auto names = [&] {
+    std::string all;
+    for (const auto& r : store.ReadList()) all += text::ReadTextQuarter(r.body.textA);
+    return all;
+  };
+  store.AppendSlot(0, Record(0, {}, "a"));
+  run(msglist::PlanCut(1, {0}));
+  EXPECT_EQ(names(), "");
+  EXPECT_FALSE(msglist::IsEnabled(ListCommand::Paste, {0, 0, cut.present, 1}));
+  store.AppendSlot(0, Record(0, {}, "b"));
+  store.AppendSlot(1, Record(0, {}, "c"));
+  const msglist::Plan paste = msglist::PlanPaste(2, {1}, cut.present);
+  run(paste);
+  run(msglist::PlanPaste(3, paste.selectAfter, cut.present));
+  EXPECT_EQ(names(), "baac");
   item::ItemRecord edited = Record(0, {{item::hdr::kHold, 7}}, "new");
   edited.body.textB[0] = 'X';
-  Run(msglist::PlanModify(4, {3}), edited);
-  const item::ItemRecord stored = store_.ReadRecord(3);
+  run(msglist::PlanModify(4, {3}), edited);
+  const item::ItemRecord stored = store.ReadRecord(3);
   EXPECT_EQ(stored.header, edited.header);
   EXPECT_EQ(text::ReadTextQuarter(stored.body.textA), "new");
   EXPECT_EQ(stored.body.textB[0], 0);
+  store.Close();
+  fs::remove_all(dir);
 }
 
 }  // namespace
