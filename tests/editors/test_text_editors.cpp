@@ -173,6 +173,7 @@ void TestTextEditors::byteLimitsAndRefusedCharacters() {
   QVERIFY(p->plainText().endsWith(QStringLiteral("ab")));
   Select(p, 0, 2);  // replacing a selection frees its bytes
   Type(p->edit(), QStringLiteral("한"));
+  QVERIFY(p->plainText().startsWith(QStringLiteral("한a")));
   d.accept();
   QCOMPARE(TextA(d).size(), std::size_t(256));
 
