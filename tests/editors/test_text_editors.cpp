@@ -45,13 +45,6 @@ void Format(CTextPane* pane, CTextPane::Group g, int index, int from = -1, int t
   pane->button(g, index)->click();
 }
 
-void Paste(CTextPane* pane, const QString& text) {
-  auto* data = new QMimeData;
-  data->setText(text);
-  QApplication::clipboard()->setMimeData(data);
-  pane->edit()->paste();
-}
-
 QByteArray Bytes(const item::Quarter& q, int n) {
   return QByteArray(reinterpret_cast<const char*>(q.data()), n);
 }
@@ -178,7 +171,7 @@ void TestTextEditors::byteLimitsAndRefusedCharacters() {
   QCOMPARE(TextA(d).size(), std::size_t(256));
 
   CDDayDlg dd;
-  Paste(dd.pane(), QString(150, QChar(0xAC00)));
+  Type(dd.pane()->edit(), QString(150, QChar(0xAC00)));
   QCOMPARE(dd.pane()->textBytes(), std::size_t(200));
 
   // A stored text over the limit keeps the dialog open until it is shortened.
