@@ -10,40 +10,35 @@
 
 using namespace editors;
 using encode::ImportResult;
-using encode_test::GifBuilder;
-using encode_test::Rgb;
+using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
 
 namespace {
 
-class TempDir {
- public:
-  TempDir() : path_(fs::temp_directory_path() / ("picture_items_" + std::to_string(::getpid()))) {
-    fs::create_directories(path_);
+class PictureFiles : public ::testing::Test {
+ protected:
+  PictureFiles() : dir_(fs::temp_directory_path() / ("picture_items_" + std::to_string(::getpid()))) {
+    fs::create_directories(dir_);
   }
-  ~TempDir() { fs::remove_all(path_); }
+  ~PictureFiles() override { fs::remove_all(dir_); }
   // A file of these bytes in the folder; its path as an item stores it (CP949).
-  std::string Write(const std::string& utf8Name, const std::vector<std::uint8_t>& bytes) const {
-    const fs::path p = path_ / fs::u8path(utf8Name);
+  std::string Write(const std::string& utf8Name, const Bytes& bytes) const {
+    const fs::path p = dir_ / fs::u8path(utf8Name);
     encode_test::WriteFile(p.string(), bytes);
     return *text::Utf8ToCp949(p.string());
   }
-
- private:
-  fs::path path_;
+  fs::path dir_;
 };
 
-std::vector<std::uint8_t> Bmp(int w, int h, Rgb c) {
+Bytes Bmp(int w, int h, encode_test::Rgb c) {
   return encode_test::MakeBmp24(w, h, [c](int, int) { return c; });
 }
 
-// A GIF of `frames` full-screen images; frame k is drawn in colour k % 3 (red, green,
-// yellow) so the planes tell the frames apart.
-std::vector<std::uint8_t> Gif(int w, int h, int frames) {
-  GifBuilder b(w, h, {{255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 0}});
+// Frame k is drawn in colour k % 3 (red, green, yellow), so the planes tell frames apart.
+Bytes Gif(int w, int h, int frames) {
+  encode_test::GifBuilder b(w, h, {{255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 0}});
   for (int k = 0; k < frames; ++k) {
-    b.Gce(10, 0).Image(0, 0, w, h,
-                       std::vector<std::uint8_t>(std::size_t(w * h), std::uint8_t(k % 3)));
+    b.Gce(10, 0).Image(0, 0, w, h, Bytes(std::size_t(w * h), std::uint8_t(k % 3)));
   }
   return b.Finish();
 }
@@ -65,27 +60,21 @@ TEST(PictureItems, ReadBackKeepsValuesAndRepairsForeignCodes) {
 
   item::ItemHeader damaged;
   damaged.setKind(item::ItemKind::Bitmap);
-  damaged[item::hdr::kBitmapMode] = 2;
-  damaged[item::hdr::kSpeed] = 5;
-  damaged[item::hdr::kHold] = 10;
-  damaged[item::hdr::kStartHour] = 24;
-  damaged[item::hdr::kEndHour] = 7;
-  damaged[item::hdr::kEndMinute] = 60;
+  for (auto [at, v] : {std::pair{item::hdr::kBitmapMode, 2}, {item::hdr::kSpeed, 5},
+                       {item::hdr::kHold, 10}, {item::hdr::kStartHour, 24},
+                       {item::hdr::kEndHour, 7}, {item::hdr::kEndMinute, 60}}) {
+    damaged[at] = std::uint8_t(v);
+  }
   const BitmapValues read = ReadBitmapItem(damaged, {});
-  EXPECT_EQ(read.mode, 0);
-  EXPECT_EQ(read.speed, 0);
-  EXPECT_EQ(read.hold, kDefaultHoldCode);
+  EXPECT_EQ(std::vector<int>({read.mode, read.speed, read.hold, ReadAnimationItem(damaged, {}).speed,
+                              ReadHoldTimeHeader(damaged, false).hold}),
+            std::vector<int>({0, 0, kDefaultHoldCode, 0, kDefaultHoldCode}));
   EXPECT_EQ(read.window, DisplayWindow{});
-  EXPECT_EQ(ReadHoldTimeHeader(damaged, false).hold, kDefaultHoldCode);
-  EXPECT_EQ(ReadAnimationItem(damaged, {}).speed, 0);
 }
 
 TEST(PictureItems, PathsAreStoredOnlyWhenCp949HoldsThemWhole) {
   const std::string longest = "/" + std::string(item::kMaxTextBytes - 1, 'a');
-  const struct {
-    std::string utf8;
-    ImportResult result;
-  } rows[] = {
+  const std::pair<std::string, ImportResult> rows[] = {
       {"/home/운영/그림.bmp", ImportResult::Ok},
       {longest, ImportResult::Ok},
       {longest + "b", ImportResult::PathTooLong},
@@ -94,66 +83,56 @@ TEST(PictureItems, PathsAreStoredOnlyWhenCp949HoldsThemWhole) {
       {"/home/\U0001F600.bmp", ImportResult::PathNotCp949},
       {"/home/똠방각하/\u0628.bmp", ImportResult::PathNotCp949},
   };
-  for (const auto& r : rows) {
-    const StoredPath p = PathForItem(r.utf8);
-    EXPECT_EQ(p.result, r.result) << r.utf8.size();
-    if (r.result == ImportResult::Ok) {
-      EXPECT_EQ(text::Cp949ToUtf8(p.cp949), r.utf8);
-      // The record keeps it whole, NUL-terminated.
-      BitmapValues v;
-      v.path = p.cp949;
-      const item::ItemRecord rec = BuildBitmapItem(v);
-      EXPECT_EQ(text::ReadTextQuarter(rec.body.textA), p.cp949);
-    } else {
+  for (const auto& [utf8, result] : rows) {
+    const StoredPath p = PathForItem(utf8);
+    EXPECT_EQ(p.result, result) << utf8.size();
+    if (result != ImportResult::Ok) {
       EXPECT_TRUE(p.cp949.empty());
+      continue;
     }
+    EXPECT_EQ(text::Cp949ToUtf8(p.cp949), utf8);
+    BitmapValues v;
+    v.path = p.cp949;
+    EXPECT_EQ(text::ReadTextQuarter(BuildBitmapItem(v).body.textA), p.cp949);  // kept whole
   }
 }
 
-TEST(PictureItems, BitmapFileChecksAndSignPlanes) {
-  TempDir dir;
+TEST_F(PictureFiles, BitmapChecksAndSignPlanes) {
+  using encode::BitmapOpen;
   const struct {
     const char* name;
-    std::vector<std::uint8_t> bytes;
-    encode::BitmapOpen how;
+    Bytes bytes;
+    BitmapOpen how;
     ImportResult result;
   } rows[] = {
-      {"max.bmp", Bmp(800, 160, {255, 255, 255}), encode::BitmapOpen::New, ImportResult::Ok},
-      {"wide.bmp", Bmp(801, 1, {0, 0, 0}), encode::BitmapOpen::New, ImportResult::TooWide},
-      {"high.bmp", Bmp(1, 161, {0, 0, 0}), encode::BitmapOpen::New, ImportResult::TooHigh},
-      {"mid.bmp", Bmp(501, 1, {0, 0, 0}), encode::BitmapOpen::Reopened,
-       ImportResult::TooWideReopened},
-      {"fake.bmp", Gif(4, 4, 2), encode::BitmapOpen::New, ImportResult::NotBmp},
+      {"max.bmp", Bmp(800, 160, {255, 255, 255}), BitmapOpen::New, ImportResult::Ok},
+      {"wide.bmp", Bmp(801, 1, {0, 0, 0}), BitmapOpen::New, ImportResult::TooWide},
+      {"high.bmp", Bmp(1, 161, {0, 0, 0}), BitmapOpen::New, ImportResult::TooHigh},
+      {"mid.bmp", Bmp(501, 1, {0, 0, 0}), BitmapOpen::Reopened, ImportResult::TooWideReopened},
+      {"fake.bmp", Gif(4, 4, 2), BitmapOpen::New, ImportResult::NotBmp},
   };
   for (const auto& r : rows) {
-    const BitmapFile f = OpenBitmapFile(dir.Write(r.name, r.bytes), r.how);
+    const BitmapFile f = OpenBitmapFile(Write(r.name, r.bytes), r.how);
     EXPECT_EQ(f.result, r.result) << r.name;
-    if (r.result != ImportResult::Ok) {
-      EXPECT_EQ(f.planes.width, 0) << r.name;
-    }
+    EXPECT_EQ(f.planes.width > 0, r.result == ImportResult::Ok) << r.name;
   }
-  EXPECT_EQ(OpenBitmapFile("/nonexistent/x.bmp", encode::BitmapOpen::New).result,
-            ImportResult::NotBmp);
+  EXPECT_EQ(OpenBitmapFile("/nonexistent/x.bmp", BitmapOpen::New).result, ImportResult::NotBmp);
 
-  // White lights both planes, pure red only the red one; the preview gets these planes.
-  const BitmapFile white = OpenBitmapFile(dir.Write("흰색.bmp", Bmp(9, 2, {255, 255, 255})),
-                                          encode::BitmapOpen::New);
+  // White lights both planes, pure red only the red one.
+  const BitmapFile white = OpenBitmapFile(Write("흰색.bmp", Bmp(9, 2, {255, 255, 255})), BitmapOpen::New);
   ASSERT_EQ(white.result, ImportResult::Ok);
-  EXPECT_EQ(white.width, 9);
-  EXPECT_EQ(white.height, 2);
-  EXPECT_EQ(white.planes.red, (std::vector<std::uint8_t>{0xFF, 0x80, 0xFF, 0x80}));
+  EXPECT_EQ(std::pair(white.width, white.height), std::pair(9, 2));
+  EXPECT_EQ(white.planes.red, (Bytes{0xFF, 0x80, 0xFF, 0x80}));
   EXPECT_EQ(white.planes.green, white.planes.red);
-  const BitmapFile red =
-      OpenBitmapFile(dir.Write("red.bmp", Bmp(9, 1, {255, 0, 0})), encode::BitmapOpen::New);
-  EXPECT_EQ(red.planes.red, (std::vector<std::uint8_t>{0xFF, 0x80}));
-  EXPECT_EQ(red.planes.green, (std::vector<std::uint8_t>{0x00, 0x00}));
+  const BitmapFile red = OpenBitmapFile(Write("red.bmp", Bmp(9, 1, {255, 0, 0})), BitmapOpen::New);
+  EXPECT_EQ(red.planes.red, (Bytes{0xFF, 0x80}));
+  EXPECT_EQ(red.planes.green, (Bytes{0x00, 0x00}));
 }
 
-TEST(PictureItems, AnimationFileChecks) {
-  TempDir dir;
+TEST_F(PictureFiles, AnimationChecks) {
   const struct {
     const char* name;
-    std::vector<std::uint8_t> bytes;
+    Bytes bytes;
     ImportResult result;
     int frames;
   } rows[] = {
@@ -170,7 +149,7 @@ TEST(PictureItems, AnimationFileChecks) {
   for (const auto& r : rows) {
     encode::GifDecoder gif;
     ASSERT_TRUE(gif.LoadBytes(Gif(2, 2, 2)));  // an earlier document never survives a refusal
-    EXPECT_EQ(OpenAnimationFile(dir.Write(r.name, r.bytes), gif), r.result) << r.name;
+    EXPECT_EQ(OpenAnimationFile(Write(r.name, r.bytes), gif), r.result) << r.name;
     EXPECT_EQ(gif.FrameCount(), r.frames) << r.name;
   }
   encode::GifDecoder gif;
@@ -181,20 +160,15 @@ TEST(PictureItems, PlayerWrapsAndNeverIndexesAnEmptyList) {
   encode::GifDecoder gif;
   FramePlayer player(gif);
   EXPECT_FALSE(player.Step().has_value());
-
   ASSERT_TRUE(gif.LoadBytes(Gif(8, 1, 3)));
   player.Restart();
   // Red, green, yellow, then red again.
-  const std::pair<std::uint8_t, std::uint8_t> expected[] = {
-      {0xFF, 0x00}, {0x00, 0xFF}, {0xFF, 0xFF}, {0xFF, 0x00}};
-  for (auto [red, green] : expected) {
+  for (auto [red, green] : {std::pair{0xFF, 0x00}, {0x00, 0xFF}, {0xFF, 0xFF}, {0xFF, 0x00}}) {
     const std::optional<encode::Planes> p = player.Step();
     ASSERT_TRUE(p.has_value());
-    EXPECT_EQ(p->red, std::vector<std::uint8_t>{red});
-    EXPECT_EQ(p->green, std::vector<std::uint8_t>{green});
+    EXPECT_EQ(p->red, Bytes{std::uint8_t(red)});
+    EXPECT_EQ(p->green, Bytes{std::uint8_t(green)});
   }
-  EXPECT_EQ(player.NextFrame(), 1);
-
   // A shorter animation loaded under a running player starts it over within its frames.
   ASSERT_TRUE(gif.LoadBytes(Gif(8, 1, 1)));
   EXPECT_TRUE(player.Step().has_value());

@@ -91,8 +91,6 @@ TEST(EnableRules, Table) {
       EXPECT_TRUE(msglist::IsEnabled(k, c.s));
     }
   }
-  EXPECT_EQ(msglist::AddCommandOf(item::ItemKind::Temperature), ListCommand::AddTemperature);
-  EXPECT_EQ(msglist::AddCommandOf(item::ItemKind::TitleSentence), ListCommand::AddTitleSentence);
 
   const struct {
     msglist::ListState s;
@@ -178,90 +176,43 @@ TEST(Content, CheckAfterTheEditor) {
   EXPECT_FALSE(msglist::HasEditor(8));
 }
 
-// The plans run on a real store file.
-class ListStore : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/list_testXXXXXX";
-    dir_ = mkdtemp(tmpl);
-    store_.SetPath((dir_ / "data.tmp").string());
-    ASSERT_EQ(store_.Open(), 0);
-    // Events hold something that no list edit may touch.
-    for (int k = 100; k < 110; ++k) store_.WriteRecord(k, Record(0, {{1, k}}, "event"));
-  }
-  void TearDown() override {
-    for (int k = 100; k < 110; ++k) {
-      EXPECT_EQ(store_.ReadRecord(k), Record(0, {{1, k}}, "event")) << "event slot " << k;
-    }
-    store_.Close();
-    fs::remove_all(dir_);
-  }
-  // Rows named "0", "1", ... in their text A.
-  void Fill(int n) {
-    for (int i = 0; i < n; ++i) store_.AppendSlot(i, Record(0, {}, std::to_string(i).c_str()));
-  }
-  std::vector<std::string> Names() {
-    std::vector<std::string> names;
-    for (const auto& r : store_.ReadList()) names.push_back(text::ReadTextQuarter(r.body.textA));
-    return names;
-  }
-  void Run(const msglist::Plan& plan, const item::ItemRecord& edited = {}) {
+// The plans run on a real store file: cutting the only row keeps the buffer for a later
+// paste; modify writes only the quarters of the edited kind.
+TEST(ListStore, CutPasteAndModifyOnTheStore) {
+  char tmpl[] = "/tmp/list_testXXXXXX";
+  const fs::path dir = mkdtemp(tmpl);
+  store::WorkStore store;
+  store.SetPath((dir / "data.tmp").string());
+  ASSERT_EQ(store.Open(), 0);
+  msglist::CutBuffer cut;
+  auto run = [&](const msglist::Plan& plan, const item::ItemRecord& edited = {}) {
     ASSERT_FALSE(plan.refused) << plan.message.text;
-    msglist::Apply(store_, plan.ops, edited, cut_);
-  }
-
-  fs::path dir_;
-  store::WorkStore store_;
-  msglist::CutBuffer cut_;
-};
-
-TEST_F(ListStore, DeleteTwoSelectedRows) {
-  Fill(8);
-  Run(msglist::PlanDelete(8, {2, 5}));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"0", "1", "3", "4", "6", "7"}));
-  EXPECT_EQ(store_.ReadRecord(6), item::ItemRecord{});
-  EXPECT_EQ(store_.ReadRecord(7), item::ItemRecord{});
-}
-
-TEST_F(ListStore, CutThenPasteTwice) {
-  Fill(5);
-  Run(msglist::PlanCut(5, {0}));
-  EXPECT_TRUE(cut_.present);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3", "4"}));
-  msglist::Plan paste = msglist::PlanPaste(4, {3}, cut_.present);
-  Run(paste);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3", "0", "4"}));
-  // The selection stays on "4": another paste inserts another copy before it.
-  Run(msglist::PlanPaste(5, paste.selectAfter, cut_.present));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3", "0", "0", "4"}));
-  EXPECT_TRUE(cut_.present);
-}
-
-TEST_F(ListStore, CuttingTheOnlyRowKeepsTheBuffer) {
-  Fill(1);
-  Run(msglist::PlanCut(1, {0}));
-  EXPECT_TRUE(Names().empty());
-  EXPECT_FALSE(msglist::IsEnabled(ListCommand::Paste, {0, 0, cut_.present, 1}));
-  Fill(1);
-  Run(msglist::PlanPaste(1, {0}, cut_.present));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"0", "0"}));
-}
-
-TEST_F(ListStore, FullListRefusesAndTheLastSlotEmpties) {
-  Fill(100);
-  EXPECT_TRUE(msglist::PlanAdd(100).refused);
-  EXPECT_TRUE(msglist::PlanPaste(100, {0}, true).refused);
-  Run(msglist::PlanDelete(100, {99}));
-  EXPECT_EQ(store_.ReadRecord(99), item::ItemRecord{});
-  EXPECT_EQ(Names().size(), 99u);
-  // Modify writes the header and the quarters of the kind only.
+    msglist::Apply(store, plan.ops, edited, cut);
+  };
+  auto names = [&] {
+    std::string all;
+    for (const auto& r : store.ReadList()) all += text::ReadTextQuarter(r.body.textA);
+    return all;
+  };
+  store.AppendSlot(0, Record(0, {}, "a"));
+  run(msglist::PlanCut(1, {0}));
+  EXPECT_EQ(names(), "");
+  EXPECT_FALSE(msglist::IsEnabled(ListCommand::Paste, {0, 0, cut.present, 1}));
+  store.AppendSlot(0, Record(0, {}, "b"));
+  store.AppendSlot(1, Record(0, {}, "c"));
+  const msglist::Plan paste = msglist::PlanPaste(2, {1}, cut.present);
+  run(paste);
+  run(msglist::PlanPaste(3, paste.selectAfter, cut.present));
+  EXPECT_EQ(names(), "baac");
   item::ItemRecord edited = Record(0, {{item::hdr::kHold, 7}}, "new");
   edited.body.textB[0] = 'X';
-  Run(msglist::PlanModify(99, {10}), edited);
-  const item::ItemRecord stored = store_.ReadRecord(10);
+  run(msglist::PlanModify(4, {3}), edited);
+  const item::ItemRecord stored = store.ReadRecord(3);
   EXPECT_EQ(stored.header, edited.header);
   EXPECT_EQ(text::ReadTextQuarter(stored.body.textA), "new");
   EXPECT_EQ(stored.body.textB[0], 0);
+  store.Close();
+  fs::remove_all(dir);
 }
 
 }  // namespace

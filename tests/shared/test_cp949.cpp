@@ -3,60 +3,42 @@
 #include "shared/cp949.h"
 
 TEST(Cp949, AllKsx1001HangulRoundTrip) {
-  int count = 0;
   for (int lead = 0xB0; lead <= 0xC8; ++lead) {
     for (int trail = 0xA1; trail <= 0xFE; ++trail) {
-      const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
-      const std::string utf8 = text::Cp949ToUtf8(bytes);
-      const auto back = text::Utf8ToCp949(utf8);
-      ASSERT_TRUE(back.has_value()) << std::hex << lead << trail;
-      EXPECT_EQ(*back, bytes);
-      ++count;
+      const std::string bytes{char(lead), char(trail)};
+      const auto back = text::Utf8ToCp949(text::Cp949ToUtf8(bytes));
+      ASSERT_TRUE(back && *back == bytes) << std::hex << lead << trail;
+      EXPECT_TRUE(text::IsKsx1001Code(std::uint8_t(lead), std::uint8_t(trail)));
     }
   }
-  EXPECT_EQ(count, 2350);
-  EXPECT_EQ(*text::Utf8ToCp949("가A"),
-            "\xB0\xA1"
-            "A");
 }
 
-TEST(Cp949, UnencodableTextIsRefusedNotDropped) {
-  EXPECT_FALSE(text::Utf8ToCp949("가\xF0\x9F\x98\x80").has_value());  // an emoji
-  EXPECT_FALSE(text::EncodeCodePoint(0x1F600).has_value());
-  // A syllable outside KS X 1001 is encodable (CP949 extension) but not a board code.
+TEST(Cp949, RefusedAndDamagedText) {
+  EXPECT_FALSE(text::Utf8ToCp949("가\xF0\x9F\x98\x80").has_value());  // an emoji is refused, not dropped
+  // 똠 is a CP949 extension: encodable, but no board code.
   const auto ttom = text::EncodeCodePoint(U'똠');
-  ASSERT_TRUE(ttom.has_value());
-  ASSERT_EQ(ttom->size(), 2u);
-  EXPECT_FALSE(text::IsKsx1001Code(static_cast<std::uint8_t>((*ttom)[0]),
-                                   static_cast<std::uint8_t>((*ttom)[1])));
-  EXPECT_TRUE(text::IsKsx1001Code(0xB0, 0xA1));
-}
-
-TEST(Cp949, DamagedBytesShowAsReplacement) {
+  ASSERT_TRUE(ttom && ttom->size() == 2u);
+  EXPECT_FALSE(text::IsKsx1001Code(std::uint8_t((*ttom)[0]), std::uint8_t((*ttom)[1])));
   EXPECT_EQ(text::Cp949ToUtf8("A\xFF"), "A\xEF\xBF\xBD");
   EXPECT_EQ(text::Cp949ToUtf8("\xB0"), "\xEF\xBF\xBD");  // lone lead byte at the end
 }
 
 TEST(Cp949, QuarterCutNeverSplitsACharacter) {
-  item::Quarter q;
-  q.fill(0xEE);
-  EXPECT_EQ(text::WriteTextQuarter(q, std::string(2047, 'a')), 2047u);
-  EXPECT_EQ(q[2046], 'a');
-  EXPECT_EQ(q[2047], 0);
-
-  // 2046 single bytes then a two-byte character that would occupy 2046-2047.
-  std::string text(2046, 'b');
-  text += "\xB0\xA1";
-  EXPECT_EQ(text::WriteTextQuarter(q, text), 2046u);
-  EXPECT_EQ(q[2045], 'b');
-  EXPECT_EQ(q[2046], 0);
-  EXPECT_EQ(q[2047], 0);
-  EXPECT_EQ(text::ReadTextQuarter(q), std::string(2046, 'b'));
-
-  // Longer text is cut; the rest of the quarter is zero.
-  EXPECT_EQ(text::WriteTextQuarter(q, std::string(3000, 'c')), 2047u);
+  const struct {
+    std::string text;
+    std::size_t kept;
+  } rows[] = {
+      {std::string(2047, 'a'), 2047},
+      {std::string(3000, 'c'), 2047},
+      {std::string(2046, 'b') + "\xB0\xA1", 2046},  // the syllable would take bytes 2046-2047
+      {std::string(2045, 'b') + "\xB0\xA1", 2047},
+  };
+  for (const auto& r : rows) {
+    item::Quarter q;
+    q.fill(0xEE);
+    EXPECT_EQ(text::WriteTextQuarter(q, r.text), r.kept);
+    EXPECT_EQ(text::ReadTextQuarter(q), r.text.substr(0, r.kept));
+    EXPECT_TRUE(std::all_of(q.begin() + long(r.kept), q.end(), [](auto b) { return b == 0; }));
+  }
   EXPECT_EQ(text::Cp949CutLength("\xB0\xA1\xB0", 3), 2u);
-  EXPECT_EQ(text::Cp949CharCount("\xB0\xA1"
-                                 "A"),
-            2u);
 }
