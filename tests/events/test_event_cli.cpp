@@ -1,8 +1,7 @@
-// brellion-cli event and event-cancel as a user runs them, against signsim.
+// brellion-cli event and event-cancel as a user runs them, against signsim over TCP and
+// its pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "manager/events/event_list.h"
@@ -47,7 +46,7 @@ TEST(EventCli, SendsAndCancelsAndRefusesAnEmptySlot) {
     QString message;
   };
   const Case cases[] = {
-      {"event 3 over tcp", {"event", "--tcp", tcp, project, "2"}, 0,
+      {"event 2 over tcp", {"event", "--tcp", tcp, project, "2"}, 0,
        QStringLiteral("Event전송완료: Event 전송완료했습니다")},
       {"failing second block", {"event", "--serial", sim.pty_link(), project, "0"}, 1,
        QStringLiteral("Event전송실패: CHECK-SUM 오류입니다.")},
