@@ -48,15 +48,11 @@ QAction* MenuAction(QMenu* menu, const char* text) {
   return nullptr;
 }
 
-struct FrameProgress : events::Progress {
-  QList<int> shown;  // the total on Begin, then each position; -1 on End
-  int position = 0;
-  void Begin(int total) override {
-    shown << total;
-    position = 0;
-  }
-  void Step() override { shown << ++position; }
-  void End() override { shown << -1; }
+struct Steps : events::Progress {
+  std::string calls;  // b: begin with a total of 3, s: step, e: end
+  void Begin(int total) override { calls += total == 3 ? 'b' : '?'; }
+  void Step() override { calls += 's'; }
+  void End() override { calls += 'e'; }
 };
 
 }  // namespace
@@ -64,139 +60,121 @@ struct FrameProgress : events::Progress {
 class TestEventDialogs : public QObject {
   Q_OBJECT
  private slots:
-  void editorHandsCodesAndTextToTheEvent();
-  void listReachesTheStoreAndTheSign();
-};
-
-void TestEventDialogs::editorHandsCodesAndTextToTheEvent() {
-  CEventEditDlg d;
-  Paste(d.pane(), QStringLiteral("가A"));
-  const std::pair<const char*, int> codes[] = {{"entry", 16}, {"speed", 4}, {"hold", 9}, {"exit", 15}};
-  for (auto [name, index] : codes) d.findChild<QComboBox*>(name)->setCurrentIndex(index);
-  d.pane()->edit()->selectAll();
-  d.pane()->button(CTextPane::TextColourGroup, 2)->click();
-  d.accept();
-  const item::ItemRecord e = d.event();
-  QCOMPARE(QByteArray(reinterpret_cast<const char*>(e.header.bytes.data()), 6),
-           QByteArray("\0\x10\x04\x09\x0F\0", 6));
-  QCOMPARE(text::ReadTextQuarter(e.body.textA), std::string("\xB0\xA1" "A"));
-  QCOMPARE(int(e.body.attrA[0]), 0x80);
-  QCOMPARE(int(e.body.attrA[2]), 0x80);
-  CEventEditDlg again;  // modify mode restores codes, text and formats
-  again.setEvent(e);
-  again.accept();
-  QCOMPARE(again.event(), e);
-  // No limit while typing; the event keeps at most 2047 bytes, ending on a whole character.
-  CEventEditDlg longText;
-  const QString typed = QString(2046, 'a') + QStringLiteral("가나다");
-  Paste(longText.pane(), typed);
-  QCOMPARE(longText.pane()->plainText(), typed);
-  QVERIFY(longText.pane()->note().contains(QStringLiteral("2047바이트를 넘는 부분은 저장되지 않습니다")));
-  longText.accept();
-  QCOMPARE(text::ReadTextQuarter(longText.event().body.textA), std::string(2046, 'a'));
-}
-
-void TestEventDialogs::listReachesTheStoreAndTheSign() {
-  QTemporaryDir dir;
-  store::WorkStore store;
-  store.SetPath(dir.filePath("data.tmp").toStdString());
-  QCOMPARE(store.Open(), 0);
-  fakes::SimSignLink link;
-  FrameProgress progress;
-  MessageRecorder boxes;
-  int runs = 0;
-  const auto typing = [&runs](const QString& text, int entry = 0) {
-    return [&runs, text, entry](CEventEditDlg& e) {
-      ++runs;
-      e.pane()->setStyledText({});
-      Paste(e.pane(), text);
-      e.findChild<QComboBox*>("entry")->setCurrentIndex(entry);
-      e.accept();
-      return e.result();
-    };
-  };
-  const auto last = [&boxes] {
-    return boxes.messages().last().text + "|" + boxes.messages().last().caption;
-  };
-  {
-    CEventListDlg dlg(store, link, &progress);
-    dlg.show();
-    QTreeWidget* list = dlg.list();
-    for (int i = 0; i < 10; ++i) {
-      dlg.setEditRunner(typing(QStringLiteral("긴급 %1").arg(i), i));
-      dlg.addButton()->click();
-    }
-    QCOMPARE(Cells(list, 4), (QStringList{"1줄문장", "긴급 4", "5", "3초", "1", "1"}));
-    QVERIFY(boxes.messages().isEmpty());
-    dlg.addButton()->click();
-    QCOMPARE(runs, 10);  // the editor does not even open
-    QCOMPARE(last(), QStringLiteral("더이상 이벤트를 추가할수 없습니다|더이상 추가안됨"));
-
-    // A double click opens the row's event; emptied, it stores nothing.
-    QString seen;
-    dlg.setEditRunner([&](CEventEditDlg& e) {
-      seen = e.pane()->plainText();
-      e.pane()->setStyledText({});
-      e.accept();
-      return e.result();
-    });
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    const QRect r = list->visualItemRect(list->topLevelItem(2));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
-    QCOMPARE(seen, QStringLiteral("긴급 2"));
-    QCOMPARE(text::ReadTextQuarter(store.ReadRecord(events::StoreSlot(2)).body.textA), "\xB1\xE4\xB1\xDE 2");
-    dlg.setEditRunner(typing(QStringLiteral("바뀜"), 6));
-    MenuAction(dlg.contextMenu().get(), "수정")->trigger();
-    QCOMPARE(Cells(list, 2), (QStringList{"1줄문장", "바뀜", "7", "3초", "1", "1"}));
-
-    // Cut row 0, paste it before row 1, delete row 2: 긴급 1, 긴급 0, 긴급 3...
-    list->clearSelection();
-    QVERIFY(!dlg.contextMenu());  // no row selected: no menu
-    Select(list, {0});
-    std::unique_ptr<QMenu> menu = dlg.contextMenu();
-    QVERIFY(!MenuAction(menu.get(), "붙여넣기")->isEnabled());
-    MenuAction(menu.get(), "잘라내기")->trigger();
-    Select(list, {1});
-    menu = dlg.contextMenu();
-    QVERIFY(MenuAction(menu.get(), "붙여넣기")->isEnabled());
-    MenuAction(menu.get(), "붙여넣기")->trigger();
-    Select(list, {2});
-    MenuAction(dlg.contextMenu().get(), "삭제")->trigger();
-    QCOMPARE(list->topLevelItemCount(), 9);
-    QCOMPARE(Cells(list, 1)[1], QStringLiteral("긴급 0"));
-    QCOMPARE(Cells(list, 2)[1], QStringLiteral("긴급 3"));
-
-    // Send and cancel: their messages, the progress, the frames, and focus back on the list.
-    list->clearSelection();
-    dlg.sendButton()->click();
-    QCOMPARE(last(), QStringLiteral("선택된 Item이 없습니다.|"));
-    QVERIFY(link.sent().empty());
-    Select(list, {1});
-    dlg.cancelButton()->setFocus();
-    dlg.sendButton()->click();
-    QCOMPARE(last(), QStringLiteral("Event 전송완료했습니다|Event전송완료"));
-    QCOMPARE(progress.shown, (QList<int>{3, 1, 2, 3, -1}));
-    const auto frames = events::EventFrames(dlg.events().At(1));
-    QCOMPARE(link.sent(), std::vector<signlink::Frame>(frames.begin(), frames.end()));
-    QCOMPARE(dlg.focusWidget(), static_cast<QWidget*>(list));
-    dlg.cancelButton()->click();
-    QCOMPARE(last(), QStringLiteral("이벤트모드 취소OK...|이벤트 취소"));
-    QVERIFY(!link.sign().event_running());
-    link.Fail(link.sent().size() + 2, signlink::Result::kChecksum);
-    progress.shown.clear();
-    dlg.sendButton()->click();
-    QCOMPARE(last(), QStringLiteral("CHECK-SUM 오류입니다.|Event전송실패"));
-    QCOMPARE(progress.shown, (QList<int>{3, 1, -1}));
+  void editorHandsCodesAndTextToTheEvent() {
+    CEventEditDlg d;
+    Paste(d.pane(), QStringLiteral("가A"));
+    const std::pair<const char*, int> codes[] = {
+        {"entry", 16}, {"speed", 4}, {"hold", 9}, {"exit", 15}};
+    for (auto [name, index] : codes) d.findChild<QComboBox*>(name)->setCurrentIndex(index);
+    d.pane()->edit()->selectAll();
+    d.pane()->button(CTextPane::TextColourGroup, 2)->click();
+    d.accept();
+    const item::ItemRecord e = d.event();
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(e.header.bytes.data()), 6),
+             QByteArray("\0\x10\x04\x09\x0F\0", 6));
+    QCOMPARE(text::ReadTextQuarter(e.body.textA), std::string("\xB0\xA1"
+                                                              "A"));
+    QCOMPARE(int(e.body.attrA[0]), 0x80);
+    QCOMPARE(int(e.body.attrA[2]), 0x80);
+    // No limit while typing; the event keeps at most 2047 bytes, ending on a whole character.
+    CEventEditDlg longText;
+    const QString typed = QString(2046, 'a') + QStringLiteral("가나다");
+    Paste(longText.pane(), typed);
+    QCOMPARE(longText.pane()->plainText(), typed);
+    QVERIFY(longText.pane()->note().contains(
+        QStringLiteral("2047바이트를 넘는 부분은 저장되지 않습니다")));
+    longText.accept();
+    QCOMPARE(text::ReadTextQuarter(longText.event().body.textA), std::string(2046, 'a'));
   }
-  // The store holds what the dialog showed; the cut does not outlive the dialog.
-  CEventListDlg reopened(store, link, &progress);
-  QCOMPARE(reopened.list()->topLevelItemCount(), 9);
-  QCOMPARE(Cells(reopened.list(), 2)[1], QStringLiteral("긴급 3"));
-  Select(reopened.list(), {0});
-  QVERIFY(!MenuAction(reopened.contextMenu().get(), "붙여넣기")->isEnabled());
-  store.Close();
-}
+
+  void listReachesTheStoreAndTheSign() {
+    QTemporaryDir dir;
+    store::WorkStore store;
+    store.SetPath(dir.filePath("data.tmp").toStdString());
+    QCOMPARE(store.Open(), 0);
+    fakes::SimSignLink link;
+    Steps progress;
+    MessageRecorder boxes;
+    QString opened;  // the text the editor was opened with
+    const auto typing = [&opened](const QString& text, int entry = 0) {
+      return [&opened, text, entry](CEventEditDlg& e) {
+        opened = e.pane()->plainText();
+        e.pane()->setStyledText({});
+        Paste(e.pane(), text);
+        e.findChild<QComboBox*>("entry")->setCurrentIndex(entry);
+        e.accept();
+        return e.result();
+      };
+    };
+    const auto last = [&boxes] {
+      return boxes.messages().last().text + "|" + boxes.messages().last().caption;
+    };
+    {
+      CEventListDlg dlg(store, link, &progress);
+      dlg.show();
+      QTreeWidget* list = dlg.list();
+      for (int i = 0; i < 10; ++i) {
+        dlg.setEditRunner(typing(QStringLiteral("긴급 %1").arg(i), i));
+        dlg.addButton()->click();
+      }
+      QCOMPARE(Cells(list, 4), (QStringList{"1줄문장", "긴급 4", "5", "3초", "1", "1"}));
+      QVERIFY(boxes.messages().isEmpty());
+      opened = "not run";
+      dlg.addButton()->click();
+      QCOMPARE(opened, QStringLiteral("not run"));  // the editor does not even open
+      QCOMPARE(last(), QStringLiteral("더이상 이벤트를 추가할수 없습니다|더이상 추가안됨"));
+
+      dlg.setEditRunner(typing(QStringLiteral("바뀜"), 6));
+      QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+      const QRect r = list->visualItemRect(list->topLevelItem(2));
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+      QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+      QCOMPARE(opened, QStringLiteral("긴급 2"));
+      QCOMPARE(Cells(list, 2), (QStringList{"1줄문장", "바뀜", "7", "3초", "1", "1"}));
+
+      // Cut row 0, paste it before row 1, delete row 2: 긴급 1, 긴급 0, 긴급 3...
+      list->clearSelection();
+      QVERIFY(!dlg.contextMenu());  // no row selected: no menu
+      Select(list, {0});
+      std::unique_ptr<QMenu> menu = dlg.contextMenu();
+      QVERIFY(!MenuAction(menu.get(), "붙여넣기")->isEnabled());
+      MenuAction(menu.get(), "잘라내기")->trigger();
+      Select(list, {1});
+      menu = dlg.contextMenu();
+      QVERIFY(MenuAction(menu.get(), "붙여넣기")->isEnabled());
+      MenuAction(menu.get(), "붙여넣기")->trigger();
+      Select(list, {2});
+      MenuAction(dlg.contextMenu().get(), "삭제")->trigger();
+      QCOMPARE(list->topLevelItemCount(), 9);
+      QCOMPARE(Cells(list, 1)[1] + Cells(list, 2)[1], QStringLiteral("긴급 0긴급 3"));
+
+      // Send and cancel: their messages, the frames of the selected row, focus back on the list.
+      list->clearSelection();
+      dlg.sendButton()->click();
+      QCOMPARE(last(), QStringLiteral("선택된 Item이 없습니다.|"));
+      QVERIFY(link.sent().empty());
+      Select(list, {1});
+      dlg.cancelButton()->setFocus();
+      dlg.sendButton()->click();
+      QCOMPARE(last(), QStringLiteral("Event 전송완료했습니다|Event전송완료"));
+      QCOMPARE(progress.calls, "bssse");
+      const auto frames = events::EventFrames(dlg.events().At(1));
+      QCOMPARE(link.sent(), std::vector<signlink::Frame>(frames.begin(), frames.end()));
+      QCOMPARE(dlg.focusWidget(), static_cast<QWidget*>(list));
+      dlg.cancelButton()->click();
+      QCOMPARE(last(), QStringLiteral("이벤트모드 취소OK...|이벤트 취소"));
+      QVERIFY(!link.sign().event_running());
+      link.Fail(link.sent().size() + 2, signlink::Result::kChecksum);
+      dlg.sendButton()->click();
+      QCOMPARE(last(), QStringLiteral("CHECK-SUM 오류입니다.|Event전송실패"));
+    }
+    // The cut does not outlive the dialog.
+    CEventListDlg reopened(store, link, &progress);
+    Select(reopened.list(), {0});
+    QVERIFY(!MenuAction(reopened.contextMenu().get(), "붙여넣기")->isEnabled());
+    store.Close();
+  }
+};
 
 QTEST_MAIN(TestEventDialogs)
 #include "test_event_dialogs.moc"

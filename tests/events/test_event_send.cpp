@@ -52,7 +52,8 @@ TEST(EventFrames, AreByteExact) {
     const Frame& f = frames[b];
     ASSERT_EQ(f.size(), blocks[b].size);
     EXPECT_EQ(Frame(f.begin(), f.begin() + 5), blocks[b].head);
-    EXPECT_EQ(Frame(f.begin() + 5, f.end() - 2), Frame(blocks[b].data, blocks[b].data + blocks[b].n));
+    EXPECT_EQ(Frame(f.begin() + 5, f.end() - 2),
+              Frame(blocks[b].data, blocks[b].data + blocks[b].n));
     unsigned sum = 0;
     for (std::size_t i = 0; i + 2 < f.size(); ++i) sum += f[i];
     EXPECT_EQ(f[f.size() - 2], static_cast<std::uint8_t>(sum));
@@ -71,8 +72,8 @@ TEST(EventSend, StepsThroughTheBlocksAndStopsAtTheFirstFailure) {
     const char* steps;
   };
   const Case cases[] = {
-      {0, Result::kOk, "bssse"},          {1, Result::kTimeout, "be"},
-      {2, Result::kChecksum, "bse"},      {3, Result::kNoSocket, "bsse"},
+      {0, Result::kOk, "bssse"},           {1, Result::kTimeout, "be"},
+      {2, Result::kChecksum, "bse"},       {3, Result::kNoSocket, "bsse"},
       {4, Result::kNotConnected, "bssse"},
   };
   for (const Case& c : cases) {

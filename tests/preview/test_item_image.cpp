@@ -32,7 +32,8 @@ Art ArtOf(int w, int h, int frame) {
   for (int y = 0; y < h; ++y) {
     std::string row;
     for (int x = 0; x < w; ++x) {
-      const std::size_t at = static_cast<std::size_t>(y) * p.rowBytes() + static_cast<std::size_t>(x / 8);
+      const std::size_t at =
+          static_cast<std::size_t>(y) * p.rowBytes() + static_cast<std::size_t>(x / 8);
       const int bit = 0x80 >> (x % 8);
       row += ".RGY"[((p.red[at] & bit) ? 1 : 0) + ((p.green[at] & bit) ? 2 : 0)];
     }
@@ -50,8 +51,10 @@ const std::string kHangul = "\xB0\xA1\xB3\xAA\xB4\xD9 ABC";  // 가나다 ABC
 
 // Each adds its one item to the builder and returns a copy of the record.
 const std::pair<const char*, std::function<item::ItemRecord(PreviewBuilder&)>> kSamples[] = {
-    {"one-line slide in, blink out", [](PreviewBuilder& b) { return b.OneLine(kHangul, 1, 2, 0, 3, Attr(2)); }},
-    {"one-line passing through", [](PreviewBuilder& b) { return b.OneLine(kHangul + kHangul + kHangul, 0, 0, 0, 0); }},
+    {"one-line slide in, blink out",
+     [](PreviewBuilder& b) { return b.OneLine(kHangul, 1, 2, 0, 3, Attr(2)); }},
+    {"one-line passing through",
+     [](PreviewBuilder& b) { return b.OneLine(kHangul + kHangul + kHangul, 0, 0, 0, 0); }},
     {"two-line",
      [](PreviewBuilder& b) {
        item::ItemRecord& r = b.Text(Kind::TwoLine, kHangul, Attr(1), kHangul, Attr(0, 1));
@@ -64,10 +67,14 @@ const std::pair<const char*, std::function<item::ItemRecord(PreviewBuilder&)>> k
        PreviewBuilder::Set(r, {{item::hdr::kLowerEntry, 2}, {item::hdr::kLowerExit, 1}});
        return r;
      }},
-    {"bitmap held", [](PreviewBuilder& b) { return Named(b.Bitmap(ArtOf(120, 32, 0), 0, 2, 0), "bmp:120x32"); }},
-    {"bitmap scrolled", [](PreviewBuilder& b) { return Named(b.Bitmap(ArtOf(120, 32, 0), 1, 0, 0), "bmp:120x32"); }},
+    {"bitmap held",
+     [](PreviewBuilder& b) { return Named(b.Bitmap(ArtOf(120, 32, 0), 0, 2, 0), "bmp:120x32"); }},
+    {"bitmap scrolled",
+     [](PreviewBuilder& b) { return Named(b.Bitmap(ArtOf(120, 32, 0), 1, 0, 0), "bmp:120x32"); }},
     {"animation",
-     [](PreviewBuilder& b) { return Named(b.Animation({ArtOf(40, 16, 0), ArtOf(40, 16, 1)}, 1), "gif:40x16x2"); }},
+     [](PreviewBuilder& b) {
+       return Named(b.Animation({ArtOf(40, 16, 0), ArtOf(40, 16, 1)}, 1), "gif:40x16x2");
+     }},
     {"date and time", [](PreviewBuilder& b) { return b.Add(Kind::DateTime); }},
     {"D-day",
      [](PreviewBuilder& b) {
@@ -92,14 +99,16 @@ TEST(ItemImage, PlaysFrameForFrameAsThePreviewFileOfTheSameList) {
   } cleanup{dir};
   for (const auto& [modules, tiers] : {std::pair{6, 1}, std::pair{12, 2}}) {
     for (const auto& [name, add] : kSamples) {
-      SCOPED_TRACE(std::string(name) + " on " + std::to_string(modules) + " x " + std::to_string(tiers));
+      SCOPED_TRACE(std::string(name) + " on " + std::to_string(modules) + " x " +
+                   std::to_string(tiers));
       PreviewBuilder builder(modules, tiers);
       const item::ItemRecord record = add(builder);
       ASSERT_TRUE(builder.WriteFile(built));
       std::filesystem::remove(written);
       FakePictures writerPictures, pictures;
       ASSERT_TRUE(transfer::WritePreview(written, std::span(&record, 1),
-                                         {std::uint8_t(modules), std::uint8_t(tiers), 0}, {}, writerPictures)
+                                         {std::uint8_t(modules), std::uint8_t(tiers), 0}, {},
+                                         writerPictures)
                       .written);
       sign::FlashImage builtFile, writerFile, memory;
       ASSERT_TRUE(builtFile.Open(built));
@@ -114,7 +123,8 @@ TEST(ItemImage, PlaysFrameForFrameAsThePreviewFileOfTheSameList) {
       ASSERT_EQ(fromMemory.geometry().width, modules * 16);
       ASSERT_EQ(fromMemory.geometry().rows, tiers * 16);
       // The engine does not emulate the temperature display: it shows the logo instead.
-      ASSERT_EQ(fromMemory.showingLogo(), record.header.kind() == static_cast<std::uint8_t>(Kind::Temperature));
+      ASSERT_EQ(fromMemory.showingLogo(),
+                record.header.kind() == static_cast<std::uint8_t>(Kind::Temperature));
       ASSERT_EQ(fromFile.showingLogo(), fromMemory.showingLogo());
       int lit = 0;
       for (int f = 0; f < 700; ++f) {  // past every entry, hold and exit of the samples at 30 ms
@@ -133,8 +143,10 @@ TEST(ItemImage, PlaysFrameForFrameAsThePreviewFileOfTheSameList) {
 TEST(ItemImage, IsAFewJoinedRunsNotTheWholeMemory) {
   PreviewBuilder builder(6, 1);
   FakePictures none;
-  const auto runs = preview::OneItemImage(builder.OneLine(kHangul, 1, 2, 0, 3, Attr(2)), {6, 1, true}, none);
-  ASSERT_LE(runs.size(), 4u);  // settings with the count, the header, a one-line item's body quarters
+  const auto runs =
+      preview::OneItemImage(builder.OneLine(kHangul, 1, 2, 0, 3, Attr(2)), {6, 1, true}, none);
+  ASSERT_LE(runs.size(),
+            4u);  // settings with the count, the header, a one-line item's body quarters
   std::size_t bytes = runs[0].bytes.size();
   for (std::size_t i = 1; i < runs.size(); ++i) {
     bytes += runs[i].bytes.size();

@@ -59,7 +59,8 @@ void Settle() {
 }
 
 template <class Dlg, class Values>
-std::unique_ptr<CTextItemDlg> Opened(item::ItemRecord (*build)(const Values&), const char* file, int mode = 0) {
+std::unique_ptr<CTextItemDlg> Opened(item::ItemRecord (*build)(const Values&), const char* file,
+                                     int mode = 0) {
   Values v;
   v.path = std::string(BRELLION_TEST_DATA_DIR "/encode/") + file;
   if constexpr (requires { v.mode; }) v.mode = mode;
@@ -75,15 +76,19 @@ std::vector<std::pair<const char*, std::function<std::unique_ptr<CTextItemDlg>()
       {"two_line", [] { return std::make_unique<CTwoLineDlg>(); }},
       {"title_sentence", [] { return std::make_unique<CTitleSentenceDlg>(); }},
       {"dday", [] { return std::make_unique<CDDayDlg>(); }},
-      {"bitmap scrolled", [] { return Opened<CBitmapDlg>(editors::BuildBitmapItem, "magick_rich24.bmp", 1); }},
-      {"animation", [] { return Opened<CAnimationDlg>(editors::BuildAnimationItem, "magick_three.gif"); }},
+      {"bitmap scrolled",
+       [] { return Opened<CBitmapDlg>(editors::BuildBitmapItem, "magick_rich24.bmp", 1); }},
+      {"animation",
+       [] { return Opened<CAnimationDlg>(editors::BuildAnimationItem, "magick_three.gif"); }},
       {"event", [] { return std::make_unique<CEventEditDlg>(); }},
       {"datetime", [] { return std::make_unique<CHoldTimeDlg>(false); }},
       {"temperature", [] { return std::make_unique<CHoldTimeDlg>(true); }},
   };
 }
 
-CTextPane* FirstPane(QWidget* dlg) { return dlg->findChild<CTextPane*>(); }
+CTextPane* FirstPane(QWidget* dlg) {
+  return dlg->findChild<CTextPane*>();
+}
 
 }  // namespace
 

@@ -49,7 +49,8 @@ TEST(CliTransfer, SendAndPreviewWriteTheSameItems) {
   EXPECT_TRUE(ok.err.contains(QStringLiteral("전송 완료 했습니다")));
   const CliRun serial = Cli({"send", "--serial", sim.pty_link(), project});
   EXPECT_EQ(serial.status, 0) << serial.err.toStdString();
-  EXPECT_EQ(serial.err.count(QStringLiteral("item ")), 4) << serial.err.toStdString();  // not a terminal: a line per item
+  EXPECT_EQ(serial.err.count(QStringLiteral("item ")), 4)
+      << serial.err.toStdString();  // not a terminal: a line per item
   EXPECT_EQ(Cli({"send", "--tcp", tcp}).status, 2);
   ASSERT_TRUE(sim.Stop());
 
@@ -62,8 +63,10 @@ TEST(CliTransfer, SendAndPreviewWriteTheSameItems) {
   EXPECT_EQ(ReadAt(out, board::kItemCount, 2), QByteArray("\0\x04", 2));
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(ReadAt(out, board::HeaderAddress(i), 32), ReadAt(memory, board::HeaderAddress(i), 32));
-    EXPECT_EQ(ReadAt(out, board::BodyAddress(i), 4096), ReadAt(memory, board::BodyAddress(i), 4096));
+    EXPECT_EQ(ReadAt(out, board::HeaderAddress(i), 32),
+              ReadAt(memory, board::HeaderAddress(i), 32));
+    EXPECT_EQ(ReadAt(out, board::BodyAddress(i), 4096),
+              ReadAt(memory, board::BodyAddress(i), 4096));
   }
   EXPECT_EQ(ReadAt(out, board::BodyAddress(2), 6), QByteArray("item 2"));
   EXPECT_EQ(ReadAt(out, board::HeaderAddress(3), 1), QByteArray("\x05", 1));

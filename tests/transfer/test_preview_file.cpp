@@ -41,8 +41,9 @@ class PreviewFileTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(dir_); }
   PreviewReport Write(const List& list, PreviewSettings s = {}) {
     steps_ = 0;
-    return WritePreview(path_, list, s, {.begin = [this](int t) { begun_ = t; }, .step = [this] { ++steps_; }, .end = {}},
-                        pics_);
+    return WritePreview(
+        path_, list, s,
+        {.begin = [this](int t) { begun_ = t; }, .step = [this] { ++steps_; }, .end = {}}, pics_);
   }
   Bytes Read(std::uint32_t at, std::size_t n) const {
     std::ifstream f(path_, std::ios::binary);
@@ -72,7 +73,8 @@ TEST_F(PreviewFileTest, HoldsWhatTheDownloadPutsIntoTheSignInASparseFile) {
     if (f[3] != signlink::kCmdMemoryWrite) continue;
     const std::uint32_t at = board::Get32(&f[4]);
     const std::size_t n = board::Get16(&f[8]);
-    EXPECT_EQ(Read(at, n), Bytes(f.begin() + 10, f.begin() + 10 + static_cast<long>(n))) << std::hex << at;
+    EXPECT_EQ(Read(at, n), Bytes(f.begin() + 10, f.begin() + 10 + static_cast<long>(n)))
+        << std::hex << at;
     compared += n;
   }
   EXPECT_GT(compared, 40000u);
@@ -82,26 +84,30 @@ TEST_F(PreviewFileTest, HoldsWhatTheDownloadPutsIntoTheSignInASparseFile) {
   EXPECT_EQ(Read(board::kConnection, 1), (Bytes{1}));
   struct stat st {};
   ASSERT_EQ(::stat(path_.c_str(), &st), 0);
-  EXPECT_LT(static_cast<std::uint64_t>(st.st_blocks) * 512u, 1u << 20);  // a hole but for the pages written
+  EXPECT_LT(static_cast<std::uint64_t>(st.st_blocks) * 512u,
+            1u << 20);  // a hole but for the pages written
 }
 
 TEST_F(PreviewFileTest, StepsPerKindAndTheTotalIsTheStepsTaken) {
   const std::tuple<Kind, const char*, int> cases[] = {
-      {Kind::OneLine, "", 1},       {Kind::TwoLine, "", 1},         {Kind::TitleSentence, "", 1},
-      {Kind::Bitmap, "bmp:8x8", 1}, {Kind::Bitmap, "gone", 1},      {Kind::Animation, "gif:8x8x4", 4},
-      {Kind::Animation, "gone", 0}, {Kind::DateTime, "", 1},        {Kind::DDay, "", 1},
+      {Kind::OneLine, "", 1},       {Kind::TwoLine, "", 1},    {Kind::TitleSentence, "", 1},
+      {Kind::Bitmap, "bmp:8x8", 1}, {Kind::Bitmap, "gone", 1}, {Kind::Animation, "gif:8x8x4", 4},
+      {Kind::Animation, "gone", 0}, {Kind::DateTime, "", 1},   {Kind::DDay, "", 1},
       {Kind::Temperature, "", 0}};
   for (const auto& [kind, path, steps] : cases) {
     SCOPED_TRACE(static_cast<int>(kind));
     EXPECT_EQ(Write({Item(kind, path)}).items, 1);
     EXPECT_EQ(steps_, steps);
     EXPECT_EQ(begun_, steps);
-    EXPECT_EQ(Read(board::HeaderAddress(0), 1), Bytes{static_cast<std::uint8_t>(kind)});  // every kind's header
+    EXPECT_EQ(Read(board::HeaderAddress(0), 1),
+              Bytes{static_cast<std::uint8_t>(kind)});  // every kind's header
   }
 }
 
 TEST_F(PreviewFileTest, AShorterListKeepsTheEarlierSlotsWithTheNewCount) {
-  ASSERT_TRUE(Write({Item(Kind::OneLine, "", 1), Item(Kind::TwoLine, "", 2), Item(Kind::DDay, "", 3)}).written);
+  ASSERT_TRUE(
+      Write({Item(Kind::OneLine, "", 1), Item(Kind::TwoLine, "", 2), Item(Kind::DDay, "", 3)})
+          .written);
   ASSERT_TRUE(Write({Item(Kind::DateTime)}).written);
   EXPECT_EQ(Read(board::kItemCount, 2), (Bytes{0, 1}));
   EXPECT_EQ(Read(board::HeaderAddress(0), 1), Bytes{5});
