@@ -61,10 +61,7 @@ class EventListTest : public ::testing::Test {
 
 TEST_F(EventListTest, AddStoresHeaderAndFirstQuartersOnlyAndRowsShowCodesPlusOne) {
   EventList list(store_);
-  ASSERT_TRUE(
-      list.Add(Edited("\xB0\xA1"
-                      "A",
-                      0x7C)));  // 가A
+  ASSERT_TRUE(list.Add(Edited(std::string("\xB0\xA1") + "A", 0x7C)));  // 가A
   const item::ItemRecord slot = Slot(0);
   const std::uint8_t header[8] = {0, 3, 1, 2, 4, 0, 0, 0};
   EXPECT_EQ(0, std::memcmp(slot.header.bytes.data(), header, sizeof header));

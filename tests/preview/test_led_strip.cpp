@@ -1,11 +1,11 @@
 // The strip under every item editor: it plays what the same engine plays from the item's
-// memory image, restarts on every change, shows undrawable characters as blank cells.
+// memory image, and restarts on every change.
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QTest>
 #include <QTextEdit>
-#include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "manager/editors/animation_dlg.h"
@@ -23,8 +23,6 @@
 #include "tests/support/test_fonts.h"
 
 namespace {
-
-constexpr int kStill = 16;  // "효과없음": the text stands still from the first frame
 
 const sign::FixedClock kClock(sign::LocalTime{2026, 12, 7, 9, 41, 5});
 
@@ -127,25 +125,8 @@ class LedStripTest : public QObject {
     }
   }
 
-  // 똠 is CP949 but in none of the board's tables: it takes a blank 16-dot cell, exactly
-  // what two blank spaces take, and is not simply left out.
-  void undrawableCharacterIsABlankCell() {
-    auto frameOf = [](const QString& text) {
-      COneLineDlg dlg;
-      dlg.strip()->SetPaused(true);
-      dlg.findChild<QComboBox*>("entry")->setCurrentIndex(kStill);
-      Type(FirstPane(&dlg)->edit(), text);
-      Settle();
-      return *dlg.strip()->frame();
-    };
-    const sign::FrameBuffer withCell = frameOf(QStringLiteral("A똠B"));
-    QVERIFY(std::any_of(withCell.dots.begin(), withCell.dots.end(), [](auto d) { return d; }));
-    QVERIFY(withCell == frameOf(QStringLiteral("A  B")));
-    QVERIFY(!(withCell == frameOf(QStringLiteral("AB"))));
-  }
-
   // A new entry effect starts the strip over with that effect's first frame; so does text.
-  void changesRestartAtOnce() {
+  void changesRestartAtOnceAndItPlaysOn() {
     COneLineDlg dlg;
     dlg.strip()->SetPaused(true);
     Type(FirstPane(&dlg)->edit(), QStringLiteral("가나다 ABC"));
@@ -166,15 +147,8 @@ class LedStripTest : public QObject {
     Settle();
     QCOMPARE(dlg.strip()->framesPainted(), before + 1);
     QVERIFY(*dlg.strip()->frame() == Expected(dlg, 1)[0]);
-  }
-
-  // Unpaused, the dialog's timer plays it on.
-  void playsOnItsOwn() {
-    COneLineDlg dlg;
-    Type(FirstPane(&dlg)->edit(), QStringLiteral("ABC"));
-    Settle();
-    const long before = dlg.strip()->framesPainted();
-    QTRY_VERIFY_WITH_TIMEOUT(dlg.strip()->framesPainted() > before + 5, 3000);
+    dlg.strip()->SetPaused(false);  // then the dialog's timer plays it on
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.strip()->framesPainted() > before + 6, 3000);
   }
 };
 
