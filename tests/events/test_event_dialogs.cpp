@@ -72,8 +72,7 @@ class TestEventDialogs : public QObject {
     const item::ItemRecord e = d.event();
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(e.header.bytes.data()), 6),
              QByteArray("\0\x10\x04\x09\x0F\0", 6));
-    QCOMPARE(text::ReadTextQuarter(e.body.textA), std::string("\xB0\xA1"
-                                                              "A"));
+    QCOMPARE(text::ReadTextQuarter(e.body.textA), std::string("\xB0\xA1") + "A");
     QCOMPARE(int(e.body.attrA[0]), 0x80);
     QCOMPARE(int(e.body.attrA[2]), 0x80);
     // No limit while typing; the event keeps at most 2047 bytes, ending on a whole character.
