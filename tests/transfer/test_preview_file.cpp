@@ -82,10 +82,9 @@ TEST_F(PreviewFileTest, HoldsWhatTheDownloadPutsIntoTheSignInASparseFile) {
   EXPECT_EQ(Read(board::kWidth, 2), (Bytes{12, 2}));
   EXPECT_EQ(Read(board::kItemCount, 2), (Bytes{0, 9}));
   EXPECT_EQ(Read(board::kConnection, 1), (Bytes{1}));
-  struct stat st {};
+  struct stat st {};  // a hole but for the pages written
   ASSERT_EQ(::stat(path_.c_str(), &st), 0);
-  EXPECT_LT(static_cast<std::uint64_t>(st.st_blocks) * 512u,
-            1u << 20);  // a hole but for the pages written
+  EXPECT_LT(static_cast<std::uint64_t>(st.st_blocks) * 512u, 1u << 20);
 }
 
 TEST_F(PreviewFileTest, StepsPerKindAndTheTotalIsTheStepsTaken) {
@@ -99,8 +98,7 @@ TEST_F(PreviewFileTest, StepsPerKindAndTheTotalIsTheStepsTaken) {
     EXPECT_EQ(Write({Item(kind, path)}).items, 1);
     EXPECT_EQ(steps_, steps);
     EXPECT_EQ(begun_, steps);
-    EXPECT_EQ(Read(board::HeaderAddress(0), 1),
-              Bytes{static_cast<std::uint8_t>(kind)});  // every kind's header
+    EXPECT_EQ(Read(board::HeaderAddress(0), 1), Bytes{static_cast<std::uint8_t>(kind)});
   }
 }
 
