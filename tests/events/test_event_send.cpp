@@ -1,11 +1,13 @@
 // Event frames byte for byte, and the send and cancel sequences over the in-process sign.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "manager/events/event_send.h"
 #include "tests/fakes/sim_sign_link.h"
 
+using events::Message;
 using signlink::Frame;
 using signlink::Result;
 
@@ -25,24 +27,18 @@ item::ItemRecord SampleEvent() {
 }
 
 struct Steps : events::Progress {
-  std::vector<char> calls;  // 'b' begin (with total 3), 's' step, 'e' end
-  void Begin(int total) override { calls.push_back(total == 3 ? 'b' : '?'); }
-  void Step() override { calls.push_back('s'); }
-  void End() override { calls.push_back('e'); }
+  std::string calls;  // b: begin with a total of 3, s: step, e: end
+  void Begin(int total) override { calls += total == 3 ? 'b' : '?'; }
+  void Step() override { calls += 's'; }
+  void End() override { calls += 'e'; }
 };
-
-std::uint8_t Sum(const Frame& f) {
-  unsigned s = 0;
-  for (std::size_t i = 0; i + 2 < f.size(); ++i) s += f[i];
-  return static_cast<std::uint8_t>(s);
-}
 
 TEST(EventFrames, AreByteExact) {
   const item::ItemRecord e = SampleEvent();
   const auto frames = events::EventFrames(e);
   struct Block {
     std::size_t size;
-    std::vector<std::uint8_t> head;
+    Frame head;
     const std::uint8_t* data;
     std::size_t n;
   };
@@ -52,63 +48,59 @@ TEST(EventFrames, AreByteExact) {
       {2055, {0x02, 0x08, 0x07, 0x26, 0x02}, e.body.attrA.data(), 2048},
   };
   for (int b = 0; b < 3; ++b) {
+    SCOPED_TRACE(b);
     const Frame& f = frames[b];
-    ASSERT_EQ(f.size(), blocks[b].size) << b;
-    EXPECT_EQ(Frame(f.begin(), f.begin() + 5), blocks[b].head) << b;
-    EXPECT_EQ(Frame(f.begin() + 5, f.end() - 2), Frame(blocks[b].data, blocks[b].data + blocks[b].n));
-    EXPECT_EQ(f[f.size() - 2], Sum(f)) << b;
-    EXPECT_EQ(f.back(), 0x03) << b;
+    ASSERT_EQ(f.size(), blocks[b].size);
+    EXPECT_EQ(Frame(f.begin(), f.begin() + 5), blocks[b].head);
+    EXPECT_EQ(Frame(f.begin() + 5, f.end() - 2),
+              Frame(blocks[b].data, blocks[b].data + blocks[b].n));
+    unsigned sum = 0;
+    for (std::size_t i = 0; i + 2 < f.size(); ++i) sum += f[i];
+    EXPECT_EQ(f[f.size() - 2], static_cast<std::uint8_t>(sum));
+    EXPECT_EQ(f.back(), 0x03);
   }
   EXPECT_EQ(frames[3], (Frame{0x02, 0x00, 0x06, 0x27, 0x2F, 0x03}));
   EXPECT_EQ(events::CancelFrame(), (Frame{0x02, 0x00, 0x06, 0x28, 0x30, 0x03}));
 }
 
-TEST(EventSend, ReachesTheSignWithThreeStepsAndNoModelCheck) {
-  fakes::SimSignLink link;
-  Steps steps;
-  const item::ItemRecord e = SampleEvent();
-  const events::Outcome out = events::SendEvent(link, e, &steps);
-  EXPECT_EQ(out.result, Result::kOk);
-  EXPECT_EQ(out.message, (events::Message{"Event 전송완료했습니다", "Event전송완료"}));
-  EXPECT_EQ(steps.calls, (std::vector<char>{'b', 's', 's', 's', 'e'}));
-  const auto frames = events::EventFrames(e);
-  EXPECT_EQ(link.sent(), std::vector<Frame>(frames.begin(), frames.end()));
-  EXPECT_TRUE(link.sign().event_running());
-  EXPECT_EQ(0, std::memcmp(link.sign().event_header(), e.header.bytes.data(), 32));
-
-  const events::Outcome cancel = events::CancelEvent(link);
-  EXPECT_EQ(cancel.message, (events::Message{"이벤트모드 취소OK...", "이벤트 취소"}));
-  EXPECT_FALSE(link.sign().event_running());
-}
-
-TEST(EventSend, FirstFailingFrameEndsTheSequence) {
+// No model check: the three blocks and the start are the only frames; the first failing
+// frame ends the sequence with its own text.
+TEST(EventSend, StepsThroughTheBlocksAndStopsAtTheFirstFailure) {
   struct Case {
-    std::size_t failAt;
+    std::size_t failAt;  // 0: none
     Result result;
-    std::vector<char> steps;
+    const char* steps;
   };
   const Case cases[] = {
-      {1, Result::kTimeout, {'b', 'e'}},
-      {2, Result::kChecksum, {'b', 's', 'e'}},
-      {3, Result::kNoSocket, {'b', 's', 's', 'e'}},
-      {4, Result::kNotConnected, {'b', 's', 's', 's', 'e'}},
+      {0, Result::kOk, "bssse"},           {1, Result::kTimeout, "be"},
+      {2, Result::kChecksum, "bse"},       {3, Result::kNoSocket, "bsse"},
+      {4, Result::kNotConnected, "bssse"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.failAt);
     fakes::SimSignLink link;
-    link.Fail(c.failAt, c.result);
+    if (c.failAt) link.Fail(c.failAt, c.result);
     Steps steps;
-    const events::Outcome out = events::SendEvent(link, SampleEvent(), &steps);
-    EXPECT_EQ(out.result, c.result) << c.failAt;
-    EXPECT_EQ(out.message, (events::Message{signlink::ResultText(c.result), "Event전송실패"}))
-        << c.failAt;
-    EXPECT_EQ(link.sent().size(), c.failAt);
-    EXPECT_EQ(steps.calls, c.steps) << c.failAt;
+    const item::ItemRecord e = SampleEvent();
+    const events::Outcome out = events::SendEvent(link, e, &steps);
+    EXPECT_EQ(out.result, c.result);
+    EXPECT_EQ(steps.calls, c.steps);
+    const auto frames = events::EventFrames(e);
+    const std::size_t sent = c.failAt ? c.failAt : 4;
+    EXPECT_EQ(link.sent(), std::vector<Frame>(frames.begin(), frames.begin() + sent));
+    EXPECT_EQ(link.sign().event_running(), !c.failAt);
+    if (c.failAt) {
+      EXPECT_EQ(out.message, (Message{signlink::ResultText(c.result), "Event전송실패"}));
+      continue;
+    }
+    EXPECT_EQ(out.message, (Message{"Event 전송완료했습니다", "Event전송완료"}));
+    EXPECT_EQ(0, std::memcmp(link.sign().event_header(), e.header.bytes.data(), 32));
+    EXPECT_EQ(events::CancelEvent(link).message, (Message{"이벤트모드 취소OK...", "이벤트 취소"}));
     EXPECT_FALSE(link.sign().event_running());
   }
   fakes::SimSignLink link;
   link.Fail(1, Result::kSendError);
-  EXPECT_EQ(events::CancelEvent(link).message,
-            (events::Message{"전송 오류입니다.", "통신실패"}));
+  EXPECT_EQ(events::CancelEvent(link).message, (Message{"전송 오류입니다.", "통신실패"}));
 }
 
 }  // namespace

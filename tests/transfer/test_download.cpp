@@ -1,3 +1,5 @@
+// The download over the in-process sign: frames per kind, picture packing, the checks,
+// a failure at a given request, and cancel.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,10 +14,12 @@
 using namespace transfer;
 using encode_test::FakePictures;
 using signlink::Result;
+using Kind = item::ItemKind;
+using List = std::vector<item::ItemRecord>;
 
 namespace {
 
-item::ItemRecord Item(item::ItemKind kind, const std::string& path = "") {
+item::ItemRecord Item(Kind kind, const std::string& path = "") {
   item::ItemRecord r;
   r.header.setKind(kind);
   text::WriteTextQuarter(r.body.textA, path);
@@ -25,77 +29,60 @@ item::ItemRecord Item(item::ItemKind kind, const std::string& path = "") {
   return r;
 }
 
-// A sign of the right model holding one tier.
+// A sign of the right model holding one tier; counts the progress it is shown.
 struct Sign : fakes::SimSignLink {
   Sign() { memory()[board::kRowsCode] = 1; }
-  std::uint32_t Address(std::size_t n) const {  // of memory write n (0-based request)
-    const auto& f = sent()[n];
-    return static_cast<std::uint32_t>(f[4] << 24 | f[5] << 16 | f[6] << 8 | f[7]);
+  std::uint32_t Address(std::size_t n) const { return board::Get32(&sent()[n][4]); }
+  std::string Said(const Report& r) const {
+    const Message m = MessageFor(r);
+    return m.text + "|" + m.caption;
   }
-};
-
-struct Recorded {
-  int begun = -1, steps = 0, ends = 0;
   Progress progress() {
     return {.begin = [this](int t) { begun = t; },
             .step = [this](int) { ++steps; },
             .end = [this] { ++ends; },
             .cancelled = {}};
   }
+  int begun = -1, steps = 0, ends = 0;
 };
 
 TEST(DownloadTest, EachKindCostsItsFramesAndTheTotalIsTheStepsTaken) {
-  struct Case {
-    const char* name;
-    std::vector<item::ItemRecord> list;
-    std::vector<std::size_t> itemFrames;  // sizes of the frames after the two checks
-    int steps;
+  const std::vector<std::pair<List, std::vector<std::size_t>>> cases = {
+      {{}, {}},
+      {{Item(Kind::OneLine)}, {44, 2060, 2060}},
+      {{Item(Kind::TwoLine)}, {44, 2060, 2060, 2060, 2060}},
+      {{Item(Kind::DateTime)}, {44}},
+      {{Item(Kind::Bitmap, "bmp:100x16")}, {44, 428}},
+      {{Item(Kind::Animation, "gif:64x32x3")}, {44, 524, 524, 524}},
+      {{Item(static_cast<Kind>(9))}, {}},
   };
-  const std::vector<Case> cases = {
-      {"empty", {}, {}, 0},
-      {"one-line", {Item(item::ItemKind::OneLine)}, {44, 2060, 2060}, 3},
-      {"two-line", {Item(item::ItemKind::TwoLine)}, {44, 2060, 2060, 2060, 2060}, 5},
-      {"date/time", {Item(item::ItemKind::DateTime)}, {44}, 1},
-      {"bitmap 100x16", {Item(item::ItemKind::Bitmap, "bmp:100x16")}, {44, 428}, 2},
-      {"animation 3 of 64x32",
-       {Item(item::ItemKind::Animation, "gif:64x32x3")},
-       {44, 524, 524, 524},
-       4},
-      {"unknown kind", {Item(static_cast<item::ItemKind>(9))}, {}, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [list, itemFrames] : cases) {  // sizes of the frames after the two checks
+    SCOPED_TRACE(list.empty() ? -1 : list[0].header.kind());
     Sign sign;
     FakePictures pics;
-    Recorded rec;
-    const Report r = Download(sign, c.list, 1, rec.progress(), pics);
-    EXPECT_EQ(r.outcome, Outcome::kDone);
+    const Report r = Download(sign, list, 1, sign.progress(), pics);
     const auto& sent = sign.sent();
-    ASSERT_EQ(sent.size(), 2 + c.itemFrames.size() + 2);
-    for (std::size_t i = 0; i < c.itemFrames.size(); ++i) EXPECT_EQ(sent[2 + i].size(), c.itemFrames[i]) << i;
-    // The count write of the list's length, then the apply.
-    const auto& count = sent[sent.size() - 2];
-    EXPECT_EQ(sign.Address(sent.size() - 2), board::kItemCount);
-    EXPECT_EQ(count[11], c.list.size() & 0xFF);
+    ASSERT_EQ(sent.size(), 2 + itemFrames.size() + 2);
+    for (std::size_t i = 0; i < itemFrames.size(); ++i)
+      EXPECT_EQ(sent[2 + i].size(), itemFrames[i]);
+    EXPECT_EQ(sign.Address(sent.size() - 2), board::kItemCount);  // the count, then the apply
+    EXPECT_EQ(sent[sent.size() - 2][11], list.size());
     EXPECT_EQ(sent.back(), signlink::BuildApply());
-    EXPECT_EQ(rec.steps, c.steps);
-    EXPECT_EQ(r.total, c.steps);
-    EXPECT_EQ(rec.begun, c.list.empty() ? -1 : c.steps);
-    EXPECT_EQ(rec.ends, 1);
-    EXPECT_EQ(MessageFor(r).text, "전송 완료 했습니다");
-    EXPECT_EQ(MessageFor(r).caption, "전송완료");
+    const int steps = static_cast<int>(itemFrames.size());
+    EXPECT_EQ(sign.steps, steps);
+    EXPECT_EQ(r.total, steps);
+    EXPECT_EQ(sign.begun, list.empty() ? -1 : steps);
+    EXPECT_EQ(sign.ends, 1);
+    EXPECT_EQ(sign.Said(r), "전송 완료 했습니다|전송완료");
   }
 }
 
 TEST(DownloadTest, PicturesArePackedFromTheirAreasInWritesOf2048) {
   Sign sign;
   FakePictures pics;
-  const std::vector<item::ItemRecord> list = {
-      Item(item::ItemKind::Bitmap, "bmp:100x16"), Item(item::ItemKind::Animation, "gif:64x32x3"),
-      Item(item::ItemKind::Bitmap, "bmp:800x160"), Item(item::ItemKind::Animation, "gif:8x1x1")};
-  Recorded rec;
-  ASSERT_EQ(Download(sign, list, 1, rec.progress(), pics).outcome, Outcome::kDone);
-  EXPECT_EQ(rec.steps, 2 + 4 + 17 + 2);
+  const List list = {Item(Kind::Bitmap, "bmp:100x16"), Item(Kind::Animation, "gif:64x32x3"),
+                     Item(Kind::Bitmap, "bmp:800x160"), Item(Kind::Animation, "gif:8x1x1")};
+  ASSERT_EQ(Download(sign, list, 1, {}, pics).outcome, Outcome::kDone);
   const std::uint8_t* m = sign.memory();
   // The second bitmap starts 416 bytes after the first, the second animation 1536 bytes
   // after the first, and the headers name those addresses.
@@ -103,12 +90,12 @@ TEST(DownloadTest, PicturesArePackedFromTheirAreasInWritesOf2048) {
   EXPECT_EQ(board::Get32(m + board::HeaderAddress(3) + 21), 0xC80000u + 1536u);
   // 800 x 160: 15 writes of 2048 bytes and one of 1280 at consecutive addresses.
   std::vector<std::size_t> sizes;
-  for (std::size_t n = 0; n < sign.sent().size(); ++n)
-    if (sign.sent()[n][3] == signlink::kCmdMemoryWrite && sign.Address(n) >= 0x4A01A0 &&
-        sign.Address(n) < 0xC80000) {
-      EXPECT_EQ(sign.Address(n), 0x4A01A0u + 2048u * sizes.size());
-      sizes.push_back(sign.sent()[n].size() - 12);
-    }
+  for (std::size_t n = 0; n < sign.sent().size(); ++n) {
+    const std::uint32_t at = sign.Address(n);
+    if (sign.sent()[n][3] != signlink::kCmdMemoryWrite || at < 0x4A01A0 || at >= 0xC80000) continue;
+    EXPECT_EQ(at, 0x4A01A0u + 2048u * sizes.size());
+    sizes.push_back(sign.sent()[n].size() - 12);
+  }
   std::vector<std::size_t> expected(15, 2048);
   expected.push_back(1280);
   EXPECT_EQ(sizes, expected);
@@ -116,108 +103,89 @@ TEST(DownloadTest, PicturesArePackedFromTheirAreasInWritesOf2048) {
   EXPECT_EQ(0, std::memcmp(m + 0xC80000 + 1024, last.red.data(), last.red.size()));
 }
 
-TEST(DownloadTest, FailureOnItemFiveLeavesTheFirstFiveAndTheOldCount) {
-  Sign sign;
-  sign.memory()[board::kItemCount + 1] = 7;  // the previous program's count
-  std::vector<item::ItemRecord> list;
-  for (int i = 0; i < 10; ++i) {
-    list.push_back(Item(item::ItemKind::OneLine));
-    list.back().body.textA[0] = static_cast<std::uint8_t>('a' + i);
-  }
-  sign.Fail(2 + 5 * 3 + 1, Result::kTimeout, true);  // item 5's header
-  Recorded rec;
-  const Report r = Download(sign, list, 1, rec.progress());
-  EXPECT_EQ(r.outcome, Outcome::kItemFailed);
-  EXPECT_EQ(r.item, 5);
-  EXPECT_EQ(sign.sent().size(), 18u);  // nothing after the failed frame: no count, no apply
-  for (int i = 0; i < 10; ++i)
-    EXPECT_EQ(sign.memory()[board::BodyAddress(i)], i < 5 ? 'a' + i : 0) << i;
-  EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), 7u);
-  EXPECT_EQ(rec.steps, 15);
-  EXPECT_EQ(rec.ends, 1);
-  EXPECT_EQ(MessageFor(r).text, "전송 실패 했습니다");
-  EXPECT_EQ(MessageFor(r).caption, "전송실패");
-}
-
-TEST(DownloadTest, RefusalsAndFailuresSendNothingMoreAndSayWhy) {
+// Ten one-line items to a sign holding a count of 7 from the previous program.
+TEST(DownloadTest, ChecksAndFailuresSendNothingMoreAndSayWhy) {
   struct Case {
-    const char* name;
-    std::function<void(Sign&)> arrange;
+    std::size_t failAt;  // request, from 1; with item 5's header every later one fails too
+    Result result;
+    const char* model;
+    int rows;
     Outcome outcome;
-    std::size_t framesSent;
-    std::string text, caption;
+    int itemsWritten, count;
+    std::string said;
   };
-  const std::vector<Case> cases = {
-      {"unreachable", [](Sign& s) { s.Fail(1, Result::kTimeout); }, Outcome::kUnreachable, 1,
-       "전광판과의 연결상태를 확인해주세요!...", "전송실패"},
-      {"other model", [](Sign& s) { std::memcpy(s.memory() + board::kModelId, "OTHER\0\0", 8); },
-       Outcome::kOtherModel, 1, "전광판모델이 다릅니다", "전송실패"},
-      {"height unreadable", [](Sign& s) { s.Fail(2, Result::kChecksum); },
-       Outcome::kHeightUnreadable, 2, "단말기와 통신할수 없습니다", "통신실패"},
-      {"height differs", [](Sign& s) { s.memory()[board::kRowsCode] = 2; },
-       Outcome::kHeightMismatch, 2, "단말기와 높이가맞지않습니다\n높이를 맞춘후에 전송해주세요",
-       "높이틀림"},
-      {"count", [](Sign& s) { s.Fail(6, Result::kNotConnected); }, Outcome::kCountFailed, 6,
-       signlink::ResultText(Result::kNotConnected), "전송실패"},
-      {"apply", [](Sign& s) { s.Fail(7, Result::kTimeout); }, Outcome::kApplyFailed, 7,
-       signlink::ResultText(Result::kTimeout), "전송실패"},
+  const Case cases[] = {
+      {1, Result::kTimeout, "VARNO", 1, Outcome::kUnreachable, 0, 7,
+       "전광판과의 연결상태를 확인해주세요!...|전송실패"},
+      {0, Result::kOk, "OTHER", 1, Outcome::kOtherModel, 0, 7, "전광판모델이 다릅니다|전송실패"},
+      {2, Result::kChecksum, "VARNO", 1, Outcome::kHeightUnreadable, 0, 7,
+       "단말기와 통신할수 없습니다|통신실패"},
+      {0, Result::kOk, "VARNO", 2, Outcome::kHeightMismatch, 0, 7,
+       "단말기와 높이가맞지않습니다\n높이를 맞춘후에 전송해주세요|높이틀림"},
+      {2 + 5 * 3 + 1, Result::kTimeout, "VARNO", 1, Outcome::kItemFailed, 5, 7,
+       "전송 실패 했습니다|전송실패"},
+      {33, Result::kNotConnected, "VARNO", 1, Outcome::kCountFailed, 10, 7,
+       signlink::ResultText(Result::kNotConnected) + std::string("|전송실패")},
+      {34, Result::kTimeout, "VARNO", 1, Outcome::kApplyFailed, 10, 10,
+       signlink::ResultText(Result::kTimeout) + std::string("|전송실패")},
   };
+  List list(10, Item(Kind::OneLine));
+  for (int i = 0; i < 10; ++i) list[i].body.textA[0] = static_cast<std::uint8_t>('a' + i);
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.said);
     Sign sign;
-    c.arrange(sign);
-    Recorded rec;
-    const std::vector<item::ItemRecord> list = {Item(item::ItemKind::OneLine)};
-    const Report r = Download(sign, list, 1, rec.progress());
+    sign.memory()[board::kItemCount + 1] = 7;
+    sign.memory()[board::kRowsCode] = static_cast<std::uint8_t>(c.rows);
+    std::memcpy(sign.memory() + board::kModelId, c.model, 6);
+    if (c.failAt) sign.Fail(c.failAt, c.result, c.outcome == Outcome::kItemFailed);
+    const Report r = Download(sign, list, 1, sign.progress());
     EXPECT_EQ(r.outcome, c.outcome);
-    EXPECT_EQ(sign.sent().size(), c.framesSent);
-    EXPECT_EQ(r.frames, static_cast<int>(c.framesSent));
-    EXPECT_EQ(MessageFor(r).text, c.text);
-    EXPECT_EQ(MessageFor(r).caption, c.caption);
-    // The progress display is begun only once the checks passed, and always ended then.
-    EXPECT_EQ(rec.ends, c.framesSent > 2 ? 1 : 0);
+    const std::size_t sent = c.failAt ? c.failAt : c.rows == 1 ? 1 : 2;
+    EXPECT_EQ(sign.sent().size(), sent);  // nothing after the failed frame
+    EXPECT_EQ(r.frames, static_cast<int>(sent));
+    EXPECT_EQ(r.item, c.outcome == Outcome::kItemFailed ? 5 : -1);
+    for (int i = 0; i < 10; ++i)
+      EXPECT_EQ(sign.memory()[board::BodyAddress(i)], i < c.itemsWritten ? 'a' + i : 0) << i;
+    EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), c.count);
+    EXPECT_EQ(sign.Said(r), c.said);
+    EXPECT_EQ(sign.steps, 3 * c.itemsWritten);
+    EXPECT_EQ(sign.ends, sent > 2 ? 1 : 0);  // begun only once the checks passed
   }
 }
 
 TEST(DownloadTest, UnusablePictureFailsBeforeAnythingIsSentAndNamesTheItem) {
-  struct Case {
-    const char* path;
-    item::ItemKind kind;
-    Outcome outcome;
-    const char* says;
+  const std::tuple<const char*, Kind, Outcome, const char*> cases[] = {
+      {"/gone/picture.bmp", Kind::Bitmap, Outcome::kPictureUnreadable, "읽을 수 없습니다"},
+      {"/gone/movie.gif", Kind::Animation, Outcome::kPictureUnreadable, "읽을 수 없습니다"},
+      {"gif:8000x1000x61", Kind::Animation, Outcome::kPictureTooLarge, "들어가지 않습니다"},
   };
-  const Case cases[] = {
-      {"/gone/picture.bmp", item::ItemKind::Bitmap, Outcome::kPictureUnreadable, "읽을 수 없습니다"},
-      {"/gone/movie.gif", item::ItemKind::Animation, Outcome::kPictureUnreadable, "읽을 수 없습니다"},
-      {"gif:8000x1000x61", item::ItemKind::Animation, Outcome::kPictureTooLarge, "들어가지 않습니다"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
+  for (const auto& [path, kind, outcome, says] : cases) {
+    SCOPED_TRACE(path);
     Sign sign;
     FakePictures pics;
-    const std::vector<item::ItemRecord> list = {Item(item::ItemKind::OneLine),
-                                                Item(item::ItemKind::OneLine), Item(c.kind, c.path)};
+    const List list = {Item(Kind::OneLine), Item(Kind::OneLine), Item(kind, path)};
     const Report r = Download(sign, list, 1, {}, pics);
-    EXPECT_EQ(r.outcome, c.outcome);
+    EXPECT_EQ(r.outcome, outcome);
     EXPECT_EQ(r.item, 2);
     EXPECT_TRUE(sign.sent().empty());
     EXPECT_EQ(pics.renders(), 0);
-    const Message m = MessageFor(r);
-    EXPECT_EQ(m.caption, "전송실패");
-    EXPECT_EQ(m.text.rfind("전송 실패 했습니다\n3번째 항목", 0), 0u) << m.text;
-    EXPECT_NE(m.text.find(c.says), std::string::npos);
-    EXPECT_NE(m.text.find(c.path), std::string::npos);
+    const std::string said = sign.Said(r);
+    EXPECT_EQ(said.rfind("전송 실패 했습니다\n3번째 항목", 0), 0u) << said;
+    EXPECT_NE(said.find(says), std::string::npos);
+    EXPECT_NE(said.find(path), std::string::npos);
+    EXPECT_TRUE(said.ends_with("|전송실패"));
   }
 }
 
 TEST(DownloadTest, CancelStopsBetweenFramesWithoutCountOrApply) {
   Sign sign;
   FakePictures pics;
-  const std::vector<item::ItemRecord> list = {Item(item::ItemKind::OneLine),
-                                              Item(item::ItemKind::Animation, "gif:64x32x9")};
   int steps = 0;
-  const Progress p{.begin = {}, .step = [&](int) { ++steps; }, .end = {},
+  const Progress p{.begin = {},
+                   .step = [&](int) { ++steps; },
+                   .end = {},
                    .cancelled = [&] { return steps == 5; }};
+  const List list = {Item(Kind::OneLine), Item(Kind::Animation, "gif:64x32x9")};
   const Report r = Download(sign, list, 1, p, pics);
   EXPECT_EQ(r.outcome, Outcome::kCancelled);
   EXPECT_EQ(sign.sent().size(), 2u + 5u);
