@@ -43,8 +43,8 @@ struct Script {
     return due.empty() ? limit : std::min(limit, due.begin()->first);
   }
   std::vector<Piece> Arrived() {
-    std::vector<Piece> out;
     const auto end = due.upper_bound(clock.now);
+    std::vector<Piece> out;
     for (auto it = due.begin(); it != end; ++it) out.push_back(it->second);
     due.erase(due.begin(), end);
     return out;
@@ -53,7 +53,6 @@ struct Script {
 
 class FakeSerial : public SerialChannel, public Script {
  public:
-  FakeSerial() : ring(clock, 0) {}
   void Purge() override { ring.Clear(); }
   int Write(const std::uint8_t* bytes, int n) override {
     if (!open) {
@@ -65,20 +64,17 @@ class FakeSerial : public SerialChannel, public Script {
     return n;
   }
   bool StartTimeout(int ms) override {
-    if (!open) return false;
-    ring.StartTimeout(ms);
-    return true;
+    if (open) ring.StartTimeout(ms);
+    return open;
   }
-  SerialRead Read(std::uint8_t* dst, int n) override {
-    return ring.Read(dst, static_cast<std::size_t>(n));
-  }
+  SerialRead Read(std::uint8_t* dst, int n) override { return ring.Read(dst, static_cast<std::size_t>(n)); }
   // Bytes reach the ring only while the exchange awaits them.
   void AwaitBytes() override {
     clock.now = std::max(clock.now, Next(ring.deadline() + 1));
     for (const Piece& p : Arrived()) ring.Append(p.bytes.data(), p.bytes.size());
   }
 
-  ReceiveRing ring;
+  ReceiveRing ring{clock, 0};
   bool open = true;
   std::vector<Frame> written;
 };
@@ -96,14 +92,10 @@ class FakeStream : public StreamChannel, public Script {
   }
   StreamWait Receive(std::uint8_t* dst, std::size_t max, std::int64_t deadline,
                      std::size_t* taken) override {
-    *taken = 0;
-    for (;;) {
+    for (*taken = 0;;) {
       Deliver();
       if (!unread.empty()) {
-        while (*taken < max && !unread.empty()) {
-          dst[(*taken)++] = unread.front();
-          unread.pop_front();
-        }
+        for (; *taken < max && !unread.empty(); unread.pop_front()) dst[(*taken)++] = unread.front();
         return StreamWait::kData;
       }
       if (closed) return StreamWait::kClosed;
@@ -127,9 +119,7 @@ class FakeStream : public StreamChannel, public Script {
     }
   }
 
-  bool has_socket = true;
-  bool closed = false;
-  bool failed = false;
+  bool has_socket = true, closed = false, failed = false;
   int reconnects = 0;
   std::deque<std::uint8_t> unread;
   std::vector<Frame> sent;
@@ -140,27 +130,18 @@ Frame Ack(std::uint8_t byte3 = 0x41) {
   f[4] = Checksum(f.data(), 4);
   return f;
 }
-
 // `f` with byte `at` set to `v`; `resum` recomputes the checksum of a six-byte reply.
 Frame Set(Frame f, std::size_t at, std::uint8_t v, bool resum = false) {
   f[at] = v;
   if (resum) f[4] = Checksum(f.data(), 4);
   return f;
 }
-
-Frame DataReply(const std::vector<std::uint8_t>& data) {
-  return BuildFrame(0x24, data.data(), data.size());
-}
-
+Frame DataReply(const std::vector<std::uint8_t>& data) { return BuildFrame(0x24, data.data(), data.size()); }
 Frame Slice(const Frame& f, std::size_t from, std::size_t to) {
   return Frame(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
 }
-
 const Frame kApply = BuildApply();
-
-int Code(Result r) {
-  return static_cast<int>(r);
-}
+int Code(Result r) { return static_cast<int>(r); }
 
 // One exchange of a table: what arrives, the result and how long it took.
 struct Row {
@@ -177,7 +158,6 @@ TEST(ReceiveRing, ReadAnswersWaitingThenDeadlineAndForgetsTheRest) {
   FakeClock clock;
   ReceiveRing ring(clock, 0);
   EXPECT_EQ(ring.size(), 196608u);
-  EXPECT_EQ(ReceiveRing(clock, 1000).size(), 196608u);
   EXPECT_EQ(ReceiveRing(clock, 300000).size(), 300000u);
   ring.StartTimeout(5000);
   const std::uint8_t four[4] = {1, 2, 3, 4};
@@ -188,10 +168,8 @@ TEST(ReceiveRing, ReadAnswersWaitingThenDeadlineAndForgetsTheRest) {
   EXPECT_EQ(ring.Read(dst, 6), SerialRead::kWaiting);
   clock.now += 1;
   EXPECT_EQ(ring.Read(dst, 6), SerialRead::kDeadlinePassed);
-  EXPECT_EQ(ring.status(), SerialRead::kDeadlinePassed);
   ring.Append(four, 4);
   EXPECT_EQ(ring.Read(dst, 6), SerialRead::kComplete);
-  EXPECT_EQ(ring.count(), 0u);
   EXPECT_EQ(std::vector<std::uint8_t>(dst, dst + 6), (std::vector<std::uint8_t>{1, 2, 3, 4, 1, 2}));
   EXPECT_EQ(ring.Read(dst, 1), SerialRead::kDeadlinePassed);  // the two bytes beyond were dropped
 }
@@ -256,24 +234,21 @@ TEST(SerialExchange, RepliesInOrder) {
   EXPECT_EQ(port.written.size(), rows.size());
 }
 
+// A failed read leaves the caller's buffer as it was.
 TEST(SerialExchange, ReadCopiesTheDataOnlyOnSuccess) {
   FakeSerial port;
   const Frame request = BuildMemoryRead(0x020000, 8);
-  port.plans.push_back({{3, DataReply({'V', 'A', 'R', 'N', 'O', 0, 0, 0})}});
-  std::uint8_t out[16] = {};
-  ASSERT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), 0);
-  EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
   Frame bad = DataReply({'X', 'X', 'X', 'X', 'X', 0, 0, 0});
   bad[12] ^= 0xFF;
-  port.plans.push_back({{3, bad}});
-  EXPECT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), 2);
-  EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
-  // An acknowledgement with stray bytes after it fills the window but holds no data.
-  Frame ackThenNoise = Ack();
-  ackThenNoise.insert(ackThenNoise.end(), {'X', 'X', 'X', 'X', 'X', 'X', 'X', 'X'});
-  port.plans.push_back({{3, ackThenNoise}});
-  EXPECT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), 2);
-  EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
+  Frame ackThenNoise = Ack();  // fills the window but holds no data
+  ackThenNoise.insert(ackThenNoise.end(), 8, 'X');
+  const std::pair<Frame, int> rows[] = {{DataReply({'V', 'A', 'R', 'N', 'O', 0, 0, 0}), 0}, {bad, 2}, {ackThenNoise, 2}};
+  std::uint8_t out[16] = {};
+  for (const auto& [reply, code] : rows) {
+    port.plans.push_back({{3, reply}});
+    EXPECT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), code);
+    EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
+  }
 }
 
 TEST(TcpExchange, RepliesInOrder) {
