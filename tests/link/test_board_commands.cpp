@@ -61,15 +61,24 @@ void ExpectOutcome(const Outcome& o, bool ok, const std::string& text, const std
 
 }  // namespace
 
-TEST(BoardCommands, FramesAndMessagesOnSuccess) {
+// Every frame of a command, the model read included, goes over the link selected when it
+// is sent.
+TEST(BoardCommands, FramesAndMessagesOnSuccessOverTheChosenLink) {
   for (const Command& c : Commands()) {
     SCOPED_TRACE(c.name);
-    fakes::SimSignLink link;
+    fakes::SimSignLink serial, tcp;
+    signlink::LinkSwitch link(serial, tcp);
+    link.SetTransmit(signlink::Transmit::kTcp);
     ExpectOutcome(c.run(link), true, c.okText, c.okCaption);
     std::vector<Frame> want = {kModelRead};
     want.insert(want.end(), c.frames.begin(), c.frames.end());
-    EXPECT_EQ(link.sent(), want);
+    EXPECT_EQ(tcp.sent(), want);
+    EXPECT_TRUE(serial.sent().empty());
+    link.SetTransmit(signlink::Transmit::kSerial);
+    EXPECT_TRUE(c.run(link).ok);
+    EXPECT_EQ(serial.sent(), want);
   }
+  EXPECT_EQ(signlink::TransmitFromStored(2), signlink::Transmit::kSerial);
 }
 
 // Each frame failing in turn, or another model answering the model read: the command stops
@@ -93,22 +102,6 @@ TEST(BoardCommands, StopsAtTheFirstFailureOrAnotherModel) {
       EXPECT_EQ(link.sent().size(), 1u);
     }
   }
-}
-
-// Every frame of a command, the model read included, goes over the link selected.
-TEST(BoardCommands, EveryFrameOverTheChosenLink) {
-  for (const Command& c : Commands()) {
-    SCOPED_TRACE(c.name);
-    fakes::SimSignLink serial, tcp;
-    signlink::LinkSwitch link(serial, tcp);
-    link.SetTransmit(signlink::Transmit::kTcp);
-    EXPECT_TRUE(c.run(link).ok);
-    link.SetTransmit(signlink::Transmit::kSerial);
-    EXPECT_TRUE(c.run(link).ok);
-    EXPECT_EQ(tcp.sent().size(), 1 + c.frames.size());
-    EXPECT_EQ(serial.sent(), tcp.sent());
-  }
-  EXPECT_EQ(signlink::TransmitFromStored(2), signlink::Transmit::kSerial);
 }
 
 TEST(BoardCommands, NewsSendsFlagsAsOnesWithoutAModelCheck) {

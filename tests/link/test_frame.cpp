@@ -78,7 +78,7 @@ TEST(LinkSettings, TextsPortsAddressesAndRepairs) {
   const SerialLine kept = LineForDialog({20, 115200, 8, 1, 2, 0});
   EXPECT_EQ(std::vector<int>({kept.port, kept.baud, kept.parity, kept.stopBits}),
             std::vector<int>({20, 115200, 1, 2}));
-  for (const auto [w, h, wantW, wantH] : {std::array{18, 1, 20, 2}, std::array{0, 0, 2, 1},
+  for (const auto& [w, h, wantW, wantH] : {std::array{18, 1, 20, 2}, std::array{0, 0, 2, 1},
                                            std::array{19, 2, 6, 1}, std::array{-1, -1, 6, 1}}) {
     const BoardSize b = BoardSizeFromIndices(w, h);
     EXPECT_EQ((std::pair<int, int>(b.width, b.height)), std::pair(wantW, wantH)) << w << "," << h;

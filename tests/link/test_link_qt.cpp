@@ -150,45 +150,33 @@ TEST(TcpLink, ReconnectsAndTakesNoReplyOfAnEarlierExchange) {
 // port must still open at 57600 8N1 and carry an exchange.
 TEST(SerialPty, OpensTerminalsThatAreNotOurs) {
   EnsureApp();
-  struct Case {
-    const char* what;
-    bool raw;         // the other side set raw mode, as socat's raw option does
-    bool keepSlave;   // the other side holds the terminal open too
-  };
-  for (const Case c : {Case{"cooked, slave closed", false, false}, Case{"raw", true, false},
-                       Case{"raw, held open", true, true}}) {
-    SCOPED_TRACE(c.what);
-    int master = -1;
-    int slave = -1;
+  // raw: the other side set raw mode, as socat's raw option does; held: it keeps it open too.
+  for (const auto& [raw, held] : {std::pair{false, false}, std::pair{true, false}, std::pair{true, true}}) {
+    SCOPED_TRACE(std::to_string(raw) + std::to_string(held));
+    int master = -1, slave = -1;
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
     const std::string path = ttyname(slave);
-    if (c.raw) {
-      termios t{};
-      tcgetattr(slave, &t);
-      cfmakeraw(&t);
-      tcsetattr(slave, TCSANOW, &t);
-    }
-    if (!c.keepSlave) close(slave);
+    termios t{};
+    tcgetattr(slave, &t);
+    cfmakeraw(&t);
+    if (raw) tcsetattr(slave, TCSANOW, &t);
+    if (!held) close(slave);
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
     {
       SignLinks links;
       ASSERT_TRUE(links.OpenSerialDevice(path, 57600));
       EXPECT_EQ(links.LinkText(), "연결: COM1, 57600 bps");
-      // Answer the request from the master side once it is there.
-      QTimer answer;
+      QTimer answer;  // answers from the master side once the request is there
       QObject::connect(&answer, &QTimer::timeout, [&] {
         std::uint8_t buf[64];
-        const ssize_t n = read(master, buf, sizeof buf);
-        if (n >= static_cast<ssize_t>(kApply.size())) {
-          const std::uint8_t ack[] = {0x02, 0x00, 0x06, 0x41, 0x49, 0x03};
-          ASSERT_EQ(write(master, ack, sizeof ack), 6);
+        const std::uint8_t ack[] = {0x02, 0x00, 0x06, 0x41, 0x49, 0x03};
+        if (read(master, buf, sizeof buf) >= static_cast<ssize_t>(kApply.size()) && write(master, ack, 6) == 6)
           answer.stop();
-        }
       });
-      fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
       answer.start(10);
       EXPECT_EQ(Send(links, kApply), 0);
     }
-    if (c.keepSlave) close(slave);
+    if (held) close(slave);
     close(master);
   }
 }
