@@ -6,20 +6,19 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -27,6 +26,8 @@
 #include <vector>
 
 #include "manager/link/frame.h"
+#include "tests/support/cli_process.h"
+#include "tests/support/signsim_process.h"
 
 using signlink::Frame;
 
@@ -44,82 +45,26 @@ std::string ReadWhole(const std::string& path) {
   return s.str();
 }
 
-// signsim as a child: TCP on a free loopback port, its memory and log in a temporary
-// directory. BRELLION_SIGNSIM names another build of it, so figures can be compared.
-class SignSimChild {
- public:
-  SignSimChild() {
-    char tmpl[] = "/tmp/signsim-test.XXXXXX";
-    if (mkdtemp(tmpl) != nullptr) dir_ = tmpl;
+// signsim's pid: the process whose command line names the memory file of `sim`.
+pid_t PidOf(const SignSimProcess& sim) {
+  const std::string memory = sim.memory_file().toStdString();
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator("/proc", ec)) {
+    std::string cmdline = ReadWhole(e.path() / "cmdline");
+    std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
+    if (cmdline.find(memory) != std::string::npos) return std::atoi(e.path().filename().c_str());
   }
-  ~SignSimChild() {
-    Stop();
-    std::system(("rm -rf '" + dir_ + "'").c_str());
-  }
-  // nofile > 0 lowers the child's descriptor limit to it. False when no port came within 5 s.
-  bool Start(std::vector<std::string> args = {}, long nofile = 0) {
-    const char* other = std::getenv("BRELLION_SIGNSIM");
-    args.insert(args.begin(), {other != nullptr ? other : BRELLION_BIN_DIR "/signsim", "--tcp", "127.0.0.1:0",
-                               "--ready", dir_ + "/ready", "--memory", dir_ + "/memory.bin"});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const std::string log = dir_ + "/log";
-    if ((pid_ = fork()) == 0) {
-      const int err = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-      const int null = open("/dev/null", O_RDWR);
-      dup2(null, 0);
-      dup2(null, 1);
-      dup2(err, 2);
-      closefrom(3);
-      const rlimit r{static_cast<rlim_t>(nofile), static_cast<rlim_t>(nofile)};
-      if (nofile > 0) setrlimit(RLIMIT_NOFILE, &r);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    for (int i = 0; i < 500 && pid_ > 0; ++i, Sleep(10)) {
-      const std::string ready = ReadWhole(dir_ + "/ready");
-      if (ready.rfind("tcp ", 0) == 0) return (port_ = std::atoi(ready.c_str() + 4)) > 0;
-      if (waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;
-    }
-    return false;
-  }
-  // True when it exited by itself with status 0 after SIGTERM.
-  bool Stop() {
-    if (pid_ <= 0) return false;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    bool ended = false;
-    for (int i = 0; i < 500 && !(ended = waitpid(pid_, &status, WNOHANG) == pid_); ++i) Sleep(10);
-    if (!ended) kill(pid_, SIGKILL), waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  }
-  int port() const { return port_; }
-  std::string Log() const { return ReadWhole(dir_ + "/log"); }
-  // Peak resident memory (VmHWM) in KiB.
-  long PeakKiB() const {
-    const std::string s = Proc("status");
-    const std::size_t at = s.find("VmHWM:");
-    return at == std::string::npos ? -1 : std::atol(s.c_str() + at + 6);
-  }
-  // User plus system CPU in ms: fields 14 and 15, counted from the state (field 3) after
-  // the last ')' of the command name.
-  long CpuMs() const {
-    const std::string stat = Proc("stat");
-    std::istringstream s(stat.substr(stat.rfind(')') + 2));
-    std::string field;
-    long ticks = 0;
-    for (int n = 3; n <= 15 && (s >> field); ++n) ticks += n >= 14 ? std::atol(field.c_str()) : 0;
-    return ticks * 1000 / sysconf(_SC_CLK_TCK);
-  }
-
- private:
-  std::string Proc(const char* file) const { return ReadWhole("/proc/" + std::to_string(pid_) + "/" + file); }
-  std::string dir_;
-  pid_t pid_ = -1;
-  int port_ = 0;
-};
+  return -1;
+}
+std::string Proc(pid_t pid, const char* file) { return ReadWhole("/proc/" + std::to_string(pid) + "/" + file); }
+// Peak resident memory (VmHWM) in KiB.
+long PeakKiB(pid_t pid) {
+  const std::string s = Proc(pid, "status");
+  const std::size_t at = s.find("VmHWM:");
+  return at == std::string::npos ? -1 : std::atol(s.c_str() + at + 6);
+}
+// Time it spent on a CPU, in ms.
+long CpuMs(pid_t pid) { return std::atol(Proc(pid, "schedstat").c_str()) / 1000000; }
 
 // A loopback client of the child's port; -1 on failure. Blocking unless `nonblocking`.
 int ConnectTo(int port, bool nonblocking = false) {
@@ -151,7 +96,7 @@ bool ReadExactly(int fd, std::size_t n, int timeout_ms, std::vector<std::uint8_t
 
 Frame Repeat(const Frame& f, int times) {
   Frame out;
-  for (int i = 0; i < times; ++i) out.insert(out.end(), f.begin(), f.end());
+  while (times-- > 0) out.insert(out.end(), f.begin(), f.end());
   return out;
 }
 
@@ -187,27 +132,29 @@ long ApplyRoundTrip(int fd, int timeout_ms, Frame before = {}) {
 
 // Another client is still served, also after a request of its own that never completes.
 TEST(SignSimProcess, AClientThatTakesNoRepliesCostsBoundedMemory) {
-  SignSimChild sim;
+  cli_test::EnsureApp();
+  SignSimProcess sim;
   ASSERT_TRUE(sim.Start());
-  const int flood = ConnectTo(sim.port());
+  const int flood = ConnectTo(sim.tcp_port());
   ASSERT_GE(flood, 0);
   // 40000 requests would queue 164 MB of replies if the sign kept reading them.
   const long went = FloodWithoutReading(flood, 40000);
   Sleep(300);
-  const long peak = sim.PeakKiB();
+  const long peak = PeakKiB(PidOf(sim));
   std::printf("non-reading flood: %ld requests sent, signsim peak memory (VmHWM) %ld KiB\n", went, peak);
   EXPECT_LT(peak, 48 * 1024);
-  const int other = ConnectTo(sim.port());
+  const int other = ConnectTo(sim.tcp_port());
   EXPECT_GE(ApplyRoundTrip(other, 1500, {0x02, 0x00, 0x40, 0x23}), 0);
   close(other);
   close(flood);
 }
 
 TEST(SignSimProcess, ASecondClientIsAnsweredWhileTheFirstFloods) {
-  SignSimChild sim;
+  cli_test::EnsureApp();
+  SignSimProcess sim;
   ASSERT_TRUE(sim.Start());
   std::atomic<bool> stop{false};
-  const int flood = ConnectTo(sim.port(), true);
+  const int flood = ConnectTo(sim.tcp_port(), true);
   // A pipelining client that takes its replies, so nothing but fairness holds it back.
   std::thread flooder([&] {
     const Frame batch = Repeat(signlink::BuildApply(), 10000);
@@ -221,7 +168,7 @@ TEST(SignSimProcess, ASecondClientIsAnsweredWhileTheFirstFloods) {
     }
   });
   Sleep(200);
-  const int other = ConnectTo(sim.port());
+  const int other = ConnectTo(sim.tcp_port());
   std::vector<long> took;
   for (long ms = 0; took.size() < 20 && (ms = ApplyRoundTrip(other, 2000)) >= 0; Sleep(20)) took.push_back(ms);
   stop = true;
@@ -235,21 +182,25 @@ TEST(SignSimProcess, ASecondClientIsAnsweredWhileTheFirstFloods) {
 }
 
 TEST(SignSimProcess, OutOfDescriptorsItBacksOffAndLogs) {
-  SignSimChild sim;
-  ASSERT_TRUE(sim.Start({}, 16));
+  cli_test::EnsureApp();
+  SignSimProcess sim;
+  ASSERT_TRUE(sim.Start());
+  const pid_t pid = PidOf(sim);
+  const rlimit sixteen{16, 16};
+  ASSERT_EQ(prlimit(pid, RLIMIT_NOFILE, &sixteen, nullptr), 0);
   std::vector<int> clients;
   // One by one, so that once its descriptors are gone the rest wait in its accept queue.
-  for (int i = 0; i < 24; ++i, Sleep(20)) clients.push_back(ConnectTo(sim.port(), true));
-  const long cpu = sim.CpuMs();
+  for (int i = 0; i < 24; ++i, Sleep(20)) clients.push_back(ConnectTo(sim.tcp_port(), true));
+  const long cpu = CpuMs(pid);
   Sleep(1000);
-  const long spent = sim.CpuMs() - cpu;
+  const long spent = CpuMs(pid) - cpu;
   std::printf("out of descriptors: %ld ms of CPU in 1000 ms\n", spent);
   EXPECT_LT(spent, 30);
   for (int fd : clients) close(fd);
   Sleep(100);
-  const int fd = ConnectTo(sim.port());  // descriptors free again: served
+  const int fd = ConnectTo(sim.tcp_port());  // descriptors free again: served
   EXPECT_GE(ApplyRoundTrip(fd, 3000), 0);
   close(fd);
   EXPECT_TRUE(sim.Stop());
-  EXPECT_NE(sim.Log().find("Too many open files"), std::string::npos) << sim.Log();
+  EXPECT_TRUE(sim.log().contains("Too many open files")) << sim.log().toStdString();
 }
