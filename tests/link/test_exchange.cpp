@@ -267,11 +267,8 @@ TEST(TcpExchange, ReadsTakeOnlyTheirOwnReply) {
   EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 2);
   EXPECT_EQ(Frame(out, out + 8), Frame(8, 9));
   EXPECT_EQ(s.reconnects, 0);
-  // No reply in time; reconnecting drops the late one, so put it in the new stream.
-  s.plans.push_back({{1500, DataReply({0xAA, 0xBB})}});
-  EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 2);
-  s.due.emplace(s.clock.now + 100, Piece{0, DataReply({0xAA, 0xBB})});
-  s.clock.now += 200;
+  // A reply still unread from before the request is not taken for its answer.
+  s.due.emplace(s.clock.now, Piece{0, DataReply({0xAA, 0xBB})});
   s.plans.push_back({{2, DataReply({0x06, 0x01})}});
   ASSERT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 0);
   EXPECT_EQ(Frame(out, out + 2), Frame({0x06, 0x01}));

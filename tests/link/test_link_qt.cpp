@@ -5,7 +5,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -17,18 +16,14 @@
 #include "manager/link/qt/sign_ctrl.h"
 #include "manager/link/qt/sign_links.h"
 #include "manager/link/qt/tcp_link.h"
+#include "tests/support/cli_process.h"
 #include "tests/support/signsim_process.h"
 
 using signlink::Frame;
 
 namespace {
 
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "link_qt_tests";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-}
+using cli_test::EnsureApp;
 
 void Pause(int ms) {
   QEventLoop loop;
