@@ -14,7 +14,9 @@ TEST(BrellionCli, ClockOverEitherLinkAndItsFailures) {
   SignSimProcess sim, other, gone;
   ASSERT_TRUE(sim.Start() && other.Start({"--model", "OTHER"}) && gone.Start());
   gone.Stop();  // nothing listens there any more
-  const auto tcp = [](const SignSimProcess& s) { return QStringLiteral("127.0.0.1:%1").arg(s.tcp_port()); };
+  const auto tcp = [](const SignSimProcess& s) {
+    return QStringLiteral("127.0.0.1:%1").arg(s.tcp_port());
+  };
   // A project whose stored link is TCP/IP to the sign.
   QTemporaryDir dir;
   const QString project = dir.filePath(QStringLiteral("sign.dat"));
@@ -32,16 +34,29 @@ TEST(BrellionCli, ClockOverEitherLinkAndItsFailures) {
     int status;
     QString message;  // on stderr
   } cases[] = {
-      {"the option's link", {"clock", "--tcp", tcp(sim), project}, 0, QStringLiteral("시각설정 완료")},
+      {"the option's link",
+       {"clock", "--tcp", tcp(sim), project},
+       0,
+       QStringLiteral("시각설정 완료")},
       {"the project's stored link", {"clock", project}, 0, QStringLiteral("시각설정 완료")},
-      {"another model", {"clock", "--tcp", tcp(other)}, 1, QStringLiteral("전송실패: 전광판모델이 다릅니다")},
-      {"no sign at the address", {"clock", "--tcp", tcp(gone)}, 1,
+      {"another model",
+       {"clock", "--tcp", tcp(other)},
+       1,
+       QStringLiteral("전송실패: 전광판모델이 다릅니다")},
+      {"no sign at the address",
+       {"clock", "--tcp", tcp(gone)},
+       1,
        QStringLiteral("전송실패: 전광판과의 연결상태를 확인해주세요!...")},
-      {"serial device missing", {"clock", "--serial", "/nonexistent/tty", project}, 1,
+      {"serial device missing",
+       {"clock", "--serial", "/nonexistent/tty", project},
+       1,
        QStringLiteral("경고: 통신 포트를 열지 못했습니다.")},
       {"unknown option", {"clock", "--bogus"}, 2, QStringLiteral("usage:")},
       {"bad tcp target", {"clock", "--tcp", "127.0.0.1"}, 2, QStringLiteral("usage:")},
-      {"two links", {"clock", "--tcp", "h:1", "--serial", "/dev/null"}, 2, QStringLiteral("usage:")},
+      {"two links",
+       {"clock", "--tcp", "h:1", "--serial", "/dev/null"},
+       2,
+       QStringLiteral("usage:")},
       {"missing project", {"clock", dir.filePath("none.dat")}, 2, QStringLiteral("cannot read")},
       {"unknown command", {"flash"}, 2, QStringLiteral("usage:")},
       {"no command", {}, 2, QStringLiteral("usage:")},

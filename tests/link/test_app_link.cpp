@@ -22,7 +22,8 @@ class AppLinkTest : public QObject {
     QVERIFY(TheApp()->InitInstance(false));
     QCOMPARE(boxes.messages().size(), 1);
     QCOMPARE(boxes.messages()[0].caption, QStringLiteral("경고"));
-    QCOMPARE(boxes.messages()[0].text, QStringLiteral("통신 포트를 열지 못했습니다.\n설정값을 바꿔 다시 시도 하십시오."));
+    QCOMPARE(boxes.messages()[0].text,
+             QStringLiteral("통신 포트를 열지 못했습니다.\n설정값을 바꿔 다시 시도 하십시오."));
     QCOMPARE(boxes.messages()[0].icon, MsgIcon::Warning);
     QCOMPARE(TheApp()->MainFrame()->LinkText(), QStringLiteral("열린 포트가 없습니다."));
     QCOMPARE(static_cast<int>(TheApp()->View()->Link().SendAndWait(signlink::BuildApply())), 4);

@@ -28,7 +28,8 @@ Frame Framed(std::initializer_list<int> head) {
   f.push_back(0x03);
   return f;
 }
-const Frame kModelRead = Bytes({0x02, 0x00, 0x0C, 0x24, 0x00, 0x02, 0x00, 0x00, 0x00, 0x08, 0x3C, 0x03});
+const Frame kModelRead =
+    Bytes({0x02, 0x00, 0x0C, 0x24, 0x00, 0x02, 0x00, 0x00, 0x00, 0x08, 0x3C, 0x03});
 const Frame kApply = Bytes({0x02, 0x00, 0x06, 0x25, 0x2D, 0x03});
 
 struct Command {
@@ -40,16 +41,38 @@ struct Command {
 
 std::vector<Command> Commands() {
   return {
-      {"brightness", [](SignLink& l) { return signlink::SendBrightness(l, 1, 3, 9); },
-       {Framed({0x02, 0x00, 0x0F, 0x23, 0x00, 0x02, 0x00, 0x0B, 0x00, 0x03, 1, 3, 9})}, "LED밝기 적용OK...", "OK...", "전송실패"},
-      {"clock", [](SignLink& l) { return signlink::SendClock(l, [] { return signlink::ClockTime{2011, 3, 9, 17, 5, 42}; }); },
-       {Framed({0x02, 0x00, 0x0D, 0x21, 0x07, 0xDB, 3, 9, 17, 5, 42})}, "시각설정 완료", "설정완료", "설정실패"},
-      {"display window", [](SignLink& l) { return signlink::SendWindowMode(l, 1); },
-       {Framed({0x02, 0x00, 0x0D, 0x23, 0x00, 0x02, 0x00, 0x0A, 0x00, 0x01, 1}), kApply}, "표출시간설정 OK...", "OK...", "전송실패"},
-      {"size 20 x 2", [](SignLink& l) { return signlink::SendBoardSize(l, 20, 2); },
-       {Framed({0x02, 0x00, 0x0E, 0x23, 0x00, 0x02, 0x00, 0x08, 0x00, 0x02, 0x14, 0x02}), kApply}, "규격 적용OK...", "OK...", "전송실패"},
-      {"connection", [](SignLink& l) { return signlink::SendConnection(l, 1); },
-       {Framed({0x02, 0x00, 0x0D, 0x23, 0x00, 0x02, 0x00, 0x11, 0x00, 0x01, 1}), kApply}, "연결설정 OK...", "OK...", "전송실패"},
+      {"brightness",
+       [](SignLink& l) { return signlink::SendBrightness(l, 1, 3, 9); },
+       {Framed({0x02, 0x00, 0x0F, 0x23, 0x00, 0x02, 0x00, 0x0B, 0x00, 0x03, 1, 3, 9})},
+       "LED밝기 적용OK...",
+       "OK...",
+       "전송실패"},
+      {"clock",
+       [](SignLink& l) {
+         return signlink::SendClock(l, [] { return signlink::ClockTime{2011, 3, 9, 17, 5, 42}; });
+       },
+       {Framed({0x02, 0x00, 0x0D, 0x21, 0x07, 0xDB, 3, 9, 17, 5, 42})},
+       "시각설정 완료",
+       "설정완료",
+       "설정실패"},
+      {"display window",
+       [](SignLink& l) { return signlink::SendWindowMode(l, 1); },
+       {Framed({0x02, 0x00, 0x0D, 0x23, 0x00, 0x02, 0x00, 0x0A, 0x00, 0x01, 1}), kApply},
+       "표출시간설정 OK...",
+       "OK...",
+       "전송실패"},
+      {"size 20 x 2",
+       [](SignLink& l) { return signlink::SendBoardSize(l, 20, 2); },
+       {Framed({0x02, 0x00, 0x0E, 0x23, 0x00, 0x02, 0x00, 0x08, 0x00, 0x02, 0x14, 0x02}), kApply},
+       "규격 적용OK...",
+       "OK...",
+       "전송실패"},
+      {"connection",
+       [](SignLink& l) { return signlink::SendConnection(l, 1); },
+       {Framed({0x02, 0x00, 0x0D, 0x23, 0x00, 0x02, 0x00, 0x11, 0x00, 0x01, 1}), kApply},
+       "연결설정 OK...",
+       "OK...",
+       "전송실패"},
   };
 }
 
@@ -89,8 +112,10 @@ TEST(BoardCommands, StopsAtTheFirstFailureOrAnotherModel) {
       SCOPED_TRACE(std::string(c.name) + " failing frame " + std::to_string(n));
       fakes::SimSignLink link;
       link.Fail(n, Result::kStxError);
-      if (n == 1) ExpectOutcome(c.run(link), false, "전광판과의 연결상태를 확인해주세요!...", "전송실패");
-      else ExpectOutcome(c.run(link), false, "STX 오류입니다.", c.failCaption);
+      if (n == 1)
+        ExpectOutcome(c.run(link), false, "전광판과의 연결상태를 확인해주세요!...", "전송실패");
+      else
+        ExpectOutcome(c.run(link), false, "STX 오류입니다.", c.failCaption);
       EXPECT_EQ(link.sent().size(), n);
     }
     // The identifier is compared as a string: five letters then a non-zero byte is another.

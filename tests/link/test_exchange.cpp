@@ -35,12 +35,14 @@ struct Script {
   std::multimap<std::int64_t, Piece> due;  // by arrival time
 
   void OnWrite() {
-    for (const Piece& p : plans.empty() ? Plan{} : plans.front()) due.emplace(clock.now + p.delay_ms, p);
+    for (const Piece& p : plans.empty() ? Plan{} : plans.front())
+      due.emplace(clock.now + p.delay_ms, p);
     if (!plans.empty()) plans.pop_front();
   }
   // Moves the clock to the next arrival, or just past `deadline` when none comes before it.
   std::int64_t Advance(std::int64_t deadline) {
-    const std::int64_t next = due.empty() ? deadline + 1 : std::min(deadline + 1, due.begin()->first);
+    const std::int64_t next =
+        due.empty() ? deadline + 1 : std::min(deadline + 1, due.begin()->first);
     clock.now = std::max(clock.now, next);
     return next;
   }
@@ -66,7 +68,9 @@ class FakeSerial : public SerialChannel, public Script {
     if (open) ring.StartTimeout(ms);
     return open;
   }
-  SerialRead Read(std::uint8_t* dst, int n) override { return ring.Read(dst, static_cast<std::size_t>(n)); }
+  SerialRead Read(std::uint8_t* dst, int n) override {
+    return ring.Read(dst, static_cast<std::size_t>(n));
+  }
   // Bytes reach the ring only while the exchange awaits them.
   void AwaitBytes() override {
     Advance(ring.deadline());
@@ -88,11 +92,13 @@ class FakeStream : public StreamChannel, public Script {
     sent.emplace_back(bytes, bytes + n);
     OnWrite();
   }
-  StreamWait Receive(std::uint8_t* dst, std::size_t max, std::int64_t deadline, std::size_t* taken) override {
+  StreamWait Receive(std::uint8_t* dst, std::size_t max, std::int64_t deadline,
+                     std::size_t* taken) override {
     for (*taken = 0;;) {
       Deliver();
       if (!unread.empty()) {
-        for (; *taken < max && !unread.empty(); unread.pop_front()) dst[(*taken)++] = unread.front();
+        for (; *taken < max && !unread.empty(); unread.pop_front())
+          dst[(*taken)++] = unread.front();
         return StreamWait::kData;
       }
       if (closed || failed) return closed ? StreamWait::kClosed : StreamWait::kError;
@@ -129,12 +135,16 @@ Frame Set(Frame f, std::size_t at, std::uint8_t v, bool resum = false) {
   if (resum) f[4] = Checksum(f.data(), 4);
   return f;
 }
-Frame DataReply(const std::vector<std::uint8_t>& data) { return BuildFrame(0x24, data.data(), data.size()); }
+Frame DataReply(const std::vector<std::uint8_t>& data) {
+  return BuildFrame(0x24, data.data(), data.size());
+}
 Frame Slice(const Frame& f, std::size_t from, std::size_t to) {
   return Frame(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
 }
 const Frame kApply = BuildApply();
-int Code(Result r) { return static_cast<int>(r); }
+int Code(Result r) {
+  return static_cast<int>(r);
+}
 
 // One exchange of a table: what arrives, the result and how long it took.
 struct Row {
@@ -155,7 +165,8 @@ TEST(ReceiveRing, PastItsSizeItKeepsTheFirstBytesAndCountsThemAll) {
   EXPECT_EQ(ReceiveRing(clock, 300000).size(), 300000u);
   std::vector<std::uint8_t> burst(ring.size() + 5000);
   for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>(i % 251);
-  for (const auto& [n, code] : {std::pair{std::size_t{6}, SerialRead::kComplete}, std::pair{ring.size(), SerialRead::kComplete},
+  for (const auto& [n, code] : {std::pair{std::size_t{6}, SerialRead::kComplete},
+                                std::pair{ring.size(), SerialRead::kComplete},
                                 std::pair{ring.size() + 1, SerialRead::kWaiting}}) {
     ring.Clear();
     ring.StartTimeout(5000);
@@ -246,9 +257,8 @@ TEST(SerialExchange, ReadCopiesTheDataOnlyOnSuccess) {
   bad[12] ^= 0xFF;
   Frame ackThenNoise = Ack();  // fills the window but holds no data
   ackThenNoise.insert(ackThenNoise.end(), 8, 'X');
-  const std::pair<Frame, int> rows[] = {{DataReply({'V', 'A', 'R', 'N', 'O', 0, 0, 0}), 0},
-                                        {bad, 2},
-                                        {ackThenNoise, 2}};
+  const std::pair<Frame, int> rows[] = {
+      {DataReply({'V', 'A', 'R', 'N', 'O', 0, 0, 0}), 0}, {bad, 2}, {ackThenNoise, 2}};
   std::uint8_t out[16] = {};
   for (const auto& [reply, code] : rows) {
     port.plans.push_back({{3, reply}});

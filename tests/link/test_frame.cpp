@@ -15,18 +15,27 @@ TEST(Frame, MemoryWriteOfAFullPageAndNoMore) {
   const std::vector<std::uint8_t> page(2048, 0xFF);
   const Frame w = BuildMemoryWrite(0x080000, page.data(), page.size());
   ASSERT_EQ(w.size(), 2060u);
-  EXPECT_EQ(Frame(w.begin(), w.begin() + 10), (Frame{0x02, 0x08, 0x0C, 0x23, 0x00, 0x08, 0x00, 0x00, 0x08, 0x00}));
+  EXPECT_EQ(Frame(w.begin(), w.begin() + 10),
+            (Frame{0x02, 0x08, 0x0C, 0x23, 0x00, 0x08, 0x00, 0x00, 0x08, 0x00}));
   EXPECT_EQ(w[2058], Checksum(w.data(), 2058));
   EXPECT_EQ(w[2059], kEtx);
   EXPECT_TRUE(BuildMemoryWrite(0, page.data(), 2049).empty());
 }
 
 TEST(Frame, ResultTexts) {
-  const std::pair<int, const char*> texts[] = {
-      {0, "OK"}, {1, "시간 초과 오류입니다."}, {2, "CHECK-SUM 오류입니다."}, {4, "전송 오류입니다."},
-      {5, "COMMAND 오류입니다."}, {6, "PASSWORD 오류입니다."}, {7, "STX 오류입니다."},
-      {8, "ETX 오류입니다."}, {9, "소켓생성 오류입니다."}, {10, "서버소켓에 연결되지않은 오류입니다."},
-      {3, "알 수 없는 오류코드입니다."}, {-1, "알 수 없는 오류코드입니다."}, {11, "알 수 없는 오류코드입니다."}};
+  const std::pair<int, const char*> texts[] = {{0, "OK"},
+                                               {1, "시간 초과 오류입니다."},
+                                               {2, "CHECK-SUM 오류입니다."},
+                                               {4, "전송 오류입니다."},
+                                               {5, "COMMAND 오류입니다."},
+                                               {6, "PASSWORD 오류입니다."},
+                                               {7, "STX 오류입니다."},
+                                               {8, "ETX 오류입니다."},
+                                               {9, "소켓생성 오류입니다."},
+                                               {10, "서버소켓에 연결되지않은 오류입니다."},
+                                               {3, "알 수 없는 오류코드입니다."},
+                                               {-1, "알 수 없는 오류코드입니다."},
+                                               {11, "알 수 없는 오류코드입니다."}};
   for (const auto& [code, text] : texts) EXPECT_EQ(ResultText(static_cast<Result>(code)), text);
 }
 
@@ -43,15 +52,16 @@ TEST(LinkSettings, PortsAddressesAndRepairs) {
   unsetenv("BRELLION_COM3");
 
   const std::pair<const char*, std::uint32_t> ips[] = {
-      {"192.168.0.10", 0xC0A8000A}, {"255.255.255.255", 0xFFFFFFFF}, {"10.1", 0x0A010000},
-      {"300.0.0.1", 0x2C000001},  // 8-bit arithmetic
+      {"192.168.0.10", 0xC0A8000A}, {"255.255.255.255", 0xFFFFFFFF},
+      {"10.1", 0x0A010000},         {"300.0.0.1", 0x2C000001},  // 8-bit arithmetic
       {"1.2.3.4.5", 0x01020304},  // a fifth number has no byte to go to
   };
   for (const auto& [text, want] : ips) EXPECT_EQ(ParseIpAddress(text), want) << text;
 
   const SerialLine odd = LineForDialog({0, 9601, 6, 3, 5, 0x07});
-  EXPECT_EQ(std::vector<int>({odd.port, odd.baud, odd.dataBits, odd.parity, odd.stopBits, odd.flowBits}),
-            std::vector<int>({1, 1200, 7, 0, 0, 0x07}));
+  EXPECT_EQ(
+      std::vector<int>({odd.port, odd.baud, odd.dataBits, odd.parity, odd.stopBits, odd.flowBits}),
+      std::vector<int>({1, 1200, 7, 0, 0, 0x07}));
   const SerialLine kept = LineForDialog({20, 115200, 8, 1, 2, 0});
   EXPECT_EQ(std::vector<int>({kept.port, kept.baud, kept.parity, kept.stopBits}),
             std::vector<int>({20, 115200, 1, 2}));

@@ -36,7 +36,9 @@ const Frame kApply = signlink::BuildApply();
 const Frame kModel = signlink::BuildMemoryRead(0x020000, 8);
 const Frame kSize = signlink::BuildMemoryRead(0x020008, 8);
 
-int Send(signlink::SignLink& link, const Frame& f) { return static_cast<int>(link.SendAndWait(f)); }
+int Send(signlink::SignLink& link, const Frame& f) {
+  return static_cast<int>(link.SendAndWait(f));
+}
 int Read(signlink::SignLink& link, const Frame& f, std::uint8_t* out) {
   return static_cast<int>(link.SendAndRead(f, out, 8));
 }
@@ -82,7 +84,8 @@ TEST(SerialLink, TimesOutWithoutSpinningPurgesLeftoversAndReportsAClosedPort) {
   EXPECT_EQ(comm.StatusText(), kNoPort);
   EXPECT_EQ(Send(ctrl, kApply), 4);
   EXPECT_TRUE(sim.Stop());
-  EXPECT_TRUE(sim.log().contains("#2 pty apply -> ack, in one-byte pieces (fault)")) << sim.log().toStdString();
+  EXPECT_TRUE(sim.log().contains("#2 pty apply -> ack, in one-byte pieces (fault)"))
+      << sim.log().toStdString();
   qunsetenv("BRELLION_COM12");
 
   CCommControl missing;
@@ -116,8 +119,8 @@ TEST(TcpLink, NoSocketRefusedOrUnansweredConnect) {
 TEST(TcpLink, ReconnectsAndTakesNoReplyOfAnEarlierExchange) {
   EnsureApp();
   SignSimProcess sim;
-  ASSERT_TRUE(sim.Start(
-      {"--fault", "drop:2", "--fault", "late:6", "--late-ms", "1300", "--width", "20", "--rows", "2"}));
+  ASSERT_TRUE(sim.Start({"--fault", "drop:2", "--fault", "late:6", "--late-ms", "1300", "--width",
+                         "20", "--rows", "2"}));
   TcpLink link;
   link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
   EXPECT_EQ(Send(link, kApply), 0);
@@ -146,7 +149,8 @@ TEST(TcpLink, ReconnectsAndTakesNoReplyOfAnEarlierExchange) {
 TEST(SerialPty, OpensTerminalsThatAreNotOurs) {
   EnsureApp();
   // raw: the other side set raw mode, as socat's raw option does; held: it keeps it open too.
-  for (const auto& [raw, held] : {std::pair{false, false}, std::pair{true, false}, std::pair{true, true}}) {
+  for (const auto& [raw, held] :
+       {std::pair{false, false}, std::pair{true, false}, std::pair{true, true}}) {
     SCOPED_TRACE(std::to_string(raw) + std::to_string(held));
     int master = -1, slave = -1;
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
@@ -165,7 +169,8 @@ TEST(SerialPty, OpensTerminalsThatAreNotOurs) {
       QObject::connect(&answer, &QTimer::timeout, [&] {
         std::uint8_t buf[64];
         const std::uint8_t ack[] = {0x02, 0x00, 0x06, 0x41, 0x49, 0x03};
-        if (read(master, buf, sizeof buf) >= static_cast<ssize_t>(kApply.size()) && write(master, ack, 6) == 6)
+        if (read(master, buf, sizeof buf) >= static_cast<ssize_t>(kApply.size()) &&
+            write(master, ack, 6) == 6)
           answer.stop();
       });
       answer.start(10);

@@ -1,8 +1,7 @@
 // The virtual sign without sockets: request splitting, command handling, its log.
+#include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -87,9 +86,10 @@ TEST(Sign, RequestsItCannotActOnGetNoReply) {
   std::uint8_t data[8] = {};
   Frame lying = signlink::BuildMemoryWrite(0, data, 8);
   lying[9] = 9;  // count says 9, the frame carries 8
-  for (const Frame& f : {signlink::BuildMemoryRead(0xFFFFFFFF, 8), signlink::BuildMemoryRead(0, 65530),
-                         signlink::BuildFrame(0x40, nullptr, 0), signlink::BuildFrame(0x25, data, 1),
-                         signlink::BuildEventBlock(3, data, 8), lying})
+  for (const Frame& f :
+       {signlink::BuildMemoryRead(0xFFFFFFFF, 8), signlink::BuildMemoryRead(0, 65530),
+        signlink::BuildFrame(0x40, nullptr, 0), signlink::BuildFrame(0x25, data, 1),
+        signlink::BuildEventBlock(3, data, 8), lying})
     EXPECT_TRUE(sign.Handle(f).reply.empty()) << sign.Handle(f).what;
   EXPECT_EQ(memory, std::vector<std::uint8_t>(4096));
 }
@@ -112,18 +112,18 @@ TEST(Sign, TheBoardMemoryEndsAtItsLastByte) {
     std::uint16_t count;
     bool answered;
   } rows[] = {
-      {true, end - 2048, 2048, true},  {true, end - 2047, 2048, false},
-      {true, end - 1, 1, true},        {true, end, 1, false},
-      {true, 0xFFFFFFFF, 2, false},    {false, end - 65529, 65529, true},
-      {false, end - 8, 9, false},      {false, end, 1, false},
+      {true, end - 2048, 2048, true}, {true, end - 2047, 2048, false},
+      {true, end - 1, 1, true},       {true, end, 1, false},
+      {true, 0xFFFFFFFF, 2, false},   {false, end - 65529, 65529, true},
+      {false, end - 8, 9, false},     {false, end, 1, false},
   };
   std::uint8_t fill = 0;
   for (const auto& row : rows) {
     const std::vector<std::uint8_t> tail(memory + size - 4096, memory + size);
     const std::vector<std::uint8_t> data(row.count, ++fill);
-    const Answer a = sign.Handle(row.write ? signlink::BuildMemoryWrite(row.addr, data.data(),
-                                                                        data.size())
-                                           : signlink::BuildMemoryRead(row.addr, row.count));
+    const Answer a =
+        sign.Handle(row.write ? signlink::BuildMemoryWrite(row.addr, data.data(), data.size())
+                              : signlink::BuildMemoryRead(row.addr, row.count));
     EXPECT_EQ(!a.reply.empty(), row.answered) << a.what;
     if (!row.write && row.answered) {
       ASSERT_EQ(a.reply.size(), row.count + 6u);

@@ -3,14 +3,13 @@
 // another client's latency, CPU spent) are printed so builds can be compared.
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
@@ -36,9 +35,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 long MsSince(Clock::time_point t) {
-  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count());
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count());
 }
-void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Sleep(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 std::string ReadWhole(const std::string& path) {
   std::ostringstream s;
   s << std::ifstream(path).rdbuf();
@@ -56,7 +58,9 @@ pid_t PidOf(const SignSimProcess& sim) {
   }
   return -1;
 }
-std::string Proc(pid_t pid, const char* file) { return ReadWhole("/proc/" + std::to_string(pid) + "/" + file); }
+std::string Proc(pid_t pid, const char* file) {
+  return ReadWhole("/proc/" + std::to_string(pid) + "/" + file);
+}
 // Peak resident memory (VmHWM) in KiB.
 long PeakKiB(pid_t pid) {
   const std::string s = Proc(pid, "status");
@@ -64,7 +68,9 @@ long PeakKiB(pid_t pid) {
   return at == std::string::npos ? -1 : std::atol(s.c_str() + at + 6);
 }
 // Time it spent on a CPU, in ms.
-long CpuMs(pid_t pid) { return std::atol(Proc(pid, "schedstat").c_str()) / 1000000; }
+long CpuMs(pid_t pid) {
+  return std::atol(Proc(pid, "schedstat").c_str()) / 1000000;
+}
 
 // A loopback client of the child's port; -1 on failure. Blocking unless `nonblocking`.
 int ConnectTo(int port, bool nonblocking = false) {
@@ -73,7 +79,8 @@ int ConnectTo(int port, bool nonblocking = false) {
   a.sin_family = AF_INET;
   a.sin_port = htons(static_cast<std::uint16_t>(port));
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 && !nonblocking) return close(fd), -1;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 && !nonblocking)
+    return close(fd), -1;
   const int one = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   return fd;
@@ -109,8 +116,10 @@ long FloodWithoutReading(int fd, long requests) {
   for (Clock::time_point since = Clock::now(); bytes < requests * 12 && MsSince(since) <= 500;) {
     const std::size_t at = static_cast<std::size_t>(bytes) % batch.size();
     const ssize_t w = send(fd, batch.data() + at, batch.size() - at, MSG_NOSIGNAL);
-    if (w > 0) bytes += w, since = Clock::now();
-    else Sleep(5);
+    if (w > 0)
+      bytes += w, since = Clock::now();
+    else
+      Sleep(5);
   }
   return bytes / 12;
 }
@@ -141,7 +150,8 @@ TEST(SignSimProcess, AClientThatTakesNoRepliesCostsBoundedMemory) {
   const long went = FloodWithoutReading(flood, 40000);
   Sleep(300);
   const long peak = PeakKiB(PidOf(sim));
-  std::printf("non-reading flood: %ld requests sent, signsim peak memory (VmHWM) %ld KiB\n", went, peak);
+  std::printf("non-reading flood: %ld requests sent, signsim peak memory (VmHWM) %ld KiB\n", went,
+              peak);
   EXPECT_LT(peak, 48 * 1024);
   const int other = ConnectTo(sim.tcp_port());
   EXPECT_GE(ApplyRoundTrip(other, 1500, {0x02, 0x00, 0x40, 0x23}), 0);
@@ -170,7 +180,8 @@ TEST(SignSimProcess, ASecondClientIsAnsweredWhileTheFirstFloods) {
   Sleep(200);
   const int other = ConnectTo(sim.tcp_port());
   std::vector<long> took;
-  for (long ms = 0; took.size() < 20 && (ms = ApplyRoundTrip(other, 2000)) >= 0; Sleep(20)) took.push_back(ms);
+  for (long ms = 0; took.size() < 20 && (ms = ApplyRoundTrip(other, 2000)) >= 0; Sleep(20))
+    took.push_back(ms);
   stop = true;
   flooder.join();
   close(other);
