@@ -36,7 +36,9 @@ struct Command {
   const char* name;
   std::function<Outcome(SignLink&)> run;
   std::vector<Frame> frames;  // after the model read
-  const char *okText, *okCaption, *failCaption;
+  struct {
+    const char *okText, *okCaption, *failCaption;
+  } says;
 };
 
 std::vector<Command> Commands() {
@@ -44,35 +46,25 @@ std::vector<Command> Commands() {
       {"brightness",
        [](SignLink& l) { return signlink::SendBrightness(l, 1, 3, 9); },
        {Framed({0x02, 0x00, 0x0F, 0x23, 0x00, 0x02, 0x00, 0x0B, 0x00, 0x03, 1, 3, 9})},
-       "LED밝기 적용OK...",
-       "OK...",
-       "전송실패"},
+       {"LED밝기 적용OK...", "OK...", "전송실패"}},
       {"clock",
        [](SignLink& l) {
          return signlink::SendClock(l, [] { return signlink::ClockTime{2011, 3, 9, 17, 5, 42}; });
        },
        {Framed({0x02, 0x00, 0x0D, 0x21, 0x07, 0xDB, 3, 9, 17, 5, 42})},
-       "시각설정 완료",
-       "설정완료",
-       "설정실패"},
+       {"시각설정 완료", "설정완료", "설정실패"}},
       {"display window",
        [](SignLink& l) { return signlink::SendWindowMode(l, 1); },
        {Framed({0x02, 0x00, 0x0D, 0x23, 0x00, 0x02, 0x00, 0x0A, 0x00, 0x01, 1}), kApply},
-       "표출시간설정 OK...",
-       "OK...",
-       "전송실패"},
+       {"표출시간설정 OK...", "OK...", "전송실패"}},
       {"size 20 x 2",
        [](SignLink& l) { return signlink::SendBoardSize(l, 20, 2); },
        {Framed({0x02, 0x00, 0x0E, 0x23, 0x00, 0x02, 0x00, 0x08, 0x00, 0x02, 0x14, 0x02}), kApply},
-       "규격 적용OK...",
-       "OK...",
-       "전송실패"},
+       {"규격 적용OK...", "OK...", "전송실패"}},
       {"connection",
        [](SignLink& l) { return signlink::SendConnection(l, 1); },
        {Framed({0x02, 0x00, 0x0D, 0x23, 0x00, 0x02, 0x00, 0x11, 0x00, 0x01, 1}), kApply},
-       "연결설정 OK...",
-       "OK...",
-       "전송실패"},
+       {"연결설정 OK...", "OK...", "전송실패"}},
   };
 }
 
@@ -92,7 +84,7 @@ TEST(BoardCommands, FramesAndMessagesOnSuccessOverTheChosenLink) {
     fakes::SimSignLink serial, tcp;
     signlink::LinkSwitch link(serial, tcp);
     link.SetTransmit(signlink::Transmit::kTcp);
-    ExpectOutcome(c.run(link), true, c.okText, c.okCaption);
+    ExpectOutcome(c.run(link), true, c.says.okText, c.says.okCaption);
     std::vector<Frame> want = {kModelRead};
     want.insert(want.end(), c.frames.begin(), c.frames.end());
     EXPECT_EQ(tcp.sent(), want);
@@ -115,7 +107,7 @@ TEST(BoardCommands, StopsAtTheFirstFailureOrAnotherModel) {
       if (n == 1)
         ExpectOutcome(c.run(link), false, "전광판과의 연결상태를 확인해주세요!...", "전송실패");
       else
-        ExpectOutcome(c.run(link), false, "STX 오류입니다.", c.failCaption);
+        ExpectOutcome(c.run(link), false, "STX 오류입니다.", c.says.failCaption);
       EXPECT_EQ(link.sent().size(), n);
     }
     // The identifier is compared as a string: five letters then a non-zero byte is another.
