@@ -6,6 +6,7 @@
 
 #include "manager/link/frame.h"
 #include "manager/link/link_settings.h"
+#include "manager/link/link_text.h"
 #include "manager/link/port_name.h"
 
 using namespace signlink;
@@ -39,7 +40,9 @@ TEST(Frame, ResultTexts) {
   for (const auto& [code, text] : texts) EXPECT_EQ(ResultText(static_cast<Result>(code)), text);
 }
 
-TEST(LinkSettings, PortsAddressesAndRepairs) {
+TEST(LinkSettings, PaneTextPortsAddressesAndRepairs) {
+  EXPECT_EQ(TcpLinkText(0xC0A8000A, 5000), "[IP:192.168.0.10],   [PORT:5000]");
+  EXPECT_EQ(TcpLinkText(0xFFFFFFFF, 65535), "[IP:255.255.255.255],   [PORT:65535]");
   EXPECT_EQ(WindowsPortName(4), "COM4");
   EXPECT_EQ(WindowsPortName(5), "\\\\.\\COM5");
   unsetenv("BRELLION_COM3");
