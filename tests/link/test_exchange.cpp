@@ -35,16 +35,20 @@ struct Script {
   std::multimap<std::int64_t, Piece> due;  // by arrival time
 
   void OnWrite() {
-    if (plans.empty()) return;
-    for (const Piece& p : plans.front()) due.emplace(clock.now + p.delay_ms, p);
-    plans.pop_front();
+    for (const Piece& p : plans.empty() ? Plan{} : plans.front())
+      due.emplace(clock.now + p.delay_ms, p);
+    if (!plans.empty()) plans.pop_front();
   }
-  std::int64_t Next(std::int64_t limit) const {
-    return due.empty() ? limit : std::min(limit, due.begin()->first);
+  // Moves the clock to the next arrival, or just past `deadline` when none comes before it.
+  std::int64_t Advance(std::int64_t deadline) {
+    const std::int64_t next =
+        due.empty() ? deadline + 1 : std::min(deadline + 1, due.begin()->first);
+    clock.now = std::max(clock.now, next);
+    return next;
   }
   std::vector<Piece> Arrived() {
-    std::vector<Piece> out;
     const auto end = due.upper_bound(clock.now);
+    std::vector<Piece> out;
     for (auto it = due.begin(); it != end; ++it) out.push_back(it->second);
     due.erase(due.begin(), end);
     return out;
@@ -53,32 +57,26 @@ struct Script {
 
 class FakeSerial : public SerialChannel, public Script {
  public:
-  FakeSerial() : ring(clock, 0) {}
   void Purge() override { ring.Clear(); }
   int Write(const std::uint8_t* bytes, int n) override {
-    if (!open) {
-      ring.set_status(SerialRead::kPortClosed);
-      return 0;
-    }
+    if (!open) return ring.set_status(SerialRead::kPortClosed), 0;
     written.emplace_back(bytes, bytes + n);
     OnWrite();
     return n;
   }
   bool StartTimeout(int ms) override {
-    if (!open) return false;
-    ring.StartTimeout(ms);
-    return true;
+    if (open) ring.StartTimeout(ms);
+    return open;
   }
   SerialRead Read(std::uint8_t* dst, int n) override {
     return ring.Read(dst, static_cast<std::size_t>(n));
   }
   // Bytes reach the ring only while the exchange awaits them.
   void AwaitBytes() override {
-    clock.now = std::max(clock.now, Next(ring.deadline() + 1));
+    Advance(ring.deadline());
     for (const Piece& p : Arrived()) ring.Append(p.bytes.data(), p.bytes.size());
   }
-
-  ReceiveRing ring;
+  ReceiveRing ring{clock, 0};
   bool open = true;
   std::vector<Frame> written;
 };
@@ -96,21 +94,15 @@ class FakeStream : public StreamChannel, public Script {
   }
   StreamWait Receive(std::uint8_t* dst, std::size_t max, std::int64_t deadline,
                      std::size_t* taken) override {
-    *taken = 0;
-    for (;;) {
+    for (*taken = 0;;) {
       Deliver();
       if (!unread.empty()) {
-        while (*taken < max && !unread.empty()) {
+        for (; *taken < max && !unread.empty(); unread.pop_front())
           dst[(*taken)++] = unread.front();
-          unread.pop_front();
-        }
         return StreamWait::kData;
       }
-      if (closed) return StreamWait::kClosed;
-      if (failed) return StreamWait::kError;
-      const std::int64_t next = Next(deadline + 1);
-      clock.now = std::max(clock.now, next);
-      if (next > deadline) return StreamWait::kTimeout;
+      if (closed || failed) return closed ? StreamWait::kClosed : StreamWait::kError;
+      if (Advance(deadline) > deadline) return StreamWait::kTimeout;
     }
   }
   void Reconnect() override {
@@ -126,10 +118,7 @@ class FakeStream : public StreamChannel, public Script {
       failed |= p.kind == Piece::kError;
     }
   }
-
-  bool has_socket = true;
-  bool closed = false;
-  bool failed = false;
+  bool has_socket = true, closed = false, failed = false;
   int reconnects = 0;
   std::deque<std::uint8_t> unread;
   std::vector<Frame> sent;
@@ -140,24 +129,19 @@ Frame Ack(std::uint8_t byte3 = 0x41) {
   f[4] = Checksum(f.data(), 4);
   return f;
 }
-
 // `f` with byte `at` set to `v`; `resum` recomputes the checksum of a six-byte reply.
 Frame Set(Frame f, std::size_t at, std::uint8_t v, bool resum = false) {
   f[at] = v;
   if (resum) f[4] = Checksum(f.data(), 4);
   return f;
 }
-
 Frame DataReply(const std::vector<std::uint8_t>& data) {
   return BuildFrame(0x24, data.data(), data.size());
 }
-
 Frame Slice(const Frame& f, std::size_t from, std::size_t to) {
   return Frame(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
 }
-
 const Frame kApply = BuildApply();
-
 int Code(Result r) {
   return static_cast<int>(r);
 }
@@ -173,56 +157,30 @@ struct Row {
 
 }  // namespace
 
-TEST(ReceiveRing, ReadAnswersWaitingThenDeadlineAndForgetsTheRest) {
-  FakeClock clock;
-  ReceiveRing ring(clock, 0);
-  EXPECT_EQ(ring.size(), 196608u);
-  EXPECT_EQ(ReceiveRing(clock, 1000).size(), 196608u);
-  EXPECT_EQ(ReceiveRing(clock, 300000).size(), 300000u);
-  ring.StartTimeout(5000);
-  const std::uint8_t four[4] = {1, 2, 3, 4};
-  ring.Append(four, 4);
-  std::uint8_t dst[6] = {};
-  EXPECT_EQ(ring.Read(dst, 6), SerialRead::kWaiting);
-  clock.now += 5000;
-  EXPECT_EQ(ring.Read(dst, 6), SerialRead::kWaiting);
-  clock.now += 1;
-  EXPECT_EQ(ring.Read(dst, 6), SerialRead::kDeadlinePassed);
-  EXPECT_EQ(ring.status(), SerialRead::kDeadlinePassed);
-  ring.Append(four, 4);
-  EXPECT_EQ(ring.Read(dst, 6), SerialRead::kComplete);
-  EXPECT_EQ(ring.count(), 0u);
-  EXPECT_EQ(std::vector<std::uint8_t>(dst, dst + 6), (std::vector<std::uint8_t>{1, 2, 3, 4, 1, 2}));
-  EXPECT_EQ(ring.Read(dst, 1), SerialRead::kDeadlinePassed);  // the two bytes beyond were dropped
-}
-
 // A burst longer than the ring: what a read hands out are still the first bytes that came.
 TEST(ReceiveRing, PastItsSizeItKeepsTheFirstBytesAndCountsThemAll) {
   FakeClock clock;
   ReceiveRing ring(clock, 0);
+  EXPECT_EQ(ring.size(), 196608u);
+  EXPECT_EQ(ReceiveRing(clock, 300000).size(), 300000u);
   std::vector<std::uint8_t> burst(ring.size() + 5000);
   for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>(i % 251);
-  const struct {
-    std::size_t n;
-    SerialRead code;
-  } rows[] = {{6, SerialRead::kComplete},
-              {ring.size(), SerialRead::kComplete},
-              {ring.size() + 1, SerialRead::kWaiting}};
-  for (const auto& row : rows) {
+  for (const auto& [n, code] : {std::pair{std::size_t{6}, SerialRead::kComplete},
+                                std::pair{ring.size(), SerialRead::kComplete},
+                                std::pair{ring.size() + 1, SerialRead::kWaiting}}) {
     ring.Clear();
     ring.StartTimeout(5000);
     for (std::size_t at = 0; at < burst.size(); at += 4096)
       ring.Append(burst.data() + at, std::min<std::size_t>(4096, burst.size() - at));
     EXPECT_EQ(ring.count(), burst.size());
-    std::vector<std::uint8_t> dst(row.n);
-    EXPECT_EQ(ring.Read(dst.data(), row.n), row.code) << row.n;
-    if (row.code != SerialRead::kComplete) continue;
-    EXPECT_TRUE(std::equal(dst.begin(), dst.end(), burst.begin())) << row.n;
-    EXPECT_EQ(ring.count(), 0u);
+    std::vector<std::uint8_t> dst(n);
+    EXPECT_EQ(ring.Read(dst.data(), n), code) << n;
+    if (code != SerialRead::kComplete) continue;
+    EXPECT_TRUE(std::equal(dst.begin(), dst.end(), burst.begin())) << n;
+    EXPECT_EQ(ring.count(), 0u);  // the rest is forgotten
   }
 }
 
-// Each row is one exchange on the same port, so leftovers of a row would show in the next.
 TEST(SerialExchange, RepliesInOrder) {
   const Frame ack = Ack();
   Frame longer = ack;
@@ -255,27 +213,6 @@ TEST(SerialExchange, RepliesInOrder) {
   EXPECT_EQ(Code(SerialSendAndWait(port, kApply.data(), kApply.size())), 4);
   EXPECT_EQ(port.written.size(), rows.size());
 }
-
-TEST(SerialExchange, ReadCopiesTheDataOnlyOnSuccess) {
-  FakeSerial port;
-  const Frame request = BuildMemoryRead(0x020000, 8);
-  port.plans.push_back({{3, DataReply({'V', 'A', 'R', 'N', 'O', 0, 0, 0})}});
-  std::uint8_t out[16] = {};
-  ASSERT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), 0);
-  EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
-  Frame bad = DataReply({'X', 'X', 'X', 'X', 'X', 0, 0, 0});
-  bad[12] ^= 0xFF;
-  port.plans.push_back({{3, bad}});
-  EXPECT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), 2);
-  EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
-  // An acknowledgement with stray bytes after it fills the window but holds no data.
-  Frame ackThenNoise = Ack();
-  ackThenNoise.insert(ackThenNoise.end(), {'X', 'X', 'X', 'X', 'X', 'X', 'X', 'X'});
-  port.plans.push_back({{3, ackThenNoise}});
-  EXPECT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), 2);
-  EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
-}
-
 TEST(TcpExchange, RepliesInOrder) {
   FakeStream s;
   s.has_socket = false;
@@ -312,29 +249,37 @@ TEST(TcpExchange, RepliesInOrder) {
   }
 }
 
+// A failed read leaves the caller's buffer as it was.
+TEST(SerialExchange, ReadCopiesTheDataOnlyOnSuccess) {
+  FakeSerial port;
+  const Frame request = BuildMemoryRead(0x020000, 8);
+  Frame bad = DataReply({'X', 'X', 'X', 'X', 'X', 0, 0, 0});
+  bad[12] ^= 0xFF;
+  Frame ackThenNoise = Ack();  // fills the window but holds no data
+  ackThenNoise.insert(ackThenNoise.end(), 8, 'X');
+  const std::pair<Frame, int> rows[] = {
+      {DataReply({'V', 'A', 'R', 'N', 'O', 0, 0, 0}), 0}, {bad, 2}, {ackThenNoise, 2}};
+  std::uint8_t out[16] = {};
+  for (const auto& [reply, code] : rows) {
+    port.plans.push_back({{3, reply}});
+    EXPECT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), code);
+    EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
+  }
+}
+
 TEST(TcpExchange, ReadsTakeOnlyTheirOwnReply) {
   FakeStream s;
-  const Frame read8 = BuildMemoryRead(0x020000, 8);
+  const Frame read8 = BuildMemoryRead(0x020000, 8), read2 = BuildMemoryRead(0x020008, 2);
   std::uint8_t out[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-  s.plans.push_back({{2, Ack()}});  // a valid frame, but shorter than the data asked for
+  // An acknowledgement is a valid frame but carries no data, also when it is as long.
+  s.plans = {{{2, Ack()}}, {{2, Ack()}}};
   EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read8.data(), read8.size(), out, 8)), 2);
-  EXPECT_EQ(out[0], 9);
-  EXPECT_EQ(out[7], 9);
+  EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 2);
+  EXPECT_EQ(Frame(out, out + 8), Frame(8, 9));
   EXPECT_EQ(s.reconnects, 0);
-  // Two data bytes asked for: an acknowledgement is as long, but carries no data.
-  const Frame read2 = BuildMemoryRead(0x020008, 2);
-  s.plans.push_back({{2, Ack()}});
-  EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 2);
-  EXPECT_EQ(out[0], 9);
-
-  // No reply in time; the late one lands before the second request.
-  s.plans.push_back({{1500, DataReply({0xAA, 0xBB})}});
-  EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 2);
-  // Reconnecting dropped it here; put a late reply back in the new connection's stream.
-  s.due.emplace(s.clock.now + 100, Piece{0, DataReply({0xAA, 0xBB})});
-  s.clock.now += 200;
+  // A reply still unread from before the request is not taken for its answer.
+  s.due.emplace(s.clock.now, Piece{0, DataReply({0xAA, 0xBB})});
   s.plans.push_back({{2, DataReply({0x06, 0x01})}});
   ASSERT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 0);
-  EXPECT_EQ(out[0], 0x06);
-  EXPECT_EQ(out[1], 0x01);
+  EXPECT_EQ(Frame(out, out + 2), Frame({0x06, 0x01}));
 }
