@@ -27,8 +27,12 @@ using Pixel = std::function<std::uint32_t(int, int)>;
 Pixel Row(std::vector<std::uint32_t> row) {
   return [row](int x, int) { return row[static_cast<std::size_t>(x)]; };
 }
-Pixel All(std::uint32_t v) { return [v](int, int) { return v; }; }
-Pixel Mod(int n) { return [n](int x, int) { return static_cast<std::uint32_t>(x % n); }; }
+Pixel All(std::uint32_t v) {
+  return [v](int, int) { return v; };
+}
+Pixel Mod(int n) {
+  return [n](int x, int) { return static_cast<std::uint32_t>(x % n); };
+}
 Bytes With(Bytes b, std::size_t at, std::uint8_t v) {
   b[at] = v;
   return b;
@@ -139,7 +143,8 @@ TEST(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpenedAndKoreanPathsOpen) {
       {mid, BitmapOpen::Reopened, ImportResult::TooWideReopened},
       {put("text.bmp", Bytes{'h', 'i'}), BitmapOpen::New, ImportResult::NotBmp},
       {(dir / "gone.bmp").string(), BitmapOpen::New, ImportResult::NotBmp}};
-  for (const auto& [path, open, result] : cases) EXPECT_EQ(CheckBitmapFile(path, open), result) << path;
+  for (const auto& [path, open, result] : cases)
+    EXPECT_EQ(CheckBitmapFile(path, open), result) << path;
   EXPECT_TRUE(ClearsPath(ImportResult::TooHigh, BitmapOpen::New));
   EXPECT_FALSE(ClearsPath(ImportResult::TooHigh, BitmapOpen::Reopened));
   EXPECT_FALSE(ClearsPath(ImportResult::Ok, BitmapOpen::New));

@@ -28,7 +28,9 @@ Colour Eight(int x, int y) {
                       {255, 255, 255}, {0, 0, 255}, {60, 60, 60}, {200, 80, 20}};
   return c[(x + 3 * y) % 8];
 }
-Colour Two(int x, int y) { return (x + y) % 2 ? Colour{255, 0, 0} : Colour{0, 0, 0}; }
+Colour Two(int x, int y) {
+  return (x + y) % 2 ? Colour{255, 0, 0} : Colour{0, 0, 0};
+}
 
 // Bits past the picture width stay clear: 13 dots leave 3 spare bits a row.
 void ExpectPlanes(const Planes& p, int w, int h, const std::function<Colour(int, int)>& c) {
@@ -88,7 +90,8 @@ TEST(MagickFixtures, ThreeFrameGifDrawsEachFrameOverTheLast) {
   GifDecoder gif;
   ASSERT_TRUE(gif.Load(kDir + "magick_three.gif"));
   ASSERT_EQ(gif.FrameCount(), 3);
-  EXPECT_EQ(std::tuple(gif.Frame(1).left, gif.Frame(1).top, gif.Frame(2).delay), std::tuple(4, 2, 10));
+  EXPECT_EQ(std::tuple(gif.Frame(1).left, gif.Frame(1).top, gif.Frame(2).delay),
+            std::tuple(4, 2, 10));
   EXPECT_EQ(CheckGifFile(kDir + "magick_three.gif"), ImportResult::Ok);
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);

@@ -122,7 +122,8 @@ TEST(ProgramLayoutTest, BitmapsPackAroundAnAnimation) {
   // 13 bytes a row, 16 rows, two planes; three frames of 512 bytes.
   EXPECT_EQ(std::tuple(p.items[0].imageBytes, p.items[1].imageBytes), std::tuple(416u, 1536u));
   const std::uint32_t addresses[] = {0x4A0000, 0xC80000, 0x4A0000 + 416, 0xC80000 + 1536};
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(p.items[i].header.imageAddress(), addresses[i]) << i;
+  for (std::size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(p.items[i].header.imageAddress(), addresses[i]) << i;
 
   const auto mem = Apply(p);
   const Planes second = FakePictures::Numbered(9, 1, 0);
@@ -222,14 +223,16 @@ TEST(ProgramLayoutTest, EmptyAndHundredItemPrograms) {
 
 TEST(ProgramLayoutTest, SixteenDotBitmapFromAFileFillsItsFirst64Bytes) {
   const TempFile file;
-  encode_test::WriteFile(file.path, encode_test::MakeBmp24(16, 16, [](int x, int y) {
-                           return x == y ? encode_test::Rgb{255, 0, 0} : encode_test::Rgb{0, 255, 0};
-                         }));
-  const Program p = LayOutProgram(
-      std::vector{Item(item::ItemKind::Bitmap, file.path), Item(item::ItemKind::Bitmap, file.path)});
+  encode_test::WriteFile(
+      file.path, encode_test::MakeBmp24(16, 16, [](int x, int y) {
+        return x == y ? encode_test::Rgb{255, 0, 0} : encode_test::Rgb{0, 255, 0};
+      }));
+  const Program p = LayOutProgram(std::vector{Item(item::ItemKind::Bitmap, file.path),
+                                              Item(item::ItemKind::Bitmap, file.path)});
   ASSERT_EQ(p.items[0].status, ItemStatus::Ok);
   const MemoryWrite& head = p.items[0].writes[0];
-  EXPECT_EQ(Bytes(head.bytes.begin() + 21, head.bytes.begin() + 25), (Bytes{0x00, 0x4A, 0x00, 0x00}));
+  EXPECT_EQ(Bytes(head.bytes.begin() + 21, head.bytes.begin() + 25),
+            (Bytes{0x00, 0x4A, 0x00, 0x00}));
   const auto mem = Apply(p);
   const Bytes red = Read(mem, 0x4A0000, 32), green = Read(mem, 0x4A0020, 32);
   ASSERT_EQ(red.size() + green.size(), 64u);

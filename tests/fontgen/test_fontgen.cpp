@@ -20,8 +20,12 @@ using sign::kFontFiles;
 
 namespace {
 
-const sign::FontFileInfo& Info(int i) { return kFontFiles[static_cast<std::size_t>(i)]; }
-fs::path TablePath(const fs::path& dir, int i) { return dir / fs::u8path(Info(i).name); }
+const sign::FontFileInfo& Info(int i) {
+  return kFontFiles[static_cast<std::size_t>(i)];
+}
+fs::path TablePath(const fs::path& dir, int i) {
+  return dir / fs::u8path(Info(i).name);
+}
 
 std::vector<std::uint8_t> ReadFile(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -41,18 +45,12 @@ class Table {
     const int byte = bytes_[Offset(glyph) + static_cast<std::size_t>(row * width() / 8 + col / 8)];
     return (byte >> (7 - col % 8)) & 1;
   }
-  bool AnyInk(int glyph) const {
-    const auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(Offset(glyph));
-    return std::any_of(first, first + static_cast<std::ptrdiff_t>(GlyphBytes()),
-                       [](std::uint8_t b) { return b != 0; });
-  }
+  bool AnyInk(int glyph) const { return Ink(glyph, 0, height(), 0, width()); }
   // Whether a dot of rows [r0, r1) and columns [c0, c1) of the glyph is lit.
   bool Ink(int glyph, int r0, int r1, int c0, int c1) const {
-    for (int r = r0; r < r1; ++r) {
-      for (int c = c0; c < c1; ++c) {
+    for (int r = r0; r < r1; ++r)
+      for (int c = c0; c < c1; ++c)
         if (Lit(glyph, r, c)) return true;
-      }
-    }
     return false;
   }
   bool ColumnInk(int glyph, int col) const { return Ink(glyph, 0, height(), col, col + 1); }
@@ -66,8 +64,9 @@ class Table {
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
  private:
-  std::size_t GlyphBytes() const { return def_.glyphBytes; }
-  std::size_t Offset(int glyph) const { return 16 + static_cast<std::size_t>(glyph) * GlyphBytes(); }
+  std::size_t Offset(int glyph) const {
+    return 16 + static_cast<std::size_t>(glyph) * def_.glyphBytes;
+  }
   sign::FontFileInfo def_;
   std::vector<std::uint8_t> bytes_;
 };
@@ -83,16 +82,14 @@ char32_t Unicode(std::uint16_t code) {
   std::size_t outLeft = sizeof out;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   if (iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1) ||
-      sizeof out - outLeft != 4) {
+      sizeof out - outLeft != 4)
     return 0;
-  }
   return static_cast<char32_t>(out[0] << 24 | out[1] << 16 | out[2] << 8 | out[3]);
 }
 
 std::uint16_t CodeOf(FontTable kind, int glyph) {
   if (kind == FontTable::English) return static_cast<std::uint16_t>(0x20 + glyph);
-  const int firstLead =
-      kind == FontTable::Special ? 0xA1 : kind == FontTable::Hangul ? 0xB0 : 0xCA;
+  const int firstLead = kind == FontTable::Special ? 0xA1 : kind == FontTable::Hangul ? 0xB0 : 0xCA;
   return static_cast<std::uint16_t>((firstLead + glyph / 94) << 8 | (0xA1 + glyph % 94));
 }
 
@@ -111,8 +108,9 @@ TEST(BoardFontFiles, EveryAssignedCodeHasInkThroughTheLoader) {
   for (int i = 0; i < 20; ++i) {
     const Table t(i);
     ASSERT_TRUE(t.complete()) << Info(i).name;
-    EXPECT_EQ(std::string(t.bytes().begin(), t.bytes().begin() + 10),
-              "BRLNFNT1" + std::string(1, static_cast<char>(i + 1)) + static_cast<char>(Info(i).size));
+    EXPECT_EQ(
+        std::string(t.bytes().begin(), t.bytes().begin() + 10),
+        "BRLNFNT1" + std::string(1, static_cast<char>(i + 1)) + static_cast<char>(Info(i).size));
     int required = 0, shown = 0, misread = 0;
     for (int g = 0; g < t.glyphs(); ++g) {
       const std::uint16_t code = CodeOf(Info(i).table, g);
@@ -121,13 +119,14 @@ TEST(BoardFontFiles, EveryAssignedCodeHasInkThroughTheLoader) {
       shown += must && t.AnyInk(g);
       EXPECT_TRUE(must || !t.AnyInk(g)) << Info(i).name << " " << std::hex << code;
       std::uint32_t rows[32];
-      const bool found = code < 0x100 ? fonts.FetchNarrow(static_cast<std::uint8_t>(code), t.height(),
-                                                          Info(i).style, rows)
-                                      : fonts.FetchWide(static_cast<std::uint8_t>(code >> 8),
-                                                        static_cast<std::uint8_t>(code), t.height(),
-                                                        Info(i).style, rows);
+      const bool found =
+          code < 0x100
+              ? fonts.FetchNarrow(static_cast<std::uint8_t>(code), t.height(), Info(i).style, rows)
+              : fonts.FetchWide(static_cast<std::uint8_t>(code >> 8),
+                                static_cast<std::uint8_t>(code), t.height(), Info(i).style, rows);
       for (int r = 0; r < t.height(); ++r)
-        for (int c = 0; c < t.width(); ++c) misread += !found || t.Lit(g, r, c) != (rows[r] >> (t.width() - 1 - c) & 1);
+        for (int c = 0; c < t.width(); ++c)
+          misread += !found || t.Lit(g, r, c) != (rows[r] >> (t.width() - 1 - c) & 1);
     }
     EXPECT_EQ(shown, required) << Info(i).name;
     const int expected[] = {2350, 94, 986, 4888};  // by table
@@ -186,16 +185,13 @@ TEST(BoardFontLayout, BoxDrawingLinesReachTheEdges) {
     const int horizontal = (0xA6 - 0xA1) * 94;  // ─
     const int vertical = horizontal + 1;        // │
     const int cross = horizontal + 10;          // ┼
-    for (int g : {horizontal, cross}) {
+    for (int g : {horizontal, cross})
       EXPECT_TRUE(t.ColumnInk(g, 0) && t.ColumnInk(g, t.width() - 1)) << Info(i).name;
-    }
-    for (int g : {vertical, cross}) {
+    for (int g : {vertical, cross})
       EXPECT_TRUE(t.RowInk(g, 0) && t.RowInk(g, t.height() - 1)) << Info(i).name;
-    }
     // The horizontal line of ─ and of ┼ is the same row, so ─┼─ is one line.
-    for (int r = 0; r < t.height(); ++r) {
+    for (int r = 0; r < t.height(); ++r)
       EXPECT_EQ(t.Lit(horizontal, r, 0), t.Lit(cross, r, 0)) << Info(i).name << " row " << r;
-    }
   }
 }
 
@@ -207,26 +203,20 @@ TEST(BoardFontLayout, EnglishLettersShareABaseline) {
     const int base = t.BottomRow('H' - 0x20);
     ASSERT_GT(base, t.height() / 2) << Info(i).name;
     // Hinting and the overshoot of round letters move a bottom by one dot at most.
-    for (char c : std::string("ABEHKLMNTXZabdehklmnxz0123456789")) {
+    for (char c : std::string("ABEHKLMNTXZabdehklmnxz0123456789"))
       EXPECT_NEAR(t.BottomRow(c - 0x20), base, 1) << Info(i).name << " " << c;
-    }
-    for (char c : std::string("gpqy")) {
+    for (char c : std::string("gpqy"))
       EXPECT_GT(t.BottomRow(c - 0x20), base + 1) << Info(i).name << " " << c;
-    }
     // The free column on the right keeps letters apart.
-    for (int g = 1; g < t.glyphs(); ++g) {
+    for (int g = 1; g < t.glyphs(); ++g)
       EXPECT_FALSE(t.ColumnInk(g, t.width() - 1)) << Info(i).name << " " << g;
-    }
   }
 }
 
 class FontgenRun : public ::testing::Test {
  protected:
   void SetUp() override { fs::remove_all(dir_); }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  void TearDown() override { fs::remove_all(dir_); }
   int Run(const std::string& args) const {
     const std::string cmd = std::string(BRELLION_BIN_DIR) + "/fontgen --out '" + dir_.string() +
                             "' " + args + " >/dev/null 2>&1";
@@ -240,9 +230,8 @@ class FontgenRun : public ::testing::Test {
 // run, the time or the order of generation.
 TEST_F(FontgenRun, RegeneratesTheSameBytes) {
   ASSERT_EQ(Run("--only 9,5,16"), 0);
-  for (int i : {4, 8, 15}) {
+  for (int i : {4, 8, 15})
     EXPECT_TRUE(ReadFile(TablePath(dir_, i)) == Table(i).bytes()) << Info(i).name;
-  }
   EXPECT_FALSE(fs::exists(TablePath(dir_, 0)));  // only what was asked for
 }
 

@@ -68,6 +68,7 @@ int RunEffect(EffectFamily f, EffectMode m, int code, int level, int width, cons
 // motion; each rotation turns by its family's and level's step.
 TEST(EffectFrames, MovingFramesAndTurnsByFamilyCodeAndSpeed) {
   // family, mode, code, level, width, moving frames
+  // clang-format off
   const std::tuple<EffectFamily, EffectMode, int, int, int, int> frames[] = {
       {k32, kIn, kEntryFromRight, 4, 96, 95},        {k16, kOut, kExitToLeft, 3, 32, 32},
       {k16, kOut, kExitToLeft, 3, 320, 320},         {k32, kIn, kEntryFromBottom, 4, 96, 61},
@@ -81,8 +82,10 @@ TEST(EffectFrames, MovingFramesAndTurnsByFamilyCodeAndSpeed) {
       {kUp, kOut, kExitEnlarge, 4, 96, 48},          {kLow, kOut, kExitShrinkAcross, 5, 96, 95},
       {k32, kIn, kEntryRotateFromAbove, 2, 64, 75},  {k32, kIn, kEntryRotateFromLeft, 2, 64, 90},
       {k16, kOut, kExitRotateUp, 4, 96, 141},        {kLow, kOut, kExitRotateRight, 5, 96, 481}};
+  // clang-format on
   for (auto [f, m, code, level, width, n] : frames)
-    EXPECT_EQ(RunEffect(f, m, code, level, width, Pattern()) - 1, n) << Name(f, m, code, width, level);
+    EXPECT_EQ(RunEffect(f, m, code, level, width, Pattern()) - 1, n)
+        << Name(f, m, code, width, level);
   // family, mode, code, level, degrees per frame
   const std::tuple<EffectFamily, EffectMode, int, int, int> turns[] = {
       {k32, kIn, kEntryRotateFromAbove, 2, 24}, {k16, kIn, kEntryRotateFromBelow, 2, 24},
@@ -97,7 +100,8 @@ TEST(EffectFrames, MovingFramesAndTurnsByFamilyCodeAndSpeed) {
     FrameBuffer back;
     for (int n = 0, before = s.progress; n < 5; ++n, before = s.progress) {
       StepEffect(s, work, back);
-      EXPECT_EQ((s.progress - before + 360) % 360, (turn + 360) % 360) << Name(f, m, code, 96, level);
+      EXPECT_EQ((s.progress - before + 360) % 360, (turn + 360) % 360)
+          << Name(f, m, code, 96, level);
     }
   }
 }
@@ -243,6 +247,7 @@ TEST(EffectCopy, CosineTableAndCopiesSkipSourcesBeyondThePicture) {
 // one-tier board 16 dots wide, at speed level 2. Each effect is named with its count of
 // moving frames, then its first, middle and last moving frames side by side, three effects
 // a row, a character for each 2 x 2 dots.
+// clang-format off
 #define MOTION(mode, code) {mode, code, #code + 1}
 constexpr struct {
   EffectMode mode;
@@ -264,6 +269,7 @@ constexpr struct {
     MOTION(kOut, kExitRotateLeft),        MOTION(kOut, kExitRotateRight),
     MOTION(kOut, kExitEnlarge),           MOTION(kOut, kExitEnlargeAcross),
     MOTION(kOut, kExitShrink),            MOTION(kOut, kExitShrinkAcross)};
+// clang-format on
 #undef MOTION
 
 constexpr const char* kMotionPictures = R"(
@@ -381,8 +387,22 @@ std::vector<std::string> Picture(const FrameBuffer& f) {
 
 TEST(EffectMotion, EveryEffectMovesItsOwnWay) {
   static_assert(std::size(kMotions) == item::kEntryNone - 1 + item::kExitNone);
-  const char* glyph[16] = {"################", "################", "##", "##", "##", "##",
-                           "#########", "#########", "##", "##", "##", "##", "##", "##", "##", "##"};
+  const char* glyph[16] = {"################",
+                           "################",
+                           "##",
+                           "##",
+                           "##",
+                           "##",
+                           "#########",
+                           "#########",
+                           "##",
+                           "##",
+                           "##",
+                           "##",
+                           "##",
+                           "##",
+                           "##",
+                           "##"};
   FrameBuffer work;
   for (int r = 0; r < 16; ++r)
     for (int c = 0; glyph[r][c]; ++c) work.set(r, c, kDotRed);
@@ -397,8 +417,8 @@ TEST(EffectMotion, EveryEffectMovesItsOwnWay) {
                   if (!s.done) frames.push_back(fb);
                 });
       const std::string label = kMotions[k + side].name + (" " + std::to_string(frames.size()));
-      labels += side < 2 ? label + std::string(29 - std::min<std::size_t>(label.size(), 28), ' ')
-                         : label;
+      labels +=
+          side < 2 ? label + std::string(29 - std::min<std::size_t>(label.size(), 28), ' ') : label;
       if (frames.empty()) frames.resize(1);
       const auto first = Picture(frames.front()), middle = Picture(frames[(frames.size() - 1) / 2]),
                  last = Picture(frames.back());

@@ -5,6 +5,7 @@
 
 #include "sign/board_geometry.h"
 #include "sign/flash_image.h"
+#include "sign/item_loader.h"
 #include "tests/support/preview_builder.h"
 #include "tests/support/test_fonts.h"
 
@@ -34,7 +35,8 @@ TEST(FlashImage, ReadsOutsideTheFileOrTheBoardMemoryAreZero) {
   EXPECT_EQ(image.Byte(0x60000), 0);
   EXPECT_EQ(image.Get16(98), 99 * 256 + 100);
 
-  ASSERT_TRUE(sign_test::PreviewBuilder(6, 1).WriteFile(dir.Path("long"), board::kMemorySize + 4096));
+  ASSERT_TRUE(
+      sign_test::PreviewBuilder(6, 1).WriteFile(dir.Path("long"), board::kMemorySize + 4096));
   std::fstream(dir.Path("long"), std::ios::binary | std::ios::in | std::ios::out)
       .seekp(board::kMemorySize - 2)
       .write("\x11\x22\x33\x44", 4);
@@ -51,7 +53,7 @@ TEST(FlashImage, ReadsOutsideTheFileOrTheBoardMemoryAreZero) {
   EXPECT_EQ(Bytes(image, 9, 6), (std::vector<int>{0, 1, 2, 7, 4, 0}));
 }
 
-TEST(BoardGeometry, ReplacesOutOfRangeSettingsAndReadsTheImage) {
+TEST(BoardGeometry, ReplacesOutOfRangeSettingsAndReadsTheImageUpToItsCount) {
   struct Case {
     int width, tier, modules, dots, rows;
   } cases[] = {
@@ -68,5 +70,8 @@ TEST(BoardGeometry, ReplacesOutOfRangeSettingsAndReadsTheImage) {
   FlashImage image;
   image.OpenMemory({{board::kWidth, {10, 2}}, {board::kItemCount, {0x01, 0x02, 0, 7}}});
   const BoardGeometry g = DecodeGeometry(image);
-  EXPECT_EQ(std::tuple(g.itemCount, g.connection, g.width, g.twoTier()), std::tuple(258, true, 160, true));
+  LoadedItem item;
+  EXPECT_EQ(LoadItem(image, 258, 258, item), LoadResult::PastEnd);
+  EXPECT_EQ(std::tuple(g.itemCount, g.connection, g.width, g.twoTier()),
+            std::tuple(258, true, 160, true));
 }

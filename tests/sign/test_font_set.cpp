@@ -16,14 +16,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const FontFileInfo& File(int i) { return kFontFiles[static_cast<std::size_t>(i)]; }
+const FontFileInfo& File(int i) {
+  return kFontFiles[static_cast<std::size_t>(i)];
+}
 
 // The rows of glyph g of file i as the test fonts hold them (see TestGlyph).
 std::vector<std::uint32_t> GlyphRows(int i, std::size_t g) {
   const std::vector<std::uint8_t> bytes = sign_test::TestGlyph(File(i), g);
   const std::size_t rowBytes = bytes.size() / static_cast<std::size_t>(File(i).size);
   std::vector<std::uint32_t> rows(static_cast<std::size_t>(File(i).size));
-  for (std::size_t k = 0; k < bytes.size(); ++k) rows[k / rowBytes] = rows[k / rowBytes] << 8 | bytes[k];
+  for (std::size_t k = 0; k < bytes.size(); ++k)
+    rows[k / rowBytes] = rows[k / rowBytes] << 8 | bytes[k];
   return rows;
 }
 
@@ -64,10 +67,15 @@ class LoadedFonts : public ::testing::Test {
 
 TEST(FontMeasure, WidthsBySize) {
   const std::tuple<std::string_view, int, int> cases[] = {
-      {"AB", 32, 32}, {"AB", 16, 16}, {"\xB0\xA1", 32, 32}, {"\xB0\xA1", 16, 16},
-      {"A\xB0\xA1Z", 16, 32}, {"", 16, 0},
+      {"AB", 32, 32},
+      {"AB", 16, 16},
+      {"\xB0\xA1", 32, 32},
+      {"\xB0\xA1", 16, 16},
+      {"A\xB0\xA1Z", 16, 32},
+      {"", 16, 0},
       {{"\x01Z\0BB", 5}, 16, 16},  // control bytes count like printable ones; NUL ends the text
-      {{"A\xB0\0ZZZZ", 7}, 16, 24}, {{"A\xB0", 2}, 32, 48}};  // a cut lead byte is two wide
+      {{"A\xB0\0ZZZZ", 7}, 16, 24},
+      {{"A\xB0", 2}, 32, 48}};  // a cut lead byte is two wide
   for (auto [text, size, width] : cases) EXPECT_EQ(MeasureText(text, size), width) << text;
 }
 

@@ -54,7 +54,9 @@ bool Shows(const FrameBuffer& f, std::string_view text, int x, int w, int top = 
       return ::testing::AssertionFailure() << "shot " << from + k << " of " << text;
   return ::testing::AssertionSuccess();
 }
-std::pair<int, int> PeriodItem(const Shot& s) { return {s.period, s.item}; }
+std::pair<int, int> PeriodItem(const Shot& s) {
+  return {s.period, s.item};
+}
 
 const char* kA = "AB";   // 16 dots in the 16-dot font
 const char* kB = "xyz";  // 24 dots

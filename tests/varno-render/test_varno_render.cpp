@@ -56,9 +56,8 @@ std::vector<RawFrame> SplitRaw(const std::string& raw, int w, int rows) {
   for (std::size_t at = 0; at + size <= raw.size(); at += size) {
     RawFrame& f = out.emplace_back();
     f.period = static_cast<std::uint8_t>(raw[at]);
-    for (int r = 0; r < rows; ++r) {
+    for (int r = 0; r < rows; ++r)
       raw.copy(reinterpret_cast<char*>(f.frame.row(r)), w, at + 1 + r * w);
-    }
   }
   EXPECT_EQ(raw.size() % size, 0u);
   return out;
@@ -112,10 +111,13 @@ TEST_F(RenderDir, OutputsHoldTheEnginesFrames) {
   }
   const SavedImage& last = gif->SavedImages[149];
   const ColorMapObject* map = last.ImageDesc.ColorMap ? last.ImageDesc.ColorMap : gif->SColorMap;
-  expectPicture(expected[149].frame, [&](int x, int y) {
-    const GifColorType c = map->Colors[last.RasterBits[y * 192 + x]];
-    return static_cast<std::uint32_t>(c.Red << 16 | c.Green << 8 | c.Blue);
-  }, "gif");
+  expectPicture(
+      expected[149].frame,
+      [&](int x, int y) {
+        const GifColorType c = map->Colors[last.RasterBits[y * 192 + x]];
+        return static_cast<std::uint32_t>(c.Red << 16 | c.Green << 8 | c.Blue);
+      },
+      "gif");
   DGifCloseFile(gif, &error);
 
   png_image img{};
@@ -126,10 +128,13 @@ TEST_F(RenderDir, OutputsHoldTheEnginesFrames) {
   std::vector<png_byte> px(PNG_IMAGE_SIZE(img));
   ASSERT_TRUE(png_image_finish_read(&img, nullptr, px.data(), 0, nullptr));
   for (int k = 0; k < 3; ++k)
-    expectPicture(expected[static_cast<std::size_t>(50 * k)].frame, [&](int x, int y) {
-      const png_byte* p = &px[(static_cast<std::size_t>(k * 96 + y) * 192 + x) * 3];
-      return static_cast<std::uint32_t>(p[0] << 16 | p[1] << 8 | p[2]);
-    }, "sheet " + std::to_string(k));
+    expectPicture(
+        expected[static_cast<std::size_t>(50 * k)].frame,
+        [&](int x, int y) {
+          const png_byte* p = &px[(static_cast<std::size_t>(k * 96 + y) * 192 + x) * 3];
+          return static_cast<std::uint32_t>(p[0] << 16 | p[1] << 8 | p[2]);
+        },
+        "sheet " + std::to_string(k));
 }
 
 // Without --frames: one pass of the program, or sixty frames of the logo. --time fixes the
