@@ -47,43 +47,34 @@ TEST(DayCount, CountsToTheTargetPastTargetsAndTheYear2100StopTheWalk) {
   EXPECT_EQ(DDayText(kDayCountPast, false), "D-XX");
 }
 
-TEST(ClockLayout, TwoTiersSixModulesAtFivePastNine) {
-  const FrameBuffer f = Clock(6, 2, Day(2025, 3, 7, 9, 5));
-  EXPECT_EQ(ReadText(f, 0, 0, 96), "25년 3월 7일");
-  EXPECT_EQ(ReadText(f, 0, 16, 96), "오전 9시05분");
+// Two tiers: date above, time below, the short layout centred from four modules down (cut at
+// the edge on two). One tier: the whole date and time from twelve modules, half-day word and
+// time from five, the time alone below that.
+TEST(ClockLayout, LayoutsByTierAndWidth) {
+  const struct {
+    int modules, tier;
+    LocalTime now;
+    int x, y, w;
+    const char* text;
+  } cases[] = {{6, 2, Day(2025, 3, 7, 9, 5), 0, 0, 96, "25년 3월 7일"},
+               {6, 2, Day(2025, 3, 7, 9, 5), 0, 16, 96, "오전 9시05분"},
+               {4, 2, Day(2025, 11, 7, 15, 42), 0, 0, 64, "11월 7일"},
+               {4, 2, Day(2025, 11, 7, 15, 42), 0, 16, 64, " 3시42분"},
+               {5, 2, Day(2025, 11, 7, 15, 42), 8, 16, 64, " 3시42분"},
+               {2, 2, Day(2025, 11, 7, 15, 42), 0, 0, 32, "11월"},
+               {14, 1, Day(2025, 3, 7, 0, 30), (224 - 192) / 2, 0, 192, "2025년 3월 7일 오전12:30"},
+               {6, 1, Day(2025, 3, 7, 12, 30), 12, 0, 72, "오후12:30"},
+               {3, 1, Day(2025, 3, 7, 21, 7), 4, 0, 40, " 9:07"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(ReadText(Clock(c.modules, c.tier, c.now), c.x, c.y, c.w), c.text) << c.modules;
   // Numbers red, words green, the half-day word yellow, on an unlit background.
-  EXPECT_EQ(f.at(20, 65), kDotRed);
-  EXPECT_EQ(f.at(20, 50), kDotGreen);
-  EXPECT_EQ(f.at(20, 2), kDotYellow);
-  EXPECT_EQ(f.at(20, 47), kDotOff);
-}
-
-TEST(ClockLayout, TwoTiersNarrowBoards) {
-  // Four modules: the short layout centred at (64 - 64) / 2 = 0; five at (80 - 64) / 2 = 8;
-  // two from 0 too, cut at the board's edge.
-  FrameBuffer f = Clock(4, 2, Day(2025, 11, 7, 15, 42));
-  EXPECT_EQ(ReadText(f, 0, 0, 64), "11월 7일");
-  EXPECT_EQ(ReadText(f, 0, 16, 64), " 3시42분");
-  f = Clock(5, 2, Day(2025, 11, 7, 15, 42));
-  EXPECT_EQ(ReadText(f, 8, 16, 64), " 3시42분");
-  f = Clock(2, 2, Day(2025, 11, 7, 15, 42));
-  EXPECT_EQ(ReadText(f, 0, 0, 32), "11월");
-}
-
-TEST(ClockLayout, OneTierWidthClasses) {
-  // Twelve modules and more: the whole date and time on one row, centred.
-  FrameBuffer f = Clock(14, 1, Day(2025, 3, 7, 0, 30));
-  EXPECT_EQ(ReadText(f, (224 - 192) / 2, 0, 192), "2025년 3월 7일 오전12:30");
-  // Five to eleven modules: half-day word, hour, separator, minute.
-  f = Clock(6, 1, Day(2025, 3, 7, 12, 30));
-  EXPECT_EQ(ReadText(f, 12, 0, 72), "오후12:30");
-  // Fewer than five: hour, separator, minute.
-  f = Clock(3, 1, Day(2025, 3, 7, 21, 7));
-  EXPECT_EQ(ReadText(f, 4, 0, 40), " 9:07");
-  f = Clock(2, 1, Day(2025, 3, 7, 21, 7), false);
-  EXPECT_EQ(ReadText(f, 0, 0, 32), " 9 0");
-  // Rows 16-31 of a one-tier board are not the clock's.
-  EXPECT_EQ(f.at(20, 0), 0x3F);
+  const FrameBuffer f = Clock(6, 2, Day(2025, 3, 7, 9, 5));
+  EXPECT_EQ(std::vector<int>({f.at(20, 65), f.at(20, 50), f.at(20, 2), f.at(20, 47)}),
+            std::vector<int>({kDotRed, kDotGreen, kDotYellow, kDotOff}));
+  // Without the separator; rows 16-31 of a one-tier board are not the clock's.
+  const FrameBuffer g = Clock(2, 1, Day(2025, 3, 7, 21, 7), false);
+  EXPECT_EQ(ReadText(g, 0, 0, 32), " 9 0");
+  EXPECT_EQ(g.at(20, 0), 0x3F);
 }
 
 TEST(LocalTimeText, ParsesTheRenderersFormat) {
