@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "manager/encode/bmp_reader.h"
 #include "manager/encode/import_checks.h"
@@ -127,62 +128,39 @@ TEST(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpenedAndKoreanPathsOpen) {
       std::filesystem::temp_directory_path() / ("encode_bmp_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const auto put = [&dir](const std::string& name, const Bytes& b) {
-    const std::string path = (dir / name).string();
-    encode_test::WriteFile(path, b);
-    return path;
+    encode_test::WriteFile((dir / name).string(), b);
+    return (dir / name).string();
   };
   const auto blank = [](int, int) { return Rgb{}; };
-  const std::string ok = put("ok.bmp", MakeBmp24(800, 160, blank));
-  const std::string wide = put("wide.bmp", MakeBmp24(801, 1, blank));
-  const std::string high = put("high.bmp", MakeBmp24(1, 161, blank));
-  const std::string mid = put("mid.bmp", MakeBmp24(501, 161, blank));
-  EXPECT_EQ(CheckBitmapFile(ok, BitmapOpen::New), ImportResult::Ok);
-  EXPECT_EQ(CheckBitmapFile(wide, BitmapOpen::New), ImportResult::TooWide);
-  EXPECT_EQ(CheckBitmapFile(high, BitmapOpen::New), ImportResult::TooHigh);
-  EXPECT_EQ(CheckBitmapFile(ok, BitmapOpen::Reopened), ImportResult::TooWideReopened);
-  EXPECT_EQ(CheckBitmapFile(mid, BitmapOpen::New), ImportResult::TooHigh);
-  EXPECT_EQ(CheckBitmapFile(mid, BitmapOpen::Reopened), ImportResult::TooWideReopened);
-  EXPECT_EQ(CheckBitmapFile(put("text.bmp", Bytes{'h', 'i'}), BitmapOpen::New),
-            ImportResult::NotBmp);
-  EXPECT_EQ(CheckBitmapFile((dir / "gone.bmp").string(), BitmapOpen::New), ImportResult::NotBmp);
+  const std::string ok = put("ok.bmp", MakeBmp24(800, 160, blank)),
+                    mid = put("mid.bmp", MakeBmp24(501, 161, blank));
+  const std::tuple<std::string, BitmapOpen, ImportResult> cases[] = {
+      {ok, BitmapOpen::New, ImportResult::Ok},
+      {put("wide.bmp", MakeBmp24(801, 1, blank)), BitmapOpen::New, ImportResult::TooWide},
+      {put("high.bmp", MakeBmp24(1, 161, blank)), BitmapOpen::New, ImportResult::TooHigh},
+      {ok, BitmapOpen::Reopened, ImportResult::TooWideReopened},
+      {mid, BitmapOpen::New, ImportResult::TooHigh},
+      {mid, BitmapOpen::Reopened, ImportResult::TooWideReopened},
+      {put("text.bmp", Bytes{'h', 'i'}), BitmapOpen::New, ImportResult::NotBmp},
+      {(dir / "gone.bmp").string(), BitmapOpen::New, ImportResult::NotBmp}};
+  for (const auto& [path, open, result] : cases)
+    EXPECT_EQ(CheckBitmapFile(path, open), result) << path;
   EXPECT_TRUE(ClearsPath(ImportResult::TooHigh, BitmapOpen::New));
   EXPECT_FALSE(ClearsPath(ImportResult::TooHigh, BitmapOpen::Reopened));
   EXPECT_FALSE(ClearsPath(ImportResult::Ok, BitmapOpen::New));
-
   // "그림.bmp" as the item stores it (CP949).
-  const std::string cp949 = "\xB1\xD7\xB8\xB2.bmp";
   put("그림.bmp", MakeBmp24(2, 1, [](int, int) { return Rgb{255, 0, 0}; }));
-  const auto bmp = ReadBmpFile((dir.string() + "/") + cp949);
+  const auto bmp = ReadBmpFile(dir.string() + "/\xB1\xD7\xB8\xB2.bmp");
   ASSERT_TRUE(bmp);
   EXPECT_EQ(BmpToPlanes(*bmp).red, Bytes{0xC0});
   std::filesystem::remove_all(dir);
 }
 
-TEST(ImportMessages, EachRefusalHasItsTextAndCaption) {
-  const std::pair<ImportResult, ImportMessage> expected[] = {
-      {ImportResult::NotBmp, {"bmp파일이 아닙니다.", "bmp파일만 가능"}},
-      {ImportResult::TooWide, {"그림의 가로크기는 최대 800 입니다", "가로사이즈 초과"}},
-      {ImportResult::TooWideReopened, {"그림의 가로크기는 최대 500 입니다", "가로사이즈 초과"}},
-      {ImportResult::TooHigh, {"그림의 세로크기는 최대 160 입니다", "세로사이즈 초과"}},
-      {ImportResult::NotGifName, {"GIF파일이 아닙니다", "GIF파일아님"}},
-      {ImportResult::GifUnreadable, {"파일을 오픈할수 없습니다", "파일오픈실패"}},
-      {ImportResult::NoPicture, {"그림이 없습니다", "그림없음"}},
-  };
-  for (const auto& [r, m] : expected) {
-    EXPECT_EQ(MessageFor(r).text, m.text);
-    EXPECT_EQ(MessageFor(r).caption, m.caption);
-  }
-  EXPECT_TRUE(MessageFor(ImportResult::Ok).text.empty());
-}
-
 TEST(ImportMessages, GifNameIsJudgedByItsLastExtension) {
-  EXPECT_EQ(CheckGifName("/a/b.GIF"), ImportResult::Ok);
-  EXPECT_EQ(CheckGifName("b.gif"), ImportResult::Ok);
-  EXPECT_EQ(CheckGifName("b.gif.bmp"), ImportResult::NotGifName);
-  EXPECT_EQ(CheckGifName("dir.gif/b"), ImportResult::NotGifName);
-  EXPECT_EQ(CheckGifName("gif"), ImportResult::NotGifName);
+  for (const char* ok : {"/a/b.GIF", "b.gif"}) EXPECT_EQ(CheckGifName(ok), ImportResult::Ok) << ok;
   // A trail byte that reads as 'G' after a lead byte is not an extension letter.
-  EXPECT_EQ(CheckGifName("a.\xB0GIF"), ImportResult::NotGifName);
+  for (const char* no : {"b.gif.bmp", "dir.gif/b", "gif", "a.\xB0GIF"})
+    EXPECT_EQ(CheckGifName(no), ImportResult::NotGifName) << no;
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <functional>
 
 #include "manager/encode/bmp_reader.h"
-#include "manager/encode/gif_reader.h"
 #include "manager/encode/import_checks.h"
 
 using namespace encode;
@@ -65,59 +64,9 @@ TEST(MagickFixtures, BmpVariantsGiveThePatternsPlanes) {
     ExpectPlanes(BmpToPlanes(*bmp), 13, 5, c.pattern);
     EXPECT_EQ(CheckBitmapFile(kDir + c.file, BitmapOpen::New), ImportResult::Ok);
   }
-}
-
-TEST(MagickFixtures, RunLengthCompressedBmpIsRefused) {
-  EXPECT_FALSE(ReadBmpFile(kDir + "magick_rich8rle.bmp"));
+  EXPECT_FALSE(ReadBmpFile(kDir + "magick_rich8rle.bmp"));  // run-length compressed
   EXPECT_EQ(CheckBitmapFile(kDir + "magick_rich8rle.bmp", BitmapOpen::New), ImportResult::NotBmp);
   EXPECT_EQ(CheckGifFile(kDir + "magick_rich24.bmp"), ImportResult::GifUnreadable);
-}
-
-// The 16 x 8 canvas as `expected` says, and its planes: white stays dark, so a dot needs a
-// channel at zero as well as one above 100.
-void ExpectCanvas(const GifDecoder& gif, const std::function<Colour(int, int)>& expected) {
-  const Planes p = gif.CanvasToPlanes();
-  for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 16; ++x) {
-      const Colour c = expected(x, y);
-      const GifRgb got = gif.CanvasAt(x, y);
-      EXPECT_EQ((Colour{got.red, got.green, got.blue}), c) << x << "," << y;
-      const bool anyZero = !c[0] || !c[1] || !c[2];
-      EXPECT_EQ(p.redAt(x, y), anyZero && c[0] > 100) << x << "," << y;
-      EXPECT_EQ(p.greenAt(x, y), anyZero && c[1] > 100) << x << "," << y;
-    }
-}
-
-TEST(MagickFixtures, ThreeFrameGifDrawsEachFrameOverTheLast) {
-  GifDecoder gif;
-  ASSERT_TRUE(gif.Load(kDir + "magick_three.gif"));
-  ASSERT_EQ(gif.FrameCount(), 3);
-  EXPECT_EQ(gif.Frame(1).left, 4);
-  EXPECT_EQ(gif.Frame(1).top, 2);
-  EXPECT_EQ(gif.Frame(2).delay, 10);
-  for (int k = 0; k < 3; ++k) {
-    SCOPED_TRACE(k);
-    gif.RenderFrame(k);
-    // Frame 1: red checks at (4, 2), its black squares transparent. Frame 2: green at (12, 4).
-    ExpectCanvas(gif, [k](int x, int y) {
-      if (k >= 2 && x >= 12 && y >= 4) return Colour{0, 255, 0};
-      if (k >= 1 && x >= 4 && x < 12 && y >= 2 && y < 6 && (x + y) % 2) return Colour{255, 0, 0};
-      return Eight(x, y);
-    });
-  }
-}
-
-TEST(MagickFixtures, SingleImageGifIsOneFrameOverTheFill) {
-  GifDecoder gif;
-  ASSERT_TRUE(gif.Load(kDir + "magick_half.gif"));
-  ASSERT_EQ(gif.FrameCount(), 1);
-  EXPECT_EQ(gif.width(), 16);
-  gif.RenderFrame(0);
-  const GifRgb f = GifDecoder::kCanvasFill;
-  ExpectCanvas(gif, [&](int x, int y) {
-    return x < 8 ? Eight(x, y) : Colour{f.red, f.green, f.blue};
-  });
-  EXPECT_EQ(CheckGifFile(kDir + "magick_half.gif"), ImportResult::Ok);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "manager/encode/gif_reader.h"
 #include "tests/support/picture_builders.h"
@@ -32,14 +33,10 @@ TEST(GifFrames, ThreeImagesGiveThreeRecordsAndStandAloneStreams) {
   EXPECT_EQ(CountGifImages(file), 3);
   GifDecoder gif;
   ASSERT_TRUE(gif.LoadBytes(file));
-  ASSERT_EQ(gif.FrameCount(), 3);
-  EXPECT_EQ(gif.width(), 8);
-  EXPECT_EQ(gif.height(), 4);
-  const int disposals[] = {1, 2, 0};
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(gif.Frame(k).delay, 10 * (k + 1));
-    EXPECT_EQ(gif.Frame(k).disposal, disposals[k]);
-  }
+  ASSERT_EQ(std::tuple(gif.FrameCount(), gif.width(), gif.height()), std::tuple(3, 8, 4));
+  for (int k = 0; k < 3; ++k)
+    EXPECT_EQ(std::pair(gif.Frame(k).delay, gif.Frame(k).disposal),
+              std::pair(10 * (k + 1), (k + 1) % 3));
   const GifFrame& f1 = gif.Frame(1);
   EXPECT_EQ(std::tie(f1.left, f1.top, f1.width, f1.height), std::make_tuple(2, 1, 4, 2));
   // Header, screen descriptor and the 4-colour table (13 + 12 bytes), the frame from its
@@ -102,8 +99,7 @@ TEST(GifCanvas, UncoveredPartKeepsTheFillAndStaysDark) {
   const GifRgb fill = GifDecoder::kCanvasFill;
   EXPECT_EQ(gif.CanvasAt(0, 0), fill);
   EXPECT_GT(std::min({fill.red, fill.green, fill.blue}), 0);  // light, yet no dot lit
-  gif.RenderFrame(0);
-  gif.RenderFrame(1);
+  for (int k : {0, 1}) gif.RenderFrame(k);
   EXPECT_EQ(gif.CanvasAt(8, 0), fill);
   const Planes p = gif.CanvasToPlanes();
   EXPECT_EQ(p.red, (Bytes{0xF0, 0x00, 0xF0, 0x00}));

@@ -26,6 +26,15 @@ item::ItemRecord Item(item::ItemKind kind, const std::string& path = "") {
   return r;
 }
 
+std::vector<MemoryWrite> AllWrites(const ItemLayout& item) {
+  std::vector<MemoryWrite> out;
+  ForEachWrite(item, [&](const MemoryWrite& w) {
+    out.push_back(w);
+    return true;
+  });
+  return out;
+}
+
 // Applies the writes to a sparse memory, checking no byte is written twice.
 std::map<std::uint32_t, std::uint8_t> Apply(const Program& p) {
   std::map<std::uint32_t, std::uint8_t> memory;
@@ -37,10 +46,7 @@ std::map<std::uint32_t, std::uint8_t> Apply(const Program& p) {
           << std::hex << w.address + i;
   };
   for (const ItemLayout& item : p.items)
-    ForEachWrite(item, [&](const MemoryWrite& w) {
-      put(w);
-      return true;
-    });
+    for (const MemoryWrite& w : AllWrites(item)) put(w);
   put(p.count);
   return memory;
 }
@@ -55,19 +61,19 @@ Bytes Read(const std::map<std::uint32_t, std::uint8_t>& m, std::uint32_t at, std
   return out;
 }
 
-std::vector<MemoryWrite> AllWrites(const ItemLayout& item) {
-  std::vector<MemoryWrite> out;
-  ForEachWrite(item, [&](const MemoryWrite& w) {
-    out.push_back(w);
-    return true;
-  });
-  return out;
-}
-
 Program Lay(const std::vector<item::ItemRecord>& list) {
   FakePictures pics;
   return LayOutProgram(list, pics);
 }
+
+// A file in a fresh temporary folder, removed with it.
+struct TempFile {
+  TempFile() { std::filesystem::create_directories(dir); }
+  ~TempFile() { std::filesystem::remove_all(dir); }
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("encode_layout_" + std::to_string(::getpid()));
+  const std::string path = (dir / "picture").string();
+};
 
 TEST(ProgramLayoutTest, EachKindWritesItsHeaderAndUsedQuartersWithItsSteps) {
   std::vector<item::ItemRecord> list;
@@ -113,12 +119,11 @@ TEST(ProgramLayoutTest, BitmapsPackAroundAnAnimation) {
   const Program p = Lay(
       {Item(item::ItemKind::Bitmap, "bmp:100x16"), Item(item::ItemKind::Animation, "gif:64x32x3"),
        Item(item::ItemKind::Bitmap, "bmp:9x1"), Item(item::ItemKind::Animation, "gif:8x1x2")});
-  EXPECT_EQ(p.items[0].header.imageAddress(), 0x4A0000u);
-  EXPECT_EQ(p.items[0].imageBytes, 416u);  // 13 bytes a row, 16 rows, two planes
-  EXPECT_EQ(p.items[1].header.imageAddress(), 0xC80000u);
-  EXPECT_EQ(p.items[1].imageBytes, 1536u);
-  EXPECT_EQ(p.items[2].header.imageAddress(), 0x4A0000u + 416u);
-  EXPECT_EQ(p.items[3].header.imageAddress(), 0xC80000u + 1536u);
+  // 13 bytes a row, 16 rows, two planes; three frames of 512 bytes.
+  EXPECT_EQ(std::tuple(p.items[0].imageBytes, p.items[1].imageBytes), std::tuple(416u, 1536u));
+  const std::uint32_t addresses[] = {0x4A0000, 0xC80000, 0x4A0000 + 416, 0xC80000 + 1536};
+  for (std::size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(p.items[i].header.imageAddress(), addresses[i]) << i;
 
   const auto mem = Apply(p);
   const Planes second = FakePictures::Numbered(9, 1, 0);
@@ -217,28 +222,20 @@ TEST(ProgramLayoutTest, EmptyAndHundredItemPrograms) {
 }
 
 TEST(ProgramLayoutTest, SixteenDotBitmapFromAFileFillsItsFirst64Bytes) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("encode_layout_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "a.bmp").string();
+  const TempFile file;
   encode_test::WriteFile(
-      path, encode_test::MakeBmp24(16, 16, [](int x, int y) {
+      file.path, encode_test::MakeBmp24(16, 16, [](int x, int y) {
         return x == y ? encode_test::Rgb{255, 0, 0} : encode_test::Rgb{0, 255, 0};
       }));
-  const std::vector<item::ItemRecord> list = {Item(item::ItemKind::Bitmap, path),
-                                              Item(item::ItemKind::Bitmap, path)};
-  const Program p = LayOutProgram(list);
-  std::filesystem::remove_all(dir);
-
+  const Program p = LayOutProgram(std::vector{Item(item::ItemKind::Bitmap, file.path),
+                                              Item(item::ItemKind::Bitmap, file.path)});
   ASSERT_EQ(p.items[0].status, ItemStatus::Ok);
   const MemoryWrite& head = p.items[0].writes[0];
   EXPECT_EQ(Bytes(head.bytes.begin() + 21, head.bytes.begin() + 25),
             (Bytes{0x00, 0x4A, 0x00, 0x00}));
   const auto mem = Apply(p);
-  const Bytes red = Read(mem, 0x4A0000, 32);
-  const Bytes green = Read(mem, 0x4A0020, 32);
-  ASSERT_EQ(red.size(), 32u);
-  ASSERT_EQ(green.size(), 32u);
+  const Bytes red = Read(mem, 0x4A0000, 32), green = Read(mem, 0x4A0020, 32);
+  ASSERT_EQ(red.size() + green.size(), 64u);
   for (int y = 0; y < 16; ++y) {
     const unsigned diagonal = 0x8000u >> y;
     EXPECT_EQ(red[2 * y] << 8 | red[2 * y + 1], diagonal) << y;
@@ -248,29 +245,23 @@ TEST(ProgramLayoutTest, SixteenDotBitmapFromAFileFillsItsFirst64Bytes) {
 }
 
 TEST(ProgramLayoutTest, TinyGifOfAHugeScreenIsRefusedBeforeItsFramesAreDrawn) {
-  // 4096 x 4096 dots, 4 MiB a frame: 100 single-dot frames pass the animation area.
-  encode_test::GifBuilder gif(4096, 4096, {{0, 0, 0}, {255, 0, 0}});
-  for (int k = 0; k < 100; ++k) gif.Gce(1, 0).Image(k, k, 1, 1, {1});
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("encode_gif_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "huge.gif").string();
-  encode_test::WriteFile(path, gif.Finish());
+  // 4096 x 4096 dots, 4 MiB a frame: 100 single-dot frames pass the animation area; the same
+  // screen with 3 frames fits and is drawn frame by frame.
+  const TempFile file;
   ProgramLayout layout;
-  const ItemLayout item = layout.Next(Item(item::ItemKind::Animation, path));
-  // The same screen with 3 frames fits and is drawn frame by frame.
-  encode_test::GifBuilder small(4096, 4096, {{0, 0, 0}, {255, 0, 0}});
-  for (int k = 0; k < 3; ++k) small.Gce(1, 0).Image(k, 0, 1, 1, {1});
-  encode_test::WriteFile(path, small.Finish());
-  const ItemLayout fits = layout.Next(Item(item::ItemKind::Animation, path));
-  std::filesystem::remove_all(dir);
-
-  EXPECT_EQ(item.status, ItemStatus::AreaFull);
-  EXPECT_EQ(item.frames, 0);
-  ASSERT_EQ(fits.status, ItemStatus::Ok);
-  EXPECT_EQ(fits.header.imageAddress(), 0xC80000u);
-  ASSERT_EQ(fits.frames, 3);
-  const std::vector<MemoryWrite> last = fits.FrameWrites(2);
+  ItemLayout laid[2];
+  for (int frames : {100, 3}) {
+    encode_test::GifBuilder gif(4096, 4096, {{0, 0, 0}, {255, 0, 0}});
+    for (int k = 0; k < frames; ++k) gif.Gce(1, 0).Image(k, frames == 3 ? 0 : k, 1, 1, {1});
+    encode_test::WriteFile(file.path, gif.Finish());
+    laid[frames == 3] = layout.Next(Item(item::ItemKind::Animation, file.path));
+  }
+  EXPECT_EQ(laid[0].status, ItemStatus::AreaFull);
+  EXPECT_EQ(laid[0].frames, 0);
+  ASSERT_EQ(laid[1].status, ItemStatus::Ok);
+  EXPECT_EQ(laid[1].header.imageAddress(), 0xC80000u);
+  ASSERT_EQ(laid[1].frames, 3);
+  const std::vector<MemoryWrite> last = laid[1].FrameWrites(2);
   ASSERT_EQ(last.size(), 2048u);  // 4 MiB in writes of 2048
   EXPECT_EQ(last.front().address, 0xC80000u + 2u * (4u << 20));
   // Frames are drawn over each other: by frame 2 the dots of frames 0, 1 and 2 are lit.

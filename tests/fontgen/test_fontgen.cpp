@@ -12,34 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "sign/font_set.h"
+
 namespace fs = std::filesystem;
+using sign::FontTable;
+using sign::kFontFiles;
 
 namespace {
 
-enum class Kind { Hangul, English, Special, Hanja };
-
-struct Expected {
-  const char* name;
-  int size;
-  Kind kind;
-  std::size_t glyphBytes;  // all glyphs, without the header
-};
-
-const Expected kTables[20] = {
-    {"한글굴림체16.fnt", 16, Kind::Hangul, 75200},  {"한글궁서체16.fnt", 16, Kind::Hangul, 75200},
-    {"한글옛체16.fnt", 16, Kind::Hangul, 75200},    {"한글매직체16.fnt", 16, Kind::Hangul, 75200},
-    {"영문굴림체16.fnt", 16, Kind::English, 1536},  {"영문궁서체16.fnt", 16, Kind::English, 1536},
-    {"영문옛체16.fnt", 16, Kind::English, 1536},    {"영문매직체16.fnt", 16, Kind::English, 1536},
-    {"특수문자16.fnt", 16, Kind::Special, 36096},   {"한문16.fnt", 16, Kind::Hanja, 156416},
-    {"한글굴림체32.fnt", 32, Kind::Hangul, 300800}, {"한글궁서체32.fnt", 32, Kind::Hangul, 300800},
-    {"한글옛체32.fnt", 32, Kind::Hangul, 300800},   {"한글매직체32.fnt", 32, Kind::Hangul, 300800},
-    {"영문굴림체32.fnt", 32, Kind::English, 6144},  {"영문궁서체32.fnt", 32, Kind::English, 6144},
-    {"영문옛체32.fnt", 32, Kind::English, 6144},    {"영문매직체32.fnt", 32, Kind::English, 6144},
-    {"특수문자32.fnt", 32, Kind::Special, 144384},  {"한문32.fnt", 32, Kind::Hanja, 625664},
-};
-
+const sign::FontFileInfo& Info(int i) {
+  return kFontFiles[static_cast<std::size_t>(i)];
+}
 fs::path TablePath(const fs::path& dir, int i) {
-  return dir / fs::u8path(kTables[i].name);
+  return dir / fs::u8path(Info(i).name);
 }
 
 std::vector<std::uint8_t> ReadFile(const fs::path& p) {
@@ -51,27 +36,21 @@ std::vector<std::uint8_t> ReadFile(const fs::path& p) {
 class Table {
  public:
   explicit Table(int i, const fs::path& dir = BRELLION_FONT_DIR)
-      : def_(kTables[i]), bytes_(ReadFile(TablePath(dir, i))) {}
-  bool complete() const { return bytes_.size() == 16 + def_.glyphBytes; }
-  int width() const { return def_.kind == Kind::English ? def_.size / 2 : def_.size; }
+      : def_(Info(i)), bytes_(ReadFile(TablePath(dir, i))) {}
+  bool complete() const { return bytes_.size() == 16 + def_.glyphs * def_.glyphBytes; }
+  int width() const { return def_.table == FontTable::English ? def_.size / 2 : def_.size; }
   int height() const { return def_.size; }
-  int glyphs() const { return static_cast<int>(def_.glyphBytes / GlyphBytes()); }
+  int glyphs() const { return static_cast<int>(def_.glyphs); }
   bool Lit(int glyph, int row, int col) const {
     const int byte = bytes_[Offset(glyph) + static_cast<std::size_t>(row * width() / 8 + col / 8)];
     return (byte >> (7 - col % 8)) & 1;
   }
-  bool AnyInk(int glyph) const {
-    const auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(Offset(glyph));
-    return std::any_of(first, first + static_cast<std::ptrdiff_t>(GlyphBytes()),
-                       [](std::uint8_t b) { return b != 0; });
-  }
+  bool AnyInk(int glyph) const { return Ink(glyph, 0, height(), 0, width()); }
   // Whether a dot of rows [r0, r1) and columns [c0, c1) of the glyph is lit.
   bool Ink(int glyph, int r0, int r1, int c0, int c1) const {
-    for (int r = r0; r < r1; ++r) {
-      for (int c = c0; c < c1; ++c) {
+    for (int r = r0; r < r1; ++r)
+      for (int c = c0; c < c1; ++c)
         if (Lit(glyph, r, c)) return true;
-      }
-    }
     return false;
   }
   bool ColumnInk(int glyph, int col) const { return Ink(glyph, 0, height(), col, col + 1); }
@@ -85,11 +64,10 @@ class Table {
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
  private:
-  std::size_t GlyphBytes() const { return static_cast<std::size_t>(width() / 8 * height()); }
   std::size_t Offset(int glyph) const {
-    return 16 + static_cast<std::size_t>(glyph) * GlyphBytes();
+    return 16 + static_cast<std::size_t>(glyph) * def_.glyphBytes;
   }
-  Expected def_;
+  sign::FontFileInfo def_;
   std::vector<std::uint8_t> bytes_;
 };
 
@@ -104,15 +82,14 @@ char32_t Unicode(std::uint16_t code) {
   std::size_t outLeft = sizeof out;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   if (iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1) ||
-      sizeof out - outLeft != 4) {
+      sizeof out - outLeft != 4)
     return 0;
-  }
   return static_cast<char32_t>(out[0] << 24 | out[1] << 16 | out[2] << 8 | out[3]);
 }
 
-std::uint16_t CodeOf(Kind kind, int glyph) {
-  if (kind == Kind::English) return static_cast<std::uint16_t>(0x20 + glyph);
-  const int firstLead = kind == Kind::Special ? 0xA1 : kind == Kind::Hangul ? 0xB0 : 0xCA;
+std::uint16_t CodeOf(FontTable kind, int glyph) {
+  if (kind == FontTable::English) return static_cast<std::uint16_t>(0x20 + glyph);
+  const int firstLead = kind == FontTable::Special ? 0xA1 : kind == FontTable::Hangul ? 0xB0 : 0xCA;
   return static_cast<std::uint16_t>((firstLead + glyph / 94) << 8 | (0xA1 + glyph % 94));
 }
 
@@ -122,43 +99,43 @@ bool MustShow(char32_t cp) {
 
 }  // namespace
 
-TEST(BoardFontFiles, NamesSizesAndHeaders) {
-  for (int i = 0; i < 20; ++i) {
-    const fs::path p = TablePath(BRELLION_FONT_DIR, i);
-    ASSERT_TRUE(fs::exists(p)) << p;
-    EXPECT_EQ(fs::file_size(p), 16 + kTables[i].glyphBytes) << p;
-    const std::vector<std::uint8_t> b = ReadFile(p);
-    ASSERT_GE(b.size(), 16u);
-    EXPECT_EQ(std::string(b.begin(), b.begin() + 8), "BRLNFNT1") << p;
-    EXPECT_EQ(b[8], i + 1) << p;
-    EXPECT_EQ(b[9], kTables[i].size) << p;
-  }
-  // The licences of the source fonts are installed with the tables.
-  const fs::path licences = fs::path(BRELLION_FONT_DIR) / "licences";
-  for (const char* f : {"xfonts-baekmuk.copyright", "fonts-nanum.copyright", "GPL-2",
-                        "fonts-dejavu-core.copyright", "README.md"}) {
-    EXPECT_GT(fs::file_size(licences / f), 100u) << f;
-  }
-}
-
-// Every code with a character shows ink in every table; codes without one, and the spaces
-// by design, stay blank.
-TEST(BoardFontFiles, EveryAssignedCodeHasInk) {
+// Every code with a character shows ink in every table, read back through the previewer's
+// own loader; codes without one, and the spaces by design, stay blank. The header names the
+// table and its size; the licences of the source fonts are installed with the tables.
+TEST(BoardFontFiles, EveryAssignedCodeHasInkThroughTheLoader) {
+  sign::FontSet fonts;
+  ASSERT_TRUE(fonts.Load(fs::path(BRELLION_FONT_DIR).parent_path().string() + "/", nullptr));
   for (int i = 0; i < 20; ++i) {
     const Table t(i);
-    ASSERT_TRUE(t.complete()) << kTables[i].name;
-    int required = 0, shown = 0;
+    ASSERT_TRUE(t.complete()) << Info(i).name;
+    EXPECT_EQ(
+        std::string(t.bytes().begin(), t.bytes().begin() + 10),
+        "BRLNFNT1" + std::string(1, static_cast<char>(i + 1)) + static_cast<char>(Info(i).size));
+    int required = 0, shown = 0, misread = 0;
     for (int g = 0; g < t.glyphs(); ++g) {
-      const std::uint16_t code = CodeOf(kTables[i].kind, g);
+      const std::uint16_t code = CodeOf(Info(i).table, g);
       const bool must = MustShow(Unicode(code));
       required += must;
       shown += must && t.AnyInk(g);
-      EXPECT_TRUE(must || !t.AnyInk(g)) << kTables[i].name << " " << std::hex << code;
+      EXPECT_TRUE(must || !t.AnyInk(g)) << Info(i).name << " " << std::hex << code;
+      std::uint32_t rows[32];
+      const bool found =
+          code < 0x100
+              ? fonts.FetchNarrow(static_cast<std::uint8_t>(code), t.height(), Info(i).style, rows)
+              : fonts.FetchWide(static_cast<std::uint8_t>(code >> 8),
+                                static_cast<std::uint8_t>(code), t.height(), Info(i).style, rows);
+      for (int r = 0; r < t.height(); ++r)
+        for (int c = 0; c < t.width(); ++c)
+          misread += !found || t.Lit(g, r, c) != (rows[r] >> (t.width() - 1 - c) & 1);
     }
-    EXPECT_EQ(shown, required) << kTables[i].name;
-    const int expected[] = {2350, 94, 986, 4888};  // by Kind
-    EXPECT_EQ(required, expected[static_cast<int>(kTables[i].kind)]) << kTables[i].name;
+    EXPECT_EQ(shown, required) << Info(i).name;
+    const int expected[] = {2350, 94, 986, 4888};  // by table
+    EXPECT_EQ(required, expected[static_cast<int>(Info(i).table)]) << Info(i).name;
+    EXPECT_EQ(misread, 0) << Info(i).name;
   }
+  for (const char* f : {"xfonts-baekmuk.copyright", "fonts-nanum.copyright", "GPL-2",
+                        "fonts-dejavu-core.copyright", "README.md"})
+    EXPECT_GT(fs::file_size(fs::path(BRELLION_FONT_DIR) / "licences" / f), 100u) << f;
 }
 
 // Outline faces leave the last column and row free so neighbouring characters never touch;
@@ -179,8 +156,24 @@ TEST(BoardFontLayout, HangulCellsKeepTheirMarginAndAreCentred) {
       leftGap += l;
       rightGap += r;
     }
-    EXPECT_EQ(touching, 0) << kTables[i].name;
-    EXPECT_NEAR(static_cast<double>(leftGap - rightGap) / t.glyphs(), 0.0, 1.0) << kTables[i].name;
+    EXPECT_EQ(touching, 0) << Info(i).name;
+    EXPECT_NEAR(static_cast<double>(leftGap - rightGap) / t.glyphs(), 0.0, 1.0) << Info(i).name;
+  }
+}
+
+// Each style is its own face: 한 looks different in all four, at both sizes.
+TEST(BoardFontLayout, StylesAreDifferentFaces) {
+  const int g = (0xC7 - 0xB0) * 94 + (0xD1 - 0xA1);
+  for (int first : {0, 10}) {
+    std::vector<std::vector<bool>> shapes;
+    for (int i = first; i < first + 4; ++i) {
+      const Table t(i);
+      std::vector<bool> dots;
+      for (int r = 0; r < t.height(); ++r)
+        for (int c = 0; c < t.width(); ++c) dots.push_back(t.Lit(g, r, c));
+      for (const auto& earlier : shapes) EXPECT_NE(earlier, dots) << Info(i).name;
+      shapes.push_back(dots);
+    }
   }
 }
 
@@ -192,16 +185,13 @@ TEST(BoardFontLayout, BoxDrawingLinesReachTheEdges) {
     const int horizontal = (0xA6 - 0xA1) * 94;  // ─
     const int vertical = horizontal + 1;        // │
     const int cross = horizontal + 10;          // ┼
-    for (int g : {horizontal, cross}) {
-      EXPECT_TRUE(t.ColumnInk(g, 0) && t.ColumnInk(g, t.width() - 1)) << kTables[i].name;
-    }
-    for (int g : {vertical, cross}) {
-      EXPECT_TRUE(t.RowInk(g, 0) && t.RowInk(g, t.height() - 1)) << kTables[i].name;
-    }
+    for (int g : {horizontal, cross})
+      EXPECT_TRUE(t.ColumnInk(g, 0) && t.ColumnInk(g, t.width() - 1)) << Info(i).name;
+    for (int g : {vertical, cross})
+      EXPECT_TRUE(t.RowInk(g, 0) && t.RowInk(g, t.height() - 1)) << Info(i).name;
     // The horizontal line of ─ and of ┼ is the same row, so ─┼─ is one line.
-    for (int r = 0; r < t.height(); ++r) {
-      EXPECT_EQ(t.Lit(horizontal, r, 0), t.Lit(cross, r, 0)) << kTables[i].name << " row " << r;
-    }
+    for (int r = 0; r < t.height(); ++r)
+      EXPECT_EQ(t.Lit(horizontal, r, 0), t.Lit(cross, r, 0)) << Info(i).name << " row " << r;
   }
 }
 
@@ -211,28 +201,22 @@ TEST(BoardFontLayout, EnglishLettersShareABaseline) {
     const Table t(i);
     ASSERT_TRUE(t.complete());
     const int base = t.BottomRow('H' - 0x20);
-    ASSERT_GT(base, t.height() / 2) << kTables[i].name;
+    ASSERT_GT(base, t.height() / 2) << Info(i).name;
     // Hinting and the overshoot of round letters move a bottom by one dot at most.
-    for (char c : std::string("ABEHKLMNTXZabdehklmnxz0123456789")) {
-      EXPECT_NEAR(t.BottomRow(c - 0x20), base, 1) << kTables[i].name << " " << c;
-    }
-    for (char c : std::string("gpqy")) {
-      EXPECT_GT(t.BottomRow(c - 0x20), base + 1) << kTables[i].name << " " << c;
-    }
+    for (char c : std::string("ABEHKLMNTXZabdehklmnxz0123456789"))
+      EXPECT_NEAR(t.BottomRow(c - 0x20), base, 1) << Info(i).name << " " << c;
+    for (char c : std::string("gpqy"))
+      EXPECT_GT(t.BottomRow(c - 0x20), base + 1) << Info(i).name << " " << c;
     // The free column on the right keeps letters apart.
-    for (int g = 1; g < t.glyphs(); ++g) {
-      EXPECT_FALSE(t.ColumnInk(g, t.width() - 1)) << kTables[i].name << " " << g;
-    }
+    for (int g = 1; g < t.glyphs(); ++g)
+      EXPECT_FALSE(t.ColumnInk(g, t.width() - 1)) << Info(i).name << " " << g;
   }
 }
 
 class FontgenRun : public ::testing::Test {
  protected:
   void SetUp() override { fs::remove_all(dir_); }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  void TearDown() override { fs::remove_all(dir_); }
   int Run(const std::string& args) const {
     const std::string cmd = std::string(BRELLION_BIN_DIR) + "/fontgen --out '" + dir_.string() +
                             "' " + args + " >/dev/null 2>&1";
@@ -246,9 +230,8 @@ class FontgenRun : public ::testing::Test {
 // run, the time or the order of generation.
 TEST_F(FontgenRun, RegeneratesTheSameBytes) {
   ASSERT_EQ(Run("--only 9,5,16"), 0);
-  for (int i : {4, 8, 15}) {
-    EXPECT_TRUE(ReadFile(TablePath(dir_, i)) == Table(i).bytes()) << kTables[i].name;
-  }
+  for (int i : {4, 8, 15})
+    EXPECT_TRUE(ReadFile(TablePath(dir_, i)) == Table(i).bytes()) << Info(i).name;
   EXPECT_FALSE(fs::exists(TablePath(dir_, 0)));  // only what was asked for
 }
 
