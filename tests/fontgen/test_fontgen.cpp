@@ -33,19 +33,15 @@ std::vector<std::uint8_t> ReadFile(const fs::path& p) {
 }
 
 // One table's glyphs as dots; cells are read straight from the file bytes.
-class Table {
- public:
+struct Table {
   explicit Table(int i, const fs::path& dir = BRELLION_FONT_DIR)
-      : def_(Info(i)), bytes_(ReadFile(TablePath(dir, i))) {}
-  bool complete() const { return bytes_.size() == 16 + def_.glyphs * def_.glyphBytes; }
-  int width() const { return def_.table == FontTable::English ? def_.size / 2 : def_.size; }
-  int height() const { return def_.size; }
-  int glyphs() const { return static_cast<int>(def_.glyphs); }
+      : def(Info(i)), bytes(ReadFile(TablePath(dir, i))) {}
+  bool complete() const { return bytes.size() == 16 + def.glyphs * def.glyphBytes; }
   bool Lit(int glyph, int row, int col) const {
-    const int byte = bytes_[Offset(glyph) + static_cast<std::size_t>(row * width() / 8 + col / 8)];
-    return (byte >> (7 - col % 8)) & 1;
+    const std::size_t at = 16 + static_cast<std::size_t>(glyph) * def.glyphBytes +
+                           static_cast<std::size_t>(row * w / 8 + col / 8);
+    return (bytes[at] >> (7 - col % 8)) & 1;
   }
-  bool AnyInk(int glyph) const { return Ink(glyph, 0, height(), 0, width()); }
   // Whether a dot of rows [r0, r1) and columns [c0, c1) of the glyph is lit.
   bool Ink(int glyph, int r0, int r1, int c0, int c1) const {
     for (int r = r0; r < r1; ++r)
@@ -53,22 +49,18 @@ class Table {
         if (Lit(glyph, r, c)) return true;
     return false;
   }
-  bool ColumnInk(int glyph, int col) const { return Ink(glyph, 0, height(), col, col + 1); }
-  bool RowInk(int glyph, int row) const { return Ink(glyph, row, row + 1, 0, width()); }
-  // Last row with ink, -1 for none.
-  int BottomRow(int glyph) const {
-    int r = height() - 1;
+  bool AnyInk(int glyph) const { return Ink(glyph, 0, h, 0, w); }
+  bool ColumnInk(int glyph, int col) const { return Ink(glyph, 0, h, col, col + 1); }
+  bool RowInk(int glyph, int row) const { return Ink(glyph, row, row + 1, 0, w); }
+  int BottomRow(int glyph) const {  // -1 for none
+    int r = h - 1;
     while (r >= 0 && !RowInk(glyph, r)) --r;
     return r;
   }
-  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
-
- private:
-  std::size_t Offset(int glyph) const {
-    return 16 + static_cast<std::size_t>(glyph) * def_.glyphBytes;
-  }
-  sign::FontFileInfo def_;
-  std::vector<std::uint8_t> bytes_;
+  sign::FontFileInfo def;
+  std::vector<std::uint8_t> bytes;
+  int w = def.table == FontTable::English ? def.size / 2 : def.size, h = def.size,
+      glyphs = static_cast<int>(def.glyphs);
 };
 
 // What code page 949 assigns to a code, by the system converter: 0 for nothing.
@@ -109,10 +101,10 @@ TEST(BoardFontFiles, EveryAssignedCodeHasInkThroughTheLoader) {
     const Table t(i);
     ASSERT_TRUE(t.complete()) << Info(i).name;
     EXPECT_EQ(
-        std::string(t.bytes().begin(), t.bytes().begin() + 10),
+        std::string(t.bytes.begin(), t.bytes.begin() + 10),
         "BRLNFNT1" + std::string(1, static_cast<char>(i + 1)) + static_cast<char>(Info(i).size));
     int required = 0, shown = 0, misread = 0;
-    for (int g = 0; g < t.glyphs(); ++g) {
+    for (int g = 0; g < t.glyphs; ++g) {
       const std::uint16_t code = CodeOf(Info(i).table, g);
       const bool must = MustShow(Unicode(code));
       required += must;
@@ -121,12 +113,12 @@ TEST(BoardFontFiles, EveryAssignedCodeHasInkThroughTheLoader) {
       std::uint32_t rows[32];
       const bool found =
           code < 0x100
-              ? fonts.FetchNarrow(static_cast<std::uint8_t>(code), t.height(), Info(i).style, rows)
+              ? fonts.FetchNarrow(static_cast<std::uint8_t>(code), t.h, Info(i).style, rows)
               : fonts.FetchWide(static_cast<std::uint8_t>(code >> 8),
-                                static_cast<std::uint8_t>(code), t.height(), Info(i).style, rows);
-      for (int r = 0; r < t.height(); ++r)
-        for (int c = 0; c < t.width(); ++c)
-          misread += !found || t.Lit(g, r, c) != (rows[r] >> (t.width() - 1 - c) & 1);
+                                static_cast<std::uint8_t>(code), t.h, Info(i).style, rows);
+      for (int r = 0; r < t.h; ++r)
+        for (int c = 0; c < t.w; ++c)
+          misread += !found || t.Lit(g, r, c) != (rows[r] >> (t.w - 1 - c) & 1);
     }
     EXPECT_EQ(shown, required) << Info(i).name;
     const int expected[] = {2350, 94, 986, 4888};  // by table
@@ -144,11 +136,11 @@ TEST(BoardFontLayout, HangulCellsKeepTheirMarginAndAreCentred) {
   for (int i : {1, 3, 10, 11, 12, 13}) {
     const Table t(i);
     ASSERT_TRUE(t.complete());
-    const int w = t.width(), margin = w == 32 ? 2 : 1;
+    const int w = t.w, margin = w == 32 ? 2 : 1;
     int touching = 0;
     long leftGap = 0, rightGap = 0;
-    for (int g = 0; g < t.glyphs(); ++g) {
-      const int h = t.height();
+    for (int g = 0; g < t.glyphs; ++g) {
+      const int h = t.h;
       touching += t.Ink(g, 0, h, w - margin, w) || t.Ink(g, h - margin, h, 0, w);
       int l = 0, r = 0;
       while (l < w && !t.ColumnInk(g, l)) ++l;
@@ -157,7 +149,7 @@ TEST(BoardFontLayout, HangulCellsKeepTheirMarginAndAreCentred) {
       rightGap += r;
     }
     EXPECT_EQ(touching, 0) << Info(i).name;
-    EXPECT_NEAR(static_cast<double>(leftGap - rightGap) / t.glyphs(), 0.0, 1.0) << Info(i).name;
+    EXPECT_NEAR(static_cast<double>(leftGap - rightGap) / t.glyphs, 0.0, 1.0) << Info(i).name;
   }
 }
 
@@ -169,8 +161,8 @@ TEST(BoardFontLayout, StylesAreDifferentFaces) {
     for (int i = first; i < first + 4; ++i) {
       const Table t(i);
       std::vector<bool> dots;
-      for (int r = 0; r < t.height(); ++r)
-        for (int c = 0; c < t.width(); ++c) dots.push_back(t.Lit(g, r, c));
+      for (int r = 0; r < t.h; ++r)
+        for (int c = 0; c < t.w; ++c) dots.push_back(t.Lit(g, r, c));
       for (const auto& earlier : shapes) EXPECT_NE(earlier, dots) << Info(i).name;
       shapes.push_back(dots);
     }
@@ -186,11 +178,11 @@ TEST(BoardFontLayout, BoxDrawingLinesReachTheEdges) {
     const int vertical = horizontal + 1;        // │
     const int cross = horizontal + 10;          // ┼
     for (int g : {horizontal, cross})
-      EXPECT_TRUE(t.ColumnInk(g, 0) && t.ColumnInk(g, t.width() - 1)) << Info(i).name;
+      EXPECT_TRUE(t.ColumnInk(g, 0) && t.ColumnInk(g, t.w - 1)) << Info(i).name;
     for (int g : {vertical, cross})
-      EXPECT_TRUE(t.RowInk(g, 0) && t.RowInk(g, t.height() - 1)) << Info(i).name;
+      EXPECT_TRUE(t.RowInk(g, 0) && t.RowInk(g, t.h - 1)) << Info(i).name;
     // The horizontal line of ─ and of ┼ is the same row, so ─┼─ is one line.
-    for (int r = 0; r < t.height(); ++r)
+    for (int r = 0; r < t.h; ++r)
       EXPECT_EQ(t.Lit(horizontal, r, 0), t.Lit(cross, r, 0)) << Info(i).name << " row " << r;
   }
 }
@@ -201,15 +193,15 @@ TEST(BoardFontLayout, EnglishLettersShareABaseline) {
     const Table t(i);
     ASSERT_TRUE(t.complete());
     const int base = t.BottomRow('H' - 0x20);
-    ASSERT_GT(base, t.height() / 2) << Info(i).name;
+    ASSERT_GT(base, t.h / 2) << Info(i).name;
     // Hinting and the overshoot of round letters move a bottom by one dot at most.
     for (char c : std::string("ABEHKLMNTXZabdehklmnxz0123456789"))
       EXPECT_NEAR(t.BottomRow(c - 0x20), base, 1) << Info(i).name << " " << c;
     for (char c : std::string("gpqy"))
       EXPECT_GT(t.BottomRow(c - 0x20), base + 1) << Info(i).name << " " << c;
     // The free column on the right keeps letters apart.
-    for (int g = 1; g < t.glyphs(); ++g)
-      EXPECT_FALSE(t.ColumnInk(g, t.width() - 1)) << Info(i).name << " " << g;
+    for (int g = 1; g < t.glyphs; ++g)
+      EXPECT_FALSE(t.ColumnInk(g, t.w - 1)) << Info(i).name << " " << g;
   }
 }
 
@@ -218,9 +210,9 @@ class FontgenRun : public ::testing::Test {
   void SetUp() override { fs::remove_all(dir_); }
   void TearDown() override { fs::remove_all(dir_); }
   int Run(const std::string& args) const {
-    const std::string cmd = std::string(BRELLION_BIN_DIR) + "/fontgen --out '" + dir_.string() +
-                            "' " + args + " >/dev/null 2>&1";
-    return std::system(cmd.c_str());
+    return std::system(
+        (BRELLION_BIN_DIR "/fontgen --out '" + dir_.string() + "' " + args + " >/dev/null 2>&1")
+            .c_str());
   }
   const fs::path dir_ =
       fs::temp_directory_path() / ("brellion-fontgen-" + std::to_string(::getpid()));
@@ -231,7 +223,7 @@ class FontgenRun : public ::testing::Test {
 TEST_F(FontgenRun, RegeneratesTheSameBytes) {
   ASSERT_EQ(Run("--only 9,5,16"), 0);
   for (int i : {4, 8, 15})
-    EXPECT_TRUE(ReadFile(TablePath(dir_, i)) == Table(i).bytes()) << Info(i).name;
+    EXPECT_TRUE(ReadFile(TablePath(dir_, i)) == Table(i).bytes) << Info(i).name;
   EXPECT_FALSE(fs::exists(TablePath(dir_, 0)));  // only what was asked for
 }
 
@@ -253,9 +245,9 @@ TEST_F(FontgenRun, EmptyGlyphsAreFilledFromTheNextFace) {
   const Table t(19, dir_);
   ASSERT_TRUE(t.complete());
   int shown = 0;
-  for (int g = 0; g < t.glyphs(); ++g) shown += t.AnyInk(g);
+  for (int g = 0; g < t.glyphs; ++g) shown += t.AnyInk(g);
   EXPECT_EQ(shown, 4888);
-  EXPECT_FALSE(t.bytes() == Table(19).bytes());  // drawn by another face
+  EXPECT_FALSE(t.bytes == Table(19).bytes);  // drawn by another face
 }
 
 TEST_F(FontgenRun, MissingSourceFontsFailWithoutWritingTables) {

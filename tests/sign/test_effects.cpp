@@ -12,8 +12,10 @@
 
 #include "sign/effect_copy.h"
 #include "sign/effects.h"
+#include "tests/support/test_fonts.h"
 
 using namespace sign;
+using sign_test::SameArea;
 
 namespace {
 
@@ -35,12 +37,6 @@ FrameBuffer Pattern(int every = 7) {
     for (int c = 0; c < kFrameColumns; ++c)
       if ((r * 5 + c * 3) % every < 3) fb.set(r, c, kColours[(r + c) % 3]);
   return fb;
-}
-
-bool SameRows(const FrameBuffer& a, const FrameBuffer& b, int top, int rows, int width) {
-  for (int r = top; r < top + rows; ++r)
-    if (!std::equal(a.row(r), a.row(r) + width, b.row(r))) return false;
-  return true;
 }
 
 using FrameFn = std::function<void(const FrameBuffer&, const EffectState&)>;
@@ -144,7 +140,7 @@ TEST_P(EffectSweep, EveryEffectStaysInItsAreaAndEndsOnItsFinishingFrame) {
                                     [](std::uint8_t d) { return d != kSentinel; });
               stale = stale || (inside && std::count(fb.row(r), fb.row(r) + width, kSentinel) > 0);
             }
-            if (s.done) finishing = SameRows(fb, m == kIn ? work : empty, top, rows, width);
+            if (s.done) finishing = SameArea(fb, m == kIn ? work : empty, top, rows, width);
           });
           SCOPED_TRACE(Name(f, m, code, width, level));
           EXPECT_EQ(steps > 1, HasEffectDriver(m, code));
@@ -183,7 +179,7 @@ TEST(EffectLines, UpperAndLowerEffectsDoNotDisturbEachOther) {
         StepEffect(together.For(kLow), work, both);
         StepEffect(lowerAlone.lower, work, lower);
       }
-      ASSERT_TRUE(SameRows(both, upper, 0, 16, 96) && SameRows(both, lower, 16, 16, 96))
+      ASSERT_TRUE(SameArea(both, upper, 0, 16, 96) && SameArea(both, lower, 16, 16, 96))
           << "entry " << entry << " exit " << exit << " frame " << n;
     }
     EXPECT_TRUE(together.upper.done && together.lower.done);
@@ -213,7 +209,7 @@ TEST(EffectZoom, WindowFollowsTheBoardsProportions) {
     RunEffect(k32, c.mode, c.code, 4, c.width, lit, [&](const FrameBuffer& fb, auto&) {
       if (--n == 0) shown = fb;
     });
-    EXPECT_TRUE(SameRows(shown, expected, 0, 32, c.width))
+    EXPECT_TRUE(SameArea(shown, expected, 0, 32, c.width))
         << Name(k32, c.mode, c.code, c.width) << " frame " << c.frame;
   }
 }
@@ -247,30 +243,37 @@ TEST(EffectCopy, CosineTableAndCopiesSkipSourcesBeyondThePicture) {
 // one-tier board 16 dots wide, at speed level 2. Each effect is named with its count of
 // moving frames, then its first, middle and last moving frames side by side, three effects
 // a row, a character for each 2 x 2 dots.
-// clang-format off
-#define MOTION(mode, code) {mode, code, #code + 1}
-constexpr struct {
-  EffectMode mode;
-  int code;
-  const char* name;
-} kMotions[] = {
-    MOTION(kIn, kEntryFromRight),         MOTION(kIn, kEntryFromBottom),
-    MOTION(kIn, kEntryFromTop),           MOTION(kIn, kEntryRowsOutOfMiddle),
-    MOTION(kIn, kEntryRowsFromEdges),     MOTION(kIn, kEntryColumnsFromEdges),
-    MOTION(kIn, kEntryColumnsOutOfMiddle), MOTION(kIn, kEntryRotateFromAbove),
-    MOTION(kIn, kEntryRotateFromBelow),   MOTION(kIn, kEntryRotateFromLeft),
-    MOTION(kIn, kEntryRotateFromRight),   MOTION(kIn, kEntryGrow),
-    MOTION(kIn, kEntryGrowAcross),        MOTION(kIn, kEntryShrink),
-    MOTION(kIn, kEntryShrinkAcross),      MOTION(kOut, kExitToLeft),
-    MOTION(kOut, kExitToBottom),          MOTION(kOut, kExitToTop),
-    MOTION(kOut, kExitRowsIntoMiddle),    MOTION(kOut, kExitRowsApart),
-    MOTION(kOut, kExitColumnsApart),      MOTION(kOut, kExitColumnsIntoMiddle),
-    MOTION(kOut, kExitRotateUp),          MOTION(kOut, kExitRotateDown),
-    MOTION(kOut, kExitRotateLeft),        MOTION(kOut, kExitRotateRight),
-    MOTION(kOut, kExitEnlarge),           MOTION(kOut, kExitEnlargeAcross),
-    MOTION(kOut, kExitShrink),            MOTION(kOut, kExitShrinkAcross)};
-// clang-format on
-#undef MOTION
+// Entries 1-15, then exits 0-14, in code order.
+constexpr const char* kMotionNames[] = {"EntryFromRight",
+                                        "EntryFromBottom",
+                                        "EntryFromTop",
+                                        "EntryRowsOutOfMiddle",
+                                        "EntryRowsFromEdges",
+                                        "EntryColumnsFromEdges",
+                                        "EntryColumnsOutOfMiddle",
+                                        "EntryRotateFromAbove",
+                                        "EntryRotateFromBelow",
+                                        "EntryRotateFromLeft",
+                                        "EntryRotateFromRight",
+                                        "EntryGrow",
+                                        "EntryGrowAcross",
+                                        "EntryShrink",
+                                        "EntryShrinkAcross",
+                                        "ExitToLeft",
+                                        "ExitToBottom",
+                                        "ExitToTop",
+                                        "ExitRowsIntoMiddle",
+                                        "ExitRowsApart",
+                                        "ExitColumnsApart",
+                                        "ExitColumnsIntoMiddle",
+                                        "ExitRotateUp",
+                                        "ExitRotateDown",
+                                        "ExitRotateLeft",
+                                        "ExitRotateRight",
+                                        "ExitEnlarge",
+                                        "ExitEnlargeAcross",
+                                        "ExitShrink",
+                                        "ExitShrinkAcross"};
 
 constexpr const char* kMotionPictures = R"(
 EntryFromRight 15            EntryFromBottom 29           EntryFromTop 43
@@ -386,37 +389,21 @@ std::vector<std::string> Picture(const FrameBuffer& f) {
 }
 
 TEST(EffectMotion, EveryEffectMovesItsOwnWay) {
-  static_assert(std::size(kMotions) == item::kEntryNone - 1 + item::kExitNone);
-  const char* glyph[16] = {"################",
-                           "################",
-                           "##",
-                           "##",
-                           "##",
-                           "##",
-                           "#########",
-                           "#########",
-                           "##",
-                           "##",
-                           "##",
-                           "##",
-                           "##",
-                           "##",
-                           "##",
-                           "##"};
-  FrameBuffer work;
+  static_assert(std::size(kMotionNames) == item::kEntryNone - 1 + item::kExitNone);
+  FrameBuffer work;  // an F: two full rows, a 9-dot bar at rows 6-7, a 2-dot stem
   for (int r = 0; r < 16; ++r)
-    for (int c = 0; glyph[r][c]; ++c) work.set(r, c, kDotRed);
+    for (int c = 0; c < (r < 2 ? 16 : r == 6 || r == 7 ? 9 : 2); ++c) work.set(r, c, kDotRed);
   std::string shown;
-  for (std::size_t k = 0; k < std::size(kMotions); k += 3) {
+  for (int k = 0; k < 30; k += 3) {
     std::string labels;
     std::vector<std::string> rows(8);
-    for (std::size_t side = 0; side < 3; ++side) {
+    for (int side = 0; side < 3; ++side) {
+      const int n = k + side, code = n < 15 ? n + 1 : n - 15;
       std::vector<FrameBuffer> frames;
-      RunEffect(k16, kMotions[k + side].mode, kMotions[k + side].code, 2, 16, work,
-                [&](const FrameBuffer& fb, auto& s) {
-                  if (!s.done) frames.push_back(fb);
-                });
-      const std::string label = kMotions[k + side].name + (" " + std::to_string(frames.size()));
+      RunEffect(k16, n < 15 ? kIn : kOut, code, 2, 16, work, [&](const FrameBuffer& fb, auto& s) {
+        if (!s.done) frames.push_back(fb);
+      });
+      const std::string label = kMotionNames[n] + (" " + std::to_string(frames.size()));
       labels +=
           side < 2 ? label + std::string(29 - std::min<std::size_t>(label.size(), 28), ' ') : label;
       if (frames.empty()) frames.resize(1);

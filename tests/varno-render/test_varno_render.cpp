@@ -22,18 +22,22 @@ using namespace sign_test;
 
 namespace {
 
+struct RawFrame {
+  int period = 0;
+  FrameBuffer frame;
+};
+
 class RenderDir : public ::testing::Test {
  protected:
   void SetUp() override { WriteTestFontFiles(dir_.path / "font"); }
   std::string Path(const std::string& name) const { return dir_.Path(name); }
-  // Runs varno-render with the arguments; returns its exit status.
+  // varno-render's exit status; its output goes to out.txt. Render: on an image in the
+  // folder with the test fonts.
   int Run(const std::string& args) const {
-    const std::string cmd =
-        std::string(BRELLION_BIN_DIR) + "/varno-render " + args + " > " + Path("out.txt") + " 2>&1";
-    const int status = std::system(cmd.c_str());
+    const int status = std::system(
+        (BRELLION_BIN_DIR "/varno-render " + args + " > " + Path("out.txt") + " 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  // Runs it with the test fonts on an image in the folder.
   int Render(const std::string& args, const std::string& image = "p.tmp") const {
     return Run("--fonts " + Path("font") + " " + args + " " + Path(image));
   }
@@ -41,27 +45,22 @@ class RenderDir : public ::testing::Test {
     std::ifstream in(Path(name), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
+  // The raw output's frames, w x rows dots each after a period byte.
+  std::vector<RawFrame> Raw(const std::string& name, int w, int rows) const {
+    const std::string raw = Read(name);
+    std::vector<RawFrame> out;
+    const std::size_t size = 1 + static_cast<std::size_t>(w * rows);
+    EXPECT_EQ(raw.size() % size, 0u);
+    for (std::size_t at = 0; at + size <= raw.size(); at += size) {
+      RawFrame& f = out.emplace_back(RawFrame{static_cast<std::uint8_t>(raw[at]), {}});
+      for (int r = 0; r < rows; ++r)
+        raw.copy(reinterpret_cast<char*>(f.frame.row(r)), w, at + 1 + r * w);
+    }
+    return out;
+  }
 
   const TempDir dir_{"brellion-varno-render"};
 };
-
-// Raw output split into frames: the period and the dots.
-struct RawFrame {
-  int period = 0;
-  FrameBuffer frame;
-};
-std::vector<RawFrame> SplitRaw(const std::string& raw, int w, int rows) {
-  std::vector<RawFrame> out;
-  const std::size_t size = 1 + static_cast<std::size_t>(w * rows);
-  for (std::size_t at = 0; at + size <= raw.size(); at += size) {
-    RawFrame& f = out.emplace_back();
-    f.period = static_cast<std::uint8_t>(raw[at]);
-    for (int r = 0; r < rows; ++r)
-      raw.copy(reinterpret_cast<char*>(f.frame.row(r)), w, at + 1 + r * w);
-  }
-  EXPECT_EQ(raw.size() % size, 0u);
-  return out;
-}
 
 }  // namespace
 
@@ -83,10 +82,9 @@ TEST_F(RenderDir, OutputsHoldTheEnginesFrames) {
   PlaybackEngine engine(image, TestFonts(), clock);
   engine.Start();
   std::vector<RawFrame> expected;
-  while (expected.size() < 150) {
+  while (expected.size() < 150)
     if (engine.Step()) expected.push_back({engine.framePeriodMs(), engine.front()});
-  }
-  const auto raw = SplitRaw(Read("f.raw"), 64, 32);
+  const auto raw = Raw("f.raw", 64, 32);
   ASSERT_EQ(raw.size(), 150u);
   for (std::size_t i = 0; i < raw.size(); ++i) {
     ASSERT_EQ(raw[i].period, expected[i].period) << i;
@@ -145,10 +143,10 @@ TEST_F(RenderDir, DefaultLengthFixedTimeAndFontFolder) {
   b.OneLine("C", 16, 0, 1, 15);   // 125 frames
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
   ASSERT_EQ(Render("--raw " + Path("f.raw")), 0);
-  EXPECT_EQ(SplitRaw(Read("f.raw"), 32, 16).size(), 62u + 125u);
+  EXPECT_EQ(Raw("f.raw", 32, 16).size(), 62u + 125u);
   ASSERT_TRUE(PreviewBuilder(2, 1).WriteFile(Path("empty.tmp")));
   ASSERT_EQ(Render("--raw " + Path("e.raw"), "empty.tmp"), 0);
-  EXPECT_EQ(SplitRaw(Read("e.raw"), 32, 16).size(), 60u);
+  EXPECT_EQ(Raw("e.raw", 32, 16).size(), 60u);
 
   PreviewBuilder clock(6, 1);
   clock.Add(item::ItemKind::DateTime);
@@ -158,7 +156,7 @@ TEST_F(RenderDir, DefaultLengthFixedTimeAndFontFolder) {
                 Path("c.raw") + " " + Path("c.tmp")),
             0)
       << Read("out.txt");
-  const auto frames = SplitRaw(Read("c.raw"), 96, 16);
+  const auto frames = Raw("c.raw", 96, 16);
   ASSERT_EQ(frames.size(), 31u);
   EXPECT_EQ(ReadText(frames[0].frame, 12, 0, 72), "오후12 30");
   EXPECT_EQ(ReadText(frames[30].frame, 12, 0, 72), "오후12:30");
@@ -184,7 +182,7 @@ TEST_F(RenderDir, FindsTheBoardFontsBesideTheProgram) {
   b.OneLine("\xB0\xA1", 16, 0, 0, 15);  // 가
   ASSERT_TRUE(b.WriteFile(Path("p.tmp")));
   ASSERT_EQ(Run("--frames 1 --raw " + Path("f.raw") + " " + Path("p.tmp")), 0) << Read("out.txt");
-  const auto frames = SplitRaw(Read("f.raw"), 96, 16);
+  const auto frames = Raw("f.raw", 96, 16);
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_FALSE(Blank(frames[0].frame, 0, 16, 96));
   EXPECT_TRUE(Blank(frames[0].frame, 0, 16, 40));  // centred: columns 40-55
