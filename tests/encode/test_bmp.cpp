@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <array>
 #include <functional>
 #include <tuple>
 
 #include "manager/encode/bmp_reader.h"
 #include "manager/encode/import_checks.h"
 #include "tests/support/picture_builders.h"
+#include "tests/support/test_fonts.h"
 
 using namespace encode;
 using encode_test::BmpOptions;
@@ -104,9 +105,7 @@ TEST(BmpReader, HugePictureHasASizeButIsNotRead) {
   const std::uint32_t width = static_cast<std::uint32_t>(kMaxBmpPixels) + 1;
   for (int i = 0; i < 4; ++i) file[18 + i] = static_cast<std::uint8_t>(width >> (8 * i));
   file.resize(file.size() - 4 + (width + 31) / 32 * 4, 0);
-  const auto size = ReadBmpSize(file);
-  ASSERT_TRUE(size);
-  EXPECT_EQ(size->width, static_cast<int>(width));
+  EXPECT_EQ(ReadBmpSize(file).value_or(BmpSize{}).width, static_cast<int>(width));
   EXPECT_FALSE(ReadBmp(file));
 }
 
@@ -118,18 +117,14 @@ TEST(BmpReader, PaletteCutWhereTheRowsBegin) {
   file[46] = 0;  // colours used: 0 = all 256
   const auto bmp = ReadBmp(file);
   ASSERT_TRUE(bmp);
-  EXPECT_EQ(bmp->palette[1].red, 255);
-  EXPECT_EQ(bmp->palette[2].red, 0);
+  EXPECT_EQ(bmp->palette[1].red + 256 * bmp->palette[2].red, 255);  // red, then black
   EXPECT_EQ(BmpToPlanes(*bmp).red, Bytes{0x40});
 }
 
 TEST(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpenedAndKoreanPathsOpen) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("encode_bmp_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const sign_test::TempDir dir("encode_bmp");
   const auto put = [&dir](const std::string& name, const Bytes& b) {
-    encode_test::WriteFile((dir / name).string(), b);
-    return (dir / name).string();
+    return encode_test::WriteFile(dir.Path(name), b), dir.Path(name);
   };
   const auto blank = [](int, int) { return Rgb{}; };
   const std::string ok = put("ok.bmp", MakeBmp24(800, 160, blank)),
@@ -142,7 +137,7 @@ TEST(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpenedAndKoreanPathsOpen) {
       {mid, BitmapOpen::New, ImportResult::TooHigh},
       {mid, BitmapOpen::Reopened, ImportResult::TooWideReopened},
       {put("text.bmp", Bytes{'h', 'i'}), BitmapOpen::New, ImportResult::NotBmp},
-      {(dir / "gone.bmp").string(), BitmapOpen::New, ImportResult::NotBmp}};
+      {dir.Path("gone.bmp"), BitmapOpen::New, ImportResult::NotBmp}};
   for (const auto& [path, open, result] : cases)
     EXPECT_EQ(CheckBitmapFile(path, open), result) << path;
   EXPECT_TRUE(ClearsPath(ImportResult::TooHigh, BitmapOpen::New));
@@ -150,10 +145,9 @@ TEST(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpenedAndKoreanPathsOpen) {
   EXPECT_FALSE(ClearsPath(ImportResult::Ok, BitmapOpen::New));
   // "그림.bmp" as the item stores it (CP949).
   put("그림.bmp", MakeBmp24(2, 1, [](int, int) { return Rgb{255, 0, 0}; }));
-  const auto bmp = ReadBmpFile(dir.string() + "/\xB1\xD7\xB8\xB2.bmp");
+  const auto bmp = ReadBmpFile(dir.path.string() + "/\xB1\xD7\xB8\xB2.bmp");
   ASSERT_TRUE(bmp);
   EXPECT_EQ(BmpToPlanes(*bmp).red, Bytes{0xC0});
-  std::filesystem::remove_all(dir);
 }
 
 TEST(ImportMessages, GifNameIsJudgedByItsLastExtension) {
@@ -161,6 +155,45 @@ TEST(ImportMessages, GifNameIsJudgedByItsLastExtension) {
   // A trail byte that reads as 'G' after a lead byte is not an extension letter.
   for (const char* no : {"b.gif.bmp", "dir.gif/b", "gif", "a.\xB0GIF"})
     EXPECT_EQ(CheckGifName(no), ImportResult::NotGifName) << no;
+}
+
+// Files written by ImageMagick (tests/data/encode/make_fixtures.sh): the planes must show the
+// patterns the script drew, and bits past the 13 dots of a row stay clear.
+TEST(MagickFixtures, BmpVariantsGiveThePatternsPlanes) {
+  using Colour = std::array<int, 3>;
+  const auto rich = [](int x, int y) {
+    const int i = (7 * x + 3 * y) % 32, levels[] = {0, 100, 101, 255};
+    return Colour{levels[i / 8], levels[i / 2 % 4], i % 2 ? 77 : 0};
+  };
+  const auto eight = [](int x, int y) {
+    const Colour c[] = {{0, 0, 0},       {255, 0, 0}, {0, 255, 0},  {255, 255, 0},
+                        {255, 255, 255}, {0, 0, 255}, {60, 60, 60}, {200, 80, 20}};
+    return c[(x + 3 * y) % 8];
+  };
+  const auto two = [](int x, int y) { return (x + y) % 2 ? Colour{255, 0, 0} : Colour{}; };
+  const std::tuple<const char*, int, std::function<Colour(int, int)>> cases[] = {
+      {"rich24", 24, rich}, {"rich24v5", 24, rich}, {"rich32v5", 32, rich}, {"rich8", 8, rich},
+      {"eight4", 4, eight}, {"eight16", 16, eight}, {"two1", 1, two}};
+  const std::string dir = BRELLION_TEST_DATA_DIR "/encode/magick_";
+  for (const auto& [name, bits, colour] : cases) {
+    SCOPED_TRACE(name);
+    const auto bmp = ReadBmpFile(dir + name + ".bmp");
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(bmp->bitsPerPixel, bits);
+    const Planes p = BmpToPlanes(*bmp);
+    ASSERT_EQ(std::pair(p.width, p.height), std::pair(13, 5));
+    for (int y = 0; y < 5; ++y) {
+      for (int x = 0; x < 13; ++x)
+        EXPECT_EQ(std::pair(p.redAt(x, y), p.greenAt(x, y)),
+                  std::pair(colour(x, y)[0] > 100, colour(x, y)[1] > 100))
+            << x << "," << y;
+      EXPECT_EQ((p.red[2 * y + 1] | p.green[2 * y + 1]) & 0x07, 0) << y;
+    }
+    EXPECT_EQ(CheckBitmapFile(dir + name + ".bmp", BitmapOpen::New), ImportResult::Ok);
+  }
+  EXPECT_FALSE(ReadBmpFile(dir + "rich8rle.bmp"));  // run-length compressed
+  EXPECT_EQ(CheckBitmapFile(dir + "rich8rle.bmp", BitmapOpen::New), ImportResult::NotBmp);
+  EXPECT_EQ(CheckGifFile(dir + "rich24.bmp"), ImportResult::GifUnreadable);
 }
 
 }  // namespace

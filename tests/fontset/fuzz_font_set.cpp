@@ -1,41 +1,16 @@
 // Feeds arbitrary pens, positions and CP949 bytes to the font drawing and measuring, with
-// tables of patterned glyphs, so every clipping path touches only the frame it is given.
-#include <unistd.h>
-
+// the test fonts, so every clipping path touches only the frame it is given.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <string_view>
 
 #include "sign/font_set.h"
+#include "tests/support/test_fonts.h"
 
 using namespace sign;
 
-namespace {
-
-const FontSet* LoadPatternFonts() {
-  namespace fs = std::filesystem;
-  const fs::path root =
-      fs::temp_directory_path() / ("brellion-fontfuzz-" + std::to_string(::getpid()));
-  fs::create_directories(root / "font");
-  for (const FontFileInfo& info : kFontFiles) {
-    std::ofstream out(root / "font" / info.name, std::ios::binary);
-    const std::size_t bytes = kFontHeaderBytes + info.glyphs * info.glyphBytes;
-    for (std::size_t i = 0; i < bytes; ++i) out.put(static_cast<char>(i * 37 + (i >> 7)));
-  }
-  static FontSet fonts;
-  const bool ok = fonts.Load(root.string(), nullptr);
-  fs::remove_all(root);
-  if (!ok) std::abort();
-  return &fonts;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const FontSet* fonts = LoadPatternFonts();
+  static const FontSet* fonts = &sign_test::TestFonts();
   if (size < 6) return 0;
   static FrameBuffer frame;
   FontPen pen;
