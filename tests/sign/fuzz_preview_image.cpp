@@ -14,21 +14,13 @@ using namespace sign;
 
 namespace {
 
+// The item table, item data, the picture areas, the very end of the memory, the model id.
 std::uint32_t RegionBase(std::uint8_t region, std::uint32_t offset) {
-  switch (region % 6) {
-    case 0:
-      return board::kItemTable + offset % 0x1000;
-    case 1:
-      return board::kItemData + offset * 8;
-    case 2:
-      return board::kBitmapArea + offset;
-    case 3:
-      return board::kAnimationArea + offset;
-    case 4:
-      return board::kMemorySize - 0x10000 + offset;  // the very end of the memory
-    default:
-      return board::kModelId + offset % 0x40;
-  }
+  const std::uint32_t bases[] = {
+      board::kItemTable + offset % 0x1000,   board::kItemData + offset * 8,
+      board::kBitmapArea + offset,           board::kAnimationArea + offset,
+      board::kMemorySize - 0x10000 + offset, board::kModelId + offset % 0x40};
+  return bases[region % 6];
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -80,8 +81,8 @@ TEST_F(RenderDir, OutputsHoldTheEnginesFrames) {
   b.Load(image);
   FixedClock clock({2025, 1, 1, 0, 0, 0});
   PlaybackEngine engine(image, TestFonts(), clock);
-  engine.Start();
   std::vector<RawFrame> expected;
+  engine.Start();
   while (expected.size() < 150)
     if (engine.Step()) expected.push_back({engine.framePeriodMs(), engine.front()});
   const auto raw = Raw("f.raw", 64, 32);
@@ -91,10 +92,13 @@ TEST_F(RenderDir, OutputsHoldTheEnginesFrames) {
     ASSERT_TRUE(SameArea(raw[i].frame, expected[i].frame, 0, 32, 64)) << i;
   }
   // Pixel (x, y) of a picture shows the colour of dot (y / 3, x / 3) of its frame.
-  const auto expectPicture = [](const FrameBuffer& f, auto colourAt, const std::string& what) {
+  const auto expectPicture = [](const FrameBuffer& f, auto rgbAt, const std::string& what) {
     for (int y = 0; y < 96; ++y)
-      for (int x = 0; x < 192; ++x)
-        ASSERT_EQ(colourAt(x, y), DotRgb(f.at(y / 3, x / 3))) << what << " " << x << "," << y;
+      for (int x = 0; x < 192; ++x) {
+        const auto [r, g, b] = rgbAt(x, y);
+        ASSERT_EQ(static_cast<std::uint32_t>(r << 16 | g << 8 | b), DotRgb(f.at(y / 3, x / 3)))
+            << what << " " << x << "," << y;
+      }
   };
   int error = 0;
   GifFileType* gif = DGifOpenFileName(Path("a.gif").c_str(), &error);
@@ -109,13 +113,8 @@ TEST_F(RenderDir, OutputsHoldTheEnginesFrames) {
   }
   const SavedImage& last = gif->SavedImages[149];
   const ColorMapObject* map = last.ImageDesc.ColorMap ? last.ImageDesc.ColorMap : gif->SColorMap;
-  expectPicture(
-      expected[149].frame,
-      [&](int x, int y) {
-        const GifColorType c = map->Colors[last.RasterBits[y * 192 + x]];
-        return static_cast<std::uint32_t>(c.Red << 16 | c.Green << 8 | c.Blue);
-      },
-      "gif");
+  const auto gifAt = [&](int x, int y) { return map->Colors[last.RasterBits[y * 192 + x]]; };
+  expectPicture(expected[149].frame, gifAt, "gif");
   DGifCloseFile(gif, &error);
 
   png_image img{};
@@ -125,14 +124,14 @@ TEST_F(RenderDir, OutputsHoldTheEnginesFrames) {
   img.format = PNG_FORMAT_RGB;
   std::vector<png_byte> px(PNG_IMAGE_SIZE(img));
   ASSERT_TRUE(png_image_finish_read(&img, nullptr, px.data(), 0, nullptr));
-  for (int k = 0; k < 3; ++k)
-    expectPicture(
-        expected[static_cast<std::size_t>(50 * k)].frame,
-        [&](int x, int y) {
-          const png_byte* p = &px[(static_cast<std::size_t>(k * 96 + y) * 192 + x) * 3];
-          return static_cast<std::uint32_t>(p[0] << 16 | p[1] << 8 | p[2]);
-        },
-        "sheet " + std::to_string(k));
+  for (int k = 0; k < 3; ++k) {
+    const auto sheetAt = [&](int x, int y) {
+      const png_byte* p = &px[(static_cast<std::size_t>(k * 96 + y) * 192 + x) * 3];
+      return std::array<int, 3>{p[0], p[1], p[2]};
+    };
+    expectPicture(expected[static_cast<std::size_t>(50 * k)].frame, sheetAt,
+                  "sheet " + std::to_string(k));
+  }
 }
 
 // Without --frames: one pass of the program, or sixty frames of the logo. --time fixes the
