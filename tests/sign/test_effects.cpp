@@ -48,8 +48,7 @@ int RunEffect(EffectFamily f, EffectMode m, int code, int level, int width, cons
   EffectState s;
   StartEffect(s, f, m, code, level, width, 0, width);
   FrameBuffer buffers[2];
-  buffers[0].dots.fill(kSentinel);
-  buffers[1].dots.fill(kSentinel);
+  for (FrameBuffer& b : buffers) b.dots.fill(kSentinel);
   for (int n = 1; n <= 20000; ++n) {
     FrameBuffer& back = buffers[n % 2];
     const bool done = StepEffect(s, work, back);
@@ -159,25 +158,25 @@ INSTANTIATE_TEST_SUITE_P(Widths, EffectSweep, ::testing::Values(32, 80, 96, 1008
 // exactly as if it ran alone.
 TEST(EffectLines, UpperAndLowerEffectsDoNotDisturbEachOther) {
   const FrameBuffer work = Pattern();
-  const std::pair<int, int> pairs[] = {{kEntryFromRight, kExitToLeft},
-                                       {kEntryFromBottom, kExitToBottom},
-                                       {kEntryRowsOutOfMiddle, kExitRotateUp},
-                                       {kEntryRotateFromAbove, kExitRotateRight},
-                                       {kEntryGrow, kExitShrink}};
+  // clang-format off
+  const std::pair<int, int> pairs[] = {
+      {kEntryFromRight, kExitToLeft}, {kEntryFromBottom, kExitToBottom}, {kEntryGrow, kExitShrink},
+      {kEntryRowsOutOfMiddle, kExitRotateUp}, {kEntryRotateFromAbove, kExitRotateRight}};
+  // clang-format on
   for (auto [entry, exit] : pairs) {
-    EffectStates together, upperAlone, lowerAlone;
+    EffectStates together, alone;
     StartEffect(together.upper, kUp, kIn, entry, 3, 0, 0, 96);
     StartEffect(together.lower, kLow, kOut, exit, 3, 0, 0, 96);
-    upperAlone = lowerAlone = together;
+    alone = together;
     FrameBuffer both, upper, lower;
     for (int n = 0; n < 3000 && !(together.upper.done && together.lower.done); ++n) {
       if (!together.upper.done) {
         StepEffect(together.For(kUp), work, both);
-        StepEffect(upperAlone.upper, work, upper);
+        StepEffect(alone.upper, work, upper);
       }
       if (!together.lower.done) {
         StepEffect(together.For(kLow), work, both);
-        StepEffect(lowerAlone.lower, work, lower);
+        StepEffect(alone.lower, work, lower);
       }
       ASSERT_TRUE(SameArea(both, upper, 0, 16, 96) && SameArea(both, lower, 16, 16, 96))
           << "entry " << entry << " exit " << exit << " frame " << n;
@@ -220,8 +219,7 @@ TEST(EffectCopy, CosineTableAndCopiesSkipSourcesBeyondThePicture) {
     EXPECT_EQ(CosFixed(d), static_cast<int>(std::lround(std::cos(rad) * 65536.0))) << d;
     EXPECT_EQ(SinFixed(d), static_cast<int>(std::lround(std::sin(rad) * 65536.0))) << d;
   }
-  EXPECT_EQ(CosFixed(-90), CosFixed(270));
-  EXPECT_EQ(CosFixed(450), CosFixed(90));
+  EXPECT_EQ(std::pair(CosFixed(-90), CosFixed(450)), std::pair(CosFixed(270), CosFixed(90)));
   // Only the picture is copied: source dots at or beyond W never enter the frame.
   const EffectArea area{16, 16, 32};
   FrameBuffer src, dst;
