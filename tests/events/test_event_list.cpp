@@ -27,8 +27,7 @@ class EventListTest : public ::testing::Test {
     store_.Close();
     std::filesystem::remove_all(dir_);
   }
-  // An edited event: text s with attr on every byte, plus a start hour and a second text
-  // that an event must not keep.
+  // Text s with attr on every byte, plus a start hour and a second text an event must not keep.
   static item::ItemRecord Edited(const std::string& s, std::uint8_t attr = 0x40,
                                  std::uint8_t entry = 3, std::uint8_t hold = 2) {
     item::ItemRecord r{};
@@ -37,10 +36,8 @@ class EventListTest : public ::testing::Test {
     r.header[item::hdr::kHold] = hold;
     r.header[item::hdr::kExit] = 4;
     r.header[item::hdr::kStartHour] = 9;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-      r.body.textA[i] = static_cast<std::uint8_t>(s[i]);
-      r.body.attrA[i] = attr;
-    }
+    std::memcpy(r.body.textA.data(), s.data(), s.size());
+    std::fill_n(r.body.attrA.begin(), s.size(), attr);
     r.body.textB[0] = 'x';
     return r;
   }
@@ -53,6 +50,9 @@ class EventListTest : public ::testing::Test {
   Texts Stored() { return Shown(EventList(store_)); }  // what a dialog opened now lists
   void Fill(EventList& list, int n) {
     for (int i = 0; i < n; ++i) ASSERT_TRUE(list.Add(Edited("e" + std::to_string(i))));
+  }
+  void ExpectEmptyFrom(int k) {
+    for (; k < 10; ++k) EXPECT_EQ(Slot(k), item::ItemRecord{}) << k;
   }
 
   std::filesystem::path dir_;
@@ -69,7 +69,7 @@ TEST_F(EventListTest, AddStoresHeaderAndFirstQuartersOnlyAndRowsShowCodesPlusOne
   EXPECT_EQ(slot.body.textB, item::Quarter{});
   EXPECT_EQ(slot.body.attrA[2], 0x7C);
   EXPECT_EQ(events::RowTexts(slot), (Texts{"1줄문장", "가A", "4", "3초", "5", "2"}));
-  EXPECT_EQ(Slot(1), item::ItemRecord{});
+  ExpectEmptyFrom(1);
   EXPECT_EQ(store_.ReadRecord(99), item::ItemRecord{});  // message slots are never touched
 }
 
@@ -78,10 +78,9 @@ TEST_F(EventListTest, EleventhAddCutAndPasteAtTheLimit) {
   Fill(list, 10);
   EXPECT_EQ(list.CheckAdd(), (Message{"더이상 이벤트를 추가할수 없습니다", "더이상 추가안됨"}));
   EXPECT_FALSE(list.Add(Edited("e10")));
-  EXPECT_EQ(list.Count(), 10);
   EXPECT_EQ(list.Paste({0}), (Message{"먼저 잘라내기를 하십시요?", "붙여넣기"}));
   EXPECT_EQ(list.Cut({3}), std::nullopt);
-  EXPECT_EQ(Slot(9), item::ItemRecord{});
+  ExpectEmptyFrom(9);
   EXPECT_EQ(Stored(), (Texts{"e0", "e1", "e2", "e4", "e5", "e6", "e7", "e8", "e9"}));
   EXPECT_EQ(list.Paste({0}), std::nullopt);
   EXPECT_EQ(list.Paste({0}), (Message{"더이상 삽입할수 없습니다", ""}));
@@ -96,26 +95,11 @@ TEST_F(EventListTest, DeleteMovesLaterSlotsDownAndZeroesTheLast) {
   Fill(list, 3);
   ASSERT_EQ(list.Delete({1}), std::nullopt);
   EXPECT_EQ(Stored(), (Texts{"e0", "e2"}));
-  EXPECT_EQ(Slot(2), item::ItemRecord{});
+  ExpectEmptyFrom(2);
   Fill(list, 3);  // e0 e2 e0 e1 e2; each removal moves the rest up
   ASSERT_EQ(list.Delete({4, 0, 2}), std::nullopt);
   EXPECT_EQ(Stored(), (Texts{"e2", "e1"}));
-  for (int k = 2; k < 10; ++k) EXPECT_EQ(Slot(k), item::ItemRecord{}) << k;
-}
-
-TEST_F(EventListTest, EditedToEmptyTextKeepsTheOldEvent) {
-  EventList list(store_);
-  Fill(list, 2);
-  const item::ItemRecord before = Slot(1);
-  EXPECT_FALSE(list.Modify(1, Edited("", 0x40, 9, 9)));
-  EXPECT_EQ(Slot(1), before);
-  EXPECT_EQ(events::RowTexts(list.At(1))[2], "4");
-  EXPECT_FALSE(list.Add(Edited("")));
-  EXPECT_EQ(list.Count(), 2);
-  EXPECT_EQ(Slot(2), item::ItemRecord{});
-  ASSERT_TRUE(list.Modify(1, Edited("new", 0x80, 16, 9)));
-  EXPECT_EQ(events::RowTexts(Slot(1)), (Texts{"1줄문장", "new", "17", "10초", "5", "2"}));
-  EXPECT_EQ(Shown(list), Stored());
+  ExpectEmptyFrom(2);
 }
 
 TEST_F(EventListTest, RefusalsLeaveListAndSlotsUnchanged) {
@@ -134,15 +118,24 @@ TEST_F(EventListTest, RefusalsLeaveListAndSlotsUnchanged) {
       {list.CheckSend({1, 2}), "한개의 Item만 선택하세요..."},
   };
   for (const auto& [got, text] : cases) EXPECT_EQ(got, (Message{text, ""})) << text;
+  // An edit to an empty text keeps the old event; an empty new one is not added.
+  const item::ItemRecord before = Slot(1);
+  EXPECT_FALSE(list.Modify(1, Edited("", 0x40, 9, 9)));
+  EXPECT_FALSE(list.Add(Edited("")));
+  EXPECT_EQ(Slot(1), before);
+  EXPECT_EQ(events::RowTexts(list.At(1))[2], "4");
   EXPECT_EQ(Stored(), (Texts{"e0", "e1", "e2"}));
+  ExpectEmptyFrom(3);
+  ASSERT_TRUE(list.Modify(1, Edited("new", 0x80, 16, 9)));
+  EXPECT_EQ(events::RowTexts(Slot(1)), (Texts{"1줄문장", "new", "17", "10초", "5", "2"}));
   ASSERT_EQ(list.Cut({2}), std::nullopt);
   EXPECT_EQ(list.Paste({}), (Message{"붙여넣기 할곳의 아이템을 선택하십시요", ""}));
   EXPECT_EQ(list.Paste({0, 1}), (Message{"붙여넣기 할곳의 아이템만 선택하세요?", ""}));
-  EXPECT_EQ(list.Count(), 2);
   // The cut stays: the same event goes in twice.
   ASSERT_EQ(list.Paste({1}), std::nullopt);
   ASSERT_EQ(list.Paste({0}), std::nullopt);
-  EXPECT_EQ(Stored(), (Texts{"e2", "e0", "e2", "e1"}));
+  EXPECT_EQ(Stored(), (Texts{"e2", "e0", "e2", "new"}));
+  EXPECT_EQ(Shown(list), Stored());
   int row = -1;
   EXPECT_EQ(list.CheckSend({3}, &row), std::nullopt);
   EXPECT_EQ(row, 3);
@@ -158,10 +151,8 @@ TEST_F(EventListTest, ListEndsAtTheFirstEmptyTextAndStoredTextIsCutOnACharacter)
   EXPECT_EQ(EventList(store_).Count(), 1);
   // A damaged project: 2048 text bytes, a two-byte character over 2046-2047.
   r = Edited(std::string(2046, 'a') + "\xB0\xA1");
-  const item::ItemRecord made = events::MakeEvent(r.header, r.body.textA, r.body.attrA);
-  EXPECT_EQ(made.body.textA[2045], 'a');
-  EXPECT_EQ(made.body.textA[2046], 0);
-  EXPECT_EQ(made.body.textA[2047], 0);
+  const item::Quarter text = events::MakeEvent(r.header, r.body.textA, r.body.attrA).body.textA;
+  EXPECT_EQ(std::string(text.begin() + 2045, text.end()), std::string("a\0\0", 3));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <numeric>
 #include <vector>
 
 #include "manager/events/event_send.h"
@@ -15,15 +16,35 @@ namespace {
 
 item::ItemRecord SampleEvent() {
   item::ItemRecord r{};
-  r.header[item::hdr::kEntry] = 5;
-  r.header[item::hdr::kSpeed] = 2;
-  r.header[item::hdr::kHold] = 9;
-  r.header[item::hdr::kExit] = 15;
+  for (auto [at, code] : {std::pair{item::hdr::kEntry, 5},
+                          {item::hdr::kSpeed, 2},
+                          {item::hdr::kHold, 9},
+                          {item::hdr::kExit, 15}})
+    r.header[at] = std::uint8_t(code);
   r.body.textA[0] = 0xB0;
   r.body.textA[1] = 0xA1;
   r.body.attrA[0] = r.body.attrA[1] = 0x7C;
   r.body.textB[0] = 'B';  // never sent
   return r;
+}
+
+// Block n: STX, length, command 0x26, n, the data, the low byte of the sum before it, ETX.
+Frame Block(std::uint8_t n, const std::uint8_t* data, std::size_t size) {
+  Frame f(data, data + size);
+  f.insert(f.begin(), {0x02, std::uint8_t((size + 7) >> 8), std::uint8_t(size + 7), 0x26, n});
+  f.push_back(std::uint8_t(std::accumulate(f.begin(), f.end(), 0u)));
+  f.push_back(0x03);
+  return f;
+}
+
+TEST(EventFrames, AreByteExact) {
+  const item::ItemRecord e = SampleEvent();
+  const auto frames = events::EventFrames(e);
+  EXPECT_EQ(frames[0], Block(0, e.header.bytes.data(), 32));
+  EXPECT_EQ(frames[1], Block(1, e.body.textA.data(), 2048));
+  EXPECT_EQ(frames[2], Block(2, e.body.attrA.data(), 2048));
+  EXPECT_EQ(frames[3], (Frame{0x02, 0x00, 0x06, 0x27, 0x2F, 0x03}));
+  EXPECT_EQ(events::CancelFrame(), (Frame{0x02, 0x00, 0x06, 0x28, 0x30, 0x03}));
 }
 
 struct Steps : events::Progress {
@@ -33,64 +54,31 @@ struct Steps : events::Progress {
   void End() override { calls += 'e'; }
 };
 
-TEST(EventFrames, AreByteExact) {
-  const item::ItemRecord e = SampleEvent();
-  const auto frames = events::EventFrames(e);
-  struct Block {
-    std::size_t size;
-    Frame head;
-    const std::uint8_t* data;
-    std::size_t n;
-  };
-  const Block blocks[3] = {
-      {39, {0x02, 0x00, 0x27, 0x26, 0x00}, e.header.bytes.data(), 32},
-      {2055, {0x02, 0x08, 0x07, 0x26, 0x01}, e.body.textA.data(), 2048},
-      {2055, {0x02, 0x08, 0x07, 0x26, 0x02}, e.body.attrA.data(), 2048},
-  };
-  for (int b = 0; b < 3; ++b) {
-    SCOPED_TRACE(b);
-    const Frame& f = frames[b];
-    ASSERT_EQ(f.size(), blocks[b].size);
-    EXPECT_EQ(Frame(f.begin(), f.begin() + 5), blocks[b].head);
-    EXPECT_EQ(Frame(f.begin() + 5, f.end() - 2),
-              Frame(blocks[b].data, blocks[b].data + blocks[b].n));
-    unsigned sum = 0;
-    for (std::size_t i = 0; i + 2 < f.size(); ++i) sum += f[i];
-    EXPECT_EQ(f[f.size() - 2], static_cast<std::uint8_t>(sum));
-    EXPECT_EQ(f.back(), 0x03);
-  }
-  EXPECT_EQ(frames[3], (Frame{0x02, 0x00, 0x06, 0x27, 0x2F, 0x03}));
-  EXPECT_EQ(events::CancelFrame(), (Frame{0x02, 0x00, 0x06, 0x28, 0x30, 0x03}));
-}
-
 // No model check: the three blocks and the start are the only frames; the first failing
 // frame ends the sequence with its own text.
 TEST(EventSend, StepsThroughTheBlocksAndStopsAtTheFirstFailure) {
-  struct Case {
-    std::size_t failAt;  // 0: none
-    Result result;
-    const char* steps;
-  };
-  const Case cases[] = {
-      {0, Result::kOk, "bssse"},           {1, Result::kTimeout, "be"},
-      {2, Result::kChecksum, "bse"},       {3, Result::kNoSocket, "bsse"},
-      {4, Result::kNotConnected, "bssse"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.failAt);
+  const std::tuple<std::size_t, Result, const char*> cases[] = {
+      // failing frame (0: none)
+      {0, Result::kOk, "bssse"},
+      {1, Result::kTimeout, "be"},
+      {2, Result::kChecksum, "bse"},
+      {3, Result::kNoSocket, "bsse"},
+      {4, Result::kNotConnected, "bssse"}};
+  const item::ItemRecord e = SampleEvent();
+  const auto frames = events::EventFrames(e);
+  for (const auto& [failAt, result, calls] : cases) {
+    SCOPED_TRACE(failAt);
     fakes::SimSignLink link;
-    if (c.failAt) link.Fail(c.failAt, c.result);
+    if (failAt) link.Fail(failAt, result);
     Steps steps;
-    const item::ItemRecord e = SampleEvent();
     const events::Outcome out = events::SendEvent(link, e, &steps);
-    EXPECT_EQ(out.result, c.result);
-    EXPECT_EQ(steps.calls, c.steps);
-    const auto frames = events::EventFrames(e);
-    const std::size_t sent = c.failAt ? c.failAt : 4;
-    EXPECT_EQ(link.sent(), std::vector<Frame>(frames.begin(), frames.begin() + sent));
-    EXPECT_EQ(link.sign().event_running(), !c.failAt);
-    if (c.failAt) {
-      EXPECT_EQ(out.message, (Message{signlink::ResultText(c.result), "Event전송실패"}));
+    EXPECT_EQ(out.result, result);
+    EXPECT_EQ(steps.calls, calls);
+    EXPECT_EQ(link.sent(),
+              std::vector<Frame>(frames.begin(), frames.begin() + (failAt ? failAt : 4)));
+    EXPECT_EQ(link.sign().event_running(), !failAt);
+    if (failAt) {
+      EXPECT_EQ(out.message, (Message{signlink::ResultText(result), "Event전송실패"}));
       continue;
     }
     EXPECT_EQ(out.message, (Message{"Event 전송완료했습니다", "Event전송완료"}));

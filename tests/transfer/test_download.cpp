@@ -62,17 +62,15 @@ TEST(DownloadTest, EachKindCostsItsFramesAndTheTotalIsTheStepsTaken) {
     FakePictures pics;
     const Report r = Download(sign, list, 1, sign.progress(), pics);
     const auto& sent = sign.sent();
-    ASSERT_EQ(sent.size(), 2 + itemFrames.size() + 2);
-    for (std::size_t i = 0; i < itemFrames.size(); ++i)
-      EXPECT_EQ(sent[2 + i].size(), itemFrames[i]);
+    std::vector<std::size_t> sizes;
+    for (std::size_t i = 2; i + 2 < sent.size(); ++i) sizes.push_back(sent[i].size());
+    EXPECT_EQ(sizes, itemFrames);
     EXPECT_EQ(sign.Address(sent.size() - 2), board::kItemCount);  // the count, then the apply
     EXPECT_EQ(sent[sent.size() - 2][11], list.size());
     EXPECT_EQ(sent.back(), signlink::BuildApply());
     const int steps = static_cast<int>(itemFrames.size());
-    EXPECT_EQ(sign.steps, steps);
-    EXPECT_EQ(r.total, steps);
-    EXPECT_EQ(sign.begun, list.empty() ? -1 : steps);
-    EXPECT_EQ(sign.ends, 1);
+    EXPECT_EQ(std::tuple(sign.steps, r.total, sign.begun, sign.ends),
+              std::tuple(steps, steps, list.empty() ? -1 : steps, 1));
     EXPECT_EQ(sign.Said(r), "전송 완료 했습니다|전송완료");
   }
 }
@@ -142,14 +140,14 @@ TEST(DownloadTest, ChecksAndFailuresSendNothingMoreAndSayWhy) {
     EXPECT_EQ(r.outcome, c.outcome);
     const std::size_t sent = c.failAt ? c.failAt : c.rows == 1 ? 1 : 2;
     EXPECT_EQ(sign.sent().size(), sent);  // nothing after the failed frame
-    EXPECT_EQ(r.frames, static_cast<int>(sent));
+    EXPECT_EQ(r.frames, int(sent));
     EXPECT_EQ(r.item, c.outcome == Outcome::kItemFailed ? 5 : -1);
     for (int i = 0; i < 10; ++i)
       EXPECT_EQ(sign.memory()[board::BodyAddress(i)], i < c.itemsWritten ? 'a' + i : 0) << i;
     EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), c.count);
     EXPECT_EQ(sign.Said(r), c.said);
     EXPECT_EQ(sign.steps, 3 * c.itemsWritten);
-    EXPECT_EQ(sign.ends, sent > 2 ? 1 : 0);  // begun only once the checks passed
+    EXPECT_EQ(sign.ends, sent > 2);  // begun only once the checks passed
   }
 }
 
@@ -165,15 +163,12 @@ TEST(DownloadTest, UnusablePictureFailsBeforeAnythingIsSentAndNamesTheItem) {
     FakePictures pics;
     const List list = {Item(Kind::OneLine), Item(Kind::OneLine), Item(kind, path)};
     const Report r = Download(sign, list, 1, {}, pics);
-    EXPECT_EQ(r.outcome, outcome);
-    EXPECT_EQ(r.item, 2);
-    EXPECT_TRUE(sign.sent().empty());
-    EXPECT_EQ(pics.renders(), 0);
+    EXPECT_EQ(std::tuple(r.outcome, r.item, sign.sent().size(), pics.renders()),
+              std::tuple(outcome, 2, 0u, 0));
     const std::string said = sign.Said(r);
-    EXPECT_EQ(said.rfind("전송 실패 했습니다\n3번째 항목", 0), 0u) << said;
-    EXPECT_NE(said.find(says), std::string::npos);
-    EXPECT_NE(said.find(path), std::string::npos);
-    EXPECT_TRUE(said.ends_with("|전송실패"));
+    EXPECT_TRUE(said.starts_with("전송 실패 했습니다\n3번째 항목") && said.ends_with("|전송실패") &&
+                said.find(says) != std::string::npos && said.find(path) != std::string::npos)
+        << said;
   }
 }
 
@@ -187,11 +182,10 @@ TEST(DownloadTest, CancelStopsBetweenFramesWithoutCountOrApply) {
                    .cancelled = [&] { return steps == 5; }};
   const List list = {Item(Kind::OneLine), Item(Kind::Animation, "gif:64x32x9")};
   const Report r = Download(sign, list, 1, p, pics);
-  EXPECT_EQ(r.outcome, Outcome::kCancelled);
-  EXPECT_EQ(sign.sent().size(), 2u + 5u);
-  EXPECT_EQ(pics.renders(), 2);  // frames are drawn as they go out: the sent one, the next
+  // Frames are drawn as they go out: the sent one, the next.
+  EXPECT_EQ(std::tuple(r.outcome, sign.sent().size(), pics.renders(), MessageFor(r).caption),
+            std::tuple(Outcome::kCancelled, 2u + 5u, 2, "전송취소"));
   EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), 0u);
-  EXPECT_EQ(MessageFor(r).caption, "전송취소");
 }
 
 }  // namespace
