@@ -22,6 +22,22 @@ using Texts = std::vector<std::string>;
 
 namespace {
 
+// Text s with attr on every byte, plus a start hour and a second text an event must not keep.
+item::ItemRecord Edited(const std::string& s, std::uint8_t attr = 0x40, int entry = 3,
+                        int hold = 2) {
+  item::ItemRecord r{};
+  for (auto [at, code] : {std::pair{item::hdr::kEntry, entry},
+                          {item::hdr::kSpeed, 1},
+                          {item::hdr::kHold, hold},
+                          {item::hdr::kExit, 4},
+                          {item::hdr::kStartHour, 9}})
+    r.header[at] = std::uint8_t(code);
+  for (std::size_t i = 0; i < s.size(); ++i) r.body.textA[i] = std::uint8_t(s[i]);
+  std::fill_n(r.body.attrA.begin(), s.size(), attr);
+  r.body.textB[0] = 'x';
+  return r;
+}
+
 class EventListTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -33,20 +49,6 @@ class EventListTest : public ::testing::Test {
   void TearDown() override {
     store_.Close();
     std::filesystem::remove_all(dir_);
-  }
-  // Text s with attr on every byte, plus a start hour and a second text an event must not keep.
-  static item::ItemRecord Edited(const std::string& s, std::uint8_t attr = 0x40,
-                                 std::uint8_t entry = 3, std::uint8_t hold = 2) {
-    item::ItemRecord r{};
-    r.header[item::hdr::kEntry] = entry;
-    r.header[item::hdr::kSpeed] = 1;
-    r.header[item::hdr::kHold] = hold;
-    r.header[item::hdr::kExit] = 4;
-    r.header[item::hdr::kStartHour] = 9;
-    for (std::size_t i = 0; i < s.size(); ++i) r.body.textA[i] = std::uint8_t(s[i]);
-    std::fill_n(r.body.attrA.begin(), s.size(), attr);
-    r.body.textB[0] = 'x';
-    return r;
   }
   item::ItemRecord Slot(int k) { return store_.ReadRecord(events::StoreSlot(k)); }
   static Texts Shown(const EventList& list) {
@@ -162,20 +164,6 @@ TEST_F(EventListTest, ListEndsAtTheFirstEmptyTextAndStoredTextIsCutOnACharacter)
   EXPECT_EQ(std::string(text.begin() + 2045, text.end()), std::string("a\0\0", 3));
 }
 
-item::ItemRecord SampleEvent() {
-  item::ItemRecord r{};
-  for (auto [at, code] : {std::pair{item::hdr::kEntry, 5},
-                          {item::hdr::kSpeed, 2},
-                          {item::hdr::kHold, 9},
-                          {item::hdr::kExit, 15}})
-    r.header[at] = std::uint8_t(code);
-  r.body.textA[0] = 0xB0;
-  r.body.textA[1] = 0xA1;
-  r.body.attrA[0] = r.body.attrA[1] = 0x7C;
-  r.body.textB[0] = 'B';  // never sent
-  return r;
-}
-
 // Block n: STX, length, command 0x26, n, the data, the low byte of the sum before it, ETX.
 Frame Block(std::uint8_t n, const std::uint8_t* data, std::size_t size) {
   Frame f(data, data + size);
@@ -186,7 +174,7 @@ Frame Block(std::uint8_t n, const std::uint8_t* data, std::size_t size) {
 }
 
 TEST(EventFrames, AreByteExact) {
-  const item::ItemRecord e = SampleEvent();
+  const item::ItemRecord e = Edited("\xB0\xA1", 0x7C, 5, 9);  // 가
   const auto frames = events::EventFrames(e);
   EXPECT_EQ(frames[0], Block(0, e.header.bytes.data(), 32));
   EXPECT_EQ(frames[1], Block(1, e.body.textA.data(), 2048));
@@ -203,16 +191,15 @@ struct Steps : events::Progress {
 };
 
 // No model check: the three blocks and the start are the only frames; the first failing
-// frame ends the sequence with its own text.
+// frame (from 1; 0: none) ends the sequence with its own text.
 TEST(EventSend, StepsThroughTheBlocksAndStopsAtTheFirstFailure) {
   const std::tuple<std::size_t, Result, const char*> cases[] = {
-      // failing frame (0: none)
       {0, Result::kOk, "bssse"},
       {1, Result::kTimeout, "be"},
       {2, Result::kChecksum, "bse"},
       {3, Result::kNoSocket, "bsse"},
       {4, Result::kNotConnected, "bssse"}};
-  const item::ItemRecord e = SampleEvent();
+  const item::ItemRecord e = Edited("\xB0\xA1", 0x7C, 5, 9);
   const auto frames = events::EventFrames(e);
   for (const auto& [failAt, result, calls] : cases) {
     SCOPED_TRACE(failAt);
@@ -220,8 +207,7 @@ TEST(EventSend, StepsThroughTheBlocksAndStopsAtTheFirstFailure) {
     if (failAt) link.Fail(failAt, result);
     Steps steps;
     const events::Outcome out = events::SendEvent(link, e, &steps);
-    EXPECT_EQ(out.result, result);
-    EXPECT_EQ(steps.calls, calls);
+    EXPECT_EQ(std::tuple(out.result, steps.calls), std::tuple(result, calls));
     EXPECT_EQ(link.sent(),
               std::vector<Frame>(frames.begin(), frames.begin() + (failAt ? failAt : 4)));
     EXPECT_EQ(link.sign().event_running(), !failAt);

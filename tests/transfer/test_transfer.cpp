@@ -48,9 +48,9 @@ struct Sign : fakes::SimSignLink {
     return {.begin = [this](int t) { begun = t; },
             .step = [this](int) { ++steps; },
             .end = [this] { ++ends; },
-            .cancelled = {}};
+            .cancelled = [this] { return steps == cancelAt; }};
   }
-  int begun = -1, steps = 0, ends = 0;
+  int begun = -1, steps = 0, ends = 0, cancelAt = -1;
 };
 
 TEST(DownloadTest, EachKindCostsItsFramesAndTheTotalIsTheStepsTaken) {
@@ -110,50 +110,43 @@ TEST(DownloadTest, PicturesArePackedFromTheirAreasInWritesOf2048) {
 
 // Ten one-line items to a sign holding a count of 7 from the previous program.
 TEST(DownloadTest, ChecksAndFailuresSendNothingMoreAndSayWhy) {
-  struct Case {
-    std::size_t failAt;  // request, from 1; with item 5's header every later one fails too
-    Result result;
-    const char* model;
-    int rows;
-    Outcome outcome;
-    int itemsWritten, count;
-    std::string said;
-  };
-  const Case cases[] = {
-      {1, Result::kTimeout, "VARNO", 1, Outcome::kUnreachable, 0, 7,
-       "전광판과의 연결상태를 확인해주세요!...|전송실패"},
-      {0, Result::kOk, "OTHER", 1, Outcome::kOtherModel, 0, 7, "전광판모델이 다릅니다|전송실패"},
-      {2, Result::kChecksum, "VARNO", 1, Outcome::kHeightUnreadable, 0, 7,
-       "단말기와 통신할수 없습니다|통신실패"},
-      {0, Result::kOk, "VARNO", 2, Outcome::kHeightMismatch, 0, 7,
-       "단말기와 높이가맞지않습니다\n높이를 맞춘후에 전송해주세요|높이틀림"},
-      {2 + 5 * 3 + 1, Result::kTimeout, "VARNO", 1, Outcome::kItemFailed, 5, 7,
-       "전송 실패 했습니다|전송실패"},
-      {33, Result::kNotConnected, "VARNO", 1, Outcome::kCountFailed, 10, 7,
-       signlink::ResultText(Result::kNotConnected) + std::string("|전송실패")},
-      {34, Result::kTimeout, "VARNO", 1, Outcome::kApplyFailed, 10, 10,
-       signlink::ResultText(Result::kTimeout) + std::string("|전송실패")},
-  };
+  // The failing request, from 1 (with item 5's header every later one fails too), its result,
+  // the sign's model and rows, then the outcome, the items written, the count and the message.
+  const std::tuple<std::size_t, Result, const char*, int, Outcome, int, int, std::string> cases[] =
+      {
+          {1, Result::kTimeout, "VARNO", 1, Outcome::kUnreachable, 0, 7,
+           "전광판과의 연결상태를 확인해주세요!...|전송실패"},
+          {0, Result::kOk, "OTHER", 1, Outcome::kOtherModel, 0, 7,
+           "전광판모델이 다릅니다|전송실패"},
+          {2, Result::kChecksum, "VARNO", 1, Outcome::kHeightUnreadable, 0, 7,
+           "단말기와 통신할수 없습니다|통신실패"},
+          {0, Result::kOk, "VARNO", 2, Outcome::kHeightMismatch, 0, 7,
+           "단말기와 높이가맞지않습니다\n높이를 맞춘후에 전송해주세요|높이틀림"},
+          {2 + 5 * 3 + 1, Result::kTimeout, "VARNO", 1, Outcome::kItemFailed, 5, 7,
+           "전송 실패 했습니다|전송실패"},
+          {33, Result::kNotConnected, "VARNO", 1, Outcome::kCountFailed, 10, 7,
+           signlink::ResultText(Result::kNotConnected) + std::string("|전송실패")},
+          {34, Result::kTimeout, "VARNO", 1, Outcome::kApplyFailed, 10, 10,
+           signlink::ResultText(Result::kTimeout) + std::string("|전송실패")},
+      };
   List list(10, Item(Kind::OneLine));
   for (int i = 0; i < 10; ++i) list[i].body.textA[0] = static_cast<std::uint8_t>('a' + i);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.said);
+  for (const auto& [failAt, result, model, rows, outcome, written, count, said] : cases) {
+    SCOPED_TRACE(said);
     Sign sign;
     sign.memory()[board::kItemCount + 1] = 7;
-    sign.memory()[board::kRowsCode] = static_cast<std::uint8_t>(c.rows);
-    std::memcpy(sign.memory() + board::kModelId, c.model, 6);
-    if (c.failAt) sign.Fail(c.failAt, c.result, c.outcome == Outcome::kItemFailed);
+    sign.memory()[board::kRowsCode] = static_cast<std::uint8_t>(rows);
+    std::memcpy(sign.memory() + board::kModelId, model, 6);
+    if (failAt) sign.Fail(failAt, result, outcome == Outcome::kItemFailed);
     const Report r = Download(sign, list, 1, sign.progress());
-    EXPECT_EQ(r.outcome, c.outcome);
-    const std::size_t sent = c.failAt ? c.failAt : c.rows == 1 ? 1 : 2;
-    EXPECT_EQ(sign.sent().size(), sent);  // nothing after the failed frame
-    EXPECT_EQ(r.frames, int(sent));
-    EXPECT_EQ(r.item, c.outcome == Outcome::kItemFailed ? 5 : -1);
+    const std::size_t sent = failAt ? failAt : rows == 1 ? 1 : 2;  // nothing after the failed one
+    EXPECT_EQ(std::tuple(r.outcome, sign.sent().size(), r.frames, r.item),
+              std::tuple(outcome, sent, int(sent), outcome == Outcome::kItemFailed ? 5 : -1));
     for (int i = 0; i < 10; ++i)
-      EXPECT_EQ(sign.memory()[board::BodyAddress(i)], i < c.itemsWritten ? 'a' + i : 0) << i;
-    EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), c.count);
-    EXPECT_EQ(sign.Said(r), c.said);
-    EXPECT_EQ(sign.steps, 3 * c.itemsWritten);
+      EXPECT_EQ(sign.memory()[board::BodyAddress(i)], i < written ? 'a' + i : 0) << i;
+    EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), count);
+    EXPECT_EQ(sign.Said(r), said);
+    EXPECT_EQ(sign.steps, 3 * written);
     EXPECT_EQ(sign.ends, sent > 2);  // begun only once the checks passed
   }
 }
@@ -181,14 +174,10 @@ TEST(DownloadTest, UnusablePictureFailsBeforeAnythingIsSentAndNamesTheItem) {
 
 TEST(DownloadTest, CancelStopsBetweenFramesWithoutCountOrApply) {
   Sign sign;
+  sign.cancelAt = 5;
   FakePictures pics;
-  int steps = 0;
-  const Progress p{.begin = {},
-                   .step = [&](int) { ++steps; },
-                   .end = {},
-                   .cancelled = [&] { return steps == 5; }};
   const List list = {Item(Kind::OneLine), Item(Kind::Animation, "gif:64x32x9")};
-  const Report r = Download(sign, list, 1, p, pics);
+  const Report r = Download(sign, list, 1, sign.progress(), pics);
   // Frames are drawn as they go out: the sent one, the next.
   EXPECT_EQ(std::tuple(r.outcome, sign.sent().size(), pics.renders(), MessageFor(r).caption),
             std::tuple(Outcome::kCancelled, 2u + 5u, 2, "전송취소"));
