@@ -1,6 +1,6 @@
-// The download over the in-process sign: frames per kind, picture packing, the checks,
-// a failure at a given request, and cancel. The preview file: the same bytes the download
-// puts into the sign, in a sparse 128 MiB file, with the settings and count.
+// The download over the in-process sign: frames per kind, the checks, a failure at a given
+// request, and cancel. The preview file: the same bytes the download puts into the sign,
+// pictures packed in their areas, in a sparse 128 MiB file, with the settings and count.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,32 +80,6 @@ TEST(DownloadTest, EachKindCostsItsFramesAndTheTotalIsTheStepsTaken) {
               std::tuple(steps, steps, list.empty() ? -1 : steps, 1));
     EXPECT_EQ(sign.Said(r), "전송 완료 했습니다|전송완료");
   }
-}
-
-TEST(DownloadTest, PicturesArePackedFromTheirAreasInWritesOf2048) {
-  Sign sign;
-  FakePictures pics;
-  const List list = {Item(Kind::Bitmap, "bmp:100x16"), Item(Kind::Animation, "gif:64x32x3"),
-                     Item(Kind::Bitmap, "bmp:800x160"), Item(Kind::Animation, "gif:8x1x1")};
-  ASSERT_EQ(Download(sign, list, 1, {}, pics).outcome, Outcome::kDone);
-  const std::uint8_t* m = sign.memory();
-  // The second bitmap starts 416 bytes after the first, the second animation 1536 bytes
-  // after the first, and the headers name those addresses.
-  EXPECT_EQ(board::Get32(m + board::HeaderAddress(2) + 21), 0x4A0000u + 416u);
-  EXPECT_EQ(board::Get32(m + board::HeaderAddress(3) + 21), 0xC80000u + 1536u);
-  // 800 x 160: 15 writes of 2048 bytes and one of 1280 at consecutive addresses.
-  std::vector<std::size_t> sizes;
-  for (std::size_t n = 0; n < sign.sent().size(); ++n) {
-    const std::uint32_t at = sign.Address(n);
-    if (sign.sent()[n][3] != signlink::kCmdMemoryWrite || at < 0x4A01A0 || at >= 0xC80000) continue;
-    EXPECT_EQ(at, 0x4A01A0u + 2048u * sizes.size());
-    sizes.push_back(sign.sent()[n].size() - 12);
-  }
-  std::vector<std::size_t> expected(15, 2048);
-  expected.push_back(1280);
-  EXPECT_EQ(sizes, expected);
-  const encode::Planes last = FakePictures::Numbered(64, 32, 2);
-  EXPECT_EQ(0, std::memcmp(m + 0xC80000 + 1024, last.red.data(), last.red.size()));
 }
 
 // Ten one-line items to a sign holding a count of 7 from the previous program.
@@ -212,15 +186,22 @@ class PreviewFileTest : public ::testing::Test {
 };
 
 TEST_F(PreviewFileTest, HoldsWhatTheDownloadPutsIntoTheSignInASparseFile) {
-  const List list = {Item(Kind::OneLine, "", 1),       Item(Kind::Bitmap, "bmp:100x16"),
-                     Item(Kind::TwoLine, "", 2),       Item(Kind::Animation, "gif:64x32x5"),
-                     Item(Kind::TitleSentence, "", 3), Item(Kind::DateTime),
-                     Item(Kind::DDay, "", 4),          Item(Kind::Temperature),
-                     Item(Kind::Bitmap, "bmp:800x160")};
+  const List list = {Item(Kind::OneLine, "", 1),        Item(Kind::Bitmap, "bmp:100x16"),
+                     Item(Kind::TwoLine, "", 2),        Item(Kind::Animation, "gif:64x32x3"),
+                     Item(Kind::TitleSentence, "", 3),  Item(Kind::DateTime),
+                     Item(Kind::DDay, "", 4),           Item(Kind::Temperature),
+                     Item(Kind::Bitmap, "bmp:800x160"), Item(Kind::Animation, "gif:8x1x1")};
   Sign sign;
   ASSERT_EQ(Download(sign, list, 1, {}, pics_).outcome, Outcome::kDone);
   ASSERT_TRUE(Write(list, {.width = 12, .rowsCode = 2, .connection = 1}).written);
+  // The second bitmap starts 416 bytes after the first, the second animation 1536 bytes
+  // after the first, and the headers name those addresses.
+  EXPECT_EQ(Read(board::HeaderAddress(8) + 21, 4), (Bytes{0, 0x4A, 0x01, 0xA0}));
+  EXPECT_EQ(Read(board::HeaderAddress(9) + 21, 4), (Bytes{0, 0xC8, 0x06, 0x00}));
+  const encode::Planes frame2 = FakePictures::Numbered(64, 32, 2);
+  EXPECT_EQ(Read(0xC80000 + 1024, frame2.red.size()), frame2.red);
   std::size_t compared = 0;
+  std::vector<std::size_t> big;  // 800 x 160: 15 writes of 2048 bytes and one of 1280 in a row
   for (const signlink::Frame& f : sign.sent()) {
     if (f[3] != signlink::kCmdMemoryWrite) continue;
     const std::uint32_t at = board::Get32(&f[4]);
@@ -228,11 +209,19 @@ TEST_F(PreviewFileTest, HoldsWhatTheDownloadPutsIntoTheSignInASparseFile) {
     EXPECT_EQ(Read(at, n), Bytes(f.begin() + 10, f.begin() + 10 + static_cast<long>(n)))
         << std::hex << at;
     compared += n;
+    if (at < 0x4A01A0 || at >= 0xC80000) continue;
+    EXPECT_EQ(at, 0x4A01A0u + 2048u * big.size());
+    big.push_back(n);
   }
+  EXPECT_EQ(big, [] {
+    std::vector<std::size_t> v(15, 2048);
+    v.push_back(1280);
+    return v;
+  }());
   EXPECT_GT(compared, 40000u);
   EXPECT_EQ(std::filesystem::file_size(path_), board::kMemorySize);
   EXPECT_EQ(Read(board::kWidth, 2), (Bytes{12, 2}));
-  EXPECT_EQ(Read(board::kItemCount, 2), (Bytes{0, 9}));
+  EXPECT_EQ(Read(board::kItemCount, 2), (Bytes{0, 10}));
   EXPECT_EQ(Read(board::kConnection, 1), (Bytes{1}));
   struct stat st {};  // a hole but for the pages written
   ASSERT_EQ(::stat(path_.c_str(), &st), 0);
