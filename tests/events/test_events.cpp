@@ -26,12 +26,12 @@ namespace {
 item::ItemRecord Edited(const std::string& s, std::uint8_t attr = 0x40, int entry = 3,
                         int hold = 2) {
   item::ItemRecord r{};
-  for (auto [at, code] : {std::pair{item::hdr::kEntry, entry},
-                          {item::hdr::kSpeed, 1},
-                          {item::hdr::kHold, hold},
-                          {item::hdr::kExit, 4},
-                          {item::hdr::kStartHour, 9}})
-    r.header[at] = std::uint8_t(code);
+  const std::pair<int, int> codes[] = {{item::hdr::kEntry, entry},
+                                       {item::hdr::kSpeed, 1},
+                                       {item::hdr::kHold, hold},
+                                       {item::hdr::kExit, 4},
+                                       {item::hdr::kStartHour, 9}};
+  for (auto [at, code] : codes) r.header[at] = std::uint8_t(code);
   for (std::size_t i = 0; i < s.size(); ++i) r.body.textA[i] = std::uint8_t(s[i]);
   std::fill_n(r.body.attrA.begin(), s.size(), attr);
   r.body.textB[0] = 'x';
@@ -93,9 +93,8 @@ TEST_F(EventListTest, EleventhAddCutAndPasteAtTheLimit) {
   EXPECT_EQ(Stored(), (Texts{"e0", "e1", "e2", "e4", "e5", "e6", "e7", "e8", "e9"}));
   EXPECT_EQ(list.Paste({0}), std::nullopt);
   EXPECT_EQ(list.Paste({0}), (Message{"더이상 삽입할수 없습니다", ""}));
-  const Texts want = {"e3", "e0", "e1", "e2", "e4", "e5", "e6", "e7", "e8", "e9"};
-  EXPECT_EQ(Stored(), want);
-  EXPECT_EQ(Shown(list), want);
+  EXPECT_EQ(Stored(), (Texts{"e3", "e0", "e1", "e2", "e4", "e5", "e6", "e7", "e8", "e9"}));
+  EXPECT_EQ(Shown(list), Stored());
   EXPECT_EQ(store_.Width(), 0);  // slot 9 is the last event slot: nothing spilled into the settings
 }
 

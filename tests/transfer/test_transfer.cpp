@@ -39,7 +39,6 @@ item::ItemRecord Item(Kind kind, const std::string& path = "", std::uint8_t mark
 // A sign of the right model holding one tier; counts the progress it is shown.
 struct Sign : fakes::SimSignLink {
   Sign() { memory()[board::kRowsCode] = 1; }
-  std::uint32_t Address(std::size_t n) const { return board::Get32(&sent()[n][4]); }
   std::string Said(const Report& r) const {
     const Message m = MessageFor(r);
     return m.text + "|" + m.caption;
@@ -72,7 +71,7 @@ TEST(DownloadTest, EachKindCostsItsFramesAndTheTotalIsTheStepsTaken) {
     std::vector<std::size_t> sizes;
     for (std::size_t i = 2; i + 2 < sent.size(); ++i) sizes.push_back(sent[i].size());
     EXPECT_EQ(sizes, itemFrames);
-    EXPECT_EQ(sign.Address(sent.size() - 2), board::kItemCount);  // the count, then the apply
+    EXPECT_EQ(board::Get32(&sent[sent.size() - 2][4]), board::kItemCount);  // count, apply
     EXPECT_EQ(sent[sent.size() - 2][11], list.size());
     EXPECT_EQ(sent.back(), signlink::BuildApply());
     const int steps = static_cast<int>(itemFrames.size());
