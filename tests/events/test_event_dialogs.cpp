@@ -41,8 +41,11 @@ void Select(QTreeWidget* list, std::initializer_list<int> rows = {}) {
   for (int r : rows) list->topLevelItem(r)->setSelected(true);
 }
 
-// Whether the context menu's action named text is enabled; triggers it when asked to.
-bool Menu(CEventListDlg& dlg, const char* text, bool trigger = false) {
+// With rows selected: whether the context menu's action named text is enabled; triggers it
+// when asked to.
+bool Menu(CEventListDlg& dlg, std::initializer_list<int> rows, const char* text,
+          bool trigger = false) {
+  Select(dlg.list(), rows);
   const std::unique_ptr<QMenu> menu = dlg.contextMenu();
   for (QAction* a : menu->actions()) {
     if (a->text() != QString::fromUtf8(text)) continue;
@@ -86,16 +89,15 @@ class TestEventDialogs : public QObject {
     QCOMPARE(store.Open(), 0);
     fakes::SimSignLink link;
     MessageRecorder boxes;
-    QString opened;  // the text the editor was opened with
-    const auto typing = [&opened](const QString& text, int entry) {
-      return [&opened, text, entry](CEventEditDlg& e) {
-        opened = e.pane()->plainText();
-        e.pane()->setStyledText({});
-        Paste(e.pane(), text);
-        e.findChild<QComboBox*>("entry")->setCurrentIndex(entry);
-        e.accept();
-        return e.result();
-      };
+    QString opened, typed;  // the text the editor was opened with, the text typed into it
+    int entry = 0;
+    const auto typing = [&](CEventEditDlg& e) {
+      opened = e.pane()->plainText();
+      e.pane()->setStyledText({});
+      Paste(e.pane(), typed);
+      e.findChild<QComboBox*>("entry")->setCurrentIndex(entry);
+      e.accept();
+      return e.result();
     };
     const auto last = [&boxes] {
       return boxes.messages().last().text + "|" + boxes.messages().last().caption;
@@ -104,8 +106,9 @@ class TestEventDialogs : public QObject {
       CEventListDlg dlg(store, link, nullptr);
       dlg.show();
       QTreeWidget* list = dlg.list();
-      for (int i = 0; i < 10; ++i) {
-        dlg.setEditRunner(typing(QStringLiteral("긴급 %1").arg(i), i));
+      dlg.setEditRunner(typing);
+      for (entry = 0; entry < 10; ++entry) {
+        typed = QStringLiteral("긴급 %1").arg(entry);
         dlg.addButton()->click();
       }
       QVERIFY(boxes.messages().isEmpty());
@@ -114,7 +117,7 @@ class TestEventDialogs : public QObject {
       QCOMPARE(opened, QStringLiteral("not run"));  // the editor does not even open
       QCOMPARE(last(), QStringLiteral("더이상 이벤트를 추가할수 없습니다|더이상 추가안됨"));
 
-      dlg.setEditRunner(typing(QStringLiteral("바뀜"), 6));
+      std::tie(typed, entry) = std::pair(QStringLiteral("바뀜"), 6);
       QVERIFY(QTest::qWaitForWindowExposed(&dlg));
       const QRect r = list->visualItemRect(list->topLevelItem(2));
       QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
@@ -125,13 +128,10 @@ class TestEventDialogs : public QObject {
       // Cut row 0, paste it before row 1, delete row 2: 긴급 1, 긴급 0, 긴급 3...
       Select(list);
       QVERIFY(!dlg.contextMenu());  // no row selected: no menu
-      Select(list, {0});
-      QVERIFY(!Menu(dlg, "붙여넣기"));
-      Menu(dlg, "잘라내기", true);
-      Select(list, {1});
-      QVERIFY(Menu(dlg, "붙여넣기", true));
-      Select(list, {2});
-      Menu(dlg, "삭제", true);
+      QVERIFY(!Menu(dlg, {0}, "붙여넣기"));
+      Menu(dlg, {0}, "잘라내기", true);
+      QVERIFY(Menu(dlg, {1}, "붙여넣기", true));
+      Menu(dlg, {2}, "삭제", true);
       QCOMPARE(list->topLevelItemCount(), 9);
       QCOMPARE(Cells(list, 1)[1] + Cells(list, 2)[1], QStringLiteral("긴급 0긴급 3"));
 
@@ -150,8 +150,7 @@ class TestEventDialogs : public QObject {
       QCOMPARE(last(), QStringLiteral("이벤트모드 취소OK...|이벤트 취소"));
     }
     CEventListDlg reopened(store, link, nullptr);  // the cut does not outlive the dialog
-    Select(reopened.list(), {0});
-    QVERIFY(!Menu(reopened, "붙여넣기"));
+    QVERIFY(!Menu(reopened, {0}, "붙여넣기"));
     store.Close();
   }
 };
