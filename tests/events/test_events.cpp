@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <numeric>
@@ -172,16 +173,6 @@ Frame Block(std::uint8_t n, const std::uint8_t* data, std::size_t size) {
   return f;
 }
 
-TEST(EventFrames, AreByteExact) {
-  const item::ItemRecord e = Edited("\xB0\xA1", 0x7C, 5, 9);  // 가
-  const auto frames = events::EventFrames(e);
-  EXPECT_EQ(frames[0], Block(0, e.header.bytes.data(), 32));
-  EXPECT_EQ(frames[1], Block(1, e.body.textA.data(), 2048));
-  EXPECT_EQ(frames[2], Block(2, e.body.attrA.data(), 2048));
-  EXPECT_EQ(frames[3], (Frame{0x02, 0x00, 0x06, 0x27, 0x2F, 0x03}));
-  EXPECT_EQ(events::CancelFrame(), (Frame{0x02, 0x00, 0x06, 0x28, 0x30, 0x03}));
-}
-
 struct Steps : events::Progress {
   std::string calls;  // b: begin with a total of 3, s: step, e: end
   void Begin(int total) override { calls += total == 3 ? 'b' : '?'; }
@@ -189,17 +180,20 @@ struct Steps : events::Progress {
   void End() override { calls += 'e'; }
 };
 
-// No model check: the three blocks and the start are the only frames; the first failing
-// frame (from 1; 0: none) ends the sequence with its own text.
+// Frames byte for byte. No model check: the three blocks and the start are the only frames;
+// the first failing frame (from 1; 0: none) ends the sequence with its own text.
 TEST(EventSend, StepsThroughTheBlocksAndStopsAtTheFirstFailure) {
   const std::tuple<std::size_t, Result, const char*> cases[] = {
-      {0, Result::kOk, "bssse"},
-      {1, Result::kTimeout, "be"},
-      {2, Result::kChecksum, "bse"},
-      {3, Result::kNoSocket, "bsse"},
-      {4, Result::kNotConnected, "bssse"}};
-  const item::ItemRecord e = Edited("\xB0\xA1", 0x7C, 5, 9);
-  const auto frames = events::EventFrames(e);
+      {0, Result::kOk, "bssse"},           {1, Result::kTimeout, "be"},
+      {2, Result::kChecksum, "bse"},       {3, Result::kNoSocket, "bsse"},
+      {4, Result::kNotConnected, "bssse"},
+  };
+  const item::ItemRecord e = Edited("\xB0\xA1", 0x7C, 5, 9);  // 가
+  const std::vector<Frame> frames = {Block(0, e.header.bytes.data(), 32),
+                                     Block(1, e.body.textA.data(), 2048),
+                                     Block(2, e.body.attrA.data(), 2048),
+                                     {0x02, 0x00, 0x06, 0x27, 0x2F, 0x03}};
+  ASSERT_TRUE(std::ranges::equal(events::EventFrames(e), frames));
   for (const auto& [failAt, result, calls] : cases) {
     SCOPED_TRACE(failAt);
     fakes::SimSignLink link;
@@ -217,6 +211,7 @@ TEST(EventSend, StepsThroughTheBlocksAndStopsAtTheFirstFailure) {
     EXPECT_EQ(out.message, (Message{"Event 전송완료했습니다", "Event전송완료"}));
     EXPECT_EQ(0, std::memcmp(link.sign().event_header(), e.header.bytes.data(), 32));
     EXPECT_EQ(events::CancelEvent(link).message, (Message{"이벤트모드 취소OK...", "이벤트 취소"}));
+    EXPECT_EQ(link.sent().back(), (Frame{0x02, 0x00, 0x06, 0x28, 0x30, 0x03}));
     EXPECT_FALSE(link.sign().event_running());
   }
   fakes::SimSignLink link;
