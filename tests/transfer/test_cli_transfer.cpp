@@ -1,10 +1,11 @@
-// brellion-cli send and preview of one project: the virtual sign's memory after the send
-// and the preview file hold the same items; what each command refuses.
+// brellion-cli as a user runs it against signsim, over TCP and its pseudo-terminal: event,
+// event-cancel, send and preview of one project, and what each command refuses.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "manager/events/event_list.h"
 #include "manager/store/work_store.h"
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
@@ -13,16 +14,13 @@
 
 namespace {
 
-using cli_test::Cli;
-using cli_test::CliRun;
-
 QByteArray ReadAt(const QString& path, qint64 at, qint64 n) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
   return f.read(n);
 }
 
-TEST(CliTransfer, SendAndPreviewWriteTheSameItems) {
+TEST(CliTransfer, EventSendAndPreviewOfOneProject) {
   cli_test::EnsureApp();
   QTemporaryDir dir;
   const QString project = dir.filePath(QStringLiteral("show.dat"));
@@ -30,49 +28,58 @@ TEST(CliTransfer, SendAndPreviewWriteTheSameItems) {
     store::WorkStore s;  // three one-line items and a date/time item, 12 modules wide
     s.SetPath(project.toStdString());
     ASSERT_EQ(s.Open(), 0);
+    events::EventList events(s);  // and the first three as events
     for (int i = 0; i < 4; ++i) {
       item::ItemRecord r;
       r.header.setKind(i == 3 ? item::ItemKind::DateTime : item::ItemKind::OneLine);
       text::WriteTextQuarter(r.body.textA, "item " + std::to_string(i));
       r.body.attrA.fill(static_cast<std::uint8_t>(0x10 * i + 1));
       s.AppendSlot(i, r);
+      ASSERT_TRUE(i == 3 || events.Add(r));
     }
     s.SetWidth(12);
     s.SetHeight(1);
-    s.Close();
   }
   SignSimProcess sim;
-  ASSERT_TRUE(sim.Start({"--rows", "1"}));
-  const QString tcp = QStringLiteral("127.0.0.1:%1").arg(sim.tcp_port());
-  const CliRun ok = Cli({"send", "--tcp", tcp, project});
-  EXPECT_EQ(ok.status, 0) << ok.err.toStdString();
-  EXPECT_TRUE(ok.err.contains(QStringLiteral("전송 완료 했습니다")));
-  const CliRun serial = Cli({"send", "--serial", sim.pty_link(), project});
-  EXPECT_EQ(serial.status, 0) << serial.err.toStdString();
-  EXPECT_EQ(serial.err.count(QStringLiteral("item ")), 4)
-      << serial.err.toStdString();  // not a terminal: a line per item
-  EXPECT_EQ(Cli({"send", "--tcp", tcp}).status, 2);
-  ASSERT_TRUE(sim.Stop());
-
+  ASSERT_TRUE(sim.Start({"--rows", "1", "--fault", "badsum:6"}));  // block 1 of the second event
+  const QString tcp = QStringLiteral("127.0.0.1:%1").arg(sim.tcp_port()), pty = sim.pty_link();
   const QString out = dir.filePath(QStringLiteral("p.tmp"));
-  const CliRun preview = Cli({"preview", project, "--out", out});
-  EXPECT_EQ(preview.status, 0) << preview.err.toStdString();
-  EXPECT_EQ(ReadAt(out, board::kWidth, 2), QByteArray("\x0C\x01", 2));
+  const std::tuple<QStringList, int, QString> cases[] = {
+      {{"event", "--tcp", tcp, project, "2"}, 0, "Event전송완료: Event 전송완료했습니다"},
+      {{"event", "--tcp", tcp, project, "0"}, 1, "Event전송실패: CHECK-SUM 오류입니다."},
+      {{"event-cancel", "--tcp", tcp, project}, 0, "이벤트 취소: 이벤트모드 취소OK..."},
+      {{"event", "--tcp", tcp, project, "3"}, 2, "is empty"},
+      {{"event", "--tcp", tcp, project, "10"}, 2, "usage:"},
+      {{"send", "--serial", pty, project}, 0, "전송 완료 했습니다"},
+      {{"send", "--serial", pty}, 2, "usage:"},
+      {{"preview", project, "--out", out}, 0, ""},
+      {{"preview", project, "--out"}, 2, "usage:"},
+      {{"preview", project, "--out", out, "--launch"}, 2, ""},
+      {{"preview", project, "--out", dir.filePath("no/such/p.tmp")}, 1, "미리보기실패"},
+  };
+  for (const auto& [args, status, message] : cases) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    const cli_test::CliRun r = cli_test::Cli(args);
+    EXPECT_EQ(r.status, status) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(message)) << r.err.toStdString();
+    // Not a terminal: a line per item.
+    EXPECT_TRUE(args[0] != "send" || status || r.err.count("item ") == 4);
+  }
+  ASSERT_TRUE(sim.Stop());
+  const QString log = sim.log();
+  // Three blocks and the start, then two blocks: the failed event stopped before its last
+  // block and its start, and the refused ones sent nothing. No model check before an event.
+  EXPECT_EQ(log.count("tcp event-block"), 5) << log.toStdString();
+  EXPECT_EQ(log.count("tcp event-start"), 1);
+  EXPECT_EQ(log.count("tcp event-cancel"), 1);
+  EXPECT_EQ(log.count("tcp memory-read"), 0);
   const QString memory = sim.memory_file();
   EXPECT_EQ(ReadAt(memory, board::kItemCount, 2), QByteArray("\0\x04", 2));
+  EXPECT_EQ(ReadAt(memory, board::BodyAddress(2), 6), QByteArray("item 2"));
   EXPECT_EQ(ReadAt(out, board::kItemCount, 2), QByteArray("\0\x04", 2));
-  for (int i = 0; i < 4; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(ReadAt(out, board::HeaderAddress(i), 32),
-              ReadAt(memory, board::HeaderAddress(i), 32));
-    EXPECT_EQ(ReadAt(out, board::BodyAddress(i), 4096),
-              ReadAt(memory, board::BodyAddress(i), 4096));
-  }
+  EXPECT_EQ(ReadAt(out, board::kWidth, 2), QByteArray("\x0C\x01", 2));
   EXPECT_EQ(ReadAt(out, board::BodyAddress(2), 6), QByteArray("item 2"));
   EXPECT_EQ(ReadAt(out, board::HeaderAddress(3), 1), QByteArray("\x05", 1));
-  EXPECT_EQ(Cli({"preview", project, "--out"}).status, 2);
-  EXPECT_EQ(Cli({"preview", project, "--out", out, "--launch"}).status, 2);
-  EXPECT_EQ(Cli({"preview", project, "--out", dir.filePath("no/such/p.tmp")}).status, 1);
 }
 
 }  // namespace

@@ -1,0 +1,261 @@
+// The download over the in-process sign: frames per kind, the checks, a failure at a given
+// request, and cancel. The preview file: the same bytes the download puts into the sign,
+// pictures packed in their areas, in a sparse 128 MiB file, with the settings and count.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "manager/link/frame.h"
+#include "manager/transfer/download.h"
+#include "manager/transfer/preview_file.h"
+#include "shared/board_memory.h"
+#include "shared/cp949.h"
+#include "tests/encode/fake_pictures.h"
+#include "tests/fakes/sim_sign_link.h"
+
+using namespace transfer;
+using encode_test::FakePictures;
+using signlink::Result;
+using Bytes = std::vector<std::uint8_t>;
+using Kind = item::ItemKind;
+using List = std::vector<item::ItemRecord>;
+
+namespace {
+
+item::ItemRecord Item(Kind kind, const std::string& path = "", std::uint8_t mark = 0) {
+  item::ItemRecord r;
+  r.header.setKind(kind);
+  text::WriteTextQuarter(r.body.textA, path);
+  r.body.attrA.fill(static_cast<std::uint8_t>(0xA1 + mark));
+  r.body.textB.fill(0xB2);
+  r.body.attrB.fill(0xC3);
+  return r;
+}
+
+// A sign of the right model holding one tier; counts the progress it is shown.
+struct Sign : fakes::SimSignLink {
+  Sign() { memory()[board::kRowsCode] = 1; }
+  std::string Said(const Report& r) const {
+    const Message m = MessageFor(r);
+    return m.text + "|" + m.caption;
+  }
+  Progress progress() {
+    return {.begin = [this](int t) { begun = t; },
+            .step = [this](int) { ++steps; },
+            .end = [this] { ++ends; },
+            .cancelled = [this] { return steps == cancelAt; }};
+  }
+  int begun = -1, steps = 0, ends = 0, cancelAt = -1;
+};
+
+TEST(DownloadTest, EachKindCostsItsFramesAndTheTotalIsTheStepsTaken) {
+  const std::vector<std::pair<List, std::vector<std::size_t>>> cases = {
+      {{}, {}},
+      {{Item(Kind::OneLine)}, {44, 2060, 2060}},
+      {{Item(Kind::TwoLine)}, {44, 2060, 2060, 2060, 2060}},
+      {{Item(Kind::DateTime)}, {44}},
+      {{Item(Kind::Bitmap, "bmp:100x16")}, {44, 428}},
+      {{Item(Kind::Animation, "gif:64x32x3")}, {44, 524, 524, 524}},
+      {{Item(static_cast<Kind>(9))}, {}},
+  };
+  for (const auto& [list, itemFrames] : cases) {  // sizes of the frames after the two checks
+    SCOPED_TRACE(list.empty() ? -1 : list[0].header.kind());
+    Sign sign;
+    FakePictures pics;
+    const Report r = Download(sign, list, 1, sign.progress(), pics);
+    const auto& sent = sign.sent();
+    std::vector<std::size_t> sizes;
+    for (std::size_t i = 2; i + 2 < sent.size(); ++i) sizes.push_back(sent[i].size());
+    EXPECT_EQ(sizes, itemFrames);
+    EXPECT_EQ(board::Get32(&sent[sent.size() - 2][4]), board::kItemCount);  // count, apply
+    EXPECT_EQ(sent[sent.size() - 2][11], list.size());
+    EXPECT_EQ(sent.back(), signlink::BuildApply());
+    const int steps = static_cast<int>(itemFrames.size());
+    EXPECT_EQ(std::tuple(sign.steps, r.total, sign.begun, sign.ends),
+              std::tuple(steps, steps, list.empty() ? -1 : steps, 1));
+    EXPECT_EQ(sign.Said(r), "전송 완료 했습니다|전송완료");
+  }
+}
+
+// Ten one-line items to a sign holding a count of 7 from the previous program.
+TEST(DownloadTest, ChecksAndFailuresSendNothingMoreAndSayWhy) {
+  // The failing request, from 1 (with item 5's header every later one fails too), its result,
+  // the sign's model and rows, then the outcome, the items written, the count and the message.
+  const std::tuple<std::size_t, Result, const char*, int, Outcome, int, int, std::string> cases[] =
+      {
+          {1, Result::kTimeout, "VARNO", 1, Outcome::kUnreachable, 0, 7,
+           "전광판과의 연결상태를 확인해주세요!...|전송실패"},
+          {0, Result::kOk, "OTHER", 1, Outcome::kOtherModel, 0, 7,
+           "전광판모델이 다릅니다|전송실패"},
+          {2, Result::kChecksum, "VARNO", 1, Outcome::kHeightUnreadable, 0, 7,
+           "단말기와 통신할수 없습니다|통신실패"},
+          {0, Result::kOk, "VARNO", 2, Outcome::kHeightMismatch, 0, 7,
+           "단말기와 높이가맞지않습니다\n높이를 맞춘후에 전송해주세요|높이틀림"},
+          {2 + 5 * 3 + 1, Result::kTimeout, "VARNO", 1, Outcome::kItemFailed, 5, 7,
+           "전송 실패 했습니다|전송실패"},
+          {33, Result::kNotConnected, "VARNO", 1, Outcome::kCountFailed, 10, 7,
+           signlink::ResultText(Result::kNotConnected) + std::string("|전송실패")},
+          {34, Result::kTimeout, "VARNO", 1, Outcome::kApplyFailed, 10, 10,
+           signlink::ResultText(Result::kTimeout) + std::string("|전송실패")},
+      };
+  List list(10, Item(Kind::OneLine));
+  for (int i = 0; i < 10; ++i) list[i].body.textA[0] = static_cast<std::uint8_t>('a' + i);
+  for (const auto& [failAt, result, model, rows, outcome, written, count, said] : cases) {
+    SCOPED_TRACE(said);
+    Sign sign;
+    sign.memory()[board::kItemCount + 1] = 7;
+    sign.memory()[board::kRowsCode] = static_cast<std::uint8_t>(rows);
+    std::memcpy(sign.memory() + board::kModelId, model, 6);
+    if (failAt) sign.Fail(failAt, result, outcome == Outcome::kItemFailed);
+    const Report r = Download(sign, list, 1, sign.progress());
+    const std::size_t sent = failAt ? failAt : rows == 1 ? 1 : 2;  // nothing after the failed one
+    EXPECT_EQ(std::tuple(r.outcome, sign.sent().size(), r.frames, r.item),
+              std::tuple(outcome, sent, int(sent), outcome == Outcome::kItemFailed ? 5 : -1));
+    for (int i = 0; i < 10; ++i)
+      EXPECT_EQ(sign.memory()[board::BodyAddress(i)], i < written ? 'a' + i : 0) << i;
+    EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), count);
+    EXPECT_EQ(sign.Said(r), said);
+    EXPECT_EQ(sign.steps, 3 * written);
+    EXPECT_EQ(sign.ends, sent > 2);  // begun only once the checks passed
+  }
+}
+
+TEST(DownloadTest, UnusablePictureFailsBeforeAnythingIsSentAndNamesTheItem) {
+  const std::tuple<const char*, Kind, Outcome, const char*> cases[] = {
+      {"/gone/picture.bmp", Kind::Bitmap, Outcome::kPictureUnreadable, "읽을 수 없습니다"},
+      {"/gone/movie.gif", Kind::Animation, Outcome::kPictureUnreadable, "읽을 수 없습니다"},
+      {"gif:8000x1000x61", Kind::Animation, Outcome::kPictureTooLarge, "들어가지 않습니다"},
+  };
+  for (const auto& [path, kind, outcome, says] : cases) {
+    SCOPED_TRACE(path);
+    Sign sign;
+    FakePictures pics;
+    const List list = {Item(Kind::OneLine), Item(Kind::OneLine), Item(kind, path)};
+    const Report r = Download(sign, list, 1, {}, pics);
+    EXPECT_EQ(std::tuple(r.outcome, r.item, sign.sent().size(), pics.renders()),
+              std::tuple(outcome, 2, 0u, 0));
+    const std::string said = sign.Said(r);
+    EXPECT_TRUE(said.starts_with("전송 실패 했습니다\n3번째 항목") && said.ends_with("|전송실패") &&
+                said.find(says) != std::string::npos && said.find(path) != std::string::npos)
+        << said;
+  }
+}
+
+TEST(DownloadTest, CancelStopsBetweenFramesWithoutCountOrApply) {
+  Sign sign;
+  sign.cancelAt = 5;
+  FakePictures pics;
+  const List list = {Item(Kind::OneLine), Item(Kind::Animation, "gif:64x32x9")};
+  const Report r = Download(sign, list, 1, sign.progress(), pics);
+  // Frames are drawn as they go out: the sent one, the next.
+  EXPECT_EQ(std::tuple(r.outcome, sign.sent().size(), pics.renders(), MessageFor(r).caption),
+            std::tuple(Outcome::kCancelled, 2u + 5u, 2, "전송취소"));
+  EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), 0u);
+}
+
+class PreviewFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("preview_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+    path_ = (dir_ / "preview.tmp").string();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  PreviewReport Write(const List& list, PreviewSettings s = {}) {
+    steps_ = 0;
+    return WritePreview(
+        path_, list, s,
+        {.begin = [this](int t) { begun_ = t; }, .step = [this] { ++steps_; }, .end = {}}, pics_);
+  }
+  Bytes Read(std::uint32_t at, std::size_t n) const {
+    std::ifstream f(path_, std::ios::binary);
+    f.seekg(at);
+    Bytes out(n);
+    f.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(n));
+    return out;
+  }
+  std::filesystem::path dir_;
+  std::string path_;
+  FakePictures pics_;
+  int begun_ = -1, steps_ = 0;
+};
+
+TEST_F(PreviewFileTest, HoldsWhatTheDownloadPutsIntoTheSignInASparseFile) {
+  const List list = {Item(Kind::OneLine, "", 1),        Item(Kind::Bitmap, "bmp:100x16"),
+                     Item(Kind::TwoLine, "", 2),        Item(Kind::Animation, "gif:64x32x3"),
+                     Item(Kind::TitleSentence, "", 3),  Item(Kind::DateTime),
+                     Item(Kind::DDay, "", 4),           Item(Kind::Temperature),
+                     Item(Kind::Bitmap, "bmp:800x160"), Item(Kind::Animation, "gif:8x1x1")};
+  Sign sign;
+  ASSERT_EQ(Download(sign, list, 1, {}, pics_).outcome, Outcome::kDone);
+  ASSERT_TRUE(Write(list, {.width = 12, .rowsCode = 2, .connection = 1}).written);
+  // The second bitmap starts 416 bytes after the first, the second animation 1536 bytes
+  // after the first, and the headers name those addresses.
+  EXPECT_EQ(Read(board::HeaderAddress(8) + 21, 4), (Bytes{0, 0x4A, 0x01, 0xA0}));
+  EXPECT_EQ(Read(board::HeaderAddress(9) + 21, 4), (Bytes{0, 0xC8, 0x06, 0x00}));
+  const encode::Planes frame2 = FakePictures::Numbered(64, 32, 2);
+  EXPECT_EQ(Read(0xC80000 + 1024, frame2.red.size()), frame2.red);
+  std::size_t compared = 0;
+  std::vector<std::size_t> big;  // 800 x 160: 15 writes of 2048 bytes and one of 1280 in a row
+  for (const signlink::Frame& f : sign.sent()) {
+    if (f[3] != signlink::kCmdMemoryWrite) continue;
+    const std::uint32_t at = board::Get32(&f[4]);
+    const std::size_t n = board::Get16(&f[8]);
+    EXPECT_EQ(Read(at, n), Bytes(f.begin() + 10, f.begin() + 10 + static_cast<long>(n)))
+        << std::hex << at;
+    compared += n;
+    if (at < 0x4A01A0 || at >= 0xC80000) continue;
+    EXPECT_EQ(at, 0x4A01A0u + 2048u * big.size());
+    big.push_back(n);
+  }
+  EXPECT_EQ(big, [] {
+    std::vector<std::size_t> v(15, 2048);
+    v.push_back(1280);
+    return v;
+  }());
+  EXPECT_GT(compared, 40000u);
+  EXPECT_EQ(std::filesystem::file_size(path_), board::kMemorySize);
+  EXPECT_EQ(Read(board::kWidth, 2), (Bytes{12, 2}));
+  EXPECT_EQ(Read(board::kItemCount, 2), (Bytes{0, 10}));
+  EXPECT_EQ(Read(board::kConnection, 1), (Bytes{1}));
+  struct stat st {};  // a hole but for the pages written
+  ASSERT_EQ(::stat(path_.c_str(), &st), 0);
+  EXPECT_LT(static_cast<std::uint64_t>(st.st_blocks) * 512u, 1u << 20);
+}
+
+TEST_F(PreviewFileTest, StepsPerKindAndTheTotalIsTheStepsTaken) {
+  const std::tuple<Kind, const char*, int> cases[] = {
+      {Kind::OneLine, "", 1},       {Kind::TwoLine, "", 1},    {Kind::TitleSentence, "", 1},
+      {Kind::Bitmap, "bmp:8x8", 1}, {Kind::Bitmap, "gone", 1}, {Kind::Animation, "gif:8x8x4", 4},
+      {Kind::Animation, "gone", 0}, {Kind::DateTime, "", 1},   {Kind::DDay, "", 1},
+      {Kind::Temperature, "", 0}};
+  for (const auto& [kind, path, steps] : cases) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    EXPECT_EQ(std::tuple(Write({Item(kind, path)}).items, steps_, begun_),
+              std::tuple(1, steps, steps));
+    EXPECT_EQ(Read(board::HeaderAddress(0), 1), Bytes{static_cast<std::uint8_t>(kind)});
+  }
+}
+
+TEST_F(PreviewFileTest, AShorterListKeepsTheEarlierSlotsWithTheNewCount) {
+  ASSERT_TRUE(
+      Write({Item(Kind::OneLine, "", 1), Item(Kind::TwoLine, "", 2), Item(Kind::DDay, "", 3)})
+          .written);
+  ASSERT_TRUE(Write({Item(Kind::DateTime)}).written);
+  // The count, the three kinds, item 2's attributes and item 0's, not rewritten.
+  EXPECT_EQ(Read(board::kItemCount, 2), (Bytes{0, 1}));
+  for (auto [at, want] : {std::pair{board::HeaderAddress(0), 5},
+                          {board::HeaderAddress(1), 1},
+                          {board::HeaderAddress(2), 6},
+                          {board::BodyAddress(2) + 2048, 0xA4},
+                          {board::BodyAddress(0) + 2048, 0xA2}})
+    EXPECT_EQ(Read(at, 1), Bytes{std::uint8_t(want)}) << std::hex << at;
+  path_ = (dir_ / "no" / "such" / "preview.tmp").string();
+  EXPECT_FALSE(Write({Item(Kind::OneLine)}).written);
+}
+
+}  // namespace
