@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "manager/editors/core/picture_items.h"
 #include "shared/cp949.h"
@@ -17,7 +18,8 @@ namespace {
 
 class PictureFiles : public ::testing::Test {
  protected:
-  PictureFiles() : dir_(fs::temp_directory_path() / ("picture_items_" + std::to_string(::getpid()))) {
+  PictureFiles()
+      : dir_(fs::temp_directory_path() / ("picture_items_" + std::to_string(::getpid()))) {
     fs::create_directories(dir_);
   }
   ~PictureFiles() override { fs::remove_all(dir_); }
@@ -48,8 +50,8 @@ Bytes Gif(int w, int h, int frames) {
 // Stored bytes the editors cannot show read as a new item's choice, so a damaged record
 // opens with valid lists; everything else comes back as it was built.
 TEST(PictureItems, ReadBackKeepsValuesAndRepairsForeignCodes) {
-  const BitmapValues bitmap{1, 4, 9, 800, 160, *text::Utf8ToCp949("C:\\그림\\a.bmp"),
-                            {23 * 60 + 59, 0}};
+  const BitmapValues bitmap{
+      1, 4, 9, 800, 160, *text::Utf8ToCp949("C:\\그림\\a.bmp"), {23 * 60 + 59, 0}};
   const AnimationValues anim{3, 65535, 1, 255, "/x.gif", {1, 2}};
   const HoldTimeValues hold{true, 0, {600, 601}};
   const item::ItemRecord b = BuildBitmapItem(bitmap);
@@ -60,15 +62,19 @@ TEST(PictureItems, ReadBackKeepsValuesAndRepairsForeignCodes) {
 
   item::ItemHeader damaged;
   damaged.setKind(item::ItemKind::Bitmap);
-  for (auto [at, v] : {std::pair{item::hdr::kBitmapMode, 2}, {item::hdr::kSpeed, 5},
-                       {item::hdr::kHold, 10}, {item::hdr::kStartHour, 24},
-                       {item::hdr::kEndHour, 7}, {item::hdr::kEndMinute, 60}}) {
+  for (auto [at, v] : {std::pair{item::hdr::kBitmapMode, 2},
+                       {item::hdr::kSpeed, 5},
+                       {item::hdr::kHold, 10},
+                       {item::hdr::kStartHour, 24},
+                       {item::hdr::kEndHour, 7},
+                       {item::hdr::kEndMinute, 60}}) {
     damaged[at] = std::uint8_t(v);
   }
   const BitmapValues read = ReadBitmapItem(damaged, {});
-  EXPECT_EQ(std::vector<int>({read.mode, read.speed, read.hold, ReadAnimationItem(damaged, {}).speed,
-                              ReadHoldTimeHeader(damaged, false).hold}),
-            std::vector<int>({0, 0, kDefaultHoldCode, 0, kDefaultHoldCode}));
+  EXPECT_EQ(
+      std::vector<int>({read.mode, read.speed, read.hold, ReadAnimationItem(damaged, {}).speed,
+                        ReadHoldTimeHeader(damaged, false).hold}),
+      std::vector<int>({0, 0, kDefaultHoldCode, 0, kDefaultHoldCode}));
   EXPECT_EQ(read.window, DisplayWindow{});
 }
 
@@ -97,39 +103,18 @@ TEST(PictureItems, PathsAreStoredOnlyWhenCp949HoldsThemWhole) {
   }
 }
 
-TEST_F(PictureFiles, BitmapChecksAndSignPlanes) {
+// The size and name checks themselves are pinned with the readers; here: what an editor gets.
+TEST_F(PictureFiles, BitmapAndAnimationFiles) {
   using encode::BitmapOpen;
-  const struct {
-    const char* name;
-    Bytes bytes;
-    BitmapOpen how;
-    ImportResult result;
-  } rows[] = {
-      {"max.bmp", Bmp(800, 160, {255, 255, 255}), BitmapOpen::New, ImportResult::Ok},
-      {"wide.bmp", Bmp(801, 1, {0, 0, 0}), BitmapOpen::New, ImportResult::TooWide},
-      {"high.bmp", Bmp(1, 161, {0, 0, 0}), BitmapOpen::New, ImportResult::TooHigh},
-      {"mid.bmp", Bmp(501, 1, {0, 0, 0}), BitmapOpen::Reopened, ImportResult::TooWideReopened},
-      {"fake.bmp", Gif(4, 4, 2), BitmapOpen::New, ImportResult::NotBmp},
-  };
-  for (const auto& r : rows) {
-    const BitmapFile f = OpenBitmapFile(Write(r.name, r.bytes), r.how);
-    EXPECT_EQ(f.result, r.result) << r.name;
-    EXPECT_EQ(f.planes.width > 0, r.result == ImportResult::Ok) << r.name;
-  }
-  EXPECT_EQ(OpenBitmapFile("/nonexistent/x.bmp", BitmapOpen::New).result, ImportResult::NotBmp);
-
-  // White lights both planes, pure red only the red one.
-  const BitmapFile white = OpenBitmapFile(Write("흰색.bmp", Bmp(9, 2, {255, 255, 255})), BitmapOpen::New);
+  const BitmapFile wide = OpenBitmapFile(Write("wide.bmp", Bmp(801, 1, {})), BitmapOpen::New);
+  EXPECT_EQ(std::tuple(wide.result, wide.planes.width), std::tuple(ImportResult::TooWide, 0));
+  const BitmapFile white =
+      OpenBitmapFile(Write("흰색.bmp", Bmp(9, 2, {255, 255, 255})), BitmapOpen::New);
   ASSERT_EQ(white.result, ImportResult::Ok);
   EXPECT_EQ(std::pair(white.width, white.height), std::pair(9, 2));
   EXPECT_EQ(white.planes.red, (Bytes{0xFF, 0x80, 0xFF, 0x80}));
   EXPECT_EQ(white.planes.green, white.planes.red);
-  const BitmapFile red = OpenBitmapFile(Write("red.bmp", Bmp(9, 1, {255, 0, 0})), BitmapOpen::New);
-  EXPECT_EQ(red.planes.red, (Bytes{0xFF, 0x80}));
-  EXPECT_EQ(red.planes.green, (Bytes{0x00, 0x00}));
-}
 
-TEST_F(PictureFiles, AnimationChecks) {
   const struct {
     const char* name;
     Bytes bytes;
@@ -137,14 +122,11 @@ TEST_F(PictureFiles, AnimationChecks) {
     int frames;
   } rows[] = {
       {"three.gif", Gif(6, 3, 3), ImportResult::Ok, 3},
-      {"UPPER.GIF", Gif(6, 3, 2), ImportResult::Ok, 2},
       {"single.gif", Gif(6, 3, 1), ImportResult::Ok, 1},  // a one-frame animation
       {"most.gif", Gif(1, 1, 255), ImportResult::Ok, 255},
       {"many.gif", Gif(1, 1, 256), ImportResult::TooManyFrames, 0},
       {"gif.bmp", Gif(6, 3, 3), ImportResult::NotGifName, 0},
-      {"noext", Gif(6, 3, 3), ImportResult::NotGifName, 0},
       {"picture.gif", Bmp(4, 4, {255, 0, 0}), ImportResult::GifUnreadable, 0},
-      {"empty.gif", {}, ImportResult::GifUnreadable, 0},
   };
   for (const auto& r : rows) {
     encode::GifDecoder gif;
@@ -152,8 +134,6 @@ TEST_F(PictureFiles, AnimationChecks) {
     EXPECT_EQ(OpenAnimationFile(Write(r.name, r.bytes), gif), r.result) << r.name;
     EXPECT_EQ(gif.FrameCount(), r.frames) << r.name;
   }
-  encode::GifDecoder gif;
-  EXPECT_EQ(OpenAnimationFile("/nonexistent/a.gif", gif), ImportResult::GifUnreadable);
 }
 
 TEST(PictureItems, PlayerWrapsAndNeverIndexesAnEmptyList) {

@@ -26,87 +26,78 @@ item::ItemRecord Record(int kind, std::initializer_list<std::pair<int, int>> byt
   return r;
 }
 
-TEST(RowText, EveryKind) {
-  using namespace item::hdr;
-  const struct {
-    item::ItemRecord record;
-    msglist::RowText row;
-  } cases[] = {
-      {Record(0, {{kEntry, 16}, {kSpeed, 4}, {kHold, 9}, {kExit, 15}, {kStartHour, 8},
-                  {kStartMinute, 30}, {kEndHour, 23}, {kEndMinute, 59}},
-              "안녕 A"),
-       {"1줄문장", "안녕 A", "17", "10초", "16", "5", "08시30분", "23시59분"}},
-      // The shared speed once, effects and holds as pairs.
-      {Record(1, {{kUpperEntry, 1}, {kTwoLineSpeed, 2}, {kUpperHold, 3}, {kUpperExit, 4},
-                  {kLowerEntry, 5}, {kLowerHold, 6}, {kLowerExit, 7}},
-              "위", "아래"),
-       {"2줄문장", "위 / 아래", "2/6", "4초/7초", "5/8", "3", "00시00분", "00시00분"}},
-      {Record(2, {{kLowerEntry, 0}, {kSentenceSpeed, 1}, {kLowerHold, 2}, {kLowerExit, 3}},
-              "제목", "문장"),
-       {"제목과문장", "제목 / 문장", "1", "3초", "4", "2", "00시00분", "00시00분"}},
-      {Record(3, {{kBitmapMode, 1}, {kSpeed, 2}, {kHold, 4}}, "C:\\그림\\간판.bmp"),
-       {"비트맵", "간판.bmp", "2", "5초", "", "3", "00시00분", "00시00분"}},
-      {Record(4, {{kSpeed, 0}, {kFrames, 12}}, "/home/op/pics/run.gif"),
-       {"애니메이션", "run.gif", "", "", "", "1", "00시00분", "00시00분"}},
-      {Record(4, {}, "plain.gif"), {"애니메이션", "plain.gif", "", "", "", "1", "00시00분", "00시00분"}},
-      {Record(5, {{kHold, 2}, {kEndHour, 12}}),
-       {"시각표시", "", "", "3초", "", "", "00시00분", "12시00분"}},
-      {Record(6, {{kDDayYear, 0x07}, {kDDayYear + 1, 0xDB}}, "수능"),
-       {"디데이", "수능", "", "", "", "", "00시00분", "00시00분"}},
-      {Record(7, {{kHold, 9}}), {"온도표시", "", "", "10초", "", "", "00시00분", "00시00분"}},
-      // A damaged slot still lists, by its code.
-      {Record(200, {{kEntry, 3}}, "??"),
-       {"알수없음(200)", "??", "", "", "", "", "00시00분", "00시00분"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.row[0]);
-    EXPECT_EQ(msglist::ItemRowText(c.record), c.row);
-  }
+// Columns joined by '|'; the two window times are 00시00분 unless a row names them.
+std::string Joined(const msglist::RowText& row) {
+  std::string s = row[0];
+  for (std::size_t k = 1; k < row.size(); ++k) s += "|" + row[k];
+  return s;
 }
 
-TEST(EnableRules, Table) {
-  // rows, selected, cut, height -> modify, delete, cut, paste, two-line, title
-  const struct {
-    msglist::ListState s;
-    bool modify, del, cut, paste, twoTier;
-  } cases[] = {
-      {{0, 0, false, 1}, false, false, false, false, false},
-      {{0, 0, true, 2}, false, false, false, false, true},  // a cut item but no row to paste on
-      {{3, 0, true, 2}, false, false, false, false, true},
-      {{3, 1, false, 2}, true, true, true, false, true},
-      {{3, 1, true, 1}, true, true, true, true, false},
-      {{3, 2, true, 2}, false, true, false, false, true},
-      {{100, 1, true, 2}, true, true, true, true, true},  // Paste refuses with its message
+TEST(RowText, EveryKind) {
+  using namespace item::hdr;
+  const std::string zero = "|00시00분|00시00분";
+  const std::pair<item::ItemRecord, std::string> cases[] = {
+      {Record(0,
+              {{kEntry, 16},
+               {kSpeed, 4},
+               {kHold, 9},
+               {kExit, 15},
+               {kStartHour, 8},
+               {kStartMinute, 30},
+               {kEndHour, 23},
+               {kEndMinute, 59}},
+              "안녕 A"),
+       "1줄문장|안녕 A|17|10초|16|5|08시30분|23시59분"},
+      // The shared speed once, effects and holds as pairs.
+      {Record(1,
+              {{kUpperEntry, 1},
+               {kTwoLineSpeed, 2},
+               {kUpperHold, 3},
+               {kUpperExit, 4},
+               {kLowerEntry, 5},
+               {kLowerHold, 6},
+               {kLowerExit, 7}},
+              "위", "아래"),
+       "2줄문장|위 / 아래|2/6|4초/7초|5/8|3" + zero},
+      {Record(2, {{kLowerEntry, 0}, {kSentenceSpeed, 1}, {kLowerHold, 2}, {kLowerExit, 3}}, "제목",
+              "문장"),
+       "제목과문장|제목 / 문장|1|3초|4|2" + zero},
+      {Record(3, {{kBitmapMode, 1}, {kSpeed, 2}, {kHold, 4}}, "C:\\그림\\간판.bmp"),
+       "비트맵|간판.bmp|2|5초||3" + zero},
+      {Record(4, {{kFrames, 12}}, "/home/op/pics/run.gif"), "애니메이션|run.gif||||1" + zero},
+      {Record(4, {}, "plain.gif"), "애니메이션|plain.gif||||1" + zero},
+      {Record(5, {{kHold, 2}, {kEndHour, 12}}), "시각표시|||3초|||00시00분|12시00분"},
+      {Record(6, {{kDDayYear, 0x07}, {kDDayYear + 1, 0xDB}}, "수능"), "디데이|수능||||" + zero},
+      {Record(7, {{kHold, 9}}), "온도표시|||10초||" + zero},
+      {Record(200, {{kEntry, 3}}, "??"), "알수없음(200)|??||||" + zero},  // a damaged slot lists
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-    EXPECT_EQ(msglist::IsEnabled(ListCommand::Modify, c.s), c.modify);
-    EXPECT_EQ(msglist::IsEnabled(ListCommand::Delete, c.s), c.del);
-    EXPECT_EQ(msglist::IsEnabled(ListCommand::Cut, c.s), c.cut);
-    EXPECT_EQ(msglist::IsEnabled(ListCommand::Paste, c.s), c.paste);
-    EXPECT_EQ(msglist::IsEnabled(ListCommand::AddTwoLine, c.s), c.twoTier);
-    EXPECT_EQ(msglist::IsEnabled(ListCommand::AddTitleSentence, c.s), c.twoTier);
+  for (const auto& [record, row] : cases) EXPECT_EQ(Joined(msglist::ItemRowText(record)), row);
+}
+
+// Flags as digits: modify, delete, cut, paste, two-tier adds; the context menu opens, cut
+// grey, paste grey ('-': it does not open).
+TEST(EnableRules, Table) {
+  const std::pair<msglist::ListState, std::string> cases[] = {
+      {{0, 0, false, 1}, "00000 0--"},  {{0, 0, true, 2}, "00001 0--"},  // a cut but no row
+      {{3, 0, true, 2}, "00001 0--"},   {{3, 1, false, 2}, "11101 101"},
+      {{3, 1, true, 1}, "11110 100"},   {{3, 2, true, 2}, "01001 100"},
+      {{3, 2, false, 1}, "01000 101"},  {{0, 1, true, 1}, "00000 111"},
+      {{100, 1, true, 2}, "11111 100"},  // Paste refuses with its message
+  };
+  for (const auto& [s, expected] : cases) {
+    std::string got;
+    for (auto k : {ListCommand::Modify, ListCommand::Delete, ListCommand::Cut, ListCommand::Paste,
+                   ListCommand::AddTwoLine}) {
+      got += msglist::IsEnabled(k, s) ? '1' : '0';
+    }
+    const msglist::ContextMenuRule m = msglist::ContextMenuFor(s);
+    got += m.opens ? std::string(" 1") + "01"[m.cutGrey] + "01"[m.pasteGrey] : " 0--";
+    EXPECT_EQ(got, expected) << s.rows << " " << s.selected << " " << s.cutPresent;
+    EXPECT_EQ(msglist::IsEnabled(ListCommand::AddTitleSentence, s), got[4] == '1');
     for (auto k : {ListCommand::AddOneLine, ListCommand::AddBitmap, ListCommand::AddAnimation,
                    ListCommand::AddDateTime, ListCommand::AddDDay, ListCommand::AddTemperature}) {
-      EXPECT_TRUE(msglist::IsEnabled(k, c.s));
+      EXPECT_TRUE(msglist::IsEnabled(k, s));
     }
-  }
-
-  const struct {
-    msglist::ListState s;
-    bool opens, cutGrey, pasteGrey;
-  } menus[] = {
-      {{3, 0, true, 1}, false, false, false},
-      {{3, 2, false, 1}, true, false, true},
-      {{3, 1, true, 1}, true, false, false},
-      {{0, 1, true, 1}, true, true, true},
-  };
-  for (const auto& m : menus) {
-    const msglist::ContextMenuRule rule = msglist::ContextMenuFor(m.s);
-    EXPECT_EQ(rule.opens, m.opens);
-    if (!rule.opens) continue;
-    EXPECT_EQ(rule.cutGrey, m.cutGrey);
-    EXPECT_EQ(rule.pasteGrey, m.pasteGrey);
   }
 }
 
@@ -121,7 +112,11 @@ TEST(Plans, MessagesAndOperations) {
   } cases[] = {
       {"add", msglist::PlanAdd(4), none, {{Op::Append, 4, 4}}, {4}},
       {"add full", msglist::PlanAdd(100), {"더이상 추가할수 없습니다", "더이상 추가안됨"}, {}, {}},
-      {"modify empty", msglist::PlanModify(0, {}), {"수정할 아이템이 없습니다", "Brellion"}, {}, {}},
+      {"modify empty",
+       msglist::PlanModify(0, {}),
+       {"수정할 아이템이 없습니다", "Brellion"},
+       {},
+       {}},
       {"modify none", msglist::PlanModify(3, {}), {"수정할곳의 아이템을 선택하십시요"}, {}, {}},
       {"modify two", msglist::PlanModify(3, {0, 2}), {"수정할곳의 Item만 선택하세요..."}, {}, {}},
       {"modify", msglist::PlanModify(3, {2}), none, {{Op::Rewrite, 2, 3}}, {2}},
@@ -132,17 +127,32 @@ TEST(Plans, MessagesAndOperations) {
        none,
        {{Op::Remove, 2, 8}, {Op::Remove, 4, 7}},
        {2}},
-      {"delete the last rows", msglist::PlanDelete(3, {1, 2}), none,
-       {{Op::Remove, 1, 3}, {Op::Remove, 1, 2}}, {0}},
+      {"delete the last rows",
+       msglist::PlanDelete(3, {1, 2}),
+       none,
+       {{Op::Remove, 1, 3}, {Op::Remove, 1, 2}},
+       {0}},
       {"delete all", msglist::PlanDelete(1, {0}), none, {{Op::Remove, 0, 1}}, {}},
       {"cut empty", msglist::PlanCut(0, {}), {"아이템이 없습니다"}, {}, {}},
       {"cut two", msglist::PlanCut(3, {0, 1}), {"잘라내기 할곳의 Item만 선택하세요..."}, {}, {}},
       {"cut none", msglist::PlanCut(3, {}), none, {}, {}},
       {"cut", msglist::PlanCut(5, {0}), none, {{Op::TakeCut, 0, 5}, {Op::Remove, 0, 5}}, {0}},
-      {"paste no cut", msglist::PlanPaste(3, {1}, false), {"먼저 잘라내기를 하십시요?", "붙여넣기"}, {}, {}},
+      {"paste no cut",
+       msglist::PlanPaste(3, {1}, false),
+       {"먼저 잘라내기를 하십시요?", "붙여넣기"},
+       {},
+       {}},
       {"paste full", msglist::PlanPaste(100, {1}, true), {"더이상 삽입할수 없습니다"}, {}, {}},
-      {"paste none", msglist::PlanPaste(3, {}, true), {"붙여넣기 할곳의 아이템을 선택하십시요"}, {}, {}},
-      {"paste two", msglist::PlanPaste(3, {0, 1}, true), {"붙여넣기 할곳의 아이템만 선택하세요?"}, {}, {}},
+      {"paste none",
+       msglist::PlanPaste(3, {}, true),
+       {"붙여넣기 할곳의 아이템을 선택하십시요"},
+       {},
+       {}},
+      {"paste two",
+       msglist::PlanPaste(3, {0, 1}, true),
+       {"붙여넣기 할곳의 아이템만 선택하세요?"},
+       {},
+       {}},
       {"paste", msglist::PlanPaste(4, {3}, true), none, {{Op::Insert, 3, 4}}, {4}},
   };
   for (const auto& c : cases) {
@@ -163,10 +173,10 @@ TEST(Content, CheckAfterTheEditor) {
     item::ItemRecord r;
     bool ok;
   } cases[] = {
-      {Record(0, {}, "a"), true},   {Record(0, {}), false},       {Record(1, {}, "a"), false},
+      {Record(0, {}, "a"), true},      {Record(0, {}), false},          {Record(1, {}, "a"), false},
       {Record(2, {}, "", "b"), false}, {Record(2, {}, "a", "b"), true}, {Record(3, {}), false},
-      {Record(4, {}, "x.gif"), true}, {Record(5, {}), true},      {Record(6, {}), true},
-      {Record(7, {}), true},        {Record(8, {}, "a"), false},
+      {Record(4, {}, "x.gif"), true},  {Record(5, {}), true},           {Record(6, {}), true},
+      {Record(7, {}), true},           {Record(8, {}, "a"), false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(int(c.r.header.kind()));

@@ -14,7 +14,8 @@ TEST(Cp949, AllKsx1001HangulRoundTrip) {
 }
 
 TEST(Cp949, RefusedAndDamagedText) {
-  EXPECT_FALSE(text::Utf8ToCp949("가\xF0\x9F\x98\x80").has_value());  // an emoji is refused, not dropped
+  EXPECT_FALSE(
+      text::Utf8ToCp949("가\xF0\x9F\x98\x80").has_value());  // an emoji is refused, not dropped
   // 똠 is a CP949 extension: encodable, but no board code.
   const auto ttom = text::EncodeCodePoint(U'똠');
   ASSERT_TRUE(ttom && ttom->size() == 2u);

@@ -4,30 +4,29 @@
 #include "shared/codes.h"
 #include "shared/item_record.h"
 
-TEST(ItemRecord, AttributeBitsAndBigEndianFields) {
+TEST(ItemRecord, AttributeBitsFieldsAndSlotOffsets) {
   // Green text, yellow background, fourth font: 0x40 | 0x30 | 0x0C.
-  EXPECT_EQ((item::TextAttribute{item::TextColour::Green, item::BackColour::Yellow,
-                                 item::BoardFont::Magic}.Pack()), 0x7C);
-  for (int b = 0; b < 256; ++b) EXPECT_EQ(item::TextAttribute::Unpack(std::uint8_t(b)).Pack(), b & 0xFC);
-
+  const item::TextAttribute a{item::TextColour::Green, item::BackColour::Yellow,
+                              item::BoardFont::Magic};
+  EXPECT_EQ(a.Pack(), 0x7C);
+  for (int b = 0; b < 256; ++b)
+    EXPECT_EQ(item::TextAttribute::Unpack(std::uint8_t(b)).Pack(), b & 0xFC);
   item::ItemHeader h;
   h.setImageAddress(0x004A0000);
-  EXPECT_EQ(std::vector<int>(h.bytes.begin() + 21, h.bytes.begin() + 25), (std::vector<int>{0, 0x4A, 0, 0}));
+  EXPECT_EQ(std::vector<int>(h.bytes.begin() + 21, h.bytes.begin() + 25),
+            (std::vector<int>{0, 0x4A, 0, 0}));
   h.set16(item::hdr::kDDayYear, 2011);
-  EXPECT_EQ(h[21] << 8 | h[22], 0x07DB);
   h.setStartMinutes(23 * 60 + 59);
-  EXPECT_EQ(h[item::hdr::kStartHour], 23);
-  EXPECT_EQ(h[item::hdr::kStartMinute], 59);
-}
+  EXPECT_EQ(std::vector<int>({h[21], h[22], h[item::hdr::kStartHour], h[item::hdr::kStartMinute]}),
+            std::vector<int>({0x07, 0xDB, 23, 59}));
 
-TEST(ItemRecord, BytesRoundTripAtTheSlotOffsets) {
   item::ItemRecord r;
+  std::vector<std::uint8_t> bytes(item::kItemRecordSize);
   r.header[0] = 1;
   r.body.textA[0] = 'A';
   r.body.attrA[0] = 0x7C;
   r.body.textB[0] = 'B';
   r.body.attrB[2047] = 0xC0;
-  std::vector<std::uint8_t> bytes(item::kItemRecordSize);
   item::RecordToBytes(r, bytes.data());
   for (auto [at, v] : {std::pair{0, 1}, {32, 'A'}, {2080, 0x7C}, {4128, 'B'}, {8223, 0xC0}}) {
     EXPECT_EQ(bytes[std::size_t(at)], v) << at;
@@ -51,11 +50,10 @@ TEST(ItemRecord, PresenceRuleAndQuartersByKind) {
 }
 
 TEST(BoardMemory, AddressesAndPlaneSizes) {
-  EXPECT_EQ(board::HeaderAddress(99), 0x060C60u);
-  EXPECT_EQ(board::BodyAddress(99), 0x146000u);
-  EXPECT_EQ(board::PlaneRowBytes(1), 1u);
-  EXPECT_EQ(board::PlaneRowBytes(800), 100u);
-  EXPECT_EQ(board::PictureBytes(9, 1), 4u);
+  EXPECT_EQ(std::vector<std::size_t>({board::HeaderAddress(99), board::BodyAddress(99),
+                                      board::PlaneRowBytes(1), board::PlaneRowBytes(800),
+                                      board::PictureBytes(9, 1)}),
+            std::vector<std::size_t>({0x060C60, 0x146000, 1, 100, 4}));
   for (auto [kind, bytes] : {std::pair{0, 4096u}, {2, 8192u}, {3, 0u}, {9, 0u}}) {
     EXPECT_EQ(board::BodyBytesSent(kind), bytes) << kind;
   }
