@@ -46,7 +46,9 @@ Bytes Gif(int w, int h, int frames) {
   return b.Finish();
 }
 
-std::string Cp949(const QString& s) { return *text::Utf8ToCp949(s.toStdString()); }
+std::string Cp949(const QString& s) {
+  return *text::Utf8ToCp949(s.toStdString());
+}
 
 std::unique_ptr<CTextItemDlg> Open(item::ItemKind kind) {
   if (kind == item::ItemKind::Bitmap) return std::make_unique<CBitmapDlg>();
@@ -83,19 +85,25 @@ void TestPictureEditors::headerBytesAndModifyRoundTrip() {
   ChosenFile chosen;
   const QString bmp = write(QStringLiteral("그림.bmp"), Bmp(400, 32, {255, 0, 0}));
   const QString gif = write(QStringLiteral("움직임.gif"), Gif(96, 32, 12));
+  using K = item::ItemKind;
   const struct {
-    item::ItemKind kind;
-    QString file;  // quarter A; the rest of the body is 0
-    std::vector<std::pair<const char*, int>> lists;
-    QTime start, end;
-    std::vector<std::pair<int, int>> bytes;  // every other header byte is 0
+    K kind;
+    QString file;                                  // quarter A; the rest of the body is 0
+    std::vector<std::pair<const char*, int>> set;  // lists by code, start and end in minutes
+    std::vector<std::pair<int, int>> bytes;        // every other header byte is 0
   } rows[] = {
-      {item::ItemKind::DateTime, {}, {}, {}, {}, {{0, 5}, {3, 2}}},
-      {item::ItemKind::Temperature, {}, {{"hold", 9}}, QTime(8, 30), QTime(18, 0),
+      {K::DateTime, {}, {}, {{0, 5}, {3, 2}}},
+      {K::Temperature,
+       {},
+       {{"hold", 9}, {"start", 510}, {"end", 1080}},
        {{0, 7}, {3, 9}, {25, 8}, {26, 0x1E}, {27, 0x12}, {28, 0}}},
-      {item::ItemKind::Bitmap, bmp, {{"mode", 1}, {"speed", 2}, {"hold", 4}}, {}, {},
+      {K::Bitmap,
+       bmp,
+       {{"mode", 1}, {"speed", 2}, {"hold", 4}},
        {{0, 3}, {1, 1}, {2, 2}, {3, 4}, {16, 0x01}, {17, 0x90}, {18, 0}, {19, 0x20}}},
-      {item::ItemKind::Animation, gif, {}, QTime(23, 59), QTime(0, 1),
+      {K::Animation,
+       gif,
+       {{"start", 1439}, {"end", 1}},
        {{0, 4}, {17, 0x60}, {19, 0x20}, {20, 0x0C}, {25, 23}, {26, 59}, {28, 1}}},
   };
   MessageRecorder boxes;
@@ -105,23 +113,26 @@ void TestPictureEditors::headerBytesAndModifyRoundTrip() {
       chosen.set(r.file);
       Controls(*d).open->click();
     }
-    for (auto [name, code] : r.lists) d->findChild<QComboBox*>(name)->setCurrentIndex(code);
-    if (r.start.isValid()) {
-      d->findChild<QTimeEdit*>("start")->setTime(r.start);
-      d->findChild<QTimeEdit*>("end")->setTime(r.end);
+    for (auto [name, v] : r.set) {
+      if (auto* t = d->findChild<QTimeEdit*>(name))
+        t->setTime(QTime(v / 60, v % 60));
+      else
+        d->findChild<QComboBox*>(name)->setCurrentIndex(v);
     }
     d->accept();
     QCOMPARE(d->result(), int(QDialog::Accepted));
     item::ItemRecord expected;
     for (auto [at, v] : r.bytes) expected.header[at] = std::uint8_t(v);
     if (!r.file.isEmpty()) text::WriteTextQuarter(expected.body.textA, Cp949(r.file));
-    QVERIFY2(d->header() == expected.header && d->body() == expected.body, qPrintable(d->windowTitle()));
+    QVERIFY2(d->header() == expected.header && d->body() == expected.body,
+             qPrintable(d->windowTitle()));
     // Modify and OK without touching anything: the same record.
     auto again = Open(r.kind);
     again->setModify(d->header(), d->body());
     again->accept();
-    QVERIFY2(again->isModify() && again->header() == expected.header &&
-                 again->body() == expected.body, qPrintable(d->windowTitle()));
+    QVERIFY2(
+        again->isModify() && again->header() == expected.header && again->body() == expected.body,
+        qPrintable(d->windowTitle()));
   }
   QVERIFY(boxes.messages().isEmpty());
 }

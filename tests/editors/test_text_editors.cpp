@@ -1,14 +1,10 @@
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextCursor>
-#include <QTimeEdit>
 
 #include "manager/editors/dday_dlg.h"
 #include "manager/editors/one_line_dlg.h"
@@ -48,8 +44,6 @@ void Format(CTextPane* pane, CTextPane::Group g, int index, int from = -1, int t
 QByteArray Bytes(const item::Quarter& q, int n) {
   return QByteArray(reinterpret_cast<const char*>(q.data()), n);
 }
-
-std::string TextA(const CTextItemDlg& d) { return text::ReadTextQuarter(d.body().textA); }
 
 item::ItemHeader Header(item::ItemKind kind, std::initializer_list<std::pair<int, int>> bytes,
                         int startMinutes = 0, int endMinutes = 0) {
@@ -117,8 +111,10 @@ void TestTextEditors::headerBytesAndModifyRoundTrip() {
   dd.accept();  // an empty sentence is a valid D-day item, dated today by default
   QCOMPARE(dd.result(), int(QDialog::Accepted));
   const QDate today = QDate::currentDate();
-  QCOMPARE(dd.header(), Header(K::DDay, {{21, today.year() >> 8}, {22, today.year() & 0xFF},
-                                         {23, today.month()}, {24, today.day()}}));
+  QCOMPARE(dd.header(), Header(K::DDay, {{21, today.year() >> 8},
+                                         {22, today.year() & 0xFF},
+                                         {23, today.month()},
+                                         {24, today.day()}}));
 
   // Modify and OK gives back every byte: 64 characters, character i in attribute i << 2,
   // values away from the defaults so a control read from or written to the wrong byte
@@ -140,7 +136,8 @@ void TestTextEditors::headerBytesAndModifyRoundTrip() {
   } rows[] = {
       {&one2, Header(K::OneLine, {{1, 16}, {2, 4}, {3, 9}, {4, 15}}, 13 * 60 + 45, 23 * 60 + 59),
        BodyOf(all, {})},
-      {&two2, Header(K::TwoLine, {{6, 3}, {7, 2}, {8, 0}, {9, 7}, {11, 12}, {13, 5}, {14, 1}}, 60, 61),
+      {&two2,
+       Header(K::TwoLine, {{6, 3}, {7, 2}, {8, 0}, {9, 7}, {11, 12}, {13, 5}, {14, 1}}, 60, 61),
        BodyOf(all, reversed)},
       {&ts2, Header(K::TitleSentence, {{11, 8}, {12, 3}, {13, 6}, {14, 14}}, 0, 12 * 60),
        BodyOf(reversed, all)},
@@ -168,7 +165,7 @@ void TestTextEditors::byteLimitsAndRefusedCharacters() {
   Type(p->edit(), QStringLiteral("한"));
   QVERIFY(p->plainText().startsWith(QStringLiteral("한a")));
   d.accept();
-  QCOMPARE(TextA(d).size(), std::size_t(256));
+  QCOMPARE(text::ReadTextQuarter(d.body().textA).size(), std::size_t(256));
 
   CDDayDlg dd;
   Type(dd.pane()->edit(), QString(150, QChar(0xAC00)));
@@ -201,7 +198,7 @@ void TestTextEditors::byteLimitsAndRefusedCharacters() {
   Type(p->edit(), QStringLiteral("z"));
   QCOMPARE(p->note(), QString());
   r.accept();
-  QCOMPARE(TextA(r), std::string("\xB0\xA1\xB3\xAA" "z"));
+  QCOMPARE(text::ReadTextQuarter(r.body().textA), std::string("\xB0\xA1\xB3\xAAz"));
 }
 
 void TestTextEditors::pastedFormatsAndEnter() {

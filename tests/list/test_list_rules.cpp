@@ -101,71 +101,48 @@ TEST(EnableRules, Table) {
   }
 }
 
-TEST(Plans, MessagesAndOperations) {
-  const msglist::Message none;
+TEST(Plans, RefusalsAndOperations) {
+  using namespace msglist;
+  const std::pair<Plan, Message> refusals[] = {
+      {PlanAdd(100), {"더이상 추가할수 없습니다", "더이상 추가안됨"}},
+      {PlanModify(0, {}), {"수정할 아이템이 없습니다", "Brellion"}},
+      {PlanModify(3, {}), {"수정할곳의 아이템을 선택하십시요"}},
+      {PlanModify(3, {0, 2}), {"수정할곳의 Item만 선택하세요..."}},
+      {PlanDelete(0, {}), {"삭제할 아이템이 없습니다"}},
+      {PlanDelete(3, {}), {"삭제할곳의 아이템을 선택하십시요"}},
+      {PlanCut(0, {}), {"아이템이 없습니다"}},
+      {PlanCut(3, {0, 1}), {"잘라내기 할곳의 Item만 선택하세요..."}},
+      {PlanPaste(3, {1}, false), {"먼저 잘라내기를 하십시요?", "붙여넣기"}},
+      {PlanPaste(100, {1}, true), {"더이상 삽입할수 없습니다"}},
+      {PlanPaste(3, {}, true), {"붙여넣기 할곳의 아이템을 선택하십시요"}},
+      {PlanPaste(3, {0, 1}, true), {"붙여넣기 할곳의 아이템만 선택하세요?"}},
+  };
+  for (const auto& [plan, message] : refusals) {
+    EXPECT_TRUE(plan.refused && plan.ops.empty()) << message.text;
+    EXPECT_EQ(plan.message, message);
+  }
   const struct {
-    const char* what;
-    msglist::Plan plan;
-    msglist::Message message;  // text empty: not refused
+    Plan plan;
     std::vector<SlotOp> ops;
     std::vector<int> select;
-  } cases[] = {
-      {"add", msglist::PlanAdd(4), none, {{Op::Append, 4, 4}}, {4}},
-      {"add full", msglist::PlanAdd(100), {"더이상 추가할수 없습니다", "더이상 추가안됨"}, {}, {}},
-      {"modify empty",
-       msglist::PlanModify(0, {}),
-       {"수정할 아이템이 없습니다", "Brellion"},
-       {},
-       {}},
-      {"modify none", msglist::PlanModify(3, {}), {"수정할곳의 아이템을 선택하십시요"}, {}, {}},
-      {"modify two", msglist::PlanModify(3, {0, 2}), {"수정할곳의 Item만 선택하세요..."}, {}, {}},
-      {"modify", msglist::PlanModify(3, {2}), none, {{Op::Rewrite, 2, 3}}, {2}},
-      {"delete empty", msglist::PlanDelete(0, {}), {"삭제할 아이템이 없습니다"}, {}, {}},
-      {"delete none", msglist::PlanDelete(3, {}), {"삭제할곳의 아이템을 선택하십시요"}, {}, {}},
-      {"delete 5 and 2 of 8",
-       msglist::PlanDelete(8, {5, 2}),
-       none,
-       {{Op::Remove, 2, 8}, {Op::Remove, 4, 7}},
-       {2}},
-      {"delete the last rows",
-       msglist::PlanDelete(3, {1, 2}),
-       none,
-       {{Op::Remove, 1, 3}, {Op::Remove, 1, 2}},
-       {0}},
-      {"delete all", msglist::PlanDelete(1, {0}), none, {{Op::Remove, 0, 1}}, {}},
-      {"cut empty", msglist::PlanCut(0, {}), {"아이템이 없습니다"}, {}, {}},
-      {"cut two", msglist::PlanCut(3, {0, 1}), {"잘라내기 할곳의 Item만 선택하세요..."}, {}, {}},
-      {"cut none", msglist::PlanCut(3, {}), none, {}, {}},
-      {"cut", msglist::PlanCut(5, {0}), none, {{Op::TakeCut, 0, 5}, {Op::Remove, 0, 5}}, {0}},
-      {"paste no cut",
-       msglist::PlanPaste(3, {1}, false),
-       {"먼저 잘라내기를 하십시요?", "붙여넣기"},
-       {},
-       {}},
-      {"paste full", msglist::PlanPaste(100, {1}, true), {"더이상 삽입할수 없습니다"}, {}, {}},
-      {"paste none",
-       msglist::PlanPaste(3, {}, true),
-       {"붙여넣기 할곳의 아이템을 선택하십시요"},
-       {},
-       {}},
-      {"paste two",
-       msglist::PlanPaste(3, {0, 1}, true),
-       {"붙여넣기 할곳의 아이템만 선택하세요?"},
-       {},
-       {}},
-      {"paste", msglist::PlanPaste(4, {3}, true), none, {{Op::Insert, 3, 4}}, {4}},
+  } plans[] = {
+      {PlanAdd(4), {{Op::Append, 4, 4}}, {4}},
+      {PlanModify(3, {2}), {{Op::Rewrite, 2, 3}}, {2}},
+      {PlanDelete(8, {5, 2}), {{Op::Remove, 2, 8}, {Op::Remove, 4, 7}}, {2}},
+      {PlanDelete(3, {1, 2}), {{Op::Remove, 1, 3}, {Op::Remove, 1, 2}}, {0}},
+      {PlanDelete(1, {0}), {{Op::Remove, 0, 1}}, {}},
+      {PlanCut(3, {}), {}, {}},  // nothing selected: nothing happens, silently
+      {PlanCut(5, {0}), {{Op::TakeCut, 0, 5}, {Op::Remove, 0, 5}}, {0}},
+      {PlanPaste(4, {3}, true), {{Op::Insert, 3, 4}}, {4}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(c.plan.refused, !c.message.text.empty());
-    if (c.plan.refused) {
-      EXPECT_EQ(c.plan.message, c.message);
-    }
-    EXPECT_EQ(c.plan.ops, c.ops);
-    EXPECT_EQ(c.plan.selectAfter, c.select);
+  for (const auto& p : plans) {
+    SCOPED_TRACE(testing::Message() << "row " << &p - plans);
+    EXPECT_FALSE(p.plan.refused);
+    EXPECT_EQ(p.plan.ops, p.ops);
+    EXPECT_EQ(p.plan.selectAfter, p.select);
   }
-  EXPECT_EQ(msglist::ActivationRow({4, 1}), 1);
-  EXPECT_EQ(msglist::ActivationRow({}), -1);
+  EXPECT_EQ(ActivationRow({4, 1}), 1);
+  EXPECT_EQ(ActivationRow({}), -1);
 }
 
 TEST(Content, CheckAfterTheEditor) {

@@ -12,11 +12,15 @@ using msglist::SwitchResult;
 namespace {
 
 TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
-  for (auto [path, project] : {std::pair{"/w/show.dat", true}, {"/w/SHOW.DAT", true},
-                               {"/w/show.Dat", true}, {"/w/data.tmp", false},
-                               {"/w/show.dat.bak", false}, {"/w.dat/show", false},
+  for (auto [path, project] : {std::pair{"/w/show.dat", true},
+                               {"/w/SHOW.DAT", true},
+                               {"/w/show.Dat", true},
+                               {"/w/data.tmp", false},
+                               {"/w/show.dat.bak", false},
+                               {"/w.dat/show", false},
                                {"dat", true},  // no dot: the whole path is the extension
-                               {"/w/show.data", false}, {"/w/show.", false}}) {
+                               {"/w/show.data", false},
+                               {"/w/show.", false}}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(msglist::IsProjectPath(path), project);
     EXPECT_EQ(msglist::ShouldOfferSave(path, 1), !project);
@@ -38,11 +42,12 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
   for (const auto& c : loads) {
     const auto refusal = msglist::CheckProjectToLoad(c.path, c.length);
     EXPECT_EQ(refusal ? refusal->text + "|" + refusal->caption : "",
-              c.refusal.empty() ? "" : c.refusal + "|파일오픈실패") << c.path;
+              c.refusal.empty() ? "" : c.refusal + "|파일오픈실패")
+        << c.path;
   }
   // Only a lost store announces the end of the program.
-  for (auto command : {msglist::StoreCommand::Load, msglist::StoreCommand::Save,
-                       msglist::StoreCommand::New}) {
+  for (auto command :
+       {msglist::StoreCommand::Load, msglist::StoreCommand::Save, msglist::StoreCommand::New}) {
     EXPECT_NE(msglist::SwitchFailure(command, SwitchResult::Lost).text.find("종료"),
               std::string::npos);
     EXPECT_EQ(msglist::SwitchFailure(command, SwitchResult::KeptPrevious).text.find("종료"),
