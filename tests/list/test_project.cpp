@@ -12,15 +12,12 @@ using msglist::SwitchResult;
 namespace {
 
 TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
-  for (auto [path, project] : {std::pair{"/w/show.dat", true},
-                               {"/w/SHOW.DAT", true},
-                               {"/w/show.Dat", true},
-                               {"/w/data.tmp", false},
-                               {"/w/show.dat.bak", false},
-                               {"/w.dat/show", false},
-                               {"dat", true},  // no dot: the whole path is the extension
-                               {"/w/show.data", false},
-                               {"/w/show.", false}}) {
+  // "dat" has no dot: the whole path is the extension.
+  const std::pair<const char*, bool> paths[] = {
+      {"/w/show.dat", true},  {"/w/SHOW.DAT", true},      {"/w/show.Dat", true},
+      {"/w/data.tmp", false}, {"/w/show.dat.bak", false}, {"/w.dat/show", false},
+      {"dat", true},          {"/w/show.data", false},    {"/w/show.", false}};
+  for (auto [path, project] : paths) {
     SCOPED_TRACE(path);
     EXPECT_EQ(msglist::IsProjectPath(path), project);
     EXPECT_EQ(msglist::ShouldOfferSave(path, 1), !project);
@@ -74,10 +71,10 @@ class ProjectFiles : public ::testing::Test {
     fs::permissions(dir_ / "locked", fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(dir_);
   }
-  void ExpectWorkingOn(const std::string& path, std::size_t rows = 1) {
+  void ExpectWorkingOn(const std::string& path) {
     EXPECT_EQ(store_.Path(), path);
     ASSERT_TRUE(store_.IsOpen());
-    EXPECT_EQ(store_.ReadList().size(), rows);
+    EXPECT_EQ(store_.ReadList().size(), 1u);
     EXPECT_EQ(store_.Width(), 9);
     EXPECT_EQ(msglist::FileLength(path), 904672u);
   }
@@ -87,18 +84,7 @@ class ProjectFiles : public ::testing::Test {
   store::WorkStore store_;
 };
 
-TEST_F(ProjectFiles, SaveMakesTheCopyTheStore) {
-  const std::string project = (dir_ / "show.dat").string();
-  // An older, longer file of that name is replaced, not overwritten in part.
-  { std::ofstream(project, std::ios::binary) << std::string(1000000, 'x'); }
-  EXPECT_EQ(msglist::SaveStoreAs(store_, project), SwitchResult::Switched);
-  ExpectWorkingOn(project);
-  // A copy onto the store's own file keeps it.
-  EXPECT_TRUE(msglist::WriteStoreCopy(store_, project));
-  ExpectWorkingOn(project);
-}
-
-TEST_F(ProjectFiles, FailedSwitchesKeepTheStore) {
+TEST_F(ProjectFiles, FailedSwitchesKeepTheStoreSaveMovesIt) {
   fs::create_directory(dir_ / "locked");
   fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
   fs::create_directory(dir_ / "folder.dat");
@@ -114,6 +100,14 @@ TEST_F(ProjectFiles, FailedSwitchesKeepTheStore) {
     ExpectWorkingOn(scratch_);
   }
   EXPECT_FALSE(msglist::WriteStoreCopy(store_, targets[0]));
+  const std::string project = (dir_ / "show.dat").string();
+  // An older, longer file of that name is replaced, not overwritten in part.
+  { std::ofstream(project, std::ios::binary) << std::string(1000000, 'x'); }
+  EXPECT_EQ(msglist::SaveStoreAs(store_, project), SwitchResult::Switched);
+  ExpectWorkingOn(project);
+  // A copy onto the store's own file keeps it.
+  EXPECT_TRUE(msglist::WriteStoreCopy(store_, project));
+  ExpectWorkingOn(project);
 }
 
 }  // namespace
