@@ -18,12 +18,6 @@ TEST(PaneQuarters, WriteAndReadBack) {
   EXPECT_EQ(text, (item::Quarter{0xB0, 0xA1, 0x41, 0xC7, 0xD1}));
   EXPECT_EQ(attrs, (item::Quarter{0x00, 0x00, 0x7C, 0xC0, 0xC0}));
 
-  StyledText all;
-  const std::u32string chars = U"가A나b다1똠 ";
-  for (int a = 0; a < 64; ++a) all.push_back({chars[a % chars.size()], Attr(std::uint8_t(a << 2))});
-  WritePaneQuarters(all, text, attrs);
-  EXPECT_EQ(ReadPaneQuarters(text, attrs), all);
-
   // The reader takes the lead byte's attribute; damaged bytes read as U+FFFD.
   text = {0xB0, 0xA1, 'x', 0xFF, 0x20, 'a', 0xB0};  // undefined pair, lone lead
   attrs = {0x40, 0xFC, 0x10};

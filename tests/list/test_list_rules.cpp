@@ -2,9 +2,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "manager/list/list_rules.h"
+#include "manager/list/project.h"
 #include "manager/list/row_text.h"
 #include "shared/cp949.h"
 
@@ -12,6 +14,7 @@ namespace fs = std::filesystem;
 using msglist::ListCommand;
 using msglist::SlotOp;
 using Op = SlotOp::Type;
+using msglist::SwitchResult;
 
 namespace {
 
@@ -163,14 +166,109 @@ TEST(Content, CheckAfterTheEditor) {
   EXPECT_FALSE(msglist::HasEditor(8));
 }
 
+TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
+  // "dat" has no dot: the whole path is the extension.
+  const std::pair<const char*, bool> paths[] = {
+      {"/w/show.dat", true},  {"/w/SHOW.DAT", true},      {"/w/show.Dat", true},
+      {"/w/data.tmp", false}, {"/w/show.dat.bak", false}, {"/w.dat/show", false},
+      {"dat", true},          {"/w/show.data", false},    {"/w/show.", false}};
+  for (auto [path, project] : paths) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(msglist::IsProjectPath(path), project);
+    EXPECT_EQ(msglist::ShouldOfferSave(path, 1), !project);
+    EXPECT_FALSE(msglist::ShouldOfferSave(path, 0));
+  }
+  const char* kSize = "프로젝트 파일의 크기가 맞지 않습니다\n904672바이트여야 하는데 ";
+  const struct {
+    const char* path;
+    std::optional<std::uint64_t> length;
+    std::string refusal;  // empty: accepted
+  } loads[] = {
+      {"/w/show.dat", 904672, ""},
+      {"/w/new.dat", std::nullopt, ""},  // created zero-filled
+      {"/w/data.tmp", 904672, "오픈할수 없는 파일입니다"},
+      {"/w/show.txt", std::nullopt, "오픈할수 없는 파일입니다"},
+      {"/w/foreign.DAT", 1000, kSize + std::string("1000바이트입니다")},
+      {"/w/empty.dat", 0, kSize + std::string("0바이트입니다")},
+  };
+  for (const auto& c : loads) {
+    const auto refusal = msglist::CheckProjectToLoad(c.path, c.length);
+    EXPECT_EQ(refusal ? refusal->text + "|" + refusal->caption : "",
+              c.refusal.empty() ? "" : c.refusal + "|파일오픈실패")
+        << c.path;
+  }
+  // Only a lost store announces the end of the program.
+  for (auto command :
+       {msglist::StoreCommand::Load, msglist::StoreCommand::Save, msglist::StoreCommand::New}) {
+    EXPECT_NE(msglist::SwitchFailure(command, SwitchResult::Lost).text.find("종료"),
+              std::string::npos);
+    EXPECT_EQ(msglist::SwitchFailure(command, SwitchResult::KeptPrevious).text.find("종료"),
+              std::string::npos);
+  }
+}
+
+class StoreFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/project_testXXXXXX";
+    dir_ = mkdtemp(tmpl);
+    scratch_ = (dir_ / "data.tmp").string();
+    store_.SetPath(scratch_);
+    ASSERT_EQ(store_.Open(), 0);
+    item::ItemRecord r;
+    r.body.textA[0] = 'A';
+    store_.AppendSlot(0, r);
+    store_.SetWidth(9);
+  }
+  void TearDown() override {
+    store_.Close();
+    std::error_code ignored;
+    fs::permissions(dir_ / "locked", fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(dir_);
+  }
+  void ExpectWorkingOn(const std::string& path) {
+    EXPECT_EQ(store_.Path(), path);
+    ASSERT_TRUE(store_.IsOpen());
+    EXPECT_EQ(store_.ReadList().size(), 1u);
+    EXPECT_EQ(store_.Width(), 9);
+    EXPECT_EQ(msglist::FileLength(path), 904672u);
+  }
+
+  fs::path dir_;
+  std::string scratch_;
+  store::WorkStore store_;
+};
+
+TEST_F(StoreFiles, FailedSwitchesKeepTheStoreSaveMovesIt) {
+  fs::create_directory(dir_ / "locked");
+  fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  fs::create_directory(dir_ / "folder.dat");
+  const std::string targets[] = {(dir_ / "folder.dat").string(),
+                                 (dir_ / "missing" / "show.dat").string(),
+                                 (dir_ / "locked" / "show.dat").string()};
+  for (const std::string& target : targets) {
+    SCOPED_TRACE(target);
+    if (target == targets[2] && ::geteuid() == 0) continue;  // root writes anywhere
+    EXPECT_EQ(msglist::SaveStoreAs(store_, target), SwitchResult::KeptPrevious);
+    ExpectWorkingOn(scratch_);
+    EXPECT_EQ(msglist::SwitchStore(store_, target), SwitchResult::KeptPrevious);
+    ExpectWorkingOn(scratch_);
+  }
+  EXPECT_FALSE(msglist::WriteStoreCopy(store_, targets[0]));
+  const std::string project = (dir_ / "show.dat").string();
+  // An older, longer file of that name is replaced, not overwritten in part.
+  { std::ofstream(project, std::ios::binary) << std::string(1000000, 'x'); }
+  EXPECT_EQ(msglist::SaveStoreAs(store_, project), SwitchResult::Switched);
+  ExpectWorkingOn(project);
+  // A copy onto the store's own file keeps it.
+  EXPECT_TRUE(msglist::WriteStoreCopy(store_, project));
+  ExpectWorkingOn(project);
+}
+
 // The plans run on a real store file: cutting the only row keeps the buffer for a later
 // paste; modify writes only the quarters of the edited kind.
-TEST(ListStore, CutPasteAndModifyOnTheStore) {
-  char tmpl[] = "/tmp/list_testXXXXXX";
-  const fs::path dir = mkdtemp(tmpl);
-  store::WorkStore store;
-  store.SetPath((dir / "data.tmp").string());
-  ASSERT_EQ(store.Open(), 0);
+TEST_F(StoreFiles, CutPasteAndModifyOnTheStore) {
+  store::WorkStore& store = store_;
   msglist::CutBuffer cut;
   auto run = [&](const msglist::Plan& plan, const item::ItemRecord& edited = {}) {
     ASSERT_FALSE(plan.refused) << plan.message.text;
@@ -181,8 +279,7 @@ TEST(ListStore, CutPasteAndModifyOnTheStore) {
     for (const auto& r : store.ReadList()) all += text::ReadTextQuarter(r.body.textA);
     return all;
   };
-  store.AppendSlot(0, Record(0, {}, "a"));
-  run(msglist::PlanCut(1, {0}));
+  run(msglist::PlanCut(1, {0}));  // the fixture's one row, "A"
   EXPECT_EQ(names(), "");
   EXPECT_FALSE(msglist::IsEnabled(ListCommand::Paste, {0, 0, cut.present, 1}));
   store.AppendSlot(0, Record(0, {}, "b"));
@@ -190,7 +287,7 @@ TEST(ListStore, CutPasteAndModifyOnTheStore) {
   const msglist::Plan paste = msglist::PlanPaste(2, {1}, cut.present);
   run(paste);
   run(msglist::PlanPaste(3, paste.selectAfter, cut.present));
-  EXPECT_EQ(names(), "baac");
+  EXPECT_EQ(names(), "bAAc");
   item::ItemRecord edited = Record(0, {{item::hdr::kHold, 7}}, "new");
   edited.body.textB[0] = 'X';
   run(msglist::PlanModify(4, {3}), edited);
@@ -198,8 +295,6 @@ TEST(ListStore, CutPasteAndModifyOnTheStore) {
   EXPECT_EQ(stored.header, edited.header);
   EXPECT_EQ(text::ReadTextQuarter(stored.body.textA), "new");
   EXPECT_EQ(stored.body.textB[0], 0);
-  store.Close();
-  fs::remove_all(dir);
 }
 
 }  // namespace
