@@ -21,18 +21,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-// Answers every file dialog with the path set last (empty = cancelled).
-class ChosenFile {
- public:
-  ChosenFile() : previous_(SetFileChooser([this](const FileRequest&) { return path_; })) {}
-  ~ChosenFile() { SetFileChooser(previous_); }
-  void set(const QString& path) { path_ = path; }
-
- private:
-  QString path_;
-  FileChooser previous_;
-};
-
 Bytes Bmp(int w, int h, Rgb c) {
   return encode_test::MakeBmp24(w, h, [c](int, int) { return c; });
 }
@@ -66,7 +54,10 @@ const PictureControls& Controls(CTextItemDlg& d) {
 class TestPictureEditors : public QObject {
   Q_OBJECT
  private slots:
-  void init() { QVERIFY(dir_.isValid()); }
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    SetFileChooser([this](const FileRequest&) { return chosen_; });  // empty: cancelled
+  }
   void headerBytesAndModifyRoundTrip();
   void refusalsClearTheChoice();
   void reopenedItems();
@@ -79,10 +70,10 @@ class TestPictureEditors : public QObject {
     return path;
   }
   QTemporaryDir dir_;
+  QString chosen_;
 };
 
 void TestPictureEditors::headerBytesAndModifyRoundTrip() {
-  ChosenFile chosen;
   const QString bmp = write(QStringLiteral("그림.bmp"), Bmp(400, 32, {255, 0, 0}));
   const QString gif = write(QStringLiteral("움직임.gif"), Gif(96, 32, 12));
   using K = item::ItemKind;
@@ -110,7 +101,7 @@ void TestPictureEditors::headerBytesAndModifyRoundTrip() {
   for (const auto& r : rows) {
     auto d = Open(r.kind);
     if (!r.file.isEmpty()) {
-      chosen.set(r.file);
+      chosen_ = r.file;
       Controls(*d).open->click();
     }
     for (auto [name, v] : r.set) {
@@ -140,7 +131,6 @@ void TestPictureEditors::headerBytesAndModifyRoundTrip() {
 // A refused file clears the choice made before; OK then adds nothing. A cancelled file
 // dialog keeps it.
 void TestPictureEditors::refusalsClearTheChoice() {
-  ChosenFile chosen;
   const QString arabic = QString::fromUtf8("\u0628");
   const struct {
     bool bitmap;
@@ -156,13 +146,13 @@ void TestPictureEditors::refusalsClearTheChoice() {
     MessageRecorder boxes;
     auto d = Open(r.bitmap ? item::ItemKind::Bitmap : item::ItemKind::Animation);
     const PictureControls& c = Controls(*d);
-    chosen.set(r.bitmap ? write("good.bmp", Bmp(16, 16, {})) : write("good.gif", Gif(16, 16, 2)));
+    chosen_ = r.bitmap ? write("good.bmp", Bmp(16, 16, {})) : write("good.gif", Gif(16, 16, 2));
     c.open->click();
-    chosen.set({});
+    chosen_ = {};
     c.open->click();  // cancelled
     QVERIFY(!c.fileName->text().isEmpty());
     QVERIFY(c.preview->planes().width > 0);
-    chosen.set(write(r.name, r.bytes));
+    chosen_ = write(r.name, r.bytes);
     c.open->click();
     QCOMPARE(boxes.messages().size(), qsizetype(1));
     QCOMPARE(boxes.messages()[0].caption, QString::fromUtf8(r.caption));
@@ -217,12 +207,10 @@ void TestPictureEditors::reopenedItems() {
 }
 
 void TestPictureEditors::previewsShowTheSignsDots() {
-  ChosenFile chosen;
   // White, red, green and yellow bands: white lights both planes in a BMP.
-  chosen.set(write(QStringLiteral("띠.bmp"), encode_test::MakeBmp24(64, 16, [](int x, int) {
-                     const Rgb bands[] = {{255, 255, 255}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}};
-                     return bands[x / 16];
-                   })));
+  const Rgb bands[] = {{255, 255, 255}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}};
+  chosen_ =
+      write("띠.bmp", encode_test::MakeBmp24(64, 16, [&](int x, int) { return bands[x / 16]; }));
   CBitmapDlg b;
   b.controls().open->click();
   b.show();
@@ -243,7 +231,7 @@ void TestPictureEditors::previewsShowTheSignsDots() {
 
   // A white GIF frame stays dark on the sign; the timer plays on until the dialog closes.
   CAnimationDlg a;
-  chosen.set(write("play.gif", Gif(32, 16, 4)));
+  chosen_ = write("play.gif", Gif(32, 16, 4));
   a.controls().open->click();
   const encode::Planes& playing = a.controls().preview->planes();
   QVERIFY(playing.width == 32 && playing.red == std::vector<std::uint8_t>(playing.red.size(), 0));
