@@ -62,14 +62,10 @@ TEST(PictureItems, ReadBackKeepsValuesAndRepairsForeignCodes) {
 
   item::ItemHeader damaged;
   damaged.setKind(item::ItemKind::Bitmap);
-  for (auto [at, v] : {std::pair{item::hdr::kBitmapMode, 2},
-                       {item::hdr::kSpeed, 5},
-                       {item::hdr::kHold, 10},
-                       {item::hdr::kStartHour, 24},
-                       {item::hdr::kEndHour, 7},
-                       {item::hdr::kEndMinute, 60}}) {
-    damaged[at] = std::uint8_t(v);
-  }
+  using namespace item::hdr;
+  const std::pair<int, int> foreign[] = {{kBitmapMode, 2}, {kSpeed, 5},   {kHold, 10},
+                                         {kStartHour, 24}, {kEndHour, 7}, {kEndMinute, 60}};
+  for (auto [at, v] : foreign) damaged[at] = std::uint8_t(v);
   const BitmapValues read = ReadBitmapItem(damaged, {});
   EXPECT_EQ(
       std::vector<int>({read.mode, read.speed, read.hold, ReadAnimationItem(damaged, {}).speed,

@@ -111,10 +111,9 @@ void TestTextEditors::headerBytesAndModifyRoundTrip() {
   dd.accept();  // an empty sentence is a valid D-day item, dated today by default
   QCOMPARE(dd.result(), int(QDialog::Accepted));
   const QDate today = QDate::currentDate();
-  QCOMPARE(dd.header(), Header(K::DDay, {{21, today.year() >> 8},
-                                         {22, today.year() & 0xFF},
-                                         {23, today.month()},
-                                         {24, today.day()}}));
+  const int y = today.year();
+  QCOMPARE(dd.header(),
+           Header(K::DDay, {{21, y >> 8}, {22, y & 0xFF}, {23, today.month()}, {24, today.day()}}));
 
   // Modify and OK gives back every byte: 64 characters, character i in attribute i << 2,
   // values away from the defaults so a control read from or written to the wrong byte
@@ -212,8 +211,8 @@ void TestTextEditors::pastedFormatsAndEnter() {
   p->edit()->paste();
   QCOMPARE(p->plainText(), QStringLiteral("Z y"));
   // Orange is nearest yellow, dark grey nearest black; the face is no board font.
-  QCOMPARE(p->styledText()[0].attr.Pack(), std::uint8_t(0xA0));
-  QCOMPARE(p->styledText()[2].attr.Pack(), std::uint8_t(0xC0));
+  QCOMPARE(std::pair(p->styledText()[0].attr.Pack(), p->styledText()[2].attr.Pack()),
+           std::pair(std::uint8_t(0xA0), std::uint8_t(0xC0)));
 
   // Copy and paste between panes keeps every attribute, the board font too.
   Format(p, CTextPane::FontGroup, 2, 0, 3);
