@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "manager/editors/core/pane_text.h"
 
 namespace {
@@ -34,17 +36,14 @@ TEST(PaneQuarters, WriteAndReadBack) {
 }
 
 TEST(CharacterChecks, WidthsAndBoardGlyphs) {
-  const struct {
-    char32_t ch;
-    std::size_t width;
-    bool blank;
-  } cases[] = {{U'A', 1, false},      {U'가', 2, false}, {U'똠', 2, true},
-               {U'漢', 2, false},     {U'😀', 0, false},  // refused, not blank
-               {U'\u4E2A', 0, false},                    // Chinese simplified, not in KS X 1001
-               {U'\uFFFD', 0, false}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(Cp949Width(c.ch), c.width) << std::hex << unsigned(c.ch);
-    EXPECT_EQ(IsBlankOnBoard(c.ch), c.blank) << std::hex << unsigned(c.ch);
+  const std::tuple<char32_t, std::size_t, bool> cases[] = {
+      {U'A', 1, false},      {U'가', 2, false}, {U'똠', 2, true},
+      {U'漢', 2, false},     {U'😀', 0, false},  // refused, not blank
+      {U'\u4E2A', 0, false},                    // Chinese simplified, not in KS X 1001
+      {U'\uFFFD', 0, false}};
+  for (const auto& [ch, width, blank] : cases) {
+    EXPECT_EQ(Cp949Width(ch), width) << std::hex << unsigned(ch);
+    EXPECT_EQ(IsBlankOnBoard(ch), blank) << std::hex << unsigned(ch);
   }
   EXPECT_EQ(BlankOnBoard(U"똠a똠뷁가"), U"똠뷁");
   EXPECT_EQ(Cp949Bytes(U"가A😀"), 3u);

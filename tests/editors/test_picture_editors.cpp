@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <memory>
+#include <tuple>
 
 #include "manager/editors/animation_dlg.h"
 #include "manager/editors/bitmap_dlg.h"
@@ -132,68 +133,59 @@ void TestPictureEditors::headerBytesAndModifyRoundTrip() {
 // dialog keeps it.
 void TestPictureEditors::refusalsClearTheChoice() {
   const QString arabic = QString::fromUtf8("\u0628");
-  const struct {
-    bool bitmap;
-    QString name;
-    Bytes bytes;
-    const char* caption;
-  } rows[] = {
+  const std::tuple<bool, QString, Bytes, const char*> rows[] = {
       {true, "wide.bmp", Bmp(801, 1, {}), "가로사이즈 초과"},
       {true, arabic + ".bmp", Bmp(8, 8, {}), "경로 오류"},
       {false, "picture.gif", Bmp(8, 8, {}), "파일오픈실패"},
   };
-  for (const auto& r : rows) {
+  for (const auto& [bitmap, name, bytes, caption] : rows) {
     MessageRecorder boxes;
-    auto d = Open(r.bitmap ? item::ItemKind::Bitmap : item::ItemKind::Animation);
+    auto d = Open(bitmap ? item::ItemKind::Bitmap : item::ItemKind::Animation);
     const PictureControls& c = Controls(*d);
-    chosen_ = r.bitmap ? write("good.bmp", Bmp(16, 16, {})) : write("good.gif", Gif(16, 16, 2));
+    chosen_ = bitmap ? write("good.bmp", Bmp(16, 16, {})) : write("good.gif", Gif(16, 16, 2));
     c.open->click();
     chosen_ = {};
     c.open->click();  // cancelled
     QVERIFY(!c.fileName->text().isEmpty());
     QVERIFY(c.preview->planes().width > 0);
-    chosen_ = write(r.name, r.bytes);
+    chosen_ = write(name, bytes);
     c.open->click();
     QCOMPARE(boxes.messages().size(), qsizetype(1));
-    QCOMPARE(boxes.messages()[0].caption, QString::fromUtf8(r.caption));
-    QVERIFY2(c.fileName->text().isEmpty(), qPrintable(r.name));
+    QCOMPARE(boxes.messages()[0].caption, QString::fromUtf8(caption));
+    QVERIFY2(c.fileName->text().isEmpty(), qPrintable(name));
     QCOMPARE(c.preview->planes().width, 0);
-    if (!r.bitmap) QVERIFY(!static_cast<CAnimationDlg*>(d.get())->isPlaying());
+    if (!bitmap) QVERIFY(!static_cast<CAnimationDlg*>(d.get())->isPlaying());
     d->accept();
-    QVERIFY2(d->body() == item::ItemBody{}, qPrintable(r.name));
+    QVERIFY2(d->body() == item::ItemBody{}, qPrintable(name));
   }
 }
 
 // A stored bitmap is reread with a width limit of 500; a refusal keeps the stored item.
 // A stored animation that no longer loads loses its path, so OK changes nothing.
 void TestPictureEditors::reopenedItems() {
-  const struct {
-    QString file;
-    Bytes bytes;
-    const char* text;
-  } bitmaps[] = {
+  const std::tuple<QString, Bytes, const char*> bitmaps[] = {
       {"reopened_ok.bmp", Bmp(500, 160, {0, 255, 0}), nullptr},
       {"reopened_wide.bmp", Bmp(640, 32, {}), "그림의 가로크기는 최대 500 입니다"},
       {"reopened_gone.bmp", {}, "bmp파일이 아닙니다."},
   };
-  for (const auto& r : bitmaps) {
-    const QString path = r.bytes.empty() ? dir_.filePath(r.file) : write(r.file, r.bytes);
+  for (const auto& [file, bytes, text] : bitmaps) {
+    const QString path = bytes.empty() ? dir_.filePath(file) : write(file, bytes);
     const item::ItemRecord stored =
         editors::BuildBitmapItem({1, 3, 7, 640, 32, Cp949(path), {60, 120}});
     MessageRecorder boxes;
     CBitmapDlg d;
     d.setModify(stored.header, stored.body);
-    QCOMPARE(boxes.messages().size(), qsizetype(r.text ? 1 : 0));
-    if (r.text) QCOMPARE(boxes.messages()[0].text, QString::fromUtf8(r.text));
-    QCOMPARE(d.controls().fileName->text(), r.file);
-    QCOMPARE(d.controls().preview->planes().width, r.text ? 0 : 500);
+    QCOMPARE(boxes.messages().size(), qsizetype(text ? 1 : 0));
+    if (text) QCOMPARE(boxes.messages()[0].text, QString::fromUtf8(text));
+    QCOMPARE(d.controls().fileName->text(), file);
+    QCOMPARE(d.controls().preview->planes().width, text ? 0 : 500);
     d.accept();
     item::ItemHeader expected = stored.header;
-    if (!r.text) {  // the size is read again from the file
+    if (!text) {  // the size is read again from the file
       expected.set16(item::hdr::kPictureWidth, 500);
       expected.set16(item::hdr::kPictureHeight, 160);
     }
-    QVERIFY2(d.header() == expected && d.body() == stored.body, qPrintable(r.file));
+    QVERIFY2(d.header() == expected && d.body() == stored.body, qPrintable(file));
   }
   const item::ItemRecord gone =
       editors::BuildAnimationItem({1, 96, 32, 12, Cp949(dir_.filePath("vanished.gif")), {}});

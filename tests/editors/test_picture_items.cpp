@@ -16,22 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class PictureFiles : public ::testing::Test {
- protected:
-  PictureFiles()
-      : dir_(fs::temp_directory_path() / ("picture_items_" + std::to_string(::getpid()))) {
-    fs::create_directories(dir_);
-  }
-  ~PictureFiles() override { fs::remove_all(dir_); }
-  // A file of these bytes in the folder; its path as an item stores it (CP949).
-  std::string Write(const std::string& utf8Name, const Bytes& bytes) const {
-    const fs::path p = dir_ / fs::u8path(utf8Name);
-    encode_test::WriteFile(p.string(), bytes);
-    return *text::Utf8ToCp949(p.string());
-  }
-  fs::path dir_;
-};
-
 Bytes Bmp(int w, int h, encode_test::Rgb c) {
   return encode_test::MakeBmp24(w, h, [c](int, int) { return c; });
 }
@@ -100,7 +84,15 @@ TEST(PictureItems, PathsAreStoredOnlyWhenCp949HoldsThemWhole) {
 }
 
 // The size and name checks themselves are pinned with the readers; here: what an editor gets.
-TEST_F(PictureFiles, BitmapAndAnimationFiles) {
+TEST(PictureItems, BitmapAndAnimationFiles) {
+  const fs::path dir = fs::temp_directory_path() / ("picture_items_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  // A file of these bytes in the folder; its path as an item stores it (CP949).
+  const auto Write = [&dir](const std::string& utf8Name, const Bytes& bytes) {
+    const fs::path p = dir / fs::u8path(utf8Name);
+    encode_test::WriteFile(p.string(), bytes);
+    return *text::Utf8ToCp949(p.string());
+  };
   using encode::BitmapOpen;
   const BitmapFile wide = OpenBitmapFile(Write("wide.bmp", Bmp(801, 1, {})), BitmapOpen::New);
   EXPECT_EQ(std::tuple(wide.result, wide.planes.width), std::tuple(ImportResult::TooWide, 0));
@@ -111,12 +103,7 @@ TEST_F(PictureFiles, BitmapAndAnimationFiles) {
   EXPECT_EQ(white.planes.red, (Bytes{0xFF, 0x80, 0xFF, 0x80}));
   EXPECT_EQ(white.planes.green, white.planes.red);
 
-  const struct {
-    const char* name;
-    Bytes bytes;
-    ImportResult result;
-    int frames;
-  } rows[] = {
+  const std::tuple<const char*, Bytes, ImportResult, int> rows[] = {
       {"three.gif", Gif(6, 3, 3), ImportResult::Ok, 3},
       {"single.gif", Gif(6, 3, 1), ImportResult::Ok, 1},  // a one-frame animation
       {"most.gif", Gif(1, 1, 255), ImportResult::Ok, 255},
@@ -124,12 +111,13 @@ TEST_F(PictureFiles, BitmapAndAnimationFiles) {
       {"gif.bmp", Gif(6, 3, 3), ImportResult::NotGifName, 0},
       {"picture.gif", Bmp(4, 4, {255, 0, 0}), ImportResult::GifUnreadable, 0},
   };
-  for (const auto& r : rows) {
+  for (const auto& [name, bytes, result, frames] : rows) {
     encode::GifDecoder gif;
     ASSERT_TRUE(gif.LoadBytes(Gif(2, 2, 2)));  // an earlier document never survives a refusal
-    EXPECT_EQ(OpenAnimationFile(Write(r.name, r.bytes), gif), r.result) << r.name;
-    EXPECT_EQ(gif.FrameCount(), r.frames) << r.name;
+    EXPECT_EQ(OpenAnimationFile(Write(name, bytes), gif), result) << name;
+    EXPECT_EQ(gif.FrameCount(), frames) << name;
   }
+  fs::remove_all(dir);
 }
 
 TEST(PictureItems, PlayerWrapsAndNeverIndexesAnEmptyList) {

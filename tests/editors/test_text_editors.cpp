@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTextCursor>
+#include <tuple>
 
 #include "manager/editors/dday_dlg.h"
 #include "manager/editors/one_line_dlg.h"
@@ -128,11 +129,7 @@ void TestTextEditors::headerBytesAndModifyRoundTrip() {
   CTwoLineDlg two2;
   CTitleSentenceDlg ts2;
   CDDayDlg dd2;
-  const struct {
-    CTextItemDlg* dlg;
-    item::ItemHeader header;
-    item::ItemBody body;
-  } rows[] = {
+  const std::tuple<CTextItemDlg*, item::ItemHeader, item::ItemBody> rows[] = {
       {&one2, Header(K::OneLine, {{1, 16}, {2, 4}, {3, 9}, {4, 15}}, 13 * 60 + 45, 23 * 60 + 59),
        BodyOf(all, {})},
       {&two2,
@@ -143,11 +140,11 @@ void TestTextEditors::headerBytesAndModifyRoundTrip() {
       {&dd2, Header(K::DDay, {{21, 0x07}, {22, 0xEE}, {23, 2}, {24, 28}}, 8 * 60 + 30, 20 * 60 + 5),
        BodyOf(all, {})},
   };
-  for (const auto& r : rows) {
-    r.dlg->setModify(r.header, r.body);
-    r.dlg->accept();
-    QVERIFY2(r.dlg->isModify() && r.dlg->header() == r.header && r.dlg->body() == r.body,
-             qPrintable(r.dlg->windowTitle()));
+  for (const auto& [dlg, header, body] : rows) {
+    dlg->setModify(header, body);
+    dlg->accept();
+    QVERIFY2(dlg->isModify() && dlg->header() == header && dlg->body() == body,
+             qPrintable(dlg->windowTitle()));
   }
   QVERIFY(one2.pane()->button(CTextPane::TextColourGroup, 0)->isChecked());
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "manager/list/list_rules.h"
 #include "manager/list/project.h"
@@ -149,18 +150,15 @@ TEST(Plans, RefusalsAndOperations) {
 }
 
 TEST(Content, CheckAfterTheEditor) {
-  const struct {
-    item::ItemRecord r;
-    bool ok;
-  } cases[] = {
+  const std::tuple<item::ItemRecord, bool> cases[] = {
       {Record(0, {}, "a"), true},      {Record(0, {}), false},          {Record(1, {}, "a"), false},
       {Record(2, {}, "", "b"), false}, {Record(2, {}, "a", "b"), true}, {Record(3, {}), false},
       {Record(4, {}, "x.gif"), true},  {Record(5, {}), true},           {Record(6, {}), true},
       {Record(7, {}), true},           {Record(8, {}, "a"), false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(int(c.r.header.kind()));
-    EXPECT_EQ(msglist::HasContent(c.r), c.ok);
+  for (const auto& [r, ok] : cases) {
+    SCOPED_TRACE(int(r.header.kind()));
+    EXPECT_EQ(msglist::HasContent(r), ok);
   }
   EXPECT_TRUE(msglist::HasEditor(7));
   EXPECT_FALSE(msglist::HasEditor(8));
@@ -179,11 +177,8 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
     EXPECT_FALSE(msglist::ShouldOfferSave(path, 0));
   }
   const char* kSize = "프로젝트 파일의 크기가 맞지 않습니다\n904672바이트여야 하는데 ";
-  const struct {
-    const char* path;
-    std::optional<std::uint64_t> length;
-    std::string refusal;  // empty: accepted
-  } loads[] = {
+  // The refusal's text, empty when the file is accepted.
+  const std::tuple<const char*, std::optional<std::uint64_t>, std::string> loads[] = {
       {"/w/show.dat", 904672, ""},
       {"/w/new.dat", std::nullopt, ""},  // created zero-filled
       {"/w/data.tmp", 904672, "오픈할수 없는 파일입니다"},
@@ -191,11 +186,11 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
       {"/w/foreign.DAT", 1000, kSize + std::string("1000바이트입니다")},
       {"/w/empty.dat", 0, kSize + std::string("0바이트입니다")},
   };
-  for (const auto& c : loads) {
-    const auto refusal = msglist::CheckProjectToLoad(c.path, c.length);
+  for (const auto& [path, length, expected] : loads) {
+    const auto refusal = msglist::CheckProjectToLoad(path, length);
     EXPECT_EQ(refusal ? refusal->text + "|" + refusal->caption : "",
-              c.refusal.empty() ? "" : c.refusal + "|파일오픈실패")
-        << c.path;
+              expected.empty() ? "" : expected + "|파일오픈실패")
+        << path;
   }
   // Only a lost store announces the end of the program.
   for (auto command :

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "shared/board_memory.h"
 #include "shared/codes.h"
 #include "shared/cp949.h"
@@ -36,16 +38,13 @@ TEST(ItemRecord, AttributeBitsFieldsAndSlotOffsets) {
 }
 
 TEST(ItemRecord, PresenceRuleAndQuartersByKind) {
-  const struct {
-    std::uint8_t kind;
-    bool heldEmpty;
-    unsigned quarters;
-  } rows[] = {{0, false, 0b0011}, {1, false, 0b1111}, {2, false, 0b1111}, {3, false, 0b0001},
-              {4, false, 0b0001}, {5, true, 0},       {6, true, 0b0011},  {7, true, 0},
-              {8, false, 0},      {200, false, 0}};
-  for (const auto& r : rows) {
-    EXPECT_EQ(item::HoldsItem(r.kind, 0), r.heldEmpty) << int(r.kind);
-    EXPECT_EQ(item::QuartersWritten(r.kind), r.quarters) << int(r.kind);
+  const std::tuple<std::uint8_t, bool, unsigned> rows[] = {
+      {0, false, 0b0011}, {1, false, 0b1111}, {2, false, 0b1111}, {3, false, 0b0001},
+      {4, false, 0b0001}, {5, true, 0},       {6, true, 0b0011},  {7, true, 0},
+      {8, false, 0},      {200, false, 0}};
+  for (const auto& [kind, heldEmpty, quarters] : rows) {
+    EXPECT_EQ(item::HoldsItem(kind, 0), heldEmpty) << int(kind);
+    EXPECT_EQ(item::QuartersWritten(kind), quarters) << int(kind);
   }
   EXPECT_TRUE(item::HoldsItem(0, 'x'));
 }
@@ -83,21 +82,18 @@ TEST(Cp949, RefusedAndDamagedText) {
 }
 
 TEST(Cp949, QuarterCutNeverSplitsACharacter) {
-  const struct {
-    std::string text;
-    std::size_t kept;
-  } rows[] = {
+  const std::tuple<std::string, std::size_t> rows[] = {
       {std::string(2047, 'a'), 2047},
       {std::string(3000, 'c'), 2047},
       {std::string(2046, 'b') + "\xB0\xA1", 2046},  // the syllable would take bytes 2046-2047
       {std::string(2045, 'b') + "\xB0\xA1", 2047},
   };
-  for (const auto& r : rows) {
+  for (const auto& [s, kept] : rows) {
     item::Quarter q;
     q.fill(0xEE);
-    EXPECT_EQ(text::WriteTextQuarter(q, r.text), r.kept);
-    EXPECT_EQ(text::ReadTextQuarter(q), r.text.substr(0, r.kept));
-    EXPECT_TRUE(std::all_of(q.begin() + long(r.kept), q.end(), [](auto b) { return b == 0; }));
+    EXPECT_EQ(text::WriteTextQuarter(q, s), kept);
+    EXPECT_EQ(text::ReadTextQuarter(q), s.substr(0, kept));
+    EXPECT_TRUE(std::all_of(q.begin() + long(kept), q.end(), [](auto b) { return b == 0; }));
   }
   EXPECT_EQ(text::Cp949CutLength("\xB0\xA1\xB0", 3), 2u);
 }
