@@ -94,15 +94,14 @@ class InstallTest : public QObject {
   // A user with its own home and data folders under base_/dataHome.
   QProcessEnvironment UserEnv(const QString& dataHome, const QString& platform) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (auto [name, value] : {std::pair<const char*, QString>{"HOME", B("home")},
-                               {"XDG_DATA_HOME", dataHome},
-                               {"XDG_CONFIG_HOME", B("home/.config")},
-                               {"XDG_CACHE_HOME", B("home/.cache")},
-                               {"XDG_RUNTIME_DIR", B("runtime")},
-                               {"XAUTHORITY", B("Xauthority")},
-                               {"QT_QPA_PLATFORM", platform},
-                               {"BRELLION_COM1", ptySlave_}})
-      env.insert(name, value);
+    env.insert("HOME", B("home"));
+    env.insert("XDG_DATA_HOME", dataHome);
+    env.insert("XDG_CONFIG_HOME", B("home/.config"));
+    env.insert("XDG_CACHE_HOME", B("home/.cache"));
+    env.insert("XDG_RUNTIME_DIR", B("runtime"));
+    env.insert("XAUTHORITY", B("Xauthority"));
+    env.insert("QT_QPA_PLATFORM", platform);
+    env.insert("BRELLION_COM1", ptySlave_);
     return env;
   }
 

@@ -51,32 +51,30 @@ class VarnoAppTest : public QObject {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
   }
 
-  // The real box: its caption alone and the Korean OK the start installs; then it ends.
-  void missingPreviewEndsWithOneBox() {
-    QTemporaryDir dir;
-    const QString exe = Folder(dir, 0, 0, true);
-    QStringList seen;
-    QTimer::singleShot(0, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box) return;
-      seen << box->windowTitle() << box->text();
-      for (QAbstractButton* b : box->buttons()) seen << b->text();
-      box->accept();
-    });
-    QCOMPARE(VarnoMain(*qApp, exe), 0);
-    QCOMPARE(seen,
-             (QStringList{"파일없음", "preview.tmp파일이 없습니다\n실행할수 없습니다", "확인"}));
-  }
-
-  void missingFontFolderReportsTheFirstFontThenEnds() {
-    QTemporaryDir dir;
-    const QString exe = Folder(dir, 6, 1, false);
-    MessageRecorder recorder;
-    QCOMPARE(VarnoMain(*qApp, exe), 0);
-    QStringList boxes;
-    for (const MessageRequest& m : recorder.messages()) boxes << m.caption + ": " + m.text;
-    QCOMPARE(boxes, (QStringList{"OPEN실패: 한글굴림체16 OPEN실패",
-                                 "폰트파일없음: 폰트파일없음\n실행할수 없습니다"}));
+  // A start that fails shows its real boxes, each with its caption alone and the Korean OK
+  // the start installs, then ends: no preview; no font folder (the first font named).
+  void failedStartsShowTheirBoxesThenEnd() {
+    for (const auto& [modules, fonts, expected] :
+         {std::tuple{
+              0, true,
+              QStringList{"파일없음", "preview.tmp파일이 없습니다\n실행할수 없습니다", "확인"}},
+          {6, false,
+           QStringList{"OPEN실패", "한글굴림체16 OPEN실패", "확인", "폰트파일없음",
+                       "폰트파일없음\n실행할수 없습니다", "확인"}}}) {
+      QTemporaryDir dir;
+      QStringList seen;
+      QTimer watcher;
+      connect(&watcher, &QTimer::timeout, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen << box->windowTitle() << box->text();
+        for (QAbstractButton* b : box->buttons()) seen << b->text();
+        box->accept();
+      });
+      watcher.start(10);
+      QCOMPARE(VarnoMain(*qApp, Folder(dir, modules, 1, fonts)), 0);
+      QCOMPARE(seen, expected);
+    }
   }
 
   void paintsEachDotAsAThreeByThreeSquare() {
