@@ -15,8 +15,6 @@
 #include "manager/app/brellion_view.h"
 #include "manager/app/commands.h"
 #include "manager/app/main_frame.h"
-#include "manager/editors/editor_controls.h"
-#include "manager/editors/text_pane.h"
 #include "manager/link/frame.h"
 #include "manager/link/qt/sign_links.h"
 #include "manager/list/row_text.h"
@@ -130,15 +128,15 @@ class Fixture : public QObject {
     for (int i = 0; i < List()->topLevelItemCount(); ++i) out << List()->topLevelItem(i)->text(1);
     return out;
   }
-  // Runs command `id`, answering its dialog of type Dlg after `fill` (Cancel unless confirm).
+  // Runs command `id`, confirming its dialog of type Dlg after `fill`.
   template <class Dlg>
-  static void RunWith(int id, std::function<void(Dlg&)> fill, bool confirm = true) {
+  static void RunWith(int id, std::function<void(Dlg&)> fill) {
     DialogRunner previous = SetDialogRunner([&](QDialog& d) {
       auto* dlg = qobject_cast<Dlg*>(&d);
       if (!dlg) return false;
       fill(*dlg);
-      if (confirm) dlg->accept();
-      return confirm && dlg->result() == QDialog::Accepted;
+      dlg->accept();
+      return dlg->result() == QDialog::Accepted;
     });
     View()->OnCommand(id);
     SetDialogRunner(std::move(previous));
