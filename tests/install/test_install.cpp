@@ -117,8 +117,10 @@ class InstallTest : public QObject {
     else
       p.start(P(program), args);
   }
-  Result Run(QProcess& p, const QString& program, const QStringList& args,
-             const QProcessEnvironment& env, bool asUser, int timeoutMs) const {
+  Result Run(const QString& program, const QStringList& args, const QProcessEnvironment& env,
+             bool asUser, int timeoutMs, const QString& cwd = {}) const {
+    QProcess p;
+    p.setWorkingDirectory(cwd);
     QElapsedTimer clock;
     clock.start();
     Start(p, program, args, env, asUser);
@@ -217,9 +219,7 @@ class InstallTest : public QObject {
       const QStringList before = Snapshot(prefix_.path()) + Snapshot(base_.path());
       QProcessEnvironment env = UserEnv(B("data"), argument.startsWith("--") ? "xcb" : "offscreen");
       env.remove("DISPLAY");  // a program that made a window would fail
-      QProcess p;
-      p.setWorkingDirectory(cwd.path());
-      const Result r = Run(p, program, {argument}, env, false, 20000);
+      const Result r = Run(program, {argument}, env, false, 20000, cwd.path());
       QVERIFY2(r.finished && r.status == status, what);
       QVERIFY2((status == 0 ? r.out : r.err).toLower().contains("usage:"), what + r.out + r.err);
       QVERIFY2((status == 0 ? r.err : r.out).isEmpty(), what);
@@ -233,15 +233,14 @@ class InstallTest : public QObject {
   void startFromThePrefix() {
     QProcessEnvironment env = UserEnv(B("data"), "offscreen");
     env.insert("BRELLION_EXIT_AFTER_MS", QString::number(kExitAfterMs));
-    QProcess manager, previewer;
-    Result r = Run(manager, "bin/Brellion", {}, env, true, 30000);
+    Result r = Run("bin/Brellion", {}, env, true, 30000);
     QVERIFY2(r.finished && r.status == 0, r.err.constData());
     QVERIFY2(r.ms >= kExitAfterMs, "ended before its window was up");
     QCOMPARE(QFileInfo(B("data/Brellion/data.tmp")).size(), 904672);
     QVERIFY(QFileInfo(B("data/Brellion/PREVIEW")).isDir());
     QVERIFY(!QFile::exists(P("lib/brellion/data.tmp")));
     WritePreview(B("data/Brellion/PREVIEW/preview.tmp"));
-    r = Run(previewer, "bin/Varno", {}, env, true, 30000);
+    r = Run("bin/Varno", {}, env, true, 30000);
     QVERIFY2(r.finished, "no window came up (a message box waits?)");
     QVERIFY(r.status == 0 && r.ms >= kExitAfterMs);
     QVERIFY(!QFile::exists(P("lib/brellion/PREVIEW/preview.tmp")));
