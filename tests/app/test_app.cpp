@@ -399,9 +399,9 @@ class SignTest : public Fixture {
   }
 
   // The mode pair's check marks, the levels dialog and the apply command reach store,
-  // sign and box.
-  void brightnessThroughTheMenus() {
-    QVERIFY(Start(0, {"--rows", "1"}));
+  // sign and box; the send button writes the list and says so.
+  void brightnessAndSendThroughTheMenus() {
+    QVERIFY(Start(3, {"--rows", "1"}));
     MessageRecorder boxes;
     QVERIFY(View()->Action(cmd::kBrightMax)->isChecked());
     View()->OnCommand(cmd::kBrightDayNight);
@@ -416,6 +416,11 @@ class SignTest : public Fixture {
     View()->OnCommand(cmd::kBrightApply);
     QCOMPARE(Last(boxes), QStringLiteral("OK...: LED밝기 적용OK..."));
     QCOMPARE(SignBytes(0x02000B, 3), QByteArray("\x01\x03\x09", 3));
+    View()->SendButton()->click();
+    QCOMPARE(Last(boxes), QStringLiteral("전송완료: 전송 완료 했습니다"));
+    QCOMPARE(Frame()->ProgressPosition(), 9);
+    QCOMPARE(Frame()->PercentText(), QString());  // ended
+    QCOMPARE(SignItemCount(), QByteArray("\0\x03", 2));
   }
 
   // The missing COM1 warns once on the switch; a size the sign does not take is still stored.
@@ -445,20 +450,12 @@ class SignTest : public Fixture {
     QVERIFY(sim_->Stop() && sim_->log().contains("pty clock-set"));
   }
 
-  void sendWritesTheListAndSaysSo() {
-    QVERIFY(Start(3, {"--rows", "1"}));
-    MessageRecorder boxes;
-    View()->SendButton()->click();
-    QCOMPARE(Last(boxes), QStringLiteral("전송완료: 전송 완료 했습니다"));
-    QCOMPARE(Frame()->ProgressPosition(), 9);
-    QCOMPARE(Frame()->PercentText(), QString());  // ended
-    QCOMPARE(SignItemCount(), QByteArray("\0\x03", 2));
-  }
-
-  // While frames go out slowly the button cancels; the sign keeps its old count.
+  // While frames go out slowly the button cancels; so does closing the window, which then
+  // closes. The sign keeps its old count.
   void sendCanBeCancelledBetweenFrames() {
     QVERIFY(Start(20, slow_));
-    MessageRecorder boxes;
+    Frame()->show();
+    MessageRecorder boxes(MsgResult::No);
     QString during;
     QTimer::singleShot(450, [&] {
       during = View()->SendButton()->text() + (View()->SignBusy() ? " busy" : "") +
@@ -470,14 +467,7 @@ class SignTest : public Fixture {
     QVERIFY(boxes.messages().size() == 1 && !View()->SignBusy());
     QCOMPARE(boxes.messages()[0].caption, QStringLiteral("전송취소"));
     QCOMPARE(View()->SendButton()->text(), QStringLiteral("전   송"));
-    QCOMPARE(SignItemCount(), QByteArray("\0\0", 2));
-  }
-
-  // Closing the window in the middle of a download stops it between frames, then closes.
-  void closingWaitsForTheDownload() {
-    QVERIFY(Start(20, slow_));
-    Frame()->show();
-    MessageRecorder boxes(MsgResult::No);
+    boxes.clear();
     bool openWhileBusy = false;
     QTimer::singleShot(350, [&] {
       Frame()->close();
@@ -487,6 +477,7 @@ class SignTest : public Fixture {
     QVERIFY(openWhileBusy);
     QTRY_VERIFY(!Frame()->isVisible());
     QCOMPARE(boxes.messages().first().caption, QStringLiteral("전송취소"));
+    QCOMPARE(SignItemCount(), QByteArray("\0\0", 2));
   }
 
   void previewWritesTheFileAndStartsThePreviewer() {
