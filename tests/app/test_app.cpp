@@ -203,28 +203,6 @@ class ListViewTest : public Fixture {
     QVERIFY(qAbs(double(bar->value()) / bar->maximum() - 0.5) < 0.001 && bar->minimum() == 0);
   }
 
-  // An add hands the editor no record; what comes back is stored and shown selected, a
-  // missing text is not, and Cancel adds nothing.
-  void addStoresWhatTheEditorLeaves() {
-    Fill(1);
-    MessageRecorder boxes;
-    const auto r = Record(K::TwoLine, "up", "dn");
-    for (const auto& answer : {Record(K::TwoLine, "up"), r}) {
-      editors_->answer = answer;
-      Trigger(cmd::kAddTwoLine);
-    }
-    Trigger(cmd::kAddTwoLine);  // cancelled
-    QCOMPARE(int(editors_->calls.size()), 3);
-    QVERIFY(editors_->calls[0].first == K::TwoLine && !editors_->calls[0].second);
-    QCOMPARE(List()->topLevelItemCount(), 2);
-    QCOMPARE(Store().ReadRecord(1), Stored(r));
-    QCOMPARE(View()->SelectedRows(), std::vector<int>{1});
-    const msglist::RowText text = msglist::ItemRowText(Stored(r));
-    for (int c = 0; c < msglist::kColumnCount; ++c)
-      QCOMPARE(List()->topLevelItem(1)->text(c), QString::fromStdString(text[std::size_t(c)]));
-    QVERIFY(boxes.messages().isEmpty());
-  }
-
   // The real editor table: each add opens its own dialog; the one hold-time dialog makes
   // the date/time and the temperature item each as asked.
   void addCommandsOpenTheirDialogs() {
@@ -247,8 +225,10 @@ class ListViewTest : public Fixture {
     QVERIFY(Store().ReadRecord(1).header.kind() == std::uint8_t(K::Temperature));
   }
 
-  // The enable rule reaches the actions; a full list refuses before any editor opens.
-  void enableRulesAndTheFullList() {
+  // The enable rule reaches the actions. An add hands the editor no record; what comes back
+  // is stored and shown selected, a missing text is not, and Cancel adds nothing. A full list
+  // refuses before any editor opens.
+  void enableRulesAddAndTheFullList() {
     Fill(3, 1);
     for (int id : {cmd::kAddTwoLine, cmd::kAddTitle, cmd::kModify, cmd::kDelete, cmd::kPaste})
       QVERIFY(!Enabled(id));
@@ -259,11 +239,25 @@ class ListViewTest : public Fixture {
     Store().SetHeight(2);
     View()->ReloadSettings();
     QVERIFY(Enabled(cmd::kAddTwoLine) && Enabled(cmd::kAddTitle));
-
-    Fill(100);
     MessageRecorder boxes;
+    const auto r = Record(K::TwoLine, "up", "dn");
+    for (const auto& answer : {Record(K::TwoLine, "up"), r}) {
+      editors_->answer = answer;
+      Trigger(cmd::kAddTwoLine);
+    }
+    Trigger(cmd::kAddTwoLine);  // cancelled
+    QCOMPARE(int(editors_->calls.size()), 3);
+    QVERIFY(editors_->calls[0].first == K::TwoLine && !editors_->calls[0].second);
+    QCOMPARE(List()->topLevelItemCount(), 4);
+    QCOMPARE(Store().ReadRecord(3), Stored(r));
+    QCOMPARE(View()->SelectedRows(), std::vector<int>{3});
+    const msglist::RowText text = msglist::ItemRowText(Stored(r));
+    for (int c = 0; c < msglist::kColumnCount; ++c)
+      QCOMPARE(List()->topLevelItem(3)->text(c), QString::fromStdString(text[std::size_t(c)]));
+    QVERIFY(boxes.messages().isEmpty());
+    Fill(100);
     Trigger(cmd::kAddTemperature);
-    QVERIFY(editors_->calls.empty());
+    QCOMPARE(int(editors_->calls.size()), 3);
     QCOMPARE(Last(boxes), QStringLiteral("더이상 추가안됨: 더이상 추가할수 없습니다"));
   }
 
