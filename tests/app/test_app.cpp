@@ -261,27 +261,6 @@ class ListViewTest : public Fixture {
     QCOMPARE(Last(boxes), QStringLiteral("더이상 추가안됨: 더이상 추가할수 없습니다"));
   }
 
-  // A double click hands the editor the stored record; the row menu greys what cannot run
-  // and its commands answer with their messages.
-  void doubleClickAndRowMenu() {
-    Fill(2);
-    editors_->answer = Record(K::OneLine, "changed");
-    Frame()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Frame()));
-    const QPoint at = List()->visualItemRect(List()->topLevelItem(0)).center();
-    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(editors_->calls.back().second, std::optional(Stored(Record(K::OneLine, "0"))));
-    QCOMPARE(Contents(), (QStringList{"changed", "1"}));
-    View()->SelectRows({0, 1});
-    std::unique_ptr<QMenu> menu(View()->CreateListContextMenu());
-    QVERIFY(menu->actions()[0]->isEnabled() && !menu->actions()[4]->isEnabled());
-    MessageRecorder boxes;
-    menu->actions()[0]->trigger();  // 수정 on two rows answers with its message
-    menu->actions()[4]->trigger();  // grey: nothing runs
-    QCOMPARE(Texts(boxes), QStringList{"수정할곳의 Item만 선택하세요..."});
-  }
-
   // Closing offers the scratch list; Yes copies it, which stays scratch. A save that cannot
   // open its file keeps the list. Load asks first; Yes copies the scratch list, then the
   // project comes with its settings and the cut item goes.
@@ -312,9 +291,10 @@ class ListViewTest : public Fixture {
     QVERIFY(!View()->CutPresent());
   }
 
-  // One session by keyboard alone in a shown window; the project is read from disk after
-  // every key. Loading it from the command line asks nothing.
-  void keyboardOnlySession() {
+  // One session by keyboard in a shown window; the project is read from disk after every
+  // key. Loading it from the command line asks nothing. Then the mouse: a double click hands
+  // the editor the stored record; the row menu greys what cannot run and its commands answer.
+  void shownWindowSession() {
     const QString project = Path("show.dat");
     WriteProject(project, 4);
     MessageRecorder boxes;
@@ -345,9 +325,21 @@ class ListViewTest : public Fixture {
     dialogs_->open = project;
     key(ctrl | Qt::Key_O);
     QCOMPARE(Contents(), (QStringList{"0K", "2", "2", "3"}));
+    QVERIFY(Texts(boxes).isEmpty());
+    editors_->answer = Record(K::OneLine, "changed");
+    const QPoint at = List()->visualItemRect(List()->topLevelItem(0)).center();
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(editors_->calls.back().second, std::optional(Stored(Record(K::OneLine, "0K"))));
+    QCOMPARE(Contents(), (QStringList{"changed", "2", "2", "3"}));
+    View()->SelectRows({0, 1});
+    std::unique_ptr<QMenu> menu(View()->CreateListContextMenu());
+    QVERIFY(menu->actions()[0]->isEnabled() && !menu->actions()[4]->isEnabled());
+    menu->actions()[0]->trigger();  // 수정 on two rows answers with its message
+    menu->actions()[4]->trigger();  // grey: nothing runs
+    QCOMPARE(Texts(boxes), QStringList{"수정할곳의 Item만 선택하세요..."});
     Trigger(cmd::kExit);
     QVERIFY(!Frame()->isVisible());
-    QVERIFY(Texts(boxes).isEmpty());
   }
 };
 
