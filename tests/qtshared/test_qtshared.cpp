@@ -3,8 +3,6 @@
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include "qtshared/app_start.h"
