@@ -119,7 +119,9 @@ Frame Set(Frame f, std::size_t at, std::uint8_t v, bool resum = false) {
 Frame DataReply(const std::vector<std::uint8_t>& data) {
   return BuildFrame(0x24, data.data(), data.size());
 }
-Frame Slice(const Frame& f, std::size_t from, std::size_t to) {
+// Bytes [from, to) of an acknowledgement.
+Frame Part(std::size_t from, std::size_t to) {
+  const Frame f = Ack();
   return Frame(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
 }
 const Frame kApply = BuildApply();
@@ -168,11 +170,8 @@ TEST(SerialExchange, RepliesInOrder) {
   longer.insert(longer.end(), {0x02, 0x00, 0x06});  // the start of something else
   std::vector<Row> rows = {
       {"longer reply is cut", {{5, longer}}, 0, 5},
-      {"in pieces within the deadline",
-       {{10, Slice(ack, 0, 1)}, {2000, Slice(ack, 1, 4)}, {5000, Slice(ack, 4, 6)}},
-       0,
-       5000},
-      {"last piece too late", {{10, Slice(ack, 0, 5)}, {5002, Slice(ack, 5, 6)}}, 1, 5001},
+      {"pieces in time", {{10, Part(0, 1)}, {2000, Part(1, 4)}, {5000, Part(4, 6)}}, 0, 5000},
+      {"last piece too late", {{10, Part(0, 5)}, {5002, Part(5, 6)}}, 1, 5001},
       {"no reply", {}, 1, 5001},
       {"no STX, checksum right", {{1, Set(ack, 0, 0x05, true)}}, 7, 1},
       {"wrong checksum", {{1, Set(ack, 4, ack[4] ^ 0x01)}}, 2, 1},
@@ -205,14 +204,11 @@ TEST(TcpExchange, RepliesInOrder) {
   Frame longer = {kStx, 0x00, 0x07, 0x41, 0x00, 0, kEtx};
   longer[5] = Checksum(longer.data(), 5);
   const Row rows[] = {
-      {"split, ends when complete",
-       {{1, Slice(ack, 0, 2)}, {3, Slice(ack, 2, 3)}, {40, Slice(ack, 3, 6)}},
-       0,
-       40},
+      {"split, complete", {{1, Part(0, 2)}, {3, Part(2, 3)}, {40, Part(3, 6)}}, 0, 40},
       {"STX not examined", {{1, Set(ack, 0, 0x7E, true)}}, 0, 1},
       {"length above expected", {{1, longer}}, 2, 1},
-      {"length beyond what came", {{1, Slice(ack, 0, 4)}}, 2, 1001},
-      {"too little to judge", {{1, Slice(ack, 0, 2)}}, 2, 1001},
+      {"length beyond what came", {{1, Part(0, 4)}}, 2, 1001},
+      {"too little to judge", {{1, Part(0, 2)}}, 2, 1001},
       {"wrong checksum", {{1, Set(ack, 4, ack[4] ^ 0x10)}}, 2, 1},
       {"silence", {}, 2, 1001, 1},
       {"closed", {{5, {}, Piece::kClose}}, 2, 5, 2},
