@@ -16,21 +16,15 @@ using signlink::SignLink;
 
 namespace {
 
-Frame Bytes(std::initializer_list<int> b) {
-  Frame f;
-  for (int v : b) f.push_back(static_cast<std::uint8_t>(v));
-  return f;
-}
 // A frame with its checksum and ETX appended.
-Frame Framed(std::initializer_list<int> head) {
-  Frame f = Bytes(head);
+Frame Framed(Frame f) {
   f.push_back(signlink::Checksum(f.data(), f.size()));
   f.push_back(0x03);
   return f;
 }
 const Frame kModelRead =
-    Bytes({0x02, 0x00, 0x0C, 0x24, 0x00, 0x02, 0x00, 0x00, 0x00, 0x08, 0x3C, 0x03});
-const Frame kApply = Bytes({0x02, 0x00, 0x06, 0x25, 0x2D, 0x03});
+    Frame({0x02, 0x00, 0x0C, 0x24, 0x00, 0x02, 0x00, 0x00, 0x00, 0x08, 0x3C, 0x03});
+const Frame kApply = Frame({0x02, 0x00, 0x06, 0x25, 0x2D, 0x03});
 
 struct Command {
   const char* name;

@@ -15,12 +15,6 @@ using namespace signlink;
 
 namespace {
 
-class FakeClock : public MonotonicClock {
- public:
-  std::int64_t NowMs() const override { return now; }
-  std::int64_t now = 1000000;
-};
-
 struct Piece {
   std::int64_t delay_ms;  // after the request was written
   Frame bytes;
@@ -28,31 +22,28 @@ struct Piece {
 };
 using Plan = std::vector<Piece>;
 
-// One plan of replies per request written, in order.
-struct Script {
-  FakeClock clock;
-  std::deque<Plan> plans;
-  std::multimap<std::int64_t, Piece> due;  // by arrival time
-
+// A fake clock with replies scheduled when a request is written.
+struct Script : MonotonicClock {
+  std::int64_t NowMs() const override { return now; }
   void OnWrite() {
-    for (const Piece& p : plans.empty() ? Plan{} : plans.front())
-      due.emplace(clock.now + p.delay_ms, p);
-    if (!plans.empty()) plans.pop_front();
+    for (const Piece& p : next) due.emplace(now + p.delay_ms, p);
+    next.clear();
   }
   // Moves the clock to the next arrival, or just past `deadline` when none comes before it.
   std::int64_t Advance(std::int64_t deadline) {
-    const std::int64_t next =
-        due.empty() ? deadline + 1 : std::min(deadline + 1, due.begin()->first);
-    clock.now = std::max(clock.now, next);
-    return next;
+    const std::int64_t to = std::min(deadline + 1, due.empty() ? deadline + 1 : due.begin()->first);
+    now = std::max(now, to);
+    return to;
   }
   std::vector<Piece> Arrived() {
-    const auto end = due.upper_bound(clock.now);
     std::vector<Piece> out;
-    for (auto it = due.begin(); it != end; ++it) out.push_back(it->second);
-    due.erase(due.begin(), end);
+    for (; !due.empty() && due.begin()->first <= now; due.erase(due.begin()))
+      out.push_back(due.begin()->second);
     return out;
   }
+  std::int64_t now = 1000000;
+  Plan next;                               // the replies to the next request written
+  std::multimap<std::int64_t, Piece> due;  // by arrival time
 };
 
 class FakeSerial : public SerialChannel, public Script {
@@ -61,13 +52,9 @@ class FakeSerial : public SerialChannel, public Script {
   int Write(const std::uint8_t* bytes, int n) override {
     if (!open) return ring.set_status(SerialRead::kPortClosed), 0;
     written.emplace_back(bytes, bytes + n);
-    OnWrite();
-    return n;
+    return OnWrite(), n;
   }
-  bool StartTimeout(int ms) override {
-    if (open) ring.StartTimeout(ms);
-    return open;
-  }
+  bool StartTimeout(int ms) override { return open && (ring.StartTimeout(ms), true); }
   SerialRead Read(std::uint8_t* dst, int n) override {
     return ring.Read(dst, static_cast<std::size_t>(n));
   }
@@ -76,7 +63,7 @@ class FakeSerial : public SerialChannel, public Script {
     Advance(ring.deadline());
     for (const Piece& p : Arrived()) ring.Append(p.bytes.data(), p.bytes.size());
   }
-  ReceiveRing ring{clock, 0};
+  ReceiveRing ring{*this, 0};
   bool open = true;
   std::vector<Frame> written;
 };
@@ -84,25 +71,19 @@ class FakeSerial : public SerialChannel, public Script {
 class FakeStream : public StreamChannel, public Script {
  public:
   bool HasSocket() const override { return has_socket; }
-  void DiscardUnread() override {
-    Deliver();
-    unread.clear();
-  }
+  void DiscardUnread() override { Deliver(), unread.clear(); }
   void Send(const std::uint8_t* bytes, std::size_t n) override {
     sent.emplace_back(bytes, bytes + n);
     OnWrite();
   }
   StreamWait Receive(std::uint8_t* dst, std::size_t max, std::int64_t deadline,
                      std::size_t* taken) override {
-    for (*taken = 0;;) {
+    for (*taken = 0;; Advance(deadline)) {
       Deliver();
-      if (!unread.empty()) {
-        for (; *taken < max && !unread.empty(); unread.pop_front())
-          dst[(*taken)++] = unread.front();
-        return StreamWait::kData;
-      }
+      for (; *taken < max && !unread.empty(); unread.pop_front()) dst[(*taken)++] = unread.front();
+      if (*taken > 0) return StreamWait::kData;
       if (closed || failed) return closed ? StreamWait::kClosed : StreamWait::kError;
-      if (Advance(deadline) > deadline) return StreamWait::kTimeout;
+      if (now > deadline) return StreamWait::kTimeout;
     }
   }
   void Reconnect() override {
@@ -138,7 +119,9 @@ Frame Set(Frame f, std::size_t at, std::uint8_t v, bool resum = false) {
 Frame DataReply(const std::vector<std::uint8_t>& data) {
   return BuildFrame(0x24, data.data(), data.size());
 }
-Frame Slice(const Frame& f, std::size_t from, std::size_t to) {
+// Bytes [from, to) of an acknowledgement.
+Frame Part(std::size_t from, std::size_t to) {
+  const Frame f = Ack();
   return Frame(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
 }
 const Frame kApply = BuildApply();
@@ -159,7 +142,7 @@ struct Row {
 
 // A burst longer than the ring: what a read hands out are still the first bytes that came.
 TEST(ReceiveRing, PastItsSizeItKeepsTheFirstBytesAndCountsThemAll) {
-  FakeClock clock;
+  Script clock;
   ReceiveRing ring(clock, 0);
   EXPECT_EQ(ring.size(), 196608u);
   EXPECT_EQ(ReceiveRing(clock, 300000).size(), 300000u);
@@ -187,11 +170,8 @@ TEST(SerialExchange, RepliesInOrder) {
   longer.insert(longer.end(), {0x02, 0x00, 0x06});  // the start of something else
   std::vector<Row> rows = {
       {"longer reply is cut", {{5, longer}}, 0, 5},
-      {"in pieces within the deadline",
-       {{10, Slice(ack, 0, 1)}, {2000, Slice(ack, 1, 4)}, {5000, Slice(ack, 4, 6)}},
-       0,
-       5000},
-      {"last piece too late", {{10, Slice(ack, 0, 5)}, {5002, Slice(ack, 5, 6)}}, 1, 5001},
+      {"pieces in time", {{10, Part(0, 1)}, {2000, Part(1, 4)}, {5000, Part(4, 6)}}, 0, 5000},
+      {"last piece too late", {{10, Part(0, 5)}, {5002, Part(5, 6)}}, 1, 5001},
       {"no reply", {}, 1, 5001},
       {"no STX, checksum right", {{1, Set(ack, 0, 0x05, true)}}, 7, 1},
       {"wrong checksum", {{1, Set(ack, 4, ack[4] ^ 0x01)}}, 2, 1},
@@ -203,10 +183,10 @@ TEST(SerialExchange, RepliesInOrder) {
   FakeSerial port;
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    port.plans.push_back(r.plan);
-    const std::int64_t start = port.clock.now;
+    port.next = r.plan;
+    const std::int64_t start = port.now;
     EXPECT_EQ(Code(SerialSendAndWait(port, kApply.data(), kApply.size())), r.code);
-    EXPECT_EQ(port.clock.now - start, r.took);
+    EXPECT_EQ(port.now - start, r.took);
   }
   EXPECT_EQ(port.written, std::vector<Frame>(rows.size(), kApply));
   port.open = false;
@@ -216,7 +196,7 @@ TEST(SerialExchange, RepliesInOrder) {
 TEST(TcpExchange, RepliesInOrder) {
   FakeStream s;
   s.has_socket = false;
-  EXPECT_EQ(Code(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6)), 9);
+  EXPECT_EQ(Code(TcpSendAndWait(s, s, kApply.data(), kApply.size(), 6)), 9);
   EXPECT_TRUE(s.sent.empty());
   s.has_socket = true;
 
@@ -224,14 +204,11 @@ TEST(TcpExchange, RepliesInOrder) {
   Frame longer = {kStx, 0x00, 0x07, 0x41, 0x00, 0, kEtx};
   longer[5] = Checksum(longer.data(), 5);
   const Row rows[] = {
-      {"split, ends when complete",
-       {{1, Slice(ack, 0, 2)}, {3, Slice(ack, 2, 3)}, {40, Slice(ack, 3, 6)}},
-       0,
-       40},
+      {"split, complete", {{1, Part(0, 2)}, {3, Part(2, 3)}, {40, Part(3, 6)}}, 0, 40},
       {"STX not examined", {{1, Set(ack, 0, 0x7E, true)}}, 0, 1},
       {"length above expected", {{1, longer}}, 2, 1},
-      {"length beyond what came", {{1, Slice(ack, 0, 4)}}, 2, 1001},
-      {"too little to judge", {{1, Slice(ack, 0, 2)}}, 2, 1001},
+      {"length beyond what came", {{1, Part(0, 4)}}, 2, 1001},
+      {"too little to judge", {{1, Part(0, 2)}}, 2, 1001},
       {"wrong checksum", {{1, Set(ack, 4, ack[4] ^ 0x10)}}, 2, 1},
       {"silence", {}, 2, 1001, 1},
       {"closed", {{5, {}, Piece::kClose}}, 2, 5, 2},
@@ -241,11 +218,11 @@ TEST(TcpExchange, RepliesInOrder) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    s.plans.push_back(r.plan);
-    const std::int64_t start = s.clock.now;
-    EXPECT_EQ(Code(TcpSendAndWait(s, s.clock, kApply.data(), kApply.size(), 6)), r.code);
+    s.next = r.plan;
+    const std::int64_t start = s.now;
+    EXPECT_EQ(Code(TcpSendAndWait(s, s, kApply.data(), kApply.size(), 6)), r.code);
     EXPECT_EQ(s.reconnects, r.reconnects);
-    EXPECT_EQ(s.clock.now - start, r.took);
+    EXPECT_EQ(s.now - start, r.took);
   }
 }
 
@@ -261,7 +238,7 @@ TEST(SerialExchange, ReadCopiesTheDataOnlyOnSuccess) {
       {DataReply({'V', 'A', 'R', 'N', 'O', 0, 0, 0}), 0}, {bad, 2}, {ackThenNoise, 2}};
   std::uint8_t out[16] = {};
   for (const auto& [reply, code] : rows) {
-    port.plans.push_back({{3, reply}});
+    port.next = {{3, reply}};
     EXPECT_EQ(Code(SerialSendAndRead(port, request.data(), request.size(), out, 8)), code);
     EXPECT_STREQ(reinterpret_cast<char*>(out), "VARNO");
   }
@@ -272,14 +249,15 @@ TEST(TcpExchange, ReadsTakeOnlyTheirOwnReply) {
   const Frame read8 = BuildMemoryRead(0x020000, 8), read2 = BuildMemoryRead(0x020008, 2);
   std::uint8_t out[8] = {9, 9, 9, 9, 9, 9, 9, 9};
   // An acknowledgement is a valid frame but carries no data, also when it is as long.
-  s.plans = {{{2, Ack()}}, {{2, Ack()}}};
-  EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read8.data(), read8.size(), out, 8)), 2);
-  EXPECT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 2);
+  s.next = {{2, Ack()}};
+  EXPECT_EQ(Code(TcpSendAndRead(s, s, read8.data(), read8.size(), out, 8)), 2);
+  s.next = {{2, Ack()}};
+  EXPECT_EQ(Code(TcpSendAndRead(s, s, read2.data(), read2.size(), out, 2)), 2);
   EXPECT_EQ(Frame(out, out + 8), Frame(8, 9));
   EXPECT_EQ(s.reconnects, 0);
   // A reply still unread from before the request is not taken for its answer.
-  s.due.emplace(s.clock.now, Piece{0, DataReply({0xAA, 0xBB})});
-  s.plans.push_back({{2, DataReply({0x06, 0x01})}});
-  ASSERT_EQ(Code(TcpSendAndRead(s, s.clock, read2.data(), read2.size(), out, 2)), 0);
+  s.due.emplace(s.now, Piece{0, DataReply({0xAA, 0xBB})});
+  s.next = {{2, DataReply({0x06, 0x01})}};
+  ASSERT_EQ(Code(TcpSendAndRead(s, s, read2.data(), read2.size(), out, 2)), 0);
   EXPECT_EQ(Frame(out, out + 2), Frame({0x06, 0x01}));
 }

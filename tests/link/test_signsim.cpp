@@ -80,20 +80,6 @@ TEST(RequestParser, AGoodFrameBehindABadStartIsFound) {
   }
 }
 
-TEST(Sign, RequestsItCannotActOnGetNoReply) {
-  std::vector<std::uint8_t> memory(4096);
-  Sign sign(memory.data(), memory.size());
-  std::uint8_t data[8] = {};
-  Frame lying = signlink::BuildMemoryWrite(0, data, 8);
-  lying[9] = 9;  // count says 9, the frame carries 8
-  for (const Frame& f :
-       {signlink::BuildMemoryRead(0xFFFFFFFF, 8), signlink::BuildMemoryRead(0, 65530),
-        signlink::BuildFrame(0x40, nullptr, 0), signlink::BuildFrame(0x25, data, 1),
-        signlink::BuildEventBlock(3, data, 8), lying})
-    EXPECT_TRUE(sign.Handle(f).reply.empty()) << sign.Handle(f).what;
-  EXPECT_EQ(memory, std::vector<std::uint8_t>(4096));
-}
-
 // The 128 MiB memory with an inaccessible page right after it: a byte touched past the
 // end ends the test.
 TEST(Sign, TheBoardMemoryEndsAtItsLastByte) {
@@ -116,6 +102,7 @@ TEST(Sign, TheBoardMemoryEndsAtItsLastByte) {
       {true, end - 1, 1, true},       {true, end, 1, false},
       {true, 0xFFFFFFFF, 2, false},   {false, end - 65529, 65529, true},
       {false, end - 8, 9, false},     {false, end, 1, false},
+      {false, 0xFFFFFFFF, 8, false},  {false, 0, 65530, false},  // reply longer than a frame
   };
   std::uint8_t fill = 0;
   for (const auto& row : rows) {
@@ -135,6 +122,15 @@ TEST(Sign, TheBoardMemoryEndsAtItsLastByte) {
     }
   }
   EXPECT_EQ(memory[size - 1], 3);  // the one-byte write at the very end
+  // Requests it cannot act on get no reply and change nothing.
+  std::uint8_t data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  Frame lying = signlink::BuildMemoryWrite(0, data, 8);
+  lying[9] = 9;  // count says 9, the frame carries 8
+  for (const Frame& f :
+       {signlink::BuildFrame(0x40, nullptr, 0), signlink::BuildFrame(0x25, data, 1),
+        signlink::BuildEventBlock(3, data, 8), lying})
+    EXPECT_TRUE(sign.Handle(f).reply.empty()) << sign.Handle(f).what;
+  EXPECT_EQ(std::count(memory, memory + 4096, 0), 4096);
   munmap(map, size + page);
 }
 
