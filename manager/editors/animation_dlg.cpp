@@ -21,16 +21,14 @@ CAnimationDlg::CAnimationDlg(QWidget* parent)
 }
 
 void CAnimationDlg::openFile() {
-  const QString chosen =
-      ChooseOpenFile({this, QStringLiteral("gif파일(*.gif);;모든파일(*.*)"), QStringLiteral("gif")});
-  if (chosen.isEmpty()) return;  // cancelled: what was chosen before stays
-  const editors::StoredPath stored = editors::PathForItem(chosen.toStdString());
-  if (stored.result != encode::ImportResult::Ok) {
-    ShowRefusal(this, stored.result);
+  const auto path = ChoosePictureFile(
+      {this, QStringLiteral("gif파일(*.gif);;모든파일(*.*)"), QStringLiteral("gif")});
+  if (!path) return;  // cancelled: what was chosen before stays
+  if (path->empty()) {
     dropFile();
-    return;
+  } else {
+    load(*path);
   }
-  load(stored.cp949);
 }
 
 void CAnimationDlg::load(const std::string& cp949Path) {

@@ -24,16 +24,14 @@ CBitmapDlg::CBitmapDlg(QWidget* parent)
 }
 
 void CBitmapDlg::openFile() {
-  const QString chosen =
-      ChooseOpenFile({this, QStringLiteral("bmp파일(*.bmp);;모든파일(*.*)"), QStringLiteral("bmp")});
-  if (chosen.isEmpty()) return;  // cancelled: what was chosen before stays
-  const editors::StoredPath stored = editors::PathForItem(chosen.toStdString());
-  if (stored.result != encode::ImportResult::Ok) {
-    ShowRefusal(this, stored.result);
+  const auto path = ChoosePictureFile(
+      {this, QStringLiteral("bmp파일(*.bmp);;모든파일(*.*)"), QStringLiteral("bmp")});
+  if (!path) return;  // cancelled: what was chosen before stays
+  if (path->empty()) {
     dropFile();
-    return;
+  } else {
+    load(*path, encode::BitmapOpen::New);
   }
-  load(stored.cp949, encode::BitmapOpen::New);
 }
 
 void CBitmapDlg::load(const std::string& cp949Path, encode::BitmapOpen how) {

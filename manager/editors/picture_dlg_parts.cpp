@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "manager/editors/core/picture_items.h"
 #include "manager/editors/led_preview.h"
 #include "qtshared/message_box.h"
 #include "shared/cp949.h"
@@ -42,4 +43,13 @@ void ShowRefusal(QWidget* owner, encode::ImportResult r) {
   if (m.text.empty()) return;
   ShowMessage(owner, QString::fromUtf8(m.text.data(), qsizetype(m.text.size())),
               QString::fromUtf8(m.caption.data(), qsizetype(m.caption.size())));
+}
+
+std::optional<std::string> ChoosePictureFile(const FileRequest& request) {
+  const QString chosen = ChooseOpenFile(request);
+  if (chosen.isEmpty()) return std::nullopt;
+  editors::StoredPath stored = editors::PathForItem(chosen.toStdString());
+  if (stored.result == encode::ImportResult::Ok) return std::move(stored.cp949);
+  ShowRefusal(request.owner, stored.result);
+  return std::string();
 }

@@ -3,8 +3,11 @@
 // the preview box, and the refusal box of a picture check.
 
 #include <QString>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "manager/editors/file_chooser.h"
 #include "manager/encode/import_checks.h"
 
 class CLedPreview;
@@ -28,3 +31,7 @@ QString FileNameOf(std::string_view cp949Path);
 
 // The message box of a refusal (nothing for Ok).
 void ShowRefusal(QWidget* owner, encode::ImportResult r);
+
+// Asks for a picture file and returns the CP949 path an item stores: nullopt when the operator
+// cancelled, an empty path (its refusal already shown) when the path cannot be stored.
+std::optional<std::string> ChoosePictureFile(const FileRequest& request);
