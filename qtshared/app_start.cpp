@@ -1,7 +1,12 @@
 #include "qtshared/app_start.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QFontDatabase>
+#include <QIdentityProxyModel>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
 #include <QTranslator>
 #include <QWidget>
@@ -13,40 +18,96 @@ bool IsHelp(const QString& a) {
   return a == QLatin1String("--help") || a == QLatin1String("-h");
 }
 
-// The texts qtbase_ko.qm gives the standard buttons, for a machine without that file.
-class StandardButtonTexts : public QTranslator {
+// Korean texts Qt asks for that qtbase_ko.qm lacks (the file dialog's kinds) and, for a
+// machine without that file, those it gives the standard buttons.
+class BuiltInTexts : public QTranslator {
  public:
   using QTranslator::QTranslator;
   QString translate(const char* context, const char* source, const char*, int) const override {
     static constexpr struct {
+      const char* context;
       const char* source;
       const char* korean;
-    } kTexts[] = {{"OK", "확인"},
-                  {"Cancel", "취소"},
-                  {"&Yes", "예(&Y)"},
-                  {"&No", "아니요(&N)"},
-                  {"Yes to &All", "모두 예(&A)"},
-                  {"N&o to All", "모두 아니요(&O)"},
-                  {"Save", "저장"},
-                  {"Save All", "모두 저장"},
-                  {"Open", "열기"},
-                  {"Close", "닫기"},
-                  {"Apply", "적용"},
-                  {"Reset", "초기화"},
-                  {"Help", "도움말"},
-                  {"Abort", "중단"},
-                  {"Retry", "다시 시도"},
-                  {"Ignore", "무시"},
-                  {"Discard", "무시"},
-                  {"Restore Defaults", "기본값 복원"}};
-    if (qstrcmp(context, "QPlatformTheme") != 0) return QString();
+    } kTexts[] = {{"QPlatformTheme", "OK", "확인"},
+                  {"QPlatformTheme", "Cancel", "취소"},
+                  {"QPlatformTheme", "&Yes", "예(&Y)"},
+                  {"QPlatformTheme", "&No", "아니요(&N)"},
+                  {"QPlatformTheme", "Yes to &All", "모두 예(&A)"},
+                  {"QPlatformTheme", "N&o to All", "모두 아니요(&O)"},
+                  {"QPlatformTheme", "Save", "저장"},
+                  {"QPlatformTheme", "Save All", "모두 저장"},
+                  {"QPlatformTheme", "Open", "열기"},
+                  {"QPlatformTheme", "Close", "닫기"},
+                  {"QPlatformTheme", "Apply", "적용"},
+                  {"QPlatformTheme", "Reset", "초기화"},
+                  {"QPlatformTheme", "Help", "도움말"},
+                  {"QPlatformTheme", "Abort", "중단"},
+                  {"QPlatformTheme", "Retry", "다시 시도"},
+                  {"QPlatformTheme", "Ignore", "무시"},
+                  {"QPlatformTheme", "Discard", "무시"},
+                  {"QPlatformTheme", "Restore Defaults", "기본값 복원"},
+                  {"QAbstractFileIconProvider", "Drive", "드라이브"},
+                  {"QAbstractFileIconProvider", "File", "파일"},
+                  {"QAbstractFileIconProvider", "Folder", "폴더"},
+                  {"QAbstractFileIconProvider", "Shortcut", "바로 가기"},
+                  {"QAbstractFileIconProvider", "Unknown", "알 수 없음"}};
     for (const auto& t : kTexts) {
-      if (qstrcmp(source, t.source) == 0) return QString::fromUtf8(t.korean);
+      if (qstrcmp(context, t.context) == 0 && qstrcmp(source, t.source) == 0) {
+        return QString::fromUtf8(t.korean);
+      }
     }
     return QString();
   }
   bool isEmpty() const override { return false; }
 };
+
+// Qt's file dialog writes dates and sizes in the system's locale; these columns follow the
+// default one instead.
+class DefaultLocaleColumns : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+  QVariant data(const QModelIndex& index, int role) const override {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (role == Qt::DisplayRole && files) {
+      const QModelIndex source = mapToSource(index);
+      if (index.column() == kSizeColumn && !files->isDir(source)) {
+        return QLocale().formattedDataSize(files->size(source));
+      }
+      if (index.column() == kDateColumn) {
+        return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+      }
+    }
+    return QIdentityProxyModel::data(index, role);
+  }
+
+ private:
+  static constexpr int kSizeColumn = 1;
+  static constexpr int kDateColumn = 3;
+};
+
+// Gives every file dialog of the program those columns before it first shows.
+class FileDialogColumns : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Polish) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(watched); dialog && !dialog->proxyModel()) {
+        dialog->setProxyModel(new DefaultLocaleColumns(dialog));
+      }
+    }
+    return false;
+  }
+};
+
+// A face that draws Hangul and Latin alike, so mixed text keeps one size and style.
+QString KoreanFace() {
+  const QStringList families = QFontDatabase::families();
+  for (const char* want : {"NanumGothic", "NanumBarunGothic", "Noto Sans CJK KR", "UnDotum",
+                           "Baekmuk Gulim"}) {
+    if (families.contains(QString::fromUtf8(want), Qt::CaseInsensitive)) return QString::fromUtf8(want);
+  }
+  return QString();
+}
 
 }  // namespace
 
@@ -102,20 +163,35 @@ int AnswerCommandLine(const CommandLine& line, const char* program, const char* 
 
 bool LoadKoreanTranslations(QCoreApplication& app, const QString& dir) {
   static const QString kName = QStringLiteral("koreanQtTexts");
-  if (auto* earlier = app.findChild<QTranslator*>(kName, Qt::FindDirectChildrenOnly)) {
+  for (QTranslator* earlier : app.findChildren<QTranslator*>(kName, Qt::FindDirectChildrenOnly)) {
     QCoreApplication::removeTranslator(earlier);
     delete earlier;
   }
   const QString folder = dir.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : dir;
-  QTranslator* texts = new QTranslator(&app);
-  const bool loaded = texts->load(QStringLiteral("qtbase_ko"), folder);
-  if (!loaded) {
-    delete texts;
-    texts = new StandardButtonTexts(&app);
+  auto* file = new QTranslator(&app);
+  const bool loaded = file->load(QStringLiteral("qtbase_ko"), folder);
+  if (!loaded) delete file;
+  // Installed last, asked first: it answers only what it knows.
+  QTranslator* builtIn = new BuiltInTexts(&app);
+  for (QTranslator* t : {loaded ? file : nullptr, builtIn}) {
+    if (!t) continue;
+    t->setObjectName(kName);
+    QCoreApplication::installTranslator(t);
   }
-  texts->setObjectName(kName);
-  QCoreApplication::installTranslator(texts);
   return loaded;
+}
+
+void UseKoreanInterface(QApplication& app) {
+  QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
+  LoadKoreanTranslations(app);
+  // A desktop's own file dialog would follow the system's language.
+  QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+  app.installEventFilter(new FileDialogColumns(&app));
+  if (const QString face = KoreanFace(); !face.isEmpty()) {
+    QFont font = QApplication::font();
+    font.setFamilies({face});
+    QApplication::setFont(font);
+  }
 }
 
 void CloseAfterEnvDelay(QWidget* window) {
