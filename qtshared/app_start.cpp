@@ -4,11 +4,13 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontDatabase>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <QTreeView>
 #include <QWidget>
 #include <cstdio>
 
@@ -80,7 +82,6 @@ class DefaultLocaleColumns : public QIdentityProxyModel {
     return QIdentityProxyModel::data(index, role);
   }
 
- private:
   static constexpr int kSizeColumn = 1;
   static constexpr int kDateColumn = 3;
 };
@@ -90,9 +91,15 @@ class FileDialogColumns : public QObject {
  public:
   using QObject::QObject;
   bool eventFilter(QObject* watched, QEvent* e) override {
-    if (e->type() == QEvent::Polish) {
-      if (auto* dialog = qobject_cast<QFileDialog*>(watched); dialog && !dialog->proxyModel()) {
-        dialog->setProxyModel(new DefaultLocaleColumns(dialog));
+    auto* dialog = qobject_cast<QFileDialog*>(watched);
+    if (dialog && e->type() == QEvent::Polish && !dialog->proxyModel()) {
+      dialog->setProxyModel(new DefaultLocaleColumns(dialog));
+    }
+    if (dialog && e->type() == QEvent::Show) {
+      // A Korean date is longer than the column Qt gives it.
+      if (auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        details->header()->setSectionResizeMode(DefaultLocaleColumns::kDateColumn,
+                                                QHeaderView::ResizeToContents);
       }
     }
     return false;

@@ -1,5 +1,5 @@
 #pragma once
-// Start-up pieces both programs share: the command line, Qt's own Korean texts and the
+// Start-up pieces both programs share: the command line, the Korean interface and the
 // switch that lets a smoke test start a program unattended.
 
 #include <QString>

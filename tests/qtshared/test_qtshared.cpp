@@ -1,8 +1,12 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 #include <QtTest>
 
 #include "qtshared/app_start.h"
@@ -58,6 +62,48 @@ class QtSharedTest : public QObject {
       QCOMPARE(seen, (QStringList{"파일없음", "확인", "qtshared_tests", "예(&Y)", "아니요(&N)",
                                   "확인", "취소"}));
     }
+  }
+
+  // A short text leaves the box at least as wide as its caption in a bold title bar with
+  // an icon and three buttons of the narrowest kind.
+  void boxesAreWideEnoughForTheirCaptions() {
+    for (const QString& caption : {QStringLiteral("Event전송완료"), QStringLiteral("전송완료")}) {
+      int width = 0;
+      QTimer::singleShot(0, [&width] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+          width = box->width();
+          box->close();
+        }
+      });
+      ShowMessage(nullptr, QStringLiteral("OK"), caption);
+      QFont bold = QApplication::font();
+      bold.setBold(true);
+      QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(caption) + 4 * 24, qPrintable(caption));
+    }
+  }
+
+  // Whatever the system's language: Korean dates and month names, one face for Hangul and
+  // Latin, and a file dialog that names kinds and dates in Korean.
+  void koreanInterfaceOnAnySystem() {
+    UseKoreanInterface(*qApp);
+    QCOMPARE(QDateEdit().locale().standaloneMonthName(12), QStringLiteral("12월"));
+    const QString face = QFontInfo(QApplication::font()).family();
+    QVERIFY2(QFontDatabase::writingSystems(face).contains(QFontDatabase::Korean), qPrintable(face));
+
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("사진")));
+    QFileDialog dialog(nullptr, QString(), dir.path());
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.show();
+    const auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    QTRY_COMPARE(tree->model()->rowCount(tree->rootIndex()), 1);
+    auto cell = [tree](int column) {
+      return tree->model()->index(0, column, tree->rootIndex()).data().toString();
+    };
+    QCOMPARE(cell(2), QStringLiteral("폴더"));
+    QCOMPARE(cell(3), QLocale(QLocale::Korean).toString(
+                          QFileInfo(dir.filePath(QStringLiteral("사진"))).lastModified(),
+                          QLocale::ShortFormat));
   }
 
   // Beside a writable program; the read-only case is the install test's (run as a user).
