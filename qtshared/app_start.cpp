@@ -109,9 +109,10 @@ class FileDialogColumns : public QObject {
 // A face that draws Hangul and Latin alike, so mixed text keeps one size and style.
 QString KoreanFace() {
   const QStringList families = QFontDatabase::families();
-  for (const char* want : {"NanumGothic", "NanumBarunGothic", "Noto Sans CJK KR", "UnDotum",
-                           "Baekmuk Gulim"}) {
-    if (families.contains(QString::fromUtf8(want), Qt::CaseInsensitive)) return QString::fromUtf8(want);
+  for (const char* want :
+       {"NanumGothic", "NanumBarunGothic", "Noto Sans CJK KR", "UnDotum", "Baekmuk Gulim"}) {
+    if (families.contains(QString::fromUtf8(want), Qt::CaseInsensitive))
+      return QString::fromUtf8(want);
   }
   return QString();
 }

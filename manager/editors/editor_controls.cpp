@@ -1,12 +1,12 @@
 #include "manager/editors/editor_controls.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QCoreApplication>
-#include <QDateTimeEdit>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -187,7 +187,8 @@ QGridLayout* CTextItemDlg::grid(std::initializer_list<QWidget*> controls, bool w
 
 void CTextItemDlg::alignGrids() {
   int labelWidth = 0;
-  for (const QLabel* label : gridLabels_) labelWidth = std::max(labelWidth, label->sizeHint().width());
+  for (const QLabel* label : gridLabels_)
+    labelWidth = std::max(labelWidth, label->sizeHint().width());
   for (QGridLayout* g : grids_) {
     g->setColumnMinimumWidth(0, labelWidth);
     g->setColumnMinimumWidth(2, labelWidth);
