@@ -13,6 +13,7 @@
 #include <QTreeView>
 #include <QWidget>
 #include <cstdio>
+#include <span>
 
 namespace {
 
@@ -20,47 +21,55 @@ bool IsHelp(const QString& a) {
   return a == QLatin1String("--help") || a == QLatin1String("-h");
 }
 
-// Korean texts Qt asks for that qtbase_ko.qm lacks (the file dialog's kinds) and, for a
-// machine without that file, those it gives the standard buttons.
-class BuiltInTexts : public QTranslator {
+struct Text {
+  const char* source;
+  const char* korean;
+};
+
+// The texts qtbase_ko.qm gives the standard buttons, for a machine without that file.
+constexpr Text kButtonTexts[] = {{"OK", "확인"},
+                                 {"Cancel", "취소"},
+                                 {"&Yes", "예(&Y)"},
+                                 {"&No", "아니요(&N)"},
+                                 {"Yes to &All", "모두 예(&A)"},
+                                 {"N&o to All", "모두 아니요(&O)"},
+                                 {"Save", "저장"},
+                                 {"Save All", "모두 저장"},
+                                 {"Open", "열기"},
+                                 {"Close", "닫기"},
+                                 {"Apply", "적용"},
+                                 {"Reset", "초기화"},
+                                 {"Help", "도움말"},
+                                 {"Abort", "중단"},
+                                 {"Retry", "다시 시도"},
+                                 {"Ignore", "무시"},
+                                 {"Discard", "무시"},
+                                 {"Restore Defaults", "기본값 복원"}};
+
+// The file dialog's kinds of entry, which qtbase_ko.qm has only under an older context.
+constexpr Text kFileKindTexts[] = {{"Drive", "드라이브"},
+                                   {"File", "파일"},
+                                   {"Folder", "폴더"},
+                                   {"Shortcut", "바로 가기"},
+                                   {"Unknown", "알 수 없음"}};
+
+// The Korean texts of one translation context, from a table.
+class TableTexts : public QTranslator {
  public:
-  using QTranslator::QTranslator;
+  TableTexts(const char* context, std::span<const Text> texts, QObject* parent)
+      : QTranslator(parent), context_(context), texts_(texts) {}
   QString translate(const char* context, const char* source, const char*, int) const override {
-    static constexpr struct {
-      const char* context;
-      const char* source;
-      const char* korean;
-    } kTexts[] = {{"QPlatformTheme", "OK", "확인"},
-                  {"QPlatformTheme", "Cancel", "취소"},
-                  {"QPlatformTheme", "&Yes", "예(&Y)"},
-                  {"QPlatformTheme", "&No", "아니요(&N)"},
-                  {"QPlatformTheme", "Yes to &All", "모두 예(&A)"},
-                  {"QPlatformTheme", "N&o to All", "모두 아니요(&O)"},
-                  {"QPlatformTheme", "Save", "저장"},
-                  {"QPlatformTheme", "Save All", "모두 저장"},
-                  {"QPlatformTheme", "Open", "열기"},
-                  {"QPlatformTheme", "Close", "닫기"},
-                  {"QPlatformTheme", "Apply", "적용"},
-                  {"QPlatformTheme", "Reset", "초기화"},
-                  {"QPlatformTheme", "Help", "도움말"},
-                  {"QPlatformTheme", "Abort", "중단"},
-                  {"QPlatformTheme", "Retry", "다시 시도"},
-                  {"QPlatformTheme", "Ignore", "무시"},
-                  {"QPlatformTheme", "Discard", "무시"},
-                  {"QPlatformTheme", "Restore Defaults", "기본값 복원"},
-                  {"QAbstractFileIconProvider", "Drive", "드라이브"},
-                  {"QAbstractFileIconProvider", "File", "파일"},
-                  {"QAbstractFileIconProvider", "Folder", "폴더"},
-                  {"QAbstractFileIconProvider", "Shortcut", "바로 가기"},
-                  {"QAbstractFileIconProvider", "Unknown", "알 수 없음"}};
-    for (const auto& t : kTexts) {
-      if (qstrcmp(context, t.context) == 0 && qstrcmp(source, t.source) == 0) {
-        return QString::fromUtf8(t.korean);
-      }
+    if (qstrcmp(context, context_) != 0) return QString();
+    for (const Text& t : texts_) {
+      if (qstrcmp(source, t.source) == 0) return QString::fromUtf8(t.korean);
     }
     return QString();
   }
   bool isEmpty() const override { return false; }
+
+ private:
+  const char* context_;
+  std::span<const Text> texts_;
 };
 
 // Qt's file dialog writes dates and sizes in the system's locale; these columns follow the
@@ -91,11 +100,12 @@ class FileDialogColumns : public QObject {
  public:
   using QObject::QObject;
   bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() != QEvent::Polish && e->type() != QEvent::Show) return false;
     auto* dialog = qobject_cast<QFileDialog*>(watched);
-    if (dialog && e->type() == QEvent::Polish && !dialog->proxyModel()) {
+    if (!dialog) return false;
+    if (e->type() == QEvent::Polish && !dialog->proxyModel()) {
       dialog->setProxyModel(new DefaultLocaleColumns(dialog));
-    }
-    if (dialog && e->type() == QEvent::Show) {
+    } else if (e->type() == QEvent::Show) {
       // A Korean date is longer than the column Qt gives it.
       if (auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
         details->header()->setSectionResizeMode(DefaultLocaleColumns::kDateColumn,
@@ -176,13 +186,14 @@ bool LoadKoreanTranslations(QCoreApplication& app, const QString& dir) {
     delete earlier;
   }
   const QString folder = dir.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : dir;
-  auto* file = new QTranslator(&app);
-  const bool loaded = file->load(QStringLiteral("qtbase_ko"), folder);
-  if (!loaded) delete file;
-  // Installed last, asked first: it answers only what it knows.
-  QTranslator* builtIn = new BuiltInTexts(&app);
-  for (QTranslator* t : {loaded ? file : nullptr, builtIn}) {
-    if (!t) continue;
+  QTranslator* texts = new QTranslator(&app);
+  const bool loaded = texts->load(QStringLiteral("qtbase_ko"), folder);
+  if (!loaded) {
+    delete texts;
+    texts = new TableTexts("QPlatformTheme", kButtonTexts, &app);
+  }
+  QTranslator* kinds = new TableTexts("QAbstractFileIconProvider", kFileKindTexts, &app);
+  for (QTranslator* t : {texts, kinds}) {
     t->setObjectName(kName);
     QCoreApplication::installTranslator(t);
   }
