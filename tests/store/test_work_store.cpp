@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <filesystem>
 #include <fstream>
@@ -99,21 +102,44 @@ TEST_F(StoreTest, SettingsByteOrdersAndRepairs) {
             std::vector<int>({6, 1, 0, 0, 0, 0, 1, 0xC0, 0xA8, 0, 0x0A, 0x13, 0x88, 7, 0}));
 }
 
-TEST_F(StoreTest, ListEditsNeverTouchTheEventSlots) {
-  ASSERT_EQ(store_.Open(), 0);
-  for (int k = 0; k < 100; ++k) ASSERT_TRUE(store_.AppendSlot(k, Text("item" + std::to_string(k))));
-  const item::ItemRecord event = Text("event");
-  store_.WriteRecord(100, event);
+// Slot changes stay within the item slots; a refused one writes nothing.
+TEST_F(StoreTest, ReplaceSlotsKeepsToTheItemSlots) {
+  ASSERT_EQ(store_.Open(), store::kOpened);
+  store_.SetWidth(7);
+  const std::vector<item::ItemRecord> two = {Text("a"), Text("b")};
+  EXPECT_FALSE(store_.ReplaceSlots(109, two));
+  EXPECT_FALSE(store_.ReplaceSlots(-1, two));
   EXPECT_FALSE(store_.AppendSlot(100, Text("x")));
-  EXPECT_FALSE(store_.InsertSlot(0, 100, Text("x")));
-  ASSERT_TRUE(store_.RemoveSlot(99, 100));
-  EXPECT_EQ(store_.ReadRecord(99), item::ItemRecord{});
-  ASSERT_TRUE(store_.RemoveSlot(0, 99));
-  ASSERT_TRUE(store_.InsertSlot(3, 98, Text("pasted")));
-  EXPECT_EQ(store_.ReadList().size(), 99u);
-  EXPECT_EQ(Name(2) + Name(3) + Name(4) + Name(98), "item3pasteditem4item98");
-  EXPECT_EQ(store_.ReadRecord(4).body.attrA[0], 0x40);  // whole records move
-  EXPECT_EQ(store_.ReadRecord(100), event);
+  EXPECT_EQ(store_.LastError(), EINVAL);
+  ASSERT_TRUE(store_.ReplaceSlots(108, two));
+  EXPECT_EQ(Name(108) + Name(109), "ab");
+  const auto bytes = FileBytes();
+  EXPECT_EQ(bytes.size(), 904672u);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 0), 904672 - 2 * 3 - 1);  // text, attr, 'b'; width
+  EXPECT_FALSE(fs::exists(store::JournalPath(path_)));
+}
+
+// One manager per store: a second one is refused until the first lets go. Only regular
+// files are stores, and nothing blocks on a FIFO. A fresh store appears whole or not at all.
+TEST_F(StoreTest, OneHolderAndOnlyRegularFiles) {
+  ASSERT_EQ(store_.Open(), store::kOpened);
+  EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(dir_), {}),
+            std::vector<fs::path>{path_});  // no temporary file left
+  store::WorkStore second;
+  second.SetPath(path_);
+  EXPECT_EQ(second.Open(), store::kInUse);
+  EXPECT_EQ(second.LastError(), store::kInUseError);
+  EXPECT_EQ(second.OpenReadOnly(), store::kOpened);  // a tool may still read it
+  store_.Close();
+  EXPECT_EQ(second.Open(), store::kOpened);
+  EXPECT_EQ(store::CreateStoreFile(path_), EEXIST);
+  const std::string fifo = (dir_ / "fifo.dat").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/null"), dir_.string()}) {
+    store_.SetPath(path);
+    EXPECT_EQ(store_.Open(), store::kCannotOpen) << path;
+    EXPECT_EQ(store_.OpenReadOnly(), store::kCannotOpen) << path;
+  }
 }
 
 TEST_F(StoreTest, ShortFileReadsZerosPastItsEnd) {
