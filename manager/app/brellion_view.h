@@ -204,7 +204,7 @@ class CBrellionView : public QWidget {
   item::ItemRecord working_;
   msglist::CutBuffer cut_;
   msglist::EditHistory history_;  // of the open store
-  std::string scratchPath_;  // the store of the start, "data.tmp"
+  std::string scratchPath_;       // the store of the start, "data.tmp"
   std::unique_ptr<ItemEditors> editors_;
   std::unique_ptr<ProjectDialogs> projectDialogs_;
   bool storeOpen_ = false;

@@ -11,7 +11,8 @@ const std::array<CommandInfo, 41> kCommands = {{
     {cmd::kDelete, "편집", "삭제", "삭제하기", "선택한 아이템을 삭제합니다"},
     {cmd::kCut, "편집", "잘라내기", "잘라내기", "선택한 아이템을 잘라냅니다"},
     {cmd::kCopy, "편집", "복사", "", "선택한 아이템을 복사합니다"},
-    {cmd::kPaste, "편집", "붙여넣기", "붙여넣기", "잘라내거나 복사한 아이템을 선택한 곳에 넣습니다"},
+    {cmd::kPaste, "편집", "붙여넣기", "붙여넣기",
+     "잘라내거나 복사한 아이템을 선택한 곳에 넣습니다"},
     {cmd::kMoveUp, "편집", "위로 이동", "", "선택한 아이템을 한 칸 위로 옮깁니다"},
     {cmd::kMoveDown, "편집", "아래로 이동", "", "선택한 아이템을 한 칸 아래로 옮깁니다"},
     {cmd::kAddOneLine, "추가하기", "1줄문장", "한줄문장추가", "한 줄 문장을 추가합니다"},
@@ -47,9 +48,9 @@ const std::array<CommandInfo, 41> kCommands = {{
 }};
 
 const std::array<int, 27> kToolbarLayout = {
-    cmd::kLoad,       cmd::kSave,      cmd::kNew,       cmd::kSeparator,    cmd::kUndo,
-    cmd::kRedo,       cmd::kSeparator, cmd::kModify,
-    cmd::kDelete,     cmd::kCut,       cmd::kPaste,     cmd::kSeparator,    cmd::kAddOneLine,
-    cmd::kAddTwoLine, cmd::kAddTitle,  cmd::kAddBitmap, cmd::kAddAnimation, cmd::kAddDateTime,
-    cmd::kAddDDay,    cmd::kSeparator, cmd::kAddEvent,  cmd::kSeparator,    cmd::kPreview,
-    cmd::kSeparator,  cmd::kSetClock,  cmd::kPortSetup, cmd::kIpSetup};
+    cmd::kLoad,      cmd::kSave,         cmd::kNew,         cmd::kSeparator,  cmd::kUndo,
+    cmd::kRedo,      cmd::kSeparator,    cmd::kModify,      cmd::kDelete,     cmd::kCut,
+    cmd::kPaste,     cmd::kSeparator,    cmd::kAddOneLine,  cmd::kAddTwoLine, cmd::kAddTitle,
+    cmd::kAddBitmap, cmd::kAddAnimation, cmd::kAddDateTime, cmd::kAddDDay,    cmd::kSeparator,
+    cmd::kAddEvent,  cmd::kSeparator,    cmd::kPreview,     cmd::kSeparator,  cmd::kSetClock,
+    cmd::kPortSetup, cmd::kIpSetup};

@@ -54,10 +54,12 @@ void CBrellionView::InstallListCommands() {
   Install(cmd::kCut, {.run = [this] { OnCut(); }, .enabled = rule(ListCommand::Cut)});
   Install(cmd::kPaste, {.run = [this] { OnPaste(); }, .enabled = rule(ListCommand::Paste)});
   Install(cmd::kCopy, {.run = [this] { OnCopy(); }, .enabled = rule(ListCommand::Copy)});
-  Install(cmd::kMoveUp, {.run = [this] { RunPlan(msglist::PlanMoveUp(list_->topLevelItemCount(), SelectedRows())); },
-                         .enabled = rule(ListCommand::MoveUp)});
-  Install(cmd::kMoveDown, {.run = [this] { RunPlan(msglist::PlanMoveDown(list_->topLevelItemCount(), SelectedRows())); },
-                           .enabled = rule(ListCommand::MoveDown)});
+  const auto move = [this](msglist::Plan (*plan)(int, std::vector<int>)) {
+    return [this, plan] { RunPlan(plan(list_->topLevelItemCount(), SelectedRows())); };
+  };
+  Install(cmd::kMoveUp, {.run = move(msglist::PlanMoveUp), .enabled = rule(ListCommand::MoveUp)});
+  Install(cmd::kMoveDown,
+          {.run = move(msglist::PlanMoveDown), .enabled = rule(ListCommand::MoveDown)});
   Install(cmd::kUndo, {.run = [this] { ShowReplayed(history_.Undo(store::TheWorkStore())); },
                        .enabled = [this] { return history_.CanUndo(); }});
   Install(cmd::kRedo, {.run = [this] { ShowReplayed(history_.Redo(store::TheWorkStore())); },
@@ -70,8 +72,8 @@ void CBrellionView::InstallListCommands() {
   Action(cmd::kPaste)->setShortcut(QKeySequence::Paste);
   Action(cmd::kCopy)->setShortcut(QKeySequence::Copy);
   Action(cmd::kUndo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  Action(cmd::kRedo)->setShortcuts(
-      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  const QKeySequence redoKeys[] = {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z};
+  Action(cmd::kRedo)->setShortcuts({redoKeys[0], redoKeys[1]});
   Action(cmd::kMoveUp)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
   Action(cmd::kMoveDown)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
 

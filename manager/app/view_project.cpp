@@ -78,8 +78,7 @@ bool CBrellionView::LoadProject(const QString& path) {
     Show(*refusal);
     return false;
   }
-  if (!Switched(msglist::StoreCommand::Load,
-                msglist::SwitchStore(store::TheWorkStore(), local))) {
+  if (!Switched(msglist::StoreCommand::Load, msglist::SwitchStore(store::TheWorkStore(), local))) {
     return false;
   }
   history_.Clear();

@@ -131,7 +131,8 @@ Refusal EventList::Delete(const std::vector<int>& selected) {
   if (Count() == 0) return NoCaption("삭제할 아이템이 없습니다");
   if (rows.empty()) return NoCaption("삭제할곳의 아이템을 선택하십시요");
   std::vector<item::ItemRecord> slots = SlotsFrom(rows.front());
-  for (auto r = rows.rbegin(); r != rows.rend(); ++r) slots.erase(slots.begin() + (*r - rows.front()));
+  for (auto r = rows.rbegin(); r != rows.rend(); ++r)
+    slots.erase(slots.begin() + (*r - rows.front()));
   Rewrite(rows.front(), std::move(slots));
   return std::nullopt;
 }

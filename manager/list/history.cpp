@@ -58,13 +58,13 @@ std::optional<std::vector<int>> EditHistory::Redo(store::WorkStore& store) {
   return Replay(store, redo_, undo_, true);
 }
 
-std::optional<std::vector<int>> EditHistory::Replay(store::WorkStore& store,
-                                                    std::deque<Step>& from, std::deque<Step>& to,
-                                                    bool forward) {
+std::optional<std::vector<int>> EditHistory::Replay(store::WorkStore& store, std::deque<Step>& from,
+                                                    std::deque<Step>& to, bool forward) {
   if (from.empty()) return std::nullopt;
   Step& step = from.back();
   std::vector<item::ItemRecord> records;
-  for (std::uint16_t i : forward ? step.after : step.before) records.push_back(Unpack(step.pool[i]));
+  for (std::uint16_t i : forward ? step.after : step.before)
+    records.push_back(Unpack(step.pool[i]));
   if (!store.ReplaceSlots(step.first, records)) return std::nullopt;
   std::vector<int> select = forward ? step.selectAfter : step.selectBefore;
   to.push_back(std::move(step));

@@ -58,8 +58,8 @@ bool IsEnabled(ListCommand command, const ListState& s) {
     case ListCommand::MoveUp:
     case ListCommand::MoveDown: {
       const bool block = s.selected >= 1 && s.lastSelected - s.firstSelected + 1 == s.selected;
-      return block && (command == ListCommand::MoveUp ? s.firstSelected > 0
-                                                      : s.lastSelected < s.rows - 1);
+      return block &&
+             (command == ListCommand::MoveUp ? s.firstSelected > 0 : s.lastSelected < s.rows - 1);
     }
     default:
       return true;  // the other adds
@@ -150,8 +150,8 @@ Plan PlanMove(int rows, std::vector<int> selected, int target) {
     return {};
   }
   // Where the block starts once the rows are out of the list.
-  const int before = static_cast<int>(std::count_if(selected.begin(), selected.end(),
-                                                    [target](int r) { return r < target; }));
+  const int before = static_cast<int>(
+      std::count_if(selected.begin(), selected.end(), [target](int r) { return r < target; }));
   const int at = target - before;
   Plan plan;
   for (int i = 0; i < static_cast<int>(selected.size()); ++i) plan.selectAfter.push_back(at + i);
@@ -240,7 +240,8 @@ void RunOp(const SlotOp& op, std::vector<item::ItemRecord>& slots, const item::I
         const bool moved = std::binary_search(op.moved.begin(), op.moved.end(), k);
         (moved ? block : rest).push_back(slots[std::size_t(k)]);
       }
-      const auto before = std::count_if(op.moved.begin(), op.moved.end(), [p](int r) { return r < p; });
+      const auto before =
+          std::count_if(op.moved.begin(), op.moved.end(), [p](int r) { return r < p; });
       rest.insert(rest.begin() + (p - before), block.begin(), block.end());
       std::copy(rest.begin(), rest.end(), slots.begin());
       break;

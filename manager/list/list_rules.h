@@ -49,7 +49,7 @@ struct ListState {
   int rows = 0;
   int selected = 0;  // number of selected rows
   bool cutPresent = false;
-  int boardHeight = 1;  // tiers
+  int boardHeight = 1;     // tiers
   int firstSelected = -1;  // the selected rows lie within firstSelected .. lastSelected
   int lastSelected = -1;
 };

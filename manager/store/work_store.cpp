@@ -132,9 +132,9 @@ int CreateStoreFile(const std::string& path) {
   if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) != 0) {
     error = errno;
     if (error == EINVAL) {  // a file system that cannot refuse: look just before
-      error = ::access(path.c_str(), F_OK) == 0                 ? EEXIST
+      error = ::access(path.c_str(), F_OK) == 0           ? EEXIST
               : ::rename(temp.c_str(), path.c_str()) == 0 ? 0
-                                                                : errno;
+                                                          : errno;
     }
   }
   if (error != 0) ::unlink(temp.c_str());
@@ -258,7 +258,8 @@ void WorkStore::Swap(WorkStore& other) {
 }
 
 bool WorkStore::IsOwnFile(const std::string& path) const {
-  struct stat mine {}, other {};
+  struct stat mine {
+  }, other{};
   return fd_ >= 0 && ::fstat(fd_, &mine) == 0 && ::stat(path.c_str(), &other) == 0 &&
          mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
 }
@@ -276,7 +277,8 @@ std::size_t WorkStore::Read(std::size_t offset, void* buffer, std::size_t length
   }
   const std::size_t from = std::max(offset, pendingOffset_);
   const std::size_t to = std::min(offset + length, pendingOffset_ + pending_.size());
-  if (from < to) std::memcpy(out + (from - offset), pending_.data() + (from - pendingOffset_), to - from);
+  if (from < to)
+    std::memcpy(out + (from - offset), pending_.data() + (from - pendingOffset_), to - from);
   return got;
 }
 
@@ -322,8 +324,8 @@ bool WorkStore::ReplaceSlots(int first, std::span<const item::ItemRecord> record
   // The journal is written in the same pieces as the store, so a test that stops the
   // process after any write sees a journal torn anywhere too.
   const std::string journalPath = JournalPath(path_);
-  const int j = ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
-                       0666);
+  const int j =
+      ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
   bool written = j >= 0 && PWriteAll(j, journal.data(), kJournalHead, 0);
   if (written) Step();
   for (std::size_t at = kJournalHead; written && at < journal.size();) {

@@ -319,7 +319,8 @@ class ListViewTest : public Fixture {
           {{alt | Qt::Key_Down}, {"2", "0K", "2", "3"}},
           {{ctrl | Qt::Key_C, ctrl | Qt::Key_V}, {"2", "0K", "0K", "2", "3"}},
           {{ctrl | Qt::Key_Z, ctrl | Qt::Key_Z}, {"0K", "2", "2", "3"}},
-          {{ctrl | Qt::Key_Y, ctrl | Qt::ShiftModifier | Qt::Key_Z}, {"2", "0K", "0K", "2", "3"}}}) {
+          {{ctrl | Qt::Key_Y, ctrl | Qt::ShiftModifier | Qt::Key_Z},
+           {"2", "0K", "0K", "2", "3"}}}) {
       for (QKeyCombination k : keys) key(k);
       QCOMPARE(Names(project), names);
     }
@@ -371,8 +372,9 @@ class ListViewTest : public Fixture {
     dialogs_->save = project;
     Trigger(cmd::kSave);
     const QString held = QStringLiteral("\n다른 Brellion이 사용하고 있는 파일입니다");
-    QCOMPARE(Texts(boxes), (QStringList{"작업한 내용을 저장하시겠습니까?", "파일을 오픈할수 없습니다" + held,
-                                        "저장할수 없습니다" + held}));
+    QCOMPARE(Texts(boxes),
+             (QStringList{"작업한 내용을 저장하시겠습니까?", "파일을 오픈할수 없습니다" + held,
+                          "저장할수 없습니다" + held}));
     QCOMPARE(StorePath(), Path("data.tmp"));
     QCOMPARE(Contents(), (QStringList{"0", "1"}));
     QCOMPARE(Names(project), QStringList{"0"});
@@ -382,8 +384,10 @@ class ListViewTest : public Fixture {
     other.SetPath(StorePath().toStdString());
     QVERIFY(other.Open() == store::kOpened);
     QVERIFY(!TheApp()->InitInstance(false));
-    QCOMPARE(Last(boxes),
-             QStringLiteral("실행할수 없음: 다른 Brellion이 이 작업 파일을 사용하고 있습니다\n실행할수 없습니다"));
+    QCOMPARE(
+        Last(boxes),
+        QStringLiteral(
+            "실행할수 없음: 다른 Brellion이 이 작업 파일을 사용하고 있습니다\n실행할수 없습니다"));
     QCOMPARE(ReadAt(Path("data.tmp"), 0, 904672), before);
   }
 };

@@ -1,6 +1,5 @@
 // brellion-cli as a process: exit statuses, messages and what reaches the sign.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <QFile>

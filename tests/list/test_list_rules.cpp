@@ -6,11 +6,10 @@
 
 #include <csignal>
 #include <deque>
-#include <random>
-#include <set>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <set>
 #include <string>
 #include <tuple>
 
@@ -117,8 +116,8 @@ TEST(EnableRules, Table) {
 // Copy wants one row; a move wants a block of adjacent rows with room to go.
 TEST(EnableRules, CopyAndMoves) {
   const std::pair<std::vector<int>, std::string> cases[] = {
-      {{}, "000"}, {{0}, "101"}, {{2}, "110"}, {{1}, "111"}, {{0, 1}, "001"}, {{1, 2}, "010"},
-      {{0, 2}, "000"},
+      {{}, "000"},     {{0}, "101"},    {{2}, "110"},    {{1}, "111"},
+      {{0, 1}, "001"}, {{1, 2}, "010"}, {{0, 2}, "000"},
   };
   for (const auto& [selected, expected] : cases) {
     std::string got;
@@ -215,8 +214,10 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
   ASSERT_EQ(::mkfifo((dir / "fifo.dat").c_str(), 0600), 0);
   fs::create_symlink("/dev/urandom", dir / "random.dat");
   fs::create_directory(dir / "folder.dat");
-  for (auto [name, size] :
-       {std::pair{"show.dat", 904672}, {"data.tmp", 904672}, {"foreign.DAT", 1000}, {"empty.dat", 0}}) {
+  for (auto [name, size] : {std::pair{"show.dat", 904672},
+                            {"data.tmp", 904672},
+                            {"foreign.DAT", 1000},
+                            {"empty.dat", 0}}) {
     { std::ofstream create(dir / name); }
     fs::resize_file(dir / name, std::uintmax_t(size));
   }
@@ -241,7 +242,8 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
         << path;
   }
   for (const char* device : {"/dev/zero", "/dev/null"}) {
-    EXPECT_EQ(msglist::CheckStoreFile(store::KindOfFile(device))->text, kNotAFile + "일반 파일이 아닙니다");
+    EXPECT_EQ(msglist::CheckStoreFile(store::KindOfFile(device))->text,
+              kNotAFile + "일반 파일이 아닙니다");
   }
   fs::remove_all(dir);
   // Only a lost store announces the end of the program; otherwise the reason follows.
@@ -249,8 +251,9 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
        {msglist::StoreCommand::Load, msglist::StoreCommand::Save, msglist::StoreCommand::New}) {
     EXPECT_NE(msglist::SwitchFailure(command, {SwitchResult::Lost, ENOENT}).text.find("종료"),
               std::string::npos);
-    EXPECT_EQ(msglist::SwitchFailure(command, {SwitchResult::KeptPrevious, EACCES}).text.find("종료"),
-              std::string::npos);
+    EXPECT_EQ(
+        msglist::SwitchFailure(command, {SwitchResult::KeptPrevious, EACCES}).text.find("종료"),
+        std::string::npos);
   }
   EXPECT_EQ(msglist::SwitchFailure(msglist::StoreCommand::Load,
                                    {SwitchResult::KeptPrevious, store::kInUseError}),
@@ -265,8 +268,8 @@ class StoreFiles : public ::testing::Test {
   void SetUp() override {
     // Memory-backed where there is one: every edit flushes to disk, and the hundreds here
     // would otherwise wait on it.
-    std::string tmpl = fs::is_directory("/dev/shm") ? "/dev/shm/project_testXXXXXX"
-                                                    : "/tmp/project_testXXXXXX";
+    std::string tmpl =
+        fs::is_directory("/dev/shm") ? "/dev/shm/project_testXXXXXX" : "/tmp/project_testXXXXXX";
     ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     dir_ = tmpl;
     scratch_ = (dir_ / "data.tmp").string();
@@ -435,7 +438,7 @@ TEST_F(StoreFiles, KillAfterAnyWriteOfADeleteLeavesTheOldOrTheNewList) {
       s.SetPath(scratch_);
       msglist::CutBuffer c;
       ::_exit(s.Open() == store::kOpened && msglist::Apply(s, del, {}, c).error == 0 ? kFinished
-                                                                                    : kBroken);
+                                                                                     : kBroken);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -464,14 +467,17 @@ TEST_F(StoreFiles, KillAfterAnyWriteOfADeleteLeavesTheOldOrTheNewList) {
 TEST_F(StoreFiles, RandomEditsUndoAndRedoFollowAPlainList) {
   using List = std::vector<item::ItemRecord>;
   std::mt19937 rng(23);
-  const auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const auto pick = [&rng](int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+  };
   const auto randomRecord = [&] {
     item::ItemRecord r;
     for (auto& b : r.header.bytes) b = std::uint8_t(pick(0, 255));
     r.header[item::hdr::kKind] = std::uint8_t(pick(0, 7));
     for (int q = 0; q < 4; ++q) {
       item::Quarter& quarter = r.body.quarter(item::QuarterId(q));
-      for (int i = 0, n = pick(q == 0 ? 1 : 0, 40); i < n; ++i) quarter[std::size_t(i)] = std::uint8_t(pick(1, 255));
+      for (int i = 0, n = pick(q == 0 ? 1 : 0, 40); i < n; ++i)
+        quarter[std::size_t(i)] = std::uint8_t(pick(1, 255));
     }
     return r;
   };

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-
 #include <filesystem>
 #include <fstream>
 
@@ -115,7 +114,8 @@ TEST_F(StoreTest, ReplaceSlotsKeepsToTheItemSlots) {
   EXPECT_EQ(Name(108) + Name(109), "ab");
   const auto bytes = FileBytes();
   EXPECT_EQ(bytes.size(), 904672u);
-  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 0), 904672 - 2 * 3 - 1);  // text, attr, 'b'; width
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 0),
+            904672 - 2 * 3 - 1);  // text, attr, 'b'; width
   EXPECT_FALSE(fs::exists(store::JournalPath(path_)));
 }
 
