@@ -58,14 +58,15 @@ std::string Usage(std::span<const Subcommand> subcommands) {
   std::string u = "usage: brellion-cli COMMAND [--tcp HOST:PORT | --serial DEVICE] ARGUMENTS\n\n";
   for (const Subcommand& s : subcommands)
     u += "  " + std::string(s.name) + " " + s.arguments + "\n      " + s.summary + "\n";
-  u += "\nLink options (otherwise the project's stored transmit option, IP address, port and\n"
-       "COM port are used):\n"
-       "  --tcp HOST:PORT   talk to the sign over TCP/IP\n"
-       "  --serial DEVICE   talk to the sign over the serial device at 57600 baud, 8N1\n"
-       "PROJECT.dat is read only; without it data.tmp beside the program (or in the user's\n"
-       "data folder) is used.\n"
-       "Exit status: 0 the sign acknowledged everything, 1 the sign or the link failed,\n"
-       "2 bad command line or unreadable project.\n";
+  u +=
+      "\nLink options (otherwise the project's stored transmit option, IP address, port and\n"
+      "COM port are used):\n"
+      "  --tcp HOST:PORT   talk to the sign over TCP/IP\n"
+      "  --serial DEVICE   talk to the sign over the serial device at 57600 baud, 8N1\n"
+      "PROJECT.dat is read only; without it data.tmp beside the program (or in the user's\n"
+      "data folder) is used.\n"
+      "Exit status: 0 the sign acknowledged everything, 1 the sign or the link failed,\n"
+      "2 bad command line or unreadable project.\n";
   return u;
 }
 
