@@ -96,6 +96,18 @@ std::optional<JournalEntry> ReadJournal(const std::string& storePath, const stru
   return entry;
 }
 
+// Opens path with flags when it is a regular file (looked at again on the open descriptor,
+// in case it was swapped meanwhile): the descriptor, or -errno.
+int OpenRegular(const std::string& path, int flags, struct stat* st) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return -errno;
+  if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+    ::close(fd);
+    return -ENODEV;
+  }
+  return fd;
+}
+
 }  // namespace
 
 std::string JournalPath(const std::string& storePath) {
@@ -177,13 +189,9 @@ int WorkStore::Open() {
     kind = KindOfFile(path_);
   }
   if (kind.type != FileKind::Type::Regular) return Fail(kind.error);
-  const int fd = ::open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return Fail(errno);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {  // replaced since it was looked at
-    ::close(fd);
-    return Fail(ENODEV);
-  }
+  const int fd = OpenRegular(path_, O_RDWR, &st);
+  if (fd < 0) return Fail(-fd);
   // flock, not a record lock: record locks vanish when any descriptor of the file in the
   // process closes (a copy for a save would drop it).
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -222,13 +230,9 @@ int WorkStore::OpenReadOnly() {
   Close();
   const FileKind kind = KindOfFile(path_);
   if (kind.type != FileKind::Type::Regular) return Fail(kind.error);
-  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return Fail(errno);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return Fail(ENODEV);
-  }
+  const int fd = OpenRegular(path_, O_RDONLY, &st);
+  if (fd < 0) return Fail(-fd);
   fd_ = fd;
   readOnly_ = true;
   if (auto entry = ReadJournal(path_, st)) {
@@ -258,8 +262,8 @@ void WorkStore::Swap(WorkStore& other) {
 }
 
 bool WorkStore::IsOwnFile(const std::string& path) const {
-  struct stat mine {
-  }, other{};
+  struct stat mine {};
+  struct stat other {};
   return fd_ >= 0 && ::fstat(fd_, &mine) == 0 && ::stat(path.c_str(), &other) == 0 &&
          mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
 }
@@ -284,15 +288,7 @@ std::size_t WorkStore::Read(std::size_t offset, void* buffer, std::size_t length
 
 std::size_t WorkStore::Write(std::size_t offset, const void* data, std::size_t length) {
   if (fd_ < 0 || readOnly_) return 0;
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
-  std::size_t done = 0;
-  while (done < length) {
-    const ssize_t n = ::pwrite(fd_, bytes + done, length - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  return done;
+  return PWriteAll(fd_, static_cast<const std::uint8_t*>(data), length, offset) ? length : 0;
 }
 
 bool WorkStore::ReplaceSlots(int first, std::span<const item::ItemRecord> records) {
