@@ -282,6 +282,7 @@ QMenu* CBrellionView::CreateListContextMenu() {
   add(cmd::kDelete, &CBrellionView::OnDelete, false);
   menu->addSeparator();
   add(cmd::kCut, &CBrellionView::OnCut, rule.cutGrey);
+  add(cmd::kCopy, &CBrellionView::OnCopy, rule.cutGrey);
   add(cmd::kPaste, &CBrellionView::OnPaste, rule.pasteGrey);
   return menu;
 }

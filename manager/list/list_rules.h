@@ -64,7 +64,7 @@ bool IsEnabled(ListCommand command, const ListState& state);
 // ("수정" and "삭제" never are; they bring their own messages).
 struct ContextMenuRule {
   bool opens = false;
-  bool cutGrey = false;
+  bool cutGrey = false;  // "잘라내기" and "복사"
   bool pasteGrey = false;
 };
 ContextMenuRule ContextMenuFor(const ListState& state);

@@ -342,9 +342,9 @@ class ListViewTest : public Fixture {
     QCOMPARE(Contents(), (QStringList{"changed", "0K", "0K", "2", "3"}));
     View()->SelectRows({0, 1});
     std::unique_ptr<QMenu> menu(View()->CreateListContextMenu());
-    QVERIFY(menu->actions()[0]->isEnabled() && !menu->actions()[4]->isEnabled());
+    QVERIFY(menu->actions()[0]->isEnabled() && !menu->actions()[5]->isEnabled());
     menu->actions()[0]->trigger();  // 수정 on two rows answers with its message
-    menu->actions()[4]->trigger();  // grey: nothing runs
+    menu->actions()[5]->trigger();  // grey: nothing runs
     QCOMPARE(Texts(boxes), QStringList{"수정할곳의 Item만 선택하세요..."});
     // Rows dropped lower land there, still selected.
     View()->SelectRows({0, 1});
