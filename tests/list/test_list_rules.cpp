@@ -192,14 +192,19 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
               expected.empty() ? "" : expected + "|파일오픈실패")
         << path;
   }
-  // Only a lost store announces the end of the program.
-  for (auto command :
-       {msglist::StoreCommand::Load, msglist::StoreCommand::Save, msglist::StoreCommand::New}) {
-    EXPECT_NE(msglist::SwitchFailure(command, SwitchResult::Lost).text.find("종료"),
-              std::string::npos);
-    EXPECT_EQ(msglist::SwitchFailure(command, SwitchResult::KeptPrevious).text.find("종료"),
-              std::string::npos);
-  }
+  // Only a lost store announces the end of the program; only Load's line has a full stop.
+  using C = msglist::StoreCommand;
+  const std::string open = "파일을 오픈할수 없습니다", make = "파일을 만들수 없습니다",
+                    end = "\n프로그램을 종료합니다";
+  const std::tuple<C, SwitchResult, std::string, std::string> failures[] = {
+      {C::Load, SwitchResult::Lost, open + end + ".", "파일오픈실패"},
+      {C::Save, SwitchResult::Lost, open + end, "파일오픈실패"},
+      {C::New, SwitchResult::Lost, make + end, "파일오픈 실패"},
+      {C::Load, SwitchResult::KeptPrevious, open, "파일오픈실패"},
+      {C::Save, SwitchResult::KeptPrevious, open, "파일오픈실패"},
+      {C::New, SwitchResult::KeptPrevious, make, "파일오픈 실패"}};
+  for (const auto& [command, result, text, caption] : failures)
+    EXPECT_EQ(msglist::SwitchFailure(command, result), (msglist::Message{text, caption}));
 }
 
 class StoreFiles : public ::testing::Test {

@@ -39,6 +39,7 @@ TEST(CliTransfer, EventSendAndPreviewOfOneProject) {
     }
     s.SetWidth(12);
     s.SetHeight(1);
+    s.SetConnection(1);
   }
   SignSimProcess sim;
   ASSERT_TRUE(sim.Start({"--rows", "1", "--fault", "badsum:6"}));  // block 1 of the second event
@@ -77,7 +78,8 @@ TEST(CliTransfer, EventSendAndPreviewOfOneProject) {
   EXPECT_EQ(ReadAt(memory, board::kItemCount, 2), QByteArray("\0\x04", 2));
   EXPECT_EQ(ReadAt(memory, board::BodyAddress(2), 6), QByteArray("item 2"));
   EXPECT_EQ(ReadAt(out, board::kItemCount, 2), QByteArray("\0\x04", 2));
-  EXPECT_EQ(ReadAt(out, board::kWidth, 2), QByteArray("\x0C\x01", 2));
+  EXPECT_EQ(ReadAt(out, board::kWidth, 2) + ReadAt(out, board::kConnection, 1),
+            QByteArray("\x0C\x01\x01", 3));
   EXPECT_EQ(ReadAt(out, board::BodyAddress(2), 6), QByteArray("item 2"));
   EXPECT_EQ(ReadAt(out, board::HeaderAddress(3), 1), QByteArray("\x05", 1));
 }
