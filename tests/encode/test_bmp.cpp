@@ -1,11 +1,17 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <functional>
+#include <future>
 #include <tuple>
 
 #include "manager/encode/bmp_reader.h"
 #include "manager/encode/import_checks.h"
+#include "manager/encode/program_layout.h"
 #include "tests/support/picture_builders.h"
 #include "tests/support/test_fonts.h"
 
@@ -148,6 +154,31 @@ TEST(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpenedAndKoreanPathsOpen) {
   const auto bmp = ReadBmpFile(dir.path.string() + "/\xB1\xD7\xB8\xB2.bmp");
   ASSERT_TRUE(bmp);
   EXPECT_EQ(BmpToPlanes(*bmp).red, Bytes{0xC0});
+}
+
+// A FIFO without a writer would hold an open() forever; a device never ends. Both fail at
+// once, like a file that is not a picture, wherever a picture path is read.
+TEST(PictureFiles, FifosAndDevicesFailAtOnce) {
+  const sign_test::TempDir dir("encode_fifo");
+  const std::string fifo = dir.Path("pipe.gif");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  FilePictures files;
+  const std::tuple<const char*, std::function<bool(const std::string&)>> readers[] = {
+      {"bitmap check", [](auto& p) { return CheckBitmapFile(p, BitmapOpen::New) == ImportResult::NotBmp; }},
+      {"gif check", [](auto& p) { return CheckGifFile(p) == ImportResult::GifUnreadable; }},
+      {"bitmap", [&](auto& p) { return !files.Bitmap(p); }},
+      {"animation", [&](auto& p) { return !files.Animation(p); }}};
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    for (const auto& [what, refused] : readers) {
+      SCOPED_TRACE(std::string(what) + " " + path);
+      auto done = std::async(std::launch::async, refused, path);
+      if (done.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets the blocked open end
+        ADD_FAILURE() << "still reading after 5 s";
+      }
+      EXPECT_TRUE(done.get());
+    }
+  }
 }
 
 TEST(ImportMessages, GifNameIsJudgedByItsLastExtension) {
