@@ -5,7 +5,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QTimer>
 #include <ctime>
@@ -57,7 +59,11 @@ TEST(SerialLink, TimesOutWithoutSpinningPurgesLeftoversAndReportsAClosedPort) {
   SignSimProcess sim;
   ASSERT_TRUE(sim.Start(
       {"--fault", "noreply:1", "--fault", "pieces:2", "--fault", "pieces:4", "--piece-ms", "20"}));
-  qputenv("BRELLION_COM12", sim.pty_link().toUtf8());
+  // A path with a slash names a file from the working directory, not one under /dev.
+  const QFileInfo link(sim.pty_link());
+  const QString cwd = QDir::currentPath();
+  QDir::setCurrent(link.dir().absolutePath() + "/..");
+  qputenv("BRELLION_COM12", (link.dir().dirName() + "/" + link.fileName()).toUtf8());
   CCommControl comm;
   ASSERT_EQ(comm.Create(12, 57600, 0), 1);
   CSignCtrl ctrl;
@@ -88,6 +94,7 @@ TEST(SerialLink, TimesOutWithoutSpinningPurgesLeftoversAndReportsAClosedPort) {
   EXPECT_TRUE(sim.log().contains("#2 pty apply -> ack, in one-byte pieces (fault)"))
       << sim.log().toStdString();
   qunsetenv("BRELLION_COM12");
+  QDir::setCurrent(cwd);
 }
 
 TEST(TcpLink, NoSocketRefusedOrUnansweredConnect) {

@@ -15,7 +15,7 @@ CComm::~CComm() {
 int CComm::Open() {
   Close();
   port_->setPortName(QString::fromStdString(
-      device.empty() ? signlink::SerialDevicePath(port_number) : device));
+      signlink::SerialOpenPath(device.empty() ? signlink::SerialDevicePath(port_number) : device)));
   if (!port_->open(QIODevice::ReadWrite)) return 0;
   // The line itself must be what was asked for; without it nothing the sign says is read.
   const bool ok = port_->setBaudRate(baud_rate) &&
