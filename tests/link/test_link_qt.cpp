@@ -1,7 +1,9 @@
 // The serial and TCP links against a running signsim.
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -10,7 +12,9 @@
 #include <QFileInfo>
 #include <QEventLoop>
 #include <QTimer>
+#include <atomic>
 #include <ctime>
+#include <thread>
 #include <utility>
 
 #include "manager/link/frame.h"
@@ -112,6 +116,44 @@ TEST(TcpLink, NoSocketRefusedOrUnansweredConnect) {
   t.start();
   EXPECT_EQ(Send(silent, kApply), 10);
   EXPECT_LT(t.elapsed(), 1500);
+}
+
+// A peer that sends 64 MB nobody asked for, then answers like a sign: the idle link holds
+// at most its read buffer, and the next exchange gets its acknowledgement.
+TEST(TcpLink, UnsolicitedBytesAreDroppedAsTheyArrive) {
+  EnsureApp();
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len), 0);
+  std::atomic<bool> flooded{false};
+  std::thread peer([&] {
+    const int fd = accept(listener, nullptr, nullptr);
+    const std::vector<std::uint8_t> junk(1 << 20, 0x02);  // STX after STX: never a frame
+    for (int mb = 0; mb < 64 && send(fd, junk.data(), junk.size(), MSG_NOSIGNAL) > 0; ++mb) {
+    }
+    flooded = true;
+    std::uint8_t request[6];
+    const std::uint8_t ack[] = {0x02, 0x00, 0x06, 0x41, 0x49, 0x03};
+    if (recv(fd, request, sizeof request, MSG_WAITALL) == 6) send(fd, ack, 6, MSG_NOSIGNAL);
+    close(fd);
+  });
+  TcpLink link;
+  link.Connect("127.0.0.1", ntohs(a.sin_port));
+  QElapsedTimer t;
+  t.start();
+  while (!flooded && t.elapsed() < 20000) Pause(20);
+  Pause(100);
+  EXPECT_TRUE(flooded);
+  EXPECT_LE(link.socket()->bytesAvailable(), TcpLink::kReadBufferBytes);
+  EXPECT_EQ(Send(link, kApply), 0);
+  shutdown(listener, SHUT_RDWR);
+  peer.join();
+  close(listener);
 }
 
 // Frames: 2 dropped with its connection, 3+4 in one exchange leave the model reply
