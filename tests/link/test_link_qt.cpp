@@ -11,9 +11,11 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
 #include <ctime>
+#include <filesystem>
 #include <thread>
 #include <utility>
 
@@ -217,4 +219,60 @@ TEST(SerialPty, OpensTerminalsThatAreNotOurs) {
     if (held) close(slave);
     close(master);
   }
+}
+
+
+// A pseudo-terminal whose other side closes hangs up like a pulled adapter: idle or in the
+// middle of an exchange, the port closes at once and costs no CPU; the next exchange opens
+// it again, and fails with code 4 while the device is gone.
+TEST(SerialPty, AHangUpClosesThePortUntilTheNextExchange) {
+  EnsureApp();
+  QTemporaryDir dir;
+  const std::string link = dir.filePath("tty").toStdString();
+  int master = -1;
+  const auto plugIn = [&] {  // a new terminal behind the same name, answering every request
+    int slave = -1;
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(ttyname(slave), link);
+    close(slave);
+  };
+  plugIn();
+  SignLinks links;
+  int changes = 0;
+  QObject::connect(&links, &SignLinks::LinkTextChanged, [&] { ++changes; });
+  ASSERT_TRUE(links.OpenSerialDevice(link, 57600));
+  const auto cpuMs = [] { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; };
+  for (const bool midExchange : {false, true}) {
+    SCOPED_TRACE(midExchange);
+    const double cpu0 = cpuMs();
+    QElapsedTimer wall;
+    wall.start();
+    if (midExchange) {
+      QTimer::singleShot(200, [&] { close(master); });
+      EXPECT_EQ(Send(links, kApply), 4);
+      EXPECT_LT(wall.elapsed(), 1500);
+    } else {
+      close(master);
+      Pause(1000);
+    }
+    EXPECT_LT(cpuMs() - cpu0, 150.0);
+    EXPECT_EQ(links.LinkText(), kNoPort);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(Send(links, kApply), 4);  // the device is gone: it cannot be opened
+    plugIn();
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      std::uint8_t buf[64];
+      const std::uint8_t ack[] = {0x02, 0x00, 0x06, 0x41, 0x49, 0x03};
+      if (read(master, buf, sizeof buf) > 0 && write(master, ack, 6) == 6) answer.stop();
+    });
+    answer.start(10);
+    EXPECT_EQ(Send(links, kApply), 0);
+    EXPECT_EQ(links.LinkText(), "연결: COM1, 57600 bps");
+    EXPECT_EQ(changes, 2);
+    changes = 0;
+  }
+  close(master);
 }
