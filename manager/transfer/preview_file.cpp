@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "manager/transfer/picture_cache.h"
 #include "shared/board_memory.h"
 
 namespace transfer {
@@ -69,7 +70,8 @@ std::string PreviewFolder(const std::string& programDir) {
 
 PreviewReport WritePreview(const std::string& path, std::span<const item::ItemRecord> list,
                            const PreviewSettings& settings, const PreviewProgress& progress,
-                           encode::PictureSource& pictures) {
+                           encode::PictureSource& source) {
+  PictureCache pictures(source);
   PreviewReport report;
   const std::size_t n = std::min(list.size(), static_cast<std::size_t>(board::kMaxItems));
   {

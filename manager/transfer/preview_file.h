@@ -42,7 +42,8 @@ struct PreviewReport {
   std::uint64_t bytes = 0;  // program bytes written (settings and count included)
 };
 
-// Writes `list` (at most 100 items) into the preview file at `path`.
+// Writes `list` (at most 100 items) into the preview file at `path`. Each picture file is
+// read once (PictureCache).
 PreviewReport WritePreview(const std::string& path, std::span<const item::ItemRecord> list,
                            const PreviewSettings& settings, const PreviewProgress& progress,
                            encode::PictureSource& pictures);

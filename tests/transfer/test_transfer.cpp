@@ -11,6 +11,7 @@
 
 #include "manager/link/frame.h"
 #include "manager/transfer/download.h"
+#include "manager/transfer/picture_cache.h"
 #include "manager/transfer/preview_file.h"
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
@@ -151,9 +152,9 @@ TEST(DownloadTest, CancelStopsBetweenFramesWithoutCountOrApply) {
   FakePictures pics;
   const List list = {Item(Kind::OneLine), Item(Kind::Animation, "gif:64x32x9")};
   const Report r = Download(sign, list, 1, sign.progress(), pics);
-  // Frames are drawn as they go out: the sent one, the next.
+  // A small animation is drawn whole, once, when its file is read before anything is sent.
   EXPECT_EQ(std::tuple(r.outcome, sign.sent().size(), pics.renders(), MessageFor(r).caption),
-            std::tuple(Outcome::kCancelled, 2u + 5u, 2, "전송취소"));
+            std::tuple(Outcome::kCancelled, 2u + 5u, 9, "전송취소"));
   EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), 0u);
 }
 
@@ -259,3 +260,41 @@ TEST_F(PreviewFileTest, AShorterListKeepsTheEarlierSlotsWithTheNewCount) {
 }
 
 }  // namespace
+
+// 99 items naming three pictures: a download and a preview each ask for every file once
+// and draw every frame once.
+TEST_F(PreviewFileTest, EachPictureFileIsReadOncePerDownloadAndPreview) {
+  List list;
+  for (int i = 0; i < 99; ++i)
+    list.push_back(Item(i % 3 == 2 ? Kind::Bitmap : Kind::Animation,
+                        i % 3 == 0 ? "gif:64x32x3" : i % 3 == 1 ? "gif:8x8x2" : "bmp:16x16"));
+  Sign sign;
+  FakePictures sent;
+  ASSERT_EQ(Download(sign, list, 1, {}, sent).outcome, Outcome::kDone);
+  ASSERT_TRUE(Write(list).written);
+  EXPECT_EQ(std::tuple(sent.opens(), sent.renders()), std::tuple(3, 5));
+  EXPECT_EQ(std::tuple(pics_.opens(), pics_.renders()), std::tuple(3, 5));
+}
+
+// Within its budget or past it (animations then drawn again from a reopened file), the
+// cache gives the writes the files give.
+TEST(PictureCacheTest, WritesAreTheFilesWithinAndPastTheBudget) {
+  const List list = {Item(Kind::Animation, "gif:64x32x3"), Item(Kind::Animation, "gif:16x8x2"),
+                     Item(Kind::Bitmap, "bmp:100x16"), Item(Kind::Animation, "gif:64x32x3"),
+                     Item(Kind::Animation, "gif:16x8x2"), Item(Kind::Animation, "gone")};
+  const auto writes = [&list](encode::PictureSource& pictures) {
+    std::vector<std::pair<std::uint32_t, Bytes>> out;
+    for (const encode::ItemLayout& item : encode::LayOutProgram(list, pictures).items)
+      encode::ForEachWrite(item, [&out](const encode::MemoryWrite& w) {
+        return out.emplace_back(w.address, w.bytes), true;
+      });
+    return out;
+  };
+  FakePictures files;
+  const auto want = writes(files);
+  for (const std::size_t budget : {std::size_t{0}, std::size_t{1000}, PictureCache::kDefaultBudget}) {
+    FakePictures source;
+    PictureCache cache(source, budget);
+    EXPECT_EQ(writes(cache), want) << budget;
+  }
+}
