@@ -242,24 +242,29 @@ TEST_F(PreviewFileTest, StepsPerKindAndTheTotalIsTheStepsTaken) {
   }
 }
 
-TEST_F(PreviewFileTest, AShorterListKeepsTheEarlierSlotsWithTheNewCount) {
+// A previewer still playing the old file keeps it whole while a new preview replaces it;
+// the new file holds only the new program, and nothing else is left in the folder.
+TEST_F(PreviewFileTest, ANewPreviewReplacesTheFileWhileAReaderKeepsTheOld) {
   ASSERT_TRUE(
       Write({Item(Kind::OneLine, "", 1), Item(Kind::TwoLine, "", 2), Item(Kind::DDay, "", 3)})
           .written);
+  std::ifstream playing(path_, std::ios::binary);
   ASSERT_TRUE(Write({Item(Kind::DateTime)}).written);
-  // The count, the three kinds, item 2's attributes and item 0's, not rewritten.
-  EXPECT_EQ(Read(board::kItemCount, 2), (Bytes{0, 1}));
-  for (auto [at, want] : {std::pair{board::HeaderAddress(0), 5},
-                          {board::HeaderAddress(1), 1},
-                          {board::HeaderAddress(2), 6},
-                          {board::BodyAddress(2) + 2048, 0xA4},
-                          {board::BodyAddress(0) + 2048, 0xA2}})
-    EXPECT_EQ(Read(at, 1), Bytes{std::uint8_t(want)}) << std::hex << at;
+  const auto old = [&playing](std::uint32_t at) {
+    playing.seekg(at);
+    return Bytes{static_cast<std::uint8_t>(playing.get())};
+  };
+  for (auto [at, was, now] : {std::tuple{board::kItemCount + 1, 3, 1},
+                              {board::HeaderAddress(0), 0, 5},
+                              {board::HeaderAddress(1), 1, 0},
+                              {board::BodyAddress(2) + 2048, 0xA4, 0}}) {
+    EXPECT_EQ(old(at), Bytes{std::uint8_t(was)}) << std::hex << at;
+    EXPECT_EQ(Read(at, 1), Bytes{std::uint8_t(now)}) << std::hex << at;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
   path_ = (dir_ / "no" / "such" / "preview.tmp").string();
   EXPECT_FALSE(Write({Item(Kind::OneLine)}).written);
 }
-
-}  // namespace
 
 // 99 items naming three pictures: a download and a preview each ask for every file once
 // and draw every frame once.
@@ -298,3 +303,5 @@ TEST(PictureCacheTest, WritesAreTheFilesWithinAndPastTheBudget) {
     EXPECT_EQ(writes(cache), want) << budget;
   }
 }
+
+}  // namespace
