@@ -54,12 +54,9 @@ TEST(LinkSettings, PaneTextPortsAddressesAndRepairs) {
   setenv("BRELLION_COM3", "", 1);
   EXPECT_EQ(SerialDevicePath(3), "/dev/ttyS2");
   unsetenv("BRELLION_COM3");
-  const std::string cwd = std::filesystem::current_path().string();
-  for (const auto& [named, opened] : {std::pair<std::string, std::string>{"work/pty", cwd + "/work/pty"},
-                                      {"./pty", cwd + "/./pty"},
-                                      {"/tmp/sign-link", "/tmp/sign-link"},
-                                      {"ttyUSB0", "/dev/ttyUSB0"}})
-    EXPECT_EQ(SerialOpenPath(named), opened) << named;
+  EXPECT_EQ(SerialOpenPath("work/pty"), std::filesystem::current_path().string() + "/work/pty");
+  EXPECT_EQ(SerialOpenPath("/tmp/sign-link"), "/tmp/sign-link");
+  EXPECT_EQ(SerialOpenPath("ttyUSB0"), "/dev/ttyUSB0");
 
   const std::pair<const char*, std::uint32_t> ips[] = {
       {"192.168.0.10", 0xC0A8000A}, {"255.255.255.255", 0xFFFFFFFF},
