@@ -20,7 +20,8 @@ std::optional<std::vector<std::uint8_t>> ReadPictureBytes(std::string_view cp949
   const fileio::RegularFile file(FileSystemPath(cp949Path));
   if (!file.ok()) return std::nullopt;
   if (at >= file.size()) return std::vector<std::uint8_t>{};
-  return file.ReadAt(at, static_cast<std::size_t>(std::min<std::uint64_t>(file.size() - at, maxBytes)));
+  return file.ReadAt(at,
+                     static_cast<std::size_t>(std::min<std::uint64_t>(file.size() - at, maxBytes)));
 }
 
 }  // namespace encode

@@ -202,7 +202,6 @@ TEST(SerialPty, OpensTerminalsThatAreNotOurs) {
   }
 }
 
-
 // A terminal whose other side closes hangs up like a pulled adapter: idle or in the middle
 // of an exchange, the port closes at once and costs no CPU; the next exchange opens it
 // again, and gives code 4 while the device is gone.
@@ -233,7 +232,8 @@ TEST(SerialPty, AHangUpClosesThePortUntilTheNextExchange) {
   QTimer answer;
   AckNextRequest(answer, master);
   EXPECT_EQ(Send(links, kApply), 0);
-  EXPECT_EQ(std::pair(links.LinkText(), changes), std::pair(std::string("연결: COM1, 57600 bps"), 2));
+  EXPECT_EQ(std::pair(links.LinkText(), changes),
+            std::pair(std::string("연결: COM1, 57600 bps"), 2));
   QTimer::singleShot(200, [&] { close(master); });
   QElapsedTimer wall;
   wall.start();

@@ -269,9 +269,9 @@ TEST_F(PreviewFileTest, ANewPreviewReplacesTheFileWhileAReaderKeepsTheOld) {
 // and draw every frame once.
 TEST_F(PreviewFileTest, EachPictureFileIsReadOncePerDownloadAndPreview) {
   List list;
-  for (int i = 0; i < 99; ++i)
-    list.push_back(Item(i % 3 == 2 ? Kind::Bitmap : Kind::Animation,
-                        i % 3 == 0 ? "gif:64x32x3" : i % 3 == 1 ? "gif:8x8x2" : "bmp:16x16"));
+  for (int i = 0; i < 33; ++i)
+    for (const char* path : {"gif:64x32x3", "gif:8x8x2", "bmp:16x16"})
+      list.push_back(Item(path[0] == 'g' ? Kind::Animation : Kind::Bitmap, path));
   Sign sign;
   FakePictures sent;
   ASSERT_EQ(Download(sign, list, 1, {}, sent).outcome, Outcome::kDone);
@@ -289,10 +289,12 @@ TEST(PictureCacheTest, WritesAreTheFilesWithinAndPastTheBudget) {
   const auto writes = [&list](encode::PictureSource&& pictures) {
     std::vector<std::pair<std::uint32_t, Bytes>> out;
     for (const encode::ItemLayout& item : encode::LayOutProgram(list, pictures).items)
-      encode::ForEachWrite(item, [&out](auto& w) { return out.emplace_back(w.address, w.bytes), true; });
+      encode::ForEachWrite(item,
+                           [&out](auto& w) { return out.emplace_back(w.address, w.bytes), true; });
     return out;
   };
-  for (const std::size_t budget : {std::size_t{0}, std::size_t{1000}, PictureCache::kDefaultBudget}) {
+  for (const std::size_t budget :
+       {std::size_t{0}, std::size_t{1000}, PictureCache::kDefaultBudget}) {
     FakePictures source;
     EXPECT_EQ(writes(PictureCache(source, budget)), writes(FakePictures())) << budget;
   }

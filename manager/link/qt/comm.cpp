@@ -10,9 +10,7 @@ CComm::CComm(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
 }
 
 void CComm::OnError(QSerialPort::SerialPortError error) {
-  if (!running_ ||
-      (error != QSerialPort::ReadError && error != QSerialPort::ResourceError))
-    return;
+  if (!running_ || (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)) return;
   // A hung-up device reports the error at every poll, so the port would spin until it is
   // closed; closing it from inside its own notification is left to the event loop, and a
   // port opened again meanwhile is not the one lost.
