@@ -35,10 +35,12 @@ int RunPreview(cli::Session& session) {
   if (!session.Positionals(0, &positional, &project)) return cli::kExitUsage;
   if (!project) return session.UsageError("PROJECT.dat is needed");
 
-  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
-  const QString previewer = QString::fromStdString(transfer::PreviewFolder(programDir));
-  const QString folder = QString::fromStdString(
-      transfer::PreviewFolder(WorkFolder(QString::fromStdString(programDir)).toStdString()));
+  const auto previewFolder = [](const QString& dir) {
+    return QString::fromStdString(transfer::PreviewFolder(dir.toStdString()));
+  };
+  const QString programDir = QCoreApplication::applicationDirPath();
+  const QString previewer = previewFolder(programDir);       // where the previewer is
+  const QString folder = previewFolder(WorkFolder(programDir));  // where it reads its file
   const QString defaultFile = folder + QString::fromLatin1(transfer::kPreviewFileName);
   const QString file = out ? QString::fromStdString(*out) : defaultFile;
   // The previewer takes no arguments: it plays the file beside itself only.

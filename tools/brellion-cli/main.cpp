@@ -13,8 +13,7 @@ int RunEventCancel(cli::Session& session);
 namespace {
 const cli::Subcommand kSubcommands[] = {
     {"clock", "[PROJECT.dat]", "sets the sign's clock to this PC's local time", RunClock},
-    {"send", "PROJECT.dat", "downloads the project's list to the sign, as \"전   송\" does",
-     RunSend},
+    {"send", "PROJECT.dat", "downloads the project's list to the sign, as \"전   송\" does", RunSend},
     {"preview", "PROJECT.dat [--out FILE] [--launch]",
      "writes the project's preview file (default the one the previewer reads: "
      "PREVIEW/preview.tmp beside the program, or in the user's data folder when the "
