@@ -58,8 +58,6 @@ class ReplacingFile {
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-  // The first errno met so far, 0 while all went well.
-  int error() const { return error_; }
   // Sets the file's length; false on failure.
   bool SetLength(std::uint64_t length);
   // Writes n bytes at offset; false on failure.
