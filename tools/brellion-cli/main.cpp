@@ -15,8 +15,9 @@ const cli::Subcommand kSubcommands[] = {
     {"clock", "[PROJECT.dat]", "sets the sign's clock to this PC's local time", RunClock},
     {"send", "PROJECT.dat", "downloads the project's list to the sign, as \"전   송\" does", RunSend},
     {"preview", "PROJECT.dat [--out FILE] [--launch]",
-     "writes the project's preview file (default PREVIEW/preview.tmp beside the program); "
-     "--launch starts the previewer on it",
+     "writes the project's preview file (default the one the previewer reads: "
+     "PREVIEW/preview.tmp beside the program, or in the user's data folder when the "
+     "program's folder cannot be written); --launch starts the previewer on it",
      RunPreview},
     {"event", "PROJECT.dat INDEX",
      "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent},
