@@ -52,6 +52,7 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   InstallSettingsCommands();
   InstallListCommands();
   InstallProjectCommands();
+  InstallPullCommand();
   InstallTransferCommands();
   UpdateSendButton();
   InstallEventCommands();
