@@ -36,9 +36,9 @@ enum class Outcome {
   kApplyFailed,        // the apply command was not acknowledged
   kCancelled,          // stopped between two frames at the caller's request
   // Sent whole, then read back:
-  kVerifyFailed,     // the sign holds other bytes (item) or another count (item -1)
+  kVerifyFailed,      // the sign holds other bytes (item) or another count (item -1)
   kVerifyReadFailed,  // a read was not answered
-  kVerifyCancelled,  // stopped while reading back; the download itself was complete
+  kVerifyCancelled,   // stopped while reading back; the download itself was complete
 };
 
 struct Report {
@@ -60,10 +60,11 @@ Message MessageFor(const Report& report);
 
 // Each callback may be left empty.
 struct Progress {
-  std::function<void(int total)> begin = {};  // before the first item frame, when the list is not empty
-  std::function<void(int item)> step = {};    // a step of item `item` was acknowledged
-  std::function<void()> end = {};             // once the items were begun, whatever the outcome
-  std::function<bool()> cancelled = {};       // asked before every frame after the checks
+  // Before the first item frame, when the list is not empty.
+  std::function<void(int total)> begin = {};
+  std::function<void(int item)> step = {};  // a step of item `item` was acknowledged
+  std::function<void()> end = {};           // once the items were begun, whatever the outcome
+  std::function<bool()> cancelled = {};     // asked before every frame after the checks
 };
 
 // Downloads `list` (at most 100 items are taken). `rowsCode` is the configured height,
