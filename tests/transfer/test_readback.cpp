@@ -228,8 +228,9 @@ TEST_F(ReadBackTest, AReadThatFailsEndsThePullAndSaysWhy) {
     board::Put16(sign.memory() + board::kItemCount, count);
     if (failAt) sign.Fail(failAt, Result::kChecksum);
     int steps = 0;
+    const int stopAt = cancelAt;  // a lambda cannot capture a structured binding here
     const PulledProgram p = ReadSignProgram(
-        sign, {.step = [&](int) { ++steps; }, .cancelled = [&] { return steps == cancelAt; }});
+        sign, {.step = [&](int) { ++steps; }, .cancelled = [&] { return steps == stopAt; }});
     const Message m = MessageFor(p);
     EXPECT_EQ(std::pair(p.outcome, m.text + "|" + m.caption), std::pair(outcome, said));
   }
