@@ -45,13 +45,6 @@ struct Sign : fakes::SimSignLink {
   }
 };
 
-List ReadProject(const std::string& path) {
-  store::WorkStore s;
-  s.SetPath(path);
-  EXPECT_EQ(s.OpenReadOnly(), 0);
-  return ReadProgram(s);
-}
-
 TEST_F(ReadBackTest, APulledProjectLeavesTheSameProgramOnABlankSign) {
   const List list = encode_test::EveryKindProgram(dir_);
   Sign a, b;
@@ -75,16 +68,16 @@ TEST_F(ReadBackTest, APulledProjectLeavesTheSameProgramOnABlankSign) {
 
   const std::string project = dir_ + "/back.dat";
   ASSERT_EQ(WritePulledProject(pulled, {1, 0x7F000001, 5000, 3}, project, pictures).error, 0);
-  const List back = ReadProject(project);
+  store::WorkStore s;
+  s.SetPath(project);
+  ASSERT_EQ(s.OpenReadOnly(), 0);
+  const List back = ReadProgram(s);
   ASSERT_EQ(back.size(), list.size());
   for (std::size_t i = 0; i < list.size(); ++i) {
     EXPECT_EQ(back[i].header, list[i].header) << i;  // byte for byte, no image address
     EXPECT_TRUE(i == 3 || i == 4 || back[i] == list[i]) << i;
   }
   EXPECT_EQ(text::ReadTextQuarter(back[4].body.textA), pictures + "/item05.gif");
-  store::WorkStore s;
-  s.SetPath(project);
-  ASSERT_EQ(s.OpenReadOnly(), 0);
   EXPECT_EQ(
       std::tuple(s.Width(), s.Height(), s.WindowMode(), s.BrightMode(), s.Levels(), s.Connection()),
       std::tuple(12, 2, 1, 1, 0x0309, 1));
