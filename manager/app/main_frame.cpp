@@ -51,8 +51,10 @@ void CMainFrame::BuildMenus() {
       current = menuBar()->addMenu(QString::fromUtf8(c.menu));
       currentTitle = c.menu;
     }
-    if (c.id == cmd::kExit || c.id == cmd::kAbout || c.id == cmd::kVerifyAfterSend)
+    if (c.id == cmd::kExit || c.id == cmd::kAbout || c.id == cmd::kModify || c.id == cmd::kMoveUp ||
+        c.id == cmd::kVerifyAfterSend) {
       current->addSeparator();
+    }
     current->addAction(view_->Action(c.id));
   }
 }

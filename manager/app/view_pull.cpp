@@ -10,7 +10,6 @@
 #include "manager/store/work_store.h"
 #include "manager/transfer/pull.h"
 #include "qtshared/message_box.h"
-#include "shared/file_io.h"
 
 void CBrellionView::InstallPullCommand() {
   Install(cmd::kPullFromSign, {.run = [this] { OnPull(); }, .talksToSign = true});
@@ -22,8 +21,14 @@ void CBrellionView::OnPull() {
   const std::optional<QString> path = projectDialogs_->SavePath(this, DialogDirectory());
   if (!path) return;
   const std::string local = QFile::encodeName(*path).toStdString();
-  if (auto refusal = msglist::CheckProjectToLoad(local, std::nullopt)) {
+  // Only the name counts: the file is to be replaced. The store's own file cannot be, while
+  // the store holds it.
+  if (auto refusal = msglist::CheckProjectToLoad(local, store::FileKind{})) {
     Show(*refusal);
+    return;
+  }
+  if (store::TheWorkStore().IsOwnFile(local)) {
+    ShowMessage(frame_, QStringLiteral("지금 작업 중인 프로젝트에는 가져올 수 없습니다"), failed);
     return;
   }
   const std::string folder = transfer::DefaultPictureFolder(local);
@@ -46,17 +51,15 @@ void CBrellionView::OnPull() {
   // The project keeps the link it was read over.
   store::WorkStore& current = store::TheWorkStore();
   const transfer::LinkSlots readOver{.transmit = static_cast<std::uint8_t>(TransmitOption()),
-                                  .ipAddress = current.IpAddress(),
-                                  .tcpPort = current.TcpPort(),
-                                  .serialPort = static_cast<std::uint8_t>(serialPort_)};
+                                     .ipAddress = current.IpAddress(),
+                                     .tcpPort = current.TcpPort(),
+                                     .serialPort = static_cast<std::uint8_t>(serialPort_)};
   const transfer::WriteFailure failure =
       transfer::WritePulledProject(program, readOver, local, folder);
   if (failure.error != 0) {
-    ShowMessage(frame_,
-                QString::fromStdString("저장할수 없습니다\n" +
-                                       fileio::FailureReason(failure.error) + "\n") +
-                    QFile::decodeName(failure.path.c_str()),
-                QStringLiteral("저장실패"));
+    msglist::Message m = msglist::WriteFailed(failure.error);
+    m.text += "\n" + failure.path;
+    Show(m);
     return;
   }
   if (LoadProject(*path))

@@ -265,8 +265,9 @@ WriteFailure WritePulledProject(const PulledProgram& program, const LinkSlots& l
     if (!existed) created.push_back(path);
     text::WriteTextQuarter(records[static_cast<std::size_t>(p.item)].body.textA, *name);
   }
+  // Refused, not replaced, while a manager holds it as its store.
   if (const int error =
-          fileio::WriteFileAtomically(projectPath, ProjectBytes(records, program.settings, link)))
+          store::ReplaceStoreFile(projectPath, ProjectBytes(records, program.settings, link)))
     return fail(error, projectPath);
   return {};
 }

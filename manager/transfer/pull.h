@@ -89,8 +89,8 @@ std::string PictureFolderProblem(const std::string& folder);
 
 // Writes the pictures into `folder` (made when missing), then the project, each file whole
 // or not at all; on a failure no project is written and pictures this call created are
-// removed. Returns 0 or the errno, with the path that failed. Paths are in the file
-// system's encoding.
+// removed. A project file a manager holds is not replaced (store::kInUseError). Returns 0
+// or the errno, with the path that failed. Paths are in the file system's encoding.
 struct WriteFailure {
   int error = 0;
   std::string path;

@@ -9,9 +9,9 @@
 
 #include "manager/link/link_settings.h"
 #include "manager/link/port_name.h"
+#include "manager/list/project.h"
 #include "manager/store/work_store.h"
 #include "manager/transfer/pull.h"
-#include "shared/file_io.h"
 #include "tools/brellion-cli/cli.h"
 #include "tools/brellion-cli/console_progress.h"
 
@@ -76,9 +76,9 @@ int RunPull(cli::Session& session) {
     store::WorkStore& store = store::TheWorkStore();
     const int port = store.SerialPort();
     readOver = {.transmit = static_cast<std::uint8_t>(store.Transmit() == 1 ? 1 : 0),
-             .ipAddress = store.IpAddress(),
-             .tcpPort = store.TcpPort(),
-             .serialPort = static_cast<std::uint8_t>(port == 0 || port > 20 ? 1 : port)};
+                .ipAddress = store.IpAddress(),
+                .tcpPort = store.TcpPort(),
+                .serialPort = static_cast<std::uint8_t>(port == 0 || port > 20 ? 1 : port)};
   }
 
   transfer::PulledProgram program;
@@ -93,11 +93,12 @@ int RunPull(cli::Session& session) {
   if (program.outcome != transfer::PullOutcome::kDone)
     return session.Report({false, m.text, m.caption});
 
-  const transfer::WriteFailure failure = transfer::WritePulledProject(program, readOver, *out, folder);
-  if (failure.error != 0)
-    return session.Report(
-        {false, "저장할수 없습니다\n" + fileio::FailureReason(failure.error) + "\n" + failure.path,
-         "저장실패"});
+  const transfer::WriteFailure failure =
+      transfer::WritePulledProject(program, readOver, *out, folder);
+  if (failure.error != 0) {
+    const msglist::Message why = msglist::WriteFailed(failure.error);
+    return session.Report({false, why.text + "\n" + failure.path, why.caption});
+  }
   session.Report({true, m.text, m.caption});
   return program.skipped.empty() ? cli::kExitOk : cli::kExitDiffers;
 }
