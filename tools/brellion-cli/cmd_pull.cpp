@@ -78,7 +78,8 @@ int RunPull(cli::Session& session) {
     readOver = {.transmit = static_cast<std::uint8_t>(store.Transmit() == 1 ? 1 : 0),
                 .ipAddress = store.IpAddress(),
                 .tcpPort = store.TcpPort(),
-                .serialPort = static_cast<std::uint8_t>(port == 0 || port > 20 ? 1 : port)};
+                .serialPort = static_cast<std::uint8_t>(
+                    port == 0 || port > signlink::kSerialPorts ? 1 : port)};
   }
 
   transfer::PulledProgram program;
