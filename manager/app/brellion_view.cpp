@@ -53,6 +53,7 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   InstallSettingsCommands();
   InstallListCommands();
   InstallProjectCommands();
+  InstallPullCommand();
   InstallTransferCommands();
   UpdateSendButton();
   InstallEventCommands();

@@ -26,6 +26,9 @@ class SignLinks;
 namespace signlink {
 class SignLink;
 }
+namespace transfer {
+struct Progress;
+}
 
 class CBrellionView : public QWidget {
   Q_OBJECT
@@ -59,7 +62,7 @@ class CBrellionView : public QWidget {
   // True while an exchange with the sign runs; commands that talk to the sign are
   // disabled meanwhile, since the exchanges keep the window responsive.
   bool SignBusy() const { return signBusy_ > 0; }
-  // Asks a running download to stop before its next frame; nothing when none runs.
+  // Asks a running download or pull to stop before its next frame; nothing when none runs.
   void CancelTransfer() { cancelTransfer_ = transferring_; }
   bool Transferring() const { return transferring_; }
   // The PREVIEW folder of the work directory, which holds the preview file, ending with '/'.
@@ -147,6 +150,13 @@ class CBrellionView : public QWidget {
   void OnSend();
   void OnPreview();
   void UpdateSendButton();
+  // A download or a pull runs: the progress display of the frame, and the send button and
+  // Escape as its cancel, until EndTransfer.
+  transfer::Progress BeginTransfer();
+  void EndTransfer();
+  // 전광판에서 가져오기 (view_pull.cpp).
+  void InstallPullCommand();
+  void OnPull();
 
   void InstallListCommands();
   void InstallProjectCommands();
@@ -194,8 +204,9 @@ class CBrellionView : public QWidget {
   QHash<int, QAction*> actions_;
   QHash<int, Command> commands_;
   int signBusy_ = 0;
-  bool transferring_ = false;  // a download runs: the send button cancels it
+  bool transferring_ = false;  // a download or a pull runs: the send button cancels it
   bool cancelTransfer_ = false;
+  bool verifyAfterSend_ = false;  // "전송 후 확인", kept between runs
 
   QString programDir_;
   QString workDir_;

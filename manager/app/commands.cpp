@@ -1,9 +1,11 @@
 #include "manager/app/commands.h"
 
-const std::array<CommandInfo, 41> kCommands = {{
+const std::array<CommandInfo, 43> kCommands = {{
     {cmd::kLoad, "파일(&F)", "불러오기", "불러오기", "저장해 둔 프로젝트 파일을 불러옵니다"},
     {cmd::kSave, "파일(&F)", "저장", "저장하기", "작업한 목록과 설정을 프로젝트 파일로 저장합니다"},
     {cmd::kNew, "파일(&F)", "새로만들기", "새로만들기", "빈 목록으로 새로 시작합니다"},
+    {cmd::kPullFromSign, "파일(&F)", "전광판에서 가져오기...", "",
+     "전광판에 들어 있는 목록을 읽어 새 프로젝트로 엽니다"},
     {cmd::kExit, "파일(&F)", "종료(&X)", "", "프로그램을 마칩니다"},
     {cmd::kUndo, "편집", "실행 취소", "실행 취소", "마지막 편집을 되돌립니다"},
     {cmd::kRedo, "편집", "다시 실행", "다시 실행", "되돌린 편집을 다시 합니다"},
@@ -42,6 +44,8 @@ const std::array<CommandInfo, 41> kCommands = {{
     {cmd::kNews, "뉴스", "뉴스항목(DMB TPEG)", "", "표출할 뉴스 항목을 고릅니다"},
     {cmd::kTransmitSerial, "전송옵션", "RS232 전송", "", "RS232로 전송합니다"},
     {cmd::kTransmitTcp, "전송옵션", "TCP/IP 전송", "", "TCP/IP로 전송합니다"},
+    {cmd::kVerifyAfterSend, "전송옵션", "전송 후 확인", "",
+     "전송한 뒤 전광판의 내용을 읽어 보낸 것과 같은지 확인합니다"},
     {cmd::kPortSetup, "통신설정", "포트설정", "포트설정", "시리얼 포트를 설정합니다"},
     {cmd::kIpSetup, "통신설정", "IP설정", "IP설정", "전광판의 IP 주소와 포트를 설정합니다"},
     {cmd::kAbout, "도움말(&H)", "Brellion 정보(&A)...", "", "프로그램 정보를 봅니다"},

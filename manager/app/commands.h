@@ -47,6 +47,9 @@ inline constexpr int kTransmitTcp = 32918;
 inline constexpr int kPortSetup = 32777;
 inline constexpr int kIpSetup = 32914;
 inline constexpr int kAbout = 57664;
+// Reading the sign back.
+inline constexpr int kPullFromSign = 33020;
+inline constexpr int kVerifyAfterSend = 33021;
 inline constexpr int kSendButton = 1001;  // the "전   송" button under the list, no menu item
 inline constexpr int kSeparator = 0;
 }  // namespace cmd
@@ -60,7 +63,7 @@ struct CommandInfo {
 };
 
 // In menu order; a menu's items appear in the order they are listed.
-extern const std::array<CommandInfo, 41> kCommands;
+extern const std::array<CommandInfo, 43> kCommands;
 
 // Toolbar buttons in order; cmd::kSeparator marks a separator.
 extern const std::array<int, 27> kToolbarLayout;

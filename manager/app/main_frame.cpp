@@ -51,7 +51,8 @@ void CMainFrame::BuildMenus() {
       current = menuBar()->addMenu(QString::fromUtf8(c.menu));
       currentTitle = c.menu;
     }
-    if (c.id == cmd::kExit || c.id == cmd::kAbout || c.id == cmd::kModify || c.id == cmd::kMoveUp) {
+    if (c.id == cmd::kExit || c.id == cmd::kAbout || c.id == cmd::kModify || c.id == cmd::kMoveUp ||
+        c.id == cmd::kVerifyAfterSend) {
       current->addSeparator();
     }
     current->addAction(view_->Action(c.id));

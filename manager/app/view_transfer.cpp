@@ -1,10 +1,12 @@
-// The send button (the download of the list to the sign) and 미리보기 -> 보기 (the preview
-// file and the previewer). The sequences live in the transfer core; this file shows them.
+// The send button (the download of the list to the sign, read back after it when
+// "전송 후 확인" is checked) and 미리보기 -> 보기 (the preview file and the previewer). The
+// sequences live in the transfer core; this file shows them.
 
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 
 #include "manager/app/brellion_view.h"
@@ -16,9 +18,24 @@
 #include "manager/transfer/preview_file.h"
 #include "qtshared/message_box.h"
 
+namespace {
+// An operator's habit rather than a project's setting, so it is kept with the user.
+QSettings Preferences() {
+  return QSettings(QStringLiteral("Brellion"), QStringLiteral("Brellion"));
+}
+const QString kVerifyKey = QStringLiteral("transfer/verifyAfterSend");
+}  // namespace
+
 void CBrellionView::InstallTransferCommands() {
   Install(cmd::kSendButton, {.run = [this] { OnSend(); }, .talksToSign = true});
   Install(cmd::kPreview, {.run = [this] { OnPreview(); }});
+  verifyAfterSend_ = Preferences().value(kVerifyKey, false).toBool();
+  Install(cmd::kVerifyAfterSend, {.run =
+                                      [this] {
+                                        verifyAfterSend_ = !verifyAfterSend_;
+                                        Preferences().setValue(kVerifyKey, verifyAfterSend_);
+                                      },
+                                  .checked = [this] { return verifyAfterSend_; }});
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   escape->setContext(Qt::WindowShortcut);
   connect(escape, &QShortcut::activated, this, [this] { CancelTransfer(); });
@@ -35,13 +52,11 @@ void CBrellionView::UpdateSendButton() {
   send_->setEnabled(transferring_ ? !cancelTransfer_ : !SignBusy());
 }
 
-void CBrellionView::OnSend() {
-  SignScope scope(this);
-  const std::vector<item::ItemRecord> list = transfer::ReadProgram(store::TheWorkStore());
+transfer::Progress CBrellionView::BeginTransfer() {
   transferring_ = true;
   cancelTransfer_ = false;
   UpdateSendButton();
-  transfer::Progress progress{
+  return {
       .begin = [this](int total) { frame_->BeginProgress(total); },
       .step = [this](int) { frame_->StepProgress(); },
       .end = [this] { frame_->EndProgress(); },
@@ -53,11 +68,21 @@ void CBrellionView::OnSend() {
             return cancelTransfer_;
           },
   };
-  const transfer::Report report = transfer::Download(
-      Link(), list, static_cast<std::uint8_t>(settings_.height), progress);
+}
+
+void CBrellionView::EndTransfer() {
   transferring_ = false;
   cancelTransfer_ = false;
   UpdateSendButton();
+}
+
+void CBrellionView::OnSend() {
+  SignScope scope(this);
+  const std::vector<item::ItemRecord> list = transfer::ReadProgram(store::TheWorkStore());
+  const transfer::Report report =
+      transfer::Download(Link(), list, static_cast<std::uint8_t>(settings_.height),
+                         BeginTransfer(), verifyAfterSend_);
+  EndTransfer();
   const transfer::Message m = transfer::MessageFor(report);
   ShowMessage(frame_, QString::fromStdString(m.text), QString::fromStdString(m.caption));
 }

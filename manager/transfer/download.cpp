@@ -5,6 +5,7 @@
 #include "manager/link/frame.h"
 #include "manager/store/work_store.h"
 #include "manager/transfer/picture_cache.h"
+#include "manager/transfer/verify.h"
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
 
@@ -57,10 +58,46 @@ class Run {
     if (progress_.step) progress_.step(item);
   }
 
+  // The progress of reading back: the bar the download began goes on, and ends with it.
+  Progress ReadBackProgress() {
+    return {.step = [this](int item) { Step(item); }, .cancelled = progress_.cancelled};
+  }
+
  private:
   signlink::SignLink& link_;
   const Progress& progress_;
 };
+
+// After a complete download: the model was checked and the pictures were read moments ago.
+void VerifySent(signlink::SignLink& link, std::span<const item::ItemRecord> list, Run& run,
+                encode::PictureSource& pictures) {
+  Report& report = run.report;
+  const VerifyReport check = Verify(link, list, {.checkModel = false, .stopAtFirst = true},
+                                    run.ReadBackProgress(), pictures);
+  report.code = check.code;
+  switch (check.outcome) {
+    case VerifyOutcome::kSame:
+      return;
+    case VerifyOutcome::kDiffers:
+      report.outcome = Outcome::kVerifyFailed;
+      report.item = check.differences.empty() ? -1 : check.differences.front().item;
+      return;
+    case VerifyOutcome::kCancelled:
+      report.outcome = Outcome::kVerifyCancelled;
+      return;
+    case VerifyOutcome::kPictureUnreadable:
+    case VerifyOutcome::kPictureTooLarge:  // a picture file changed since it was sent
+      report.outcome = check.outcome == VerifyOutcome::kPictureTooLarge
+                           ? Outcome::kPictureTooLarge
+                           : Outcome::kPictureUnreadable;
+      report.item = check.item;
+      report.picturePath = check.picturePath;
+      return;
+    default:
+      report.outcome = Outcome::kVerifyReadFailed;
+      return;
+  }
+}
 
 }  // namespace
 
@@ -81,7 +118,8 @@ Plan PlanDownload(std::span<const item::ItemRecord> list, encode::PictureSource&
 }
 
 Report Download(signlink::SignLink& link, std::span<const item::ItemRecord> list,
-                std::uint8_t rowsCode, const Progress& progress, encode::PictureSource& source) {
+                std::uint8_t rowsCode, const Progress& progress, encode::PictureSource& source,
+                bool verify) {
   PictureCache pictures(source);
   Run run(link, progress);
   Report& report = run.report;
@@ -121,8 +159,8 @@ Report Download(signlink::SignLink& link, std::span<const item::ItemRecord> list
     return report;
   }
 
-  report.total = plan.total;
-  if (n > 0 && progress.begin) progress.begin(plan.total);
+  report.total = verify ? 2 * plan.total : plan.total;
+  if (n > 0 && progress.begin) progress.begin(report.total);
   struct EndProgress {
     const Progress& p;
     ~EndProgress() {
@@ -171,13 +209,14 @@ Report Download(signlink::SignLink& link, std::span<const item::ItemRecord> list
     return report;
   }
   report.outcome = Outcome::kDone;
+  if (verify) VerifySent(link, list, run, pictures);
   return report;
 }
 
 Report Download(signlink::SignLink& link, std::span<const item::ItemRecord> list,
-                std::uint8_t rowsCode, const Progress& progress) {
+                std::uint8_t rowsCode, const Progress& progress, bool verify) {
   encode::FilePictures files;
-  return Download(link, list, rowsCode, progress, files);
+  return Download(link, list, rowsCode, progress, files, verify);
 }
 
 std::vector<item::ItemRecord> ReadProgram(store::WorkStore& store) {
@@ -214,6 +253,14 @@ Message MessageFor(const Report& r) {
       return {signlink::ResultText(r.code), "전송실패"};
     case Outcome::kCancelled:
       return {"전송을 취소했습니다\n전광판의 항목 수는 바뀌지 않았습니다", "전송취소"};
+    case Outcome::kVerifyFailed:
+      return {r.item >= 0 ? nth + "이 전광판과 다릅니다" : "전광판의 항목 수가 보낸 것과 다릅니다",
+              "전송확인실패"};
+    case Outcome::kVerifyReadFailed:
+      return {"보낸 내용을 전광판에서 읽지 못했습니다\n" + signlink::ResultText(r.code),
+              "전송확인실패"};
+    case Outcome::kVerifyCancelled:
+      return {"전송 완료 했습니다\n전송 후 확인은 취소했습니다", "확인취소"};
   }
   return {failed, "전송실패"};
 }

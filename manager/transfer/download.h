@@ -1,7 +1,8 @@
 #pragma once
 // The download of a program into the sign: the model check, the rows-code check, every
 // item as the program layout places it (header, used body quarters, picture planes), the
-// item count at 0x02000E and the apply command, each frame acknowledged before the next.
+// item count at 0x02000E and the apply command, each frame acknowledged before the next;
+// when asked, then every byte written is read back and compared (verify.h).
 // The first failure stops the download; items already written stay on the sign with the
 // old count. Runs on the caller's thread; the progress and cancel callbacks are called
 // between frames.
@@ -34,12 +35,16 @@ enum class Outcome {
   kCountFailed,        // the count write was not acknowledged
   kApplyFailed,        // the apply command was not acknowledged
   kCancelled,          // stopped between two frames at the caller's request
+  // Sent whole, then read back:
+  kVerifyFailed,      // the sign holds other bytes (item) or another count (item -1)
+  kVerifyReadFailed,  // a read was not answered
+  kVerifyCancelled,   // stopped while reading back; the download itself was complete
 };
 
 struct Report {
   Outcome outcome = Outcome::kDone;
   signlink::Result code = signlink::Result::kOk;  // of the exchange that failed
-  int item = -1;            // list position of the item that failed, from 0
+  int item = -1;            // list position of the item that failed or differs, from 0
   std::string picturePath;  // its picture file, UTF-8, for picture failures
   int frames = 0;           // frames sent, the checks included
   int total = 0;            // progress steps announced
@@ -53,19 +58,24 @@ struct Message {
 };
 Message MessageFor(const Report& report);
 
+// Each callback may be left empty.
 struct Progress {
-  std::function<void(int total)> begin;  // before the first item frame, when the list is not empty
-  std::function<void(int item)> step;    // a step of item `item` was acknowledged
-  std::function<void()> end;             // once the items were begun, whatever the outcome
-  std::function<bool()> cancelled;       // asked before every frame after the checks
+  // Before the first item frame, when the list is not empty.
+  std::function<void(int total)> begin = {};
+  std::function<void(int item)> step = {};  // a step of item `item` was acknowledged
+  std::function<void()> end = {};           // once the items were begun, whatever the outcome
+  std::function<bool()> cancelled = {};     // asked before every frame after the checks
 };
 
 // Downloads `list` (at most 100 items are taken). `rowsCode` is the configured height,
 // 1 or 2, that the sign must already hold. Each picture file is read once (PictureCache).
+// With `verify` a complete download is read back and the progress total covers the reads
+// as well, one step per step sent.
 Report Download(signlink::SignLink& link, std::span<const item::ItemRecord> list,
-                std::uint8_t rowsCode, const Progress& progress, encode::PictureSource& pictures);
+                std::uint8_t rowsCode, const Progress& progress, encode::PictureSource& pictures,
+                bool verify = false);
 Report Download(signlink::SignLink& link, std::span<const item::ItemRecord> list,
-                std::uint8_t rowsCode, const Progress& progress = {});
+                std::uint8_t rowsCode, const Progress& progress = {}, bool verify = false);
 
 // The message list of the work store: as many items as the presence rule finds, each
 // slot read whole.

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -516,6 +517,54 @@ class SignTest : public Fixture {
     QCOMPARE(SignItemCount(), QByteArray("\0\0", 2));
   }
 
+  // "전송 후 확인" lasts into the next start and makes the send read everything back, the
+  // progress covering both; a read that fails then fails the send.
+  void verifyAfterSendIsKeptAndReadsBack() {
+    QVERIFY(Start(3, {"--rows", "1", "--fault", "badsum:37"}));
+    QVERIFY(!View()->Action(cmd::kVerifyAfterSend)->isChecked());
+    Trigger(cmd::kVerifyAfterSend);
+    QVERIFY(Start(3));  // the settings of the store point at the simulator still
+    QVERIFY(View()->Action(cmd::kVerifyAfterSend)->isChecked());
+    MessageRecorder boxes;
+    View()->SendButton()->click();
+    QCOMPARE(Last(boxes), QStringLiteral("전송완료: 전송 완료 했습니다"));
+    QCOMPARE(Frame()->ProgressPosition(), 18);
+    View()->SendButton()->click();  // frame 37: the first read after the second apply
+    QCOMPARE(Last(boxes),
+             QStringLiteral("전송확인실패: 보낸 내용을 전광판에서 읽지 못했습니다\n") +
+                 QString::fromStdString(signlink::ResultText(signlink::Result::kChecksum)));
+    Trigger(cmd::kVerifyAfterSend);
+  }
+
+  // 전광판에서 가져오기 asks for the name, reads and opens the project as the store with the
+  // link it was read over; a read that fails writes nothing and keeps the store.
+  void pullOpensTheSignsProgramAsTheStore() {
+    QVERIFY(Start(3, {"--rows", "1", "--fault", "badsum:26"}));
+    auto* dialogs = new FakeDialogs;
+    View()->SetProjectDialogs(std::unique_ptr<ProjectDialogs>(dialogs));
+    MessageRecorder boxes(MsgResult::No);
+    View()->SendButton()->click();
+    dialogs->save = dir_->filePath("pulled.dat");
+    Trigger(cmd::kPullFromSign);
+    QCOMPARE(Texts(boxes), (QStringList{"전송 완료 했습니다", "작업한 내용을 저장하시겠습니까?",
+                                        "전광판에서 3개 항목을 가져왔습니다"}));
+    QCOMPARE(StorePath(), dir_->filePath("pulled.dat"));
+    QCOMPARE(Contents(), (QStringList{"item", "item", "item"}));
+    QCOMPARE(int(Store().Transmit()), 1);
+    dialogs->save = dir_->filePath("pulled.dat");  // the store itself: refused before reading
+    Trigger(cmd::kPullFromSign);
+    QCOMPARE(Last(boxes),
+             QStringLiteral("가져오기실패: 지금 작업 중인 프로젝트에는 가져올 수 없습니다"));
+    dialogs->save = dir_->filePath("second.dat");
+    Trigger(cmd::kPullFromSign);  // frame 26: its first body read
+    QCOMPARE(Last(boxes),
+             QStringLiteral("가져오기실패: 전광판에서 읽지 못했습니다\n") +
+                 QString::fromStdString(signlink::ResultText(signlink::Result::kChecksum)));
+    QVERIFY(!QFile::exists(dir_->filePath("second.dat")));
+    QCOMPARE(StorePath(), dir_->filePath("pulled.dat"));
+    QCOMPARE(Contents(), (QStringList{"item", "item", "item"}));
+  }
+
   void previewWritesTheFileAndStartsThePreviewer() {
     QVERIFY(Start(2));
     const QString folder = dir_->path() + "/PREVIEW/";
@@ -542,6 +591,8 @@ int main(int argc, char** argv) {
   // No serial device: COM1 names one that does not exist, and the warning its opening
   // gives at each start is recorded instead of shown.
   qputenv("BRELLION_COM1", "/nonexistent/brellion-com1");
+  QTemporaryDir preferences;  // the operator's choices kept between runs
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, preferences.path());
   MessageRecorder portWarnings;
   CBrellionApp app(argc, argv);
   ListViewTest list;

@@ -222,8 +222,14 @@ TEST(SerialPty, AHangUpClosesThePortUntilTheNextExchange) {
   int changes = 0;
   QObject::connect(&links, &SignLinks::LinkTextChanged, [&] { ++changes; });
   ASSERT_TRUE(links.OpenSerialDevice(link, 57600));
+  // Unplugging removes the name too: a terminal number set free may be given to another
+  // test's terminal at once, and reopening the name would then reach that one.
+  const auto unplug = [&] {
+    close(master);
+    std::filesystem::remove(link);
+  };
   const std::clock_t cpu = std::clock();
-  close(master);
+  unplug();
   Pause(1000);
   EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC / 10);
   EXPECT_EQ(std::pair(links.LinkText(), changes), std::pair(kNoPort, 1));
@@ -234,7 +240,7 @@ TEST(SerialPty, AHangUpClosesThePortUntilTheNextExchange) {
   EXPECT_EQ(Send(links, kApply), 0);
   EXPECT_EQ(std::pair(links.LinkText(), changes),
             std::pair(std::string("연결: COM1, 57600 bps"), 2));
-  QTimer::singleShot(200, [&] { close(master); });
+  QTimer::singleShot(200, unplug);
   QElapsedTimer wall;
   wall.start();
   EXPECT_EQ(Send(links, kApply), 4);

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "shared/cp949.h"
+
 namespace encode_test {
 
 namespace {
@@ -201,6 +203,47 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
   std::ofstream f(path, std::ios::binary);
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!f) throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<item::ItemRecord> EveryKindProgram(const std::string& dir) {
+  const Rgb colours[4] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}};
+  const std::string bmp = dir + "/사진.bmp", gif = dir + "/movie.gif";
+  WriteFile(bmp, MakeBmp24(13, 7, [&](int x, int y) { return colours[(x + y / 2) % 4]; }));
+  GifBuilder movie(11, 5, {colours[0], colours[1], colours[2], colours[3]});
+  for (int k = 0; k < 3; ++k) {
+    std::vector<std::uint8_t> dots(55);
+    for (std::size_t i = 0; i < dots.size(); ++i)
+      dots[i] = static_cast<std::uint8_t>((i * 7 + static_cast<std::size_t>(k)) % 4);
+    movie.Gce(10, 0).Image(0, 0, 11, 5, dots);
+  }
+  WriteFile(gif, movie.Finish());
+
+  std::vector<item::ItemRecord> list;
+  for (int k = 0; k < item::kItemKindCount; ++k) {
+    const bool picture = k == 3 || k == 4;
+    item::ItemRecord r;
+    r.header.setKind(static_cast<item::ItemKind>(k));
+    for (int at : {1, 2, 3, 6, 11, 13, 25, 27})
+      r.header[at] = static_cast<std::uint8_t>(k + at % 5);
+    if (k != 5 && k != 7) {
+      const std::string a = *text::Utf8ToCp949(picture ? (k == 3 ? bmp : gif)
+                                                       : "항목 " + std::to_string(k) + " 가나다");
+      text::WriteTextQuarter(r.body.textA, a);
+      for (std::size_t i = 0; !picture && i < a.size(); ++i)
+        r.body.attrA[i] = static_cast<std::uint8_t>(0x44 * (i % 3));
+    }
+    if (k == 1 || k == 2) {
+      text::WriteTextQuarter(r.body.textB, "second line");
+      r.body.attrB.fill(0x90);
+    }
+    if (picture) {
+      r.header.set16(item::hdr::kPictureWidth, k == 3 ? 13 : 11);
+      r.header.set16(item::hdr::kPictureHeight, k == 3 ? 7 : 5);
+      r.header[item::hdr::kFrames] = k == 4 ? 3 : 0;
+    }
+    list.push_back(r);
+  }
+  return list;
 }
 
 }  // namespace encode_test

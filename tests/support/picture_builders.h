@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/item_record.h"
+
 namespace encode_test {
 
 struct Rgb {
@@ -51,5 +53,10 @@ class GifBuilder {
 };
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// A list of every kind for a two-tier board as the store keeps it: per-character colours,
+// a 13 x 7 bitmap and an 11 x 5 animation of three frames whose dots take all four colours,
+// their files written into `dir`.
+std::vector<item::ItemRecord> EveryKindProgram(const std::string& dir);
 
 }  // namespace encode_test

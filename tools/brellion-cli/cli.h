@@ -22,6 +22,7 @@ enum Exit : int {
   kExitOk = 0,      // the sign acknowledged everything
   kExitFailed = 1,  // the sign or the link failed
   kExitUsage = 2,   // bad command line, or a project that cannot be read
+  kExitDiffers = 3,  // verify: the sign holds another program; pull: items were left out
 };
 
 class Session;

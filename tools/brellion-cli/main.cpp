@@ -9,6 +9,8 @@ int RunSend(cli::Session& session);
 int RunPreview(cli::Session& session);
 int RunEvent(cli::Session& session);
 int RunEventCancel(cli::Session& session);
+int RunVerify(cli::Session& session);
+int RunPull(cli::Session& session);
 
 namespace {
 const cli::Subcommand kSubcommands[] = {
@@ -22,6 +24,16 @@ const cli::Subcommand kSubcommands[] = {
     {"event", "PROJECT.dat INDEX",
      "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent},
     {"event-cancel", "[PROJECT.dat]", "ends event mode on the sign", RunEventCancel},
+    {"verify", "PROJECT.dat",
+     "compares the sign's memory with what sending the project would leave there; writes "
+     "nothing. A line per differing item (position, kind, first differing address) and one "
+     "when the count differs go to stdout; exit status 3 when anything differs",
+     RunVerify},
+    {"pull", "OUT.dat [--pictures DIR]",
+     "reads the sign's program into a new project OUT.dat, its bitmaps and animations as "
+     "BMP and GIF files in DIR (default: a folder beside OUT.dat named after it); items that "
+     "cannot come back are named on stdout and left out, with exit status 3",
+     RunPull},
 };
 }  // namespace
 

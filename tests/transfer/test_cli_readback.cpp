@@ -1,0 +1,121 @@
+// brellion-cli verify and pull against signsim processes: a program of every kind goes round
+// from one sign through a pulled project to a blank one, over TCP and over the
+// pseudo-terminal; verify names what was changed in a sign's memory file; reads that fail
+// leave no project and no pictures.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "manager/store/work_store.h"
+#include "shared/board_memory.h"
+#include "tests/support/cli_process.h"
+#include "tests/support/picture_builders.h"
+#include "tests/support/signsim_process.h"
+
+namespace {
+
+class CliReadBackTest : public ::testing::Test {
+ protected:
+  void SetUp() override { cli_test::EnsureApp(); }
+
+  // The first `items` of the every-kind program as a project for two tiers.
+  QString Project(const QString& name, std::size_t items) {
+    const QString path = dir_.filePath(name);
+    store::WorkStore s;
+    s.SetPath(path.toStdString());
+    EXPECT_EQ(s.Open(), 0);
+    const auto list = encode_test::EveryKindProgram(dir_.path().toStdString());
+    for (std::size_t i = 0; i < items; ++i) s.AppendSlot(static_cast<int>(i), list[i]);
+    s.SetHeight(2);
+    return path;
+  }
+  static QStringList Tcp(const SignSimProcess& sim) {
+    return {"--tcp", QStringLiteral("127.0.0.1:%1").arg(sim.tcp_port())};
+  }
+  static QByteArray Memory(const SignSimProcess& sim, std::uint32_t at, qint64 n) {
+    QFile f(sim.memory_file());
+    if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
+    return f.read(n);
+  }
+  static int Run(const QString& command, const QStringList& link, const QStringList& args) {
+    const cli_test::CliRun r = cli_test::Cli(QStringList{command} + link + args);
+    if (r.status != 0) ADD_FAILURE() << command.toStdString() << ": " << r.err.toStdString();
+    return r.status;
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(CliReadBackTest, EveryKindGoesRoundThroughAPulledProjectOverEitherLink) {
+  const QString project = Project("show.dat", 8);
+  for (const bool serial : {false, true}) {
+    SCOPED_TRACE(serial ? "pty" : "tcp");
+    SignSimProcess a, b;
+    ASSERT_TRUE(a.Start({"--rows", "2"}) && b.Start({"--rows", "2"}));
+    const auto link = [&](const SignSimProcess& s) {
+      return serial ? QStringList{"--serial", s.pty_link()} : Tcp(s);
+    };
+    const QString pulled = dir_.filePath(serial ? "pty.dat" : "tcp.dat");
+    ASSERT_EQ(Run("send", link(a), {project}), 0);
+    EXPECT_EQ(Run("verify", link(a), {project}), 0);
+    ASSERT_EQ(Run("pull", link(a), {pulled}), 0);
+    EXPECT_EQ(QDir(dir_.filePath(serial ? "pty" : "tcp")).entryList(QDir::Files),
+              (QStringList{"item04.bmp", "item05.gif"}));
+    ASSERT_EQ(Run("send", link(b), {pulled}), 0);
+    ASSERT_TRUE(a.Stop() && b.Stop());
+    for (const auto& [at, n] : {std::pair{board::kItemCount, 2},
+                                {board::kItemTable, 100 * 32},
+                                {board::kItemData, 100 * 8192},
+                                {board::kBitmapArea, 4096},
+                                {board::kAnimationArea, 4096}}) {
+      const QByteArray inA = Memory(a, at, n);
+      EXPECT_TRUE(inA.size() == n && inA == Memory(b, at, n)) << std::hex << at;
+    }
+  }
+}
+
+TEST_F(CliReadBackTest, VerifyNamesTheChangedItemAndACountThatDiffers) {
+  SignSimProcess sim;
+  ASSERT_TRUE(sim.Start({"--rows", "2"}));
+  const QString whole = Project("whole.dat", 8);
+  ASSERT_EQ(Run("send", Tcp(sim), {whole}), 0);
+  {  // the sign's memory file is the sign's memory
+    QFile memory(sim.memory_file());
+    ASSERT_TRUE(memory.open(QIODevice::ReadWrite) && memory.seek(board::BodyAddress(1) + 10));
+    memory.write("#");
+  }
+  cli_test::CliRun r = cli_test::Cli(QStringList{"verify"} + Tcp(sim) + QStringList{whole});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.out, "item 2 (2줄문장): differs from 0x08200A\n");
+  ASSERT_EQ(Run("send", Tcp(sim), {Project("five.dat", 5)}), 0);
+  r = cli_test::Cli(QStringList{"verify"} + Tcp(sim) + QStringList{whole});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.out, "count: sign 5, project 8\n");  // items 6-8 are still in its table
+  EXPECT_TRUE(r.err.contains("확인완료: 전광판이 프로젝트와 다릅니다")) << r.err.toStdString();
+  ASSERT_TRUE(sim.Stop());
+  const QString log = sim.log();
+  EXPECT_FALSE(log.mid(log.lastIndexOf("apply")).contains("memory-write"));  // verify wrote nothing
+}
+
+TEST_F(CliReadBackTest, AReadThatFailsLeavesNoProjectAndNoPictures) {
+  // The fourth frame is the first body read, after the model, settings and table reads.
+  for (const char* fault : {"noreply:4", "badsum:4", "drop:4"}) {
+    SCOPED_TRACE(fault);
+    SignSimProcess sim;
+    {  // three one-line items
+      QFile memory(sim.memory_file());
+      ASSERT_TRUE(memory.open(QIODevice::WriteOnly) && memory.seek(board::kItemCount));
+      memory.write("\0\3", 2);
+    }
+    ASSERT_TRUE(sim.Start({"--fault", fault}));
+    const cli_test::CliRun r =
+        cli_test::Cli(QStringList{"pull"} + Tcp(sim) + QStringList{dir_.filePath("out.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("가져오기실패: 전광판에서 읽지 못했습니다")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir_.filePath("out.dat")) || QFile::exists(dir_.filePath("out")));
+  }
+}
+
+}  // namespace
