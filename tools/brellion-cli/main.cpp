@@ -9,6 +9,9 @@ int RunSend(cli::Session& session);
 int RunPreview(cli::Session& session);
 int RunEvent(cli::Session& session);
 int RunEventCancel(cli::Session& session);
+int RunExport(cli::Session& session);
+int RunImport(cli::Session& session);
+int RunList(cli::Session& session);
 
 namespace {
 const cli::Subcommand kSubcommands[] = {
@@ -21,6 +24,14 @@ const cli::Subcommand kSubcommands[] = {
     {"event", "PROJECT.dat INDEX",
      "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent},
     {"event-cancel", "[PROJECT.dat]", "ends event mode on the sign", RunEventCancel},
+    {"export", "PROJECT.dat [--out FILE.json]",
+     "writes the project as JSON text (stdout without --out); README: \"Projects as text\"",
+     RunExport},
+    {"import", "FILE.json OUT.dat",
+     "builds OUT.dat from a JSON text (\"-\": stdin); a refused text names its first fault "
+     "and leaves OUT.dat alone",
+     RunImport},
+    {"list", "PROJECT.dat", "prints the message list's rows, tab-separated, one per line", RunList},
 };
 }  // namespace
 

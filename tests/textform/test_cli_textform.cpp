@@ -1,0 +1,156 @@
+// brellion-cli export, import and list as a script runs them: the README's example becomes
+// what the manager's own editors make of the same items, on the sign too; refused texts
+// and unreadable projects leave the output alone.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "manager/editors/core/picture_items.h"
+#include "manager/events/event_list.h"
+#include "manager/store/work_store.h"
+#include "manager/textform/project_text.h"
+#include "shared/board_memory.h"
+#include "tests/support/cli_process.h"
+#include "tests/support/sample_project.h"
+#include "tests/support/signsim_process.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path, qint64 at = 0, qint64 n = -1) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
+  return n < 0 ? f.readAll() : f.read(n);
+}
+
+bool Write(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The JSON block after the README's example marker.
+QByteArray ReadmeExample() {
+  const QString readme = QString::fromUtf8(ReadAll(BRELLION_SOURCE_DIR "/README.md"));
+  const qsizetype marker = readme.indexOf("<!-- project text example -->");
+  const qsizetype start = readme.indexOf("```json\n", marker) + 8;
+  return readme.mid(start, readme.indexOf("```", start) - start).toUtf8();
+}
+
+StyledText Runs(std::u32string_view text, std::initializer_list<std::pair<int, item::TextAttribute>> runs) {
+  StyledText out;
+  for (auto [n, attr] : runs)
+    for (int k = 0; k < n; ++k) out.push_back({text[out.size()], attr});
+  return out;
+}
+
+// The README's items as the editors store them, with the settings its text gives.
+textform::ProjectBytes ManagersOwnProject() {
+  using namespace item::hdr;
+  using item::TextAttribute, item::TextColour, item::BackColour, item::BoardFont;
+  textform::ProjectBytes p(store::kFileSize, 0);
+  item::ItemRecord oneLine = sample::TextItem(
+      item::ItemKind::OneLine,
+      Runs(U"오늘의 특가 3,900원", {{7, {TextColour::Yellow}}, {6, {TextColour::Green, BackColour::Black, BoardFont::Magic}}}),
+      {}, 0);
+  for (auto [at, code] : {std::pair{kEntry, 1}, {kHold, 4}, {kExit, 15}, {kSpeed, 2}}) oneLine.header[at] = std::uint8_t(code);
+  oneLine.header.setStartMinutes(9 * 60);
+  oneLine.header.setEndMinutes(21 * 60);
+  item::ItemRecord twoLine = sample::TextItem(item::ItemKind::TwoLine, Runs(U"환영합니다", {{5, {}}}),
+                                              Runs(U"Welcome", {{7, {TextColour::Red, BackColour::Green}}}), 0);
+  twoLine.header = {};
+  twoLine.header.setKind(item::ItemKind::TwoLine);
+  twoLine.header[kUpperEntry] = 16;
+  twoLine.header[kUpperHold] = twoLine.header[kLowerHold] = 2;
+  item::ItemRecord dday = sample::TextItem(item::ItemKind::DDay, Runs(U"개점 기념일까지", {{8, {}}}), {}, 0);
+  dday.header = {};
+  dday.header.setKind(item::ItemKind::DDay);
+  dday.header.set16(kDDayYear, 2026);
+  dday.header[kDDayMonth] = 12;
+  dday.header[kDDayDay] = 25;
+  item::ItemRecord clock;
+  clock.header = editors::BuildHoldTimeHeader({false, 3, {}});
+  const item::ItemRecord text = sample::TextItem(item::ItemKind::OneLine, Runs(U"잠시 후 폐점합니다", {{10, {}}}), {}, 0);
+  item::ItemHeader codes;
+  codes[kHold] = 9;
+  const item::ItemRecord records[] = {oneLine, twoLine, dday, clock,
+                                      events::MakeEvent(codes, text.body.textA, text.body.attrA)};
+  for (int i = 0; i < 5; ++i) item::RecordToBytes(records[i], p.data() + store::SlotOffset(i < 4 ? i : 100));
+  const std::pair<std::size_t, int> settings[] = {{store::kWidth, 12}, {store::kHeight, 2}, {store::kSerialPort, 1},
+                                                  {store::kIpAddress, 192}, {store::kIpAddress + 1, 168},
+                                                  {store::kIpAddress + 3, 10}, {store::kTcpPort, 0x13},
+                                                  {store::kTcpPort + 1, 0x88}, {store::kTransmit, 1}};
+  for (auto [at, v] : settings) p[at] = std::uint8_t(v);
+  return p;
+}
+
+TEST(CliTextForm, ReadmeExampleGoesToTheSignAsTheManagersOwnProject) {
+  cli_test::EnsureApp();
+  QTemporaryDir dir;
+  const QString json = dir.filePath("example.json"), imported = dir.filePath("example.dat"),
+                own = dir.filePath("own.dat"), exported = dir.filePath("again.json");
+  const textform::ProjectBytes ownBytes = ManagersOwnProject();
+  ASSERT_TRUE(Write(json, ReadmeExample()));
+  ASSERT_TRUE(Write(own, QByteArray(reinterpret_cast<const char*>(ownBytes.data()), qsizetype(ownBytes.size()))));
+
+  const cli_test::CliRun import = cli_test::Cli({"import", json, imported});
+  ASSERT_EQ(import.status, 0) << import.err.toStdString();
+  EXPECT_EQ(ReadAll(imported), ReadAll(own));
+  const cli_test::CliRun list = cli_test::Cli({"list", imported});
+  EXPECT_EQ(list.status, 0);
+  EXPECT_TRUE(list.out.startsWith("1줄문장\t오늘의 특가 3,900원\t2\t5초\t16\t3\t09시00분\t21시00분\n"));
+  EXPECT_EQ(list.out.count('\n'), 4);
+  // Exported and imported again, through stdin: the same project.
+  EXPECT_EQ(cli_test::Cli({"export", imported, "--out", exported}).status, 0);
+  QProcess again;
+  again.setStandardInputFile(exported);
+  again.start(BRELLION_BIN_DIR "/brellion-cli", {"import", "-", dir.filePath("again.dat")});
+  ASSERT_TRUE(again.waitForFinished(60000));
+  EXPECT_EQ(again.exitCode(), 0);
+  EXPECT_EQ(ReadAll(dir.filePath("again.dat")), ReadAll(own));
+
+  SignSimProcess fromText, fromManager;
+  ASSERT_TRUE(fromText.Start({"--rows", "2"}) && fromManager.Start({"--rows", "2"}));
+  for (auto [sim, project] : {std::pair{&fromText, imported}, {&fromManager, own}}) {
+    const cli_test::CliRun send =
+        cli_test::Cli({"send", "--tcp", QString("127.0.0.1:%1").arg(sim->tcp_port()), project});
+    EXPECT_EQ(send.status, 0) << send.err.toStdString();
+  }
+  ASSERT_TRUE(fromText.Stop() && fromManager.Stop());
+  // The settings block, the item table and the data area of four items.
+  const qint64 end = board::BodyAddress(4);
+  const QByteArray signText = ReadAll(fromText.memory_file(), 0, end);
+  EXPECT_EQ(signText.size(), end);
+  EXPECT_EQ(signText, ReadAll(fromManager.memory_file(), 0, end));
+  EXPECT_EQ(signText.mid(board::BodyAddress(0), 6), QByteArray("\xBF\xC0\xB4\xC3\xC0\xC7", 6));  // 오늘의
+}
+
+TEST(CliTextForm, RefusalsLeaveTheOutputAlone) {
+  cli_test::EnsureApp();
+  QTemporaryDir dir;
+  const QString out = dir.filePath("out.dat"), bad = dir.filePath("bad.json"),
+                broken = dir.filePath("broken.json"), small = dir.filePath("small.dat");
+  ASSERT_TRUE(Write(out, "kept") && Write(small, QByteArray(100, '\0')));
+  ASSERT_TRUE(Write(bad, R"({"brellion_project": 1, "items": [{"kind": "1줄문장", "text": "a", "entry": "zoom"}]})"));
+  ASSERT_TRUE(Write(broken, R"({"brellion_project": 1,)"));
+  const std::tuple<QStringList, int, const char*> cases[] = {
+      {{"import", bad, out}, 2, "bad.json: items[0].entry: unknown entry effect \"zoom\""},
+      {{"import", broken, out}, 2, "broken.json: JSON parse error at line 1"},
+      {{"import", dir.filePath("none.json"), out}, 2, "cannot read"},
+      {{"import", bad}, 2, "usage:"},
+      {{"import", "--tcp", "h:1", bad, out}, 2, "talks to no sign"},
+      {{"export", small}, 2, "is not a project: 100 bytes, a project has 904672"},
+      {{"list", dir.path()}, 2, "cannot read the project"},
+      {{"export", small, "--out"}, 2, "--out needs a file"},
+  };
+  for (const auto& [args, status, message] : cases) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    const cli_test::CliRun r = cli_test::Cli(args);
+    EXPECT_EQ(r.status, status);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(message))) << r.err.toStdString();
+  }
+  EXPECT_EQ(ReadAll(out), "kept");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);  // no temporary left behind
+}
+
+}  // namespace
