@@ -11,11 +11,14 @@ namespace {
 // about twenty characters of JSON, a byte two.
 constexpr std::size_t kJoinGap = 8;
 
-std::string WithoutSpaces(std::string_view s) {
-  std::string out;
-  for (char c : s)
-    if (c != ' ') out += c;
-  return out;
+bool SameWithoutSpaces(std::string_view a, std::string_view b) {
+  std::size_t i = 0, k = 0;
+  for (;; ++i, ++k) {
+    while (i < a.size() && a[i] == ' ') ++i;
+    while (k < b.size() && b[k] == ' ') ++k;
+    if (i == a.size() || k == b.size()) return i == a.size() && k == b.size();
+    if (a[i] != b[k]) return false;
+  }
 }
 
 int HexDigit(char c) {
@@ -78,9 +81,9 @@ int WholeNumber(const Json& v, const std::string& place, int min, int max) {
   return v.get<int>();
 }
 
-std::string String(const Json& v, const std::string& place) {
+const std::string& String(const Json& v, const std::string& place) {
   if (!v.is_string()) Fail(place, "must be a string \"...\"");
-  return v.get<std::string>();
+  return v.get_ref<const std::string&>();
 }
 
 bool Flag(const Json& v, const std::string& place) {
@@ -95,9 +98,9 @@ const Json& Array(const Json& v, const std::string& place) {
 
 int Choice(const Json& v, const std::string& place, std::span<const std::string_view> names,
            std::string_view what) {
-  const std::string name = WithoutSpaces(String(v, place));
+  const std::string& name = String(v, place);
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (WithoutSpaces(names[i]) == name) return static_cast<int>(i);
+    if (SameWithoutSpaces(names[i], name)) return static_cast<int>(i);
   }
   std::string known;
   for (std::string_view n : names) known += (known.empty() ? "\"" : ", \"") + std::string(n) + "\"";

@@ -52,7 +52,7 @@ class Fields {
 };
 
 int WholeNumber(const Json& v, const std::string& place, int min, int max);
-std::string String(const Json& v, const std::string& place);
+const std::string& String(const Json& v, const std::string& place);
 bool Flag(const Json& v, const std::string& place);
 const Json& Array(const Json& v, const std::string& place);
 // The position of v in names, compared without spaces ("11. 좌측" matches "11.좌측").

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "manager/events/event_list.h"
 #include "manager/list/list_rules.h"
@@ -282,9 +283,21 @@ std::string ExportProject(Bytes project) {
 }
 
 ImportResult ImportProject(std::string_view json) {
+  // The form nests six levels (a run of the sentence of an item); a deeper text is no project.
+  constexpr int kMaxDepth = 16;
+  std::size_t values = 0;
+  const auto bounded = [&values](int depth, Json::parse_event_t event, Json&) {
+    if (depth > kMaxDepth) Fail("", "JSON nested deeper than " + std::to_string(kMaxDepth) + " levels");
+    if (event != Json::parse_event_t::key && event != Json::parse_event_t::object_end &&
+        event != Json::parse_event_t::array_end && ++values > kMaxValues) {
+      Fail("", "JSON holds more than " + std::to_string(kMaxValues) + " values");
+    }
+    return true;
+  };
   ImportResult result;
   try {
-    const Json doc = Json::parse(json.begin(), json.end());
+    if (json.size() > kMaxTextBytes) Fail("", "JSON text longer than " + std::to_string(kMaxTextBytes) + " bytes");
+    const Json doc = Json::parse(json.begin(), json.end(), bounded);
     result.project = Build(doc, result.warnings);
   } catch (const Fault& fault) {
     result.error = fault.what();

@@ -32,6 +32,13 @@ std::vector<item::ItemRecord> ReadItems(std::span<const std::uint8_t> project);
 // changed item changes only its own lines. `project` has store::kFileSize bytes.
 std::string ExportProject(std::span<const std::uint8_t> project);
 
+// The longest text ImportProject takes, and the most values it holds. The export of the
+// largest project (every text 2047 characters, each coloured apart from its neighbours)
+// takes about 41 MB and 2.3 million values; the bounds keep a hostile text from costing
+// more than a few hundred megabytes of memory.
+inline constexpr std::size_t kMaxTextBytes = 64u << 20;
+inline constexpr std::size_t kMaxValues = 3'000'000;
+
 struct ImportResult {
   std::optional<ProjectBytes> project;  // set when the text was accepted
   // Otherwise the first fault: its place in the document, then what is wrong there
@@ -41,7 +48,8 @@ struct ImportResult {
   std::vector<std::string> warnings;
 };
 // Builds the project a JSON text describes, every readable field checked with the
-// editors' rules. A picture item without its sizes reads its file to measure it.
+// editors' rules. A picture item without its sizes reads its file to measure it. A text
+// over the bounds above, or nested deeper than the form ever is, is refused unread.
 ImportResult ImportProject(std::string_view json);
 
 }  // namespace textform

@@ -276,9 +276,11 @@ void PaneFrom(Fields& f, const Pane& p, ItemRecord& r, Warnings& warnings) {
   const Json* v = f.Find("text");
   const std::u32string chars = DecodeUtf8(v ? String(*v, place) : std::string());
   for (std::size_t i = 0; i < chars.size(); ++i) {
-    const std::string at = Quoted(chars[i]) + ", character " + std::to_string(i + 1) + ", ";
-    if (Cp949Width(chars[i]) == 0) Fail(place, at + "cannot be written in code page 949");
-    if (SingleLineChar(chars[i]) != chars[i]) Fail(place, at + "is a control character; a text is one line");
+    const bool encodable = Cp949Width(chars[i]) != 0;
+    if (encodable && SingleLineChar(chars[i]) == chars[i]) continue;
+    Fail(place, Quoted(chars[i]) + ", character " + std::to_string(i + 1) + ", " +
+                    (encodable ? "is a control character; a text is one line"
+                               : "cannot be written in code page 949"));
   }
   const std::size_t bytes = Cp949Bytes(chars);
   if (bytes > p.limit) {
@@ -379,6 +381,9 @@ ItemRecord BitmapFrom(Fields& f) {
   return editors::BuildBitmapItem(v);
 }
 
+// The animation editor refuses a GIF whose logical screen holds more pixels.
+constexpr int kMaxScreenPixels = int(encode::GifDecoder::kMaxScreenPixels);
+
 ItemRecord AnimationFrom(Fields& f) {
   editors::AnimationValues v;
   v.path = PathFrom(f);
@@ -387,7 +392,7 @@ ItemRecord AnimationFrom(Fields& f) {
   const auto missing = std::count(sizes.begin(), sizes.end(), nullptr);
   if (missing == 0) {
     v.width = WholeNumber(*sizes[0], f.Place("width"), 1, 0xFFFF);
-    v.height = WholeNumber(*sizes[1], f.Place("height"), 1, 0xFFFF);
+    v.height = WholeNumber(*sizes[1], f.Place("height"), 1, kMaxScreenPixels / v.width);
     v.frames = WholeNumber(*sizes[2], f.Place("frames"), 1, encode::kMaxAnimationFrames);
   } else if (missing != 3) {
     Fail(f.Place(!sizes[0] ? "width" : !sizes[1] ? "height" : "frames"),
@@ -416,8 +421,9 @@ Json PictureJson(const ItemRecord& r) {
     j["height"] = std::clamp<int>(h.pictureHeight(), 1, encode::kBitmapMaxHeight);
   } else {
     j["speed"] = CodeJson(ListId::Speed, h[hdr::kSpeed]);
-    j["width"] = std::max<int>(h.pictureWidth(), 1);
-    j["height"] = std::max<int>(h.pictureHeight(), 1);
+    const int width = std::max<int>(h.pictureWidth(), 1);
+    j["width"] = width;
+    j["height"] = std::clamp<int>(h.pictureHeight(), 1, kMaxScreenPixels / width);
     j["frames"] = std::max<int>(h[hdr::kFrames], 1);
   }
   PutWindow(j, h);

@@ -9,8 +9,7 @@
 
 namespace {
 
-// Far above any project's text (raw runs of a whole project take under 2 MiB).
-constexpr std::size_t kMaxJsonBytes = 64u << 20;
+constexpr std::size_t kMaxJsonBytes = textform::kMaxTextBytes;
 
 bool ReadStandardInput(std::string* text) {
   char buffer[65536];
