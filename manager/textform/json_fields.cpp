@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace textform {
 
@@ -146,9 +147,12 @@ std::string Quoted(char32_t ch) {
 
 Json RawRuns(std::span<const std::uint8_t> want, std::span<const std::uint8_t> have) {
   static constexpr char kDigits[] = "0123456789abcdef";
+  // Equal blocks are passed by memcmp: a project is mostly equal to what its fields build.
+  constexpr std::size_t kBlock = 256;
   Json runs = Json::array();
   for (std::size_t i = 0; i < want.size(); ++i) {
-    if (want[i] == have[i]) continue;
+    while (i + kBlock <= want.size() && std::memcmp(&want[i], &have[i], kBlock) == 0) i += kBlock;
+    if (i == want.size() || want[i] == have[i]) continue;
     std::size_t end = i + 1;
     for (std::size_t k = end; k < want.size() && k <= end + kJoinGap; ++k)
       if (want[k] != have[k]) end = k + 1;
