@@ -73,8 +73,8 @@ bool Fields::Only(std::string_view key) const {
 }
 
 int WholeNumber(const Json& v, const std::string& place, int min, int max) {
-  const std::string range = "must be a whole number from " + std::to_string(min) + " to " +
-                            std::to_string(max);
+  const std::string range =
+      "must be a whole number from " + std::to_string(min) + " to " + std::to_string(max);
   if (!v.is_number_integer()) Fail(place, range);
   const bool fits = v.is_number_unsigned() ? v.get<std::uint64_t>() <= std::uint64_t(max)
                                            : v.get<std::int64_t>() <= max;
@@ -185,7 +185,8 @@ void ApplyRawRuns(const Json& runs, const std::string& place, std::span<std::uin
                                    " do not fit the " + std::to_string(bytes.size()) + " bytes");
     }
     for (std::size_t k = 0; k < count; ++k)
-      bytes[at + k] = static_cast<std::uint8_t>(HexDigit(hex[2 * k]) * 16 + HexDigit(hex[2 * k + 1]));
+      bytes[at + k] =
+          static_cast<std::uint8_t>(HexDigit(hex[2 * k]) * 16 + HexDigit(hex[2 * k + 1]));
   }
 }
 

@@ -77,15 +77,18 @@ void BoardFrom(const Json* v, std::span<std::uint8_t> p) {
   const auto number = [&f, &p](const char* key, std::size_t at, int min, int max) {
     if (const Json* m = f.Find(key)) p[at] = std::uint8_t(WholeNumber(*m, f.Place(key), min, max));
   };
-  const auto choice = [&f, &p](const char* key, std::size_t at, std::span<const std::string_view> names) {
+  const auto choice = [&f, &p](const char* key, std::size_t at,
+                               std::span<const std::string_view> names) {
     if (const Json* m = f.Find(key)) p[at] = std::uint8_t(Choice(*m, f.Place(key), names, key));
   };
   number("width", store::kWidth, kMinWidth, kMaxWidth);
   number("height", store::kHeight, 1, 2);
   choice("display_window", store::kWindowMode, kWindowModes);
   choice("brightness", store::kBrightMode, kBrightModes);
-  for (auto [key, at] : {std::pair{"day_level", store::kLevels}, std::pair{"night_level", store::kLevels + 1}}) {
-    if (const Json* m = f.Find(key)) p[at] = std::uint8_t(kLevelCount - WholeNumber(*m, f.Place(key), 1, kLevelCount));
+  for (auto [key, at] :
+       {std::pair{"day_level", store::kLevels}, std::pair{"night_level", store::kLevels + 1}}) {
+    if (const Json* m = f.Find(key))
+      p[at] = std::uint8_t(kLevelCount - WholeNumber(*m, f.Place(key), 1, kLevelCount));
   }
   if (const Json* m = f.Find("connection")) p[store::kConnection] = Flag(*m, f.Place("connection"));
   f.NoOthers();
@@ -123,7 +126,8 @@ void LinkFrom(const Json* v, std::span<std::uint8_t> p) {
   }
   if (const Json* m = f.Find("ip")) {
     const std::uint32_t ip = IpFrom(*m, f.Place("ip"));
-    for (int k = 0; k < 4; ++k) p[store::kIpAddress + std::size_t(k)] = std::uint8_t(ip >> (24 - 8 * k));
+    for (int k = 0; k < 4; ++k)
+      p[store::kIpAddress + std::size_t(k)] = std::uint8_t(ip >> (24 - 8 * k));
   }
   if (const Json* m = f.Find("tcp_port")) {
     const int port = WholeNumber(*m, f.Place("tcp_port"), 0, 0xFFFF);
@@ -148,20 +152,22 @@ void NewsFrom(const Json* v, std::span<std::uint8_t> p) {
 std::size_t EventCount(Bytes p) {
   std::size_t n = 0;
   while (n < std::size_t(events::kMaxEvents) &&
-         p[store::SlotOffset(events::StoreSlot(int(n))) + item::QuarterOffset(item::QuarterId::TextA)] != 0) {
+         p[store::SlotOffset(events::StoreSlot(int(n))) +
+           item::QuarterOffset(item::QuarterId::TextA)] != 0) {
     ++n;
   }
   return n;
 }
 
 template <typename FromJson>
-std::size_t RecordsFrom(Fields& top, const char* key, std::size_t max, int firstSlot, FromJson fromJson,
-                        std::span<std::uint8_t> p, Warnings& warnings) {
+std::size_t RecordsFrom(Fields& top, const char* key, std::size_t max, int firstSlot,
+                        FromJson fromJson, std::span<std::uint8_t> p, Warnings& warnings) {
   const Json* list = top.Find(key);
   if (list == nullptr) return 0;
   Array(*list, key);
   if (list->size() > max) {
-    Fail(key, std::to_string(list->size()) + " " + key + "; the list holds at most " + std::to_string(max));
+    Fail(key, std::to_string(list->size()) + " " + key + "; the list holds at most " +
+                  std::to_string(max));
   }
   for (std::size_t i = 0; i < list->size(); ++i) {
     const item::ItemRecord r = fromJson((*list)[i], Element(key, i), warnings);
@@ -176,7 +182,8 @@ void CheckLists(Bytes p, std::size_t items, std::size_t events) {
   const std::size_t foundItems = ReadItems(p).size(), foundEvents = EventCount(p);
   if (foundItems < items) {
     Fail(Element("items", foundItems),
-         "holds no item as the manager reads the list (kinds 0 to 4 need a first text), so the list would end before it");
+         "holds no item as the manager reads the list (kinds 0 to 4 need a first text), so the "
+         "list would end before it");
   }
   if (foundEvents < events) {
     Fail(Element("events", foundEvents), "has no text, so the event list would end before it");
@@ -191,15 +198,17 @@ ProjectBytes Build(const Json& doc, Warnings& warnings) {
   Fields top(doc, "");
   const Json& version = top.Need(kVersionKey);
   if (!version.is_number_integer() || version.get<std::int64_t>() != kFormatVersion) {
-    Fail(kVersionKey, "must be " + std::to_string(kFormatVersion) + ", the form this program reads");
+    Fail(kVersionKey,
+         "must be " + std::to_string(kFormatVersion) + ", the form this program reads");
   }
   ProjectBytes p(store::kFileSize, 0);
   BoardFrom(top.Find("board"), p);
   LinkFrom(top.Find("link"), p);
   NewsFrom(top.Find("news"), p);
-  const std::size_t items = RecordsFrom(top, "items", msglist::kMaxRows, 0, ItemFromJson, p, warnings);
-  const std::size_t events =
-      RecordsFrom(top, "events", events::kMaxEvents, store::kFirstEventSlot, EventFromJson, p, warnings);
+  const std::size_t items =
+      RecordsFrom(top, "items", msglist::kMaxRows, 0, ItemFromJson, p, warnings);
+  const std::size_t events = RecordsFrom(top, "events", events::kMaxEvents, store::kFirstEventSlot,
+                                         EventFromJson, p, warnings);
   if (const Json* raw = top.Find("raw")) ApplyRawRuns(*raw, "raw", p);
   top.NoOthers();
   CheckLists(p, items, events);
@@ -232,13 +241,44 @@ void Lay(const Json& v, int depth, std::string& out) {
   out += object ? '}' : ']';
 }
 
+// Refuses a text longer, deeper or with more values than any project's before the parser
+// builds anything of it. The form nests six levels (a run of the sentence of an item).
+// Opening brackets and commas outside strings count the values closely enough.
+void CheckShape(std::string_view json) {
+  constexpr int kMaxDepth = 16;
+  if (json.size() > kMaxTextBytes)
+    Fail("", "JSON text longer than " + std::to_string(kMaxTextBytes) + " bytes");
+  int depth = 0;
+  std::size_t values = 0;
+  bool inString = false, escaped = false;
+  for (const char c : json) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+      continue;
+    }
+    if (c == '"') inString = true;
+    if (c == ']' || c == '}') --depth;
+    if ((c == '[' || c == '{') && ++depth > kMaxDepth)
+      Fail("", "JSON nested deeper than " + std::to_string(kMaxDepth) + " levels");
+    if ((c == '[' || c == '{' || c == ',') && ++values > kMaxValues)
+      Fail("", "JSON holds more than " + std::to_string(kMaxValues) + " values");
+  }
+}
+
 }  // namespace
 
 std::optional<ProjectBytes> ReadProjectFile(const std::string& path, std::string* why) {
   int error = 0;
   std::optional<ProjectBytes> bytes = fileio::ReadRegularFile(path, store::kFileSize, &error);
   if (!bytes) {
-    *why = error == EFBIG ? path + " is not a project: it is larger than " + std::to_string(store::kFileSize) + " bytes"
+    *why = error == EFBIG ? path + " is not a project: it is larger than " +
+                                std::to_string(store::kFileSize) + " bytes"
                           : "cannot read the project " + path + ": " + fileio::FailureReason(error);
     return std::nullopt;
   }
@@ -254,19 +294,17 @@ std::vector<item::ItemRecord> ReadItems(Bytes project) {
   std::vector<item::ItemRecord> items;
   for (int k = 0; k < msglist::kMaxRows; ++k) {
     const std::uint8_t* slot = project.data() + store::SlotOffset(k);
-    if (!item::HoldsItem(slot[item::hdr::kKind], slot[item::QuarterOffset(item::QuarterId::TextA)])) break;
+    if (!item::HoldsItem(slot[item::hdr::kKind], slot[item::QuarterOffset(item::QuarterId::TextA)]))
+      break;
     items.push_back(item::RecordFromBytes(slot));
   }
   return items;
 }
 
 std::string ExportProject(Bytes project) {
-  Json doc = {{kVersionKey, kFormatVersion},
-              {"board", BoardJson(project)},
-              {"link", LinkJson(project)},
-              {"news", NewsJson(project)},
-              {"items", Json::array()},
-              {"events", Json::array()}};
+  Json doc = {{kVersionKey, kFormatVersion}, {"board", BoardJson(project)},
+              {"link", LinkJson(project)},   {"news", NewsJson(project)},
+              {"items", Json::array()},      {"events", Json::array()}};
   for (const item::ItemRecord& r : ReadItems(project)) doc["items"].push_back(ItemToJson(r));
   for (std::size_t k = 0; k < EventCount(project); ++k) {
     const std::uint8_t* slot = project.data() + store::SlotOffset(events::StoreSlot(int(k)));
@@ -283,21 +321,10 @@ std::string ExportProject(Bytes project) {
 }
 
 ImportResult ImportProject(std::string_view json) {
-  // The form nests six levels (a run of the sentence of an item); a deeper text is no project.
-  constexpr int kMaxDepth = 16;
-  std::size_t values = 0;
-  const auto bounded = [&values](int depth, Json::parse_event_t event, Json&) {
-    if (depth > kMaxDepth) Fail("", "JSON nested deeper than " + std::to_string(kMaxDepth) + " levels");
-    if (event != Json::parse_event_t::key && event != Json::parse_event_t::object_end &&
-        event != Json::parse_event_t::array_end && ++values > kMaxValues) {
-      Fail("", "JSON holds more than " + std::to_string(kMaxValues) + " values");
-    }
-    return true;
-  };
   ImportResult result;
   try {
-    if (json.size() > kMaxTextBytes) Fail("", "JSON text longer than " + std::to_string(kMaxTextBytes) + " bytes");
-    const Json doc = Json::parse(json.begin(), json.end(), bounded);
+    CheckShape(json);
+    const Json doc = Json::parse(json.begin(), json.end());
     result.project = Build(doc, result.warnings);
   } catch (const Fault& fault) {
     result.error = fault.what();

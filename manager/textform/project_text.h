@@ -34,7 +34,7 @@ std::string ExportProject(std::span<const std::uint8_t> project);
 
 // The longest text ImportProject takes, and the most values it holds. The export of the
 // largest project (every text 2047 characters, each coloured apart from its neighbours)
-// takes about 41 MB and 2.3 million values; the bounds keep a hostile text from costing
+// takes about 41 MB and 2.2 million values; the bounds keep a hostile text from costing
 // more than a few hundred megabytes of memory.
 inline constexpr std::size_t kMaxTextBytes = 64u << 20;
 inline constexpr std::size_t kMaxValues = 3'000'000;

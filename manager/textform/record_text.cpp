@@ -64,7 +64,8 @@ std::uint8_t CodeFrom(Fields& f, std::string_view key, ListId id) {
   const ListInfo l = Info(id);
   const Json* v = f.Find(key);
   if (v == nullptr) return static_cast<std::uint8_t>(l.fallback);
-  if (l.names.empty()) return static_cast<std::uint8_t>(WholeNumber(*v, f.Place(key), 1, l.count) - 1);
+  if (l.names.empty())
+    return static_cast<std::uint8_t>(WholeNumber(*v, f.Place(key), 1, l.count) - 1);
   return static_cast<std::uint8_t>(Choice(*v, f.Place(key), l.names, l.what));
 }
 
@@ -150,36 +151,43 @@ struct Pane {
 
 struct TextLayout {
   ItemKind kind;
-  bool event;  // no "kind" and no display window
   int paneCount;
   std::array<Pane, 2> panes;
-  int speedAt;  // -1: no speed list
-  bool date;
+  int speedAt = -1;  // -1: no speed list
+  bool date = false;
+  bool event = false;  // no "kind" and no display window
 };
 
-constexpr Pane kSentencePane{"", QuarterId::TextA, kOneLineLimitBytes, true,
-                             hdr::kEntry, hdr::kHold, hdr::kExit};
-constexpr TextLayout kOneLine{ItemKind::OneLine, false, 1, {kSentencePane}, hdr::kSpeed, false};
-constexpr TextLayout kTwoLine{
-    ItemKind::TwoLine, false, 2,
-    {Pane{"upper", QuarterId::TextA, item::kMaxTextBytes, true, hdr::kUpperEntry, hdr::kUpperHold,
-          hdr::kUpperExit},
-     Pane{"lower", QuarterId::TextB, item::kMaxTextBytes, true, hdr::kLowerEntry, hdr::kLowerHold,
-          hdr::kLowerExit}},
-    hdr::kTwoLineSpeed, false};
+constexpr TextLayout kOneLine{.kind = ItemKind::OneLine,
+                              .paneCount = 1,
+                              .panes = {Pane{"", QuarterId::TextA, kOneLineLimitBytes, true,
+                                             hdr::kEntry, hdr::kHold, hdr::kExit}},
+                              .speedAt = hdr::kSpeed};
+constexpr TextLayout kTwoLine{.kind = ItemKind::TwoLine,
+                              .paneCount = 2,
+                              .panes = {Pane{"upper", QuarterId::TextA, item::kMaxTextBytes, true,
+                                             hdr::kUpperEntry, hdr::kUpperHold, hdr::kUpperExit},
+                                        Pane{"lower", QuarterId::TextB, item::kMaxTextBytes, true,
+                                             hdr::kLowerEntry, hdr::kLowerHold, hdr::kLowerExit}},
+                              .speedAt = hdr::kTwoLineSpeed};
 constexpr TextLayout kTitleSentence{
-    ItemKind::TitleSentence, false, 2,
-    {Pane{"title", QuarterId::TextA, item::kMaxTextBytes, false},
-     Pane{"sentence", QuarterId::TextB, item::kMaxTextBytes, true, hdr::kLowerEntry,
-          hdr::kLowerHold, hdr::kLowerExit}},
-    hdr::kSentenceSpeed, false};
-constexpr TextLayout kDDay{
-    ItemKind::DDay, false, 1, {Pane{"", QuarterId::TextA, kDDayLimitBytes, false}}, -1, true};
+    .kind = ItemKind::TitleSentence,
+    .paneCount = 2,
+    .panes = {Pane{"title", QuarterId::TextA, item::kMaxTextBytes, false},
+              Pane{"sentence", QuarterId::TextB, item::kMaxTextBytes, true, hdr::kLowerEntry,
+                   hdr::kLowerHold, hdr::kLowerExit}},
+    .speedAt = hdr::kSentenceSpeed};
+constexpr TextLayout kDDay{.kind = ItemKind::DDay,
+                           .paneCount = 1,
+                           .panes = {Pane{"", QuarterId::TextA, kDDayLimitBytes, false}},
+                           .date = true};
 // The event editor sets no text limit: its text is cut at the quarter's 2047 bytes.
-constexpr TextLayout kEvent{ItemKind::OneLine, true, 1,
-                            {Pane{"", QuarterId::TextA, item::kMaxTextBytes, true, hdr::kEntry,
-                                  hdr::kHold, hdr::kExit}},
-                            hdr::kSpeed, false};
+constexpr TextLayout kEvent{.kind = ItemKind::OneLine,
+                            .paneCount = 1,
+                            .panes = {Pane{"", QuarterId::TextA, item::kMaxTextBytes, true,
+                                           hdr::kEntry, hdr::kHold, hdr::kExit}},
+                            .speedAt = hdr::kSpeed,
+                            .event = true};
 
 // A text's attributes are in the quarter after it.
 QuarterId AttrsOf(QuarterId text) {
@@ -213,10 +221,12 @@ std::string Utf8Of(const StyledText& chars) {
 }
 
 void PutPane(Json& j, const ItemRecord& r, const Pane& p) {
-  const StyledText chars = ReadableText(r.body.quarter(p.text), r.body.quarter(AttrsOf(p.text)), p.limit);
+  const StyledText chars =
+      ReadableText(r.body.quarter(p.text), r.body.quarter(AttrsOf(p.text)), p.limit);
   j["text"] = Utf8Of(chars);
   // Red on black in the first font throughout needs no runs.
-  if (std::any_of(chars.begin(), chars.end(), [](const StyledChar& c) { return c.attr != item::TextAttribute{}; })) {
+  if (std::any_of(chars.begin(), chars.end(),
+                  [](const StyledChar& c) { return c.attr != item::TextAttribute{}; })) {
     Json runs = Json::array();
     for (std::size_t i = 0; i < chars.size();) {
       std::size_t end = i + 1;
@@ -258,7 +268,8 @@ StyledText RunsFrom(Fields& f, const std::u32string& chars) {
     if (const Json* v = run.Find("colour"))
       a.text = item::TextColour(Choice(*v, run.Place("colour"), item::kTextColourNames, "colour"));
     if (const Json* v = run.Find("background"))
-      a.back = item::BackColour(Choice(*v, run.Place("background"), item::kBackColourNames, "background"));
+      a.back = item::BackColour(
+          Choice(*v, run.Place("background"), item::kBackColourNames, "background"));
     if (const Json* v = run.Find("font"))
       a.font = item::BoardFont(Choice(*v, run.Place("font"), item::kBoardFontNames, "font"));
     run.NoOthers();
@@ -294,7 +305,8 @@ void PaneFrom(Fields& f, const Pane& p, ItemRecord& r, Warnings& warnings) {
     for (std::size_t i = 0; i < std::min(blank.size(), kNamed); ++i)
       list += (i ? ", " : "") + Quoted(blank[i]);
     if (blank.size() > kNamed) list += " and " + std::to_string(blank.size() - kNamed) + " more";
-    warnings.push_back(place + ": the board fonts have no " + list + "; the sign shows a blank there");
+    warnings.push_back(place + ": the board fonts have no " + list +
+                       "; the sign shows a blank there");
   }
   const StyledText styled = RunsFrom(f, chars);
   WritePaneQuarters(styled, r.body.quarter(p.text), r.body.quarter(AttrsOf(p.text)));
@@ -370,7 +382,8 @@ ItemRecord BitmapFrom(Fields& f) {
     v.width = WholeNumber(*width, f.Place("width"), 1, encode::kNewBitmapMaxWidth);
     v.height = WholeNumber(*height, f.Place("height"), 1, encode::kBitmapMaxHeight);
   } else if (width || height) {
-    Fail(f.Place(width ? "height" : "width"), "missing; give both sizes, or neither to measure the file");
+    Fail(f.Place(width ? "height" : "width"),
+         "missing; give both sizes, or neither to measure the file");
   } else if (!v.path.empty()) {
     const editors::BitmapFile file = editors::OpenBitmapFile(v.path, encode::BitmapOpen::New);
     if (file.result != encode::ImportResult::Ok) Fail(f.Place("file"), EditorMessage(file.result));
@@ -395,7 +408,9 @@ ItemRecord AnimationFrom(Fields& f) {
     v.height = WholeNumber(*sizes[1], f.Place("height"), 1, kMaxScreenPixels / v.width);
     v.frames = WholeNumber(*sizes[2], f.Place("frames"), 1, encode::kMaxAnimationFrames);
   } else if (missing != 3) {
-    Fail(f.Place(!sizes[0] ? "width" : !sizes[1] ? "height" : "frames"),
+    Fail(f.Place(!sizes[0]   ? "width"
+                 : !sizes[1] ? "height"
+                             : "frames"),
          "missing; give width, height and frames, or none to measure the file");
   } else if (!v.path.empty()) {
     encode::GifDecoder gif;
@@ -488,7 +503,8 @@ std::string_view EmptyField(const ItemRecord& r) {
 ItemRecord ReadableItemFrom(Fields& f, Warnings& warnings) {
   static const std::array<std::string_view, item::kItemKindCount> kKinds = [] {
     std::array<std::string_view, item::kItemKindCount> names;
-    for (int k = 0; k < item::kItemKindCount; ++k) names[std::size_t(k)] = item::KindLabel(std::uint8_t(k));
+    for (int k = 0; k < item::kItemKindCount; ++k)
+      names[std::size_t(k)] = item::KindLabel(std::uint8_t(k));
     return names;
   }();
   const auto kind = ItemKind(Choice(f.Need("kind"), f.Place("kind"), kKinds, "kind"));
@@ -518,15 +534,17 @@ ItemRecord ReadableItemFrom(Fields& f, Warnings& warnings) {
       break;
   }
   if (!msglist::HasContent(r)) {
-    Fail(f.Place(EmptyField(r)),
-         "is empty; the manager adds no " + std::string(item::KindLabel(r.header.kind())) + " item without it");
+    Fail(f.Place(EmptyField(r)), "is empty; the manager adds no " +
+                                     std::string(item::KindLabel(r.header.kind())) +
+                                     " item without it");
   }
   return r;
 }
 
 ItemRecord ReadableEventFrom(Fields& f, Warnings& warnings) {
   const ItemRecord r = TextFrom(f, kEvent, warnings);
-  if (r.body.textA[0] == 0) Fail(f.Place("text"), "is empty; the event list keeps no event without text");
+  if (r.body.textA[0] == 0)
+    Fail(f.Place("text"), "is empty; the event list keeps no event without text");
   return events::MakeEvent(r.header, r.body.textA, r.body.attrA);
 }
 

@@ -29,7 +29,8 @@ StyledText Styled(std::string_view utf8, int seed) {
   int k = 0;
   for (char32_t c : DecodeUtf8(utf8)) {
     const int s = seed + k++ % 4;
-    out.push_back({c, {item::TextColour(s % 4), item::BackColour(s / 2 % 4), item::BoardFont(s / 3 % 4)}});
+    out.push_back(
+        {c, {item::TextColour(s % 4), item::BackColour(s / 2 % 4), item::BoardFont(s / 3 % 4)}});
   }
   return out;
 }
@@ -81,7 +82,8 @@ std::vector<std::uint8_t> Project(int items) {
     const StyledText a = Styled("오늘의 안내 " + n + ": 매장 영업 09:00-21:00", i);
     const StyledText b = Styled("Brellion 전광판 " + n, i + 1);
     const editors::DisplayWindow window{i * 13 % 1440, (i * 13 + 600) % 1440};
-    const std::string path = *text::Utf8ToCp949("/srv/전광판/그림" + n + (i % 8 == 3 ? ".bmp" : ".gif"));
+    const std::string path =
+        *text::Utf8ToCp949("/srv/전광판/그림" + n + (i % 8 == 3 ? ".bmp" : ".gif"));
     switch (kind) {
       case item::ItemKind::Bitmap:
         Put(p, i, editors::BuildBitmapItem({i % 2, i % 5, i % 10, 64 + i, 16, path, window}));
@@ -92,7 +94,8 @@ std::vector<std::uint8_t> Project(int items) {
       case item::ItemKind::DateTime:
       case item::ItemKind::Temperature: {
         item::ItemRecord r;
-        r.header = editors::BuildHoldTimeHeader({kind == item::ItemKind::Temperature, i % 10, window});
+        r.header =
+            editors::BuildHoldTimeHeader({kind == item::ItemKind::Temperature, i % 10, window});
         Put(p, i, r);
         break;
       }
@@ -102,10 +105,12 @@ std::vector<std::uint8_t> Project(int items) {
     }
   }
   for (int e = 0; e < 3; ++e) {
-    const item::ItemRecord text = TextItem(item::ItemKind::OneLine, Styled("긴급 안내 " + std::to_string(e), e), {}, e);
+    const item::ItemRecord text =
+        TextItem(item::ItemKind::OneLine, Styled("긴급 안내 " + std::to_string(e), e), {}, e);
     Put(p, events::StoreSlot(e), events::MakeEvent(text.header, text.body.textA, text.body.attrA));
   }
-  const std::uint8_t settings[] = {12, 2, 1, 1, 2, 7, 3, 192, 168, 0, 10, 0x13, 0x88, 1, 1, 1, 0, 1, 0, 0, 0, 0, 1};
+  const std::uint8_t settings[] = {12,   2, 1, 1, 2, 7, 3, 192, 168, 0, 10, 0x13,
+                                   0x88, 1, 1, 1, 0, 1, 0, 0,   0,   0, 1};
   std::copy(std::begin(settings), std::end(settings), p.begin() + store::kSettingsOffset);
   return p;
 }

@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const textform::ProjectBytes base = sample::Project(24);
     p = base;
     for (std::size_t i = 1; i + 4 <= size; i += 4)
-      p[(std::size_t(data[i]) << 16 | std::size_t(data[i + 1]) << 8 | data[i + 2]) % p.size()] = data[i + 3];
+      p[(std::size_t(data[i]) << 16 | std::size_t(data[i + 1]) << 8 | data[i + 2]) % p.size()] =
+          data[i + 3];
   } else {
     // The input after the first byte repeated to fill the file, the lists cut short (bits of
     // the first byte) so that a run stays quick under the sanitizers; the slots past them

@@ -37,7 +37,8 @@ QByteArray ReadmeExample() {
   return readme.mid(start, readme.indexOf("```", start) - start).toUtf8();
 }
 
-StyledText Runs(std::u32string_view text, std::initializer_list<std::pair<int, item::TextAttribute>> runs) {
+StyledText Runs(std::u32string_view text,
+                std::initializer_list<std::pair<int, item::TextAttribute>> runs) {
   StyledText out;
   for (auto [n, attr] : runs)
     for (int k = 0; k < n; ++k) out.push_back({text[out.size()], attr});
@@ -51,18 +52,22 @@ textform::ProjectBytes ManagersOwnProject() {
   textform::ProjectBytes p(store::kFileSize, 0);
   item::ItemRecord oneLine = sample::TextItem(
       item::ItemKind::OneLine,
-      Runs(U"오늘의 특가 3,900원", {{7, {TextColour::Yellow}}, {6, {TextColour::Green, BackColour::Black, BoardFont::Magic}}}),
+      Runs(U"오늘의 특가 3,900원", {{7, {TextColour::Yellow}},
+                                    {6, {TextColour::Green, BackColour::Black, BoardFont::Magic}}}),
       {}, 0);
-  for (auto [at, code] : {std::pair{kEntry, 1}, {kHold, 4}, {kExit, 15}, {kSpeed, 2}}) oneLine.header[at] = std::uint8_t(code);
+  for (auto [at, code] : {std::pair{kEntry, 1}, {kHold, 4}, {kExit, 15}, {kSpeed, 2}})
+    oneLine.header[at] = std::uint8_t(code);
   oneLine.header.setStartMinutes(9 * 60);
   oneLine.header.setEndMinutes(21 * 60);
-  item::ItemRecord twoLine = sample::TextItem(item::ItemKind::TwoLine, Runs(U"환영합니다", {{5, {}}}),
-                                              Runs(U"Welcome", {{7, {TextColour::Red, BackColour::Green}}}), 0);
+  item::ItemRecord twoLine =
+      sample::TextItem(item::ItemKind::TwoLine, Runs(U"환영합니다", {{5, {}}}),
+                       Runs(U"Welcome", {{7, {TextColour::Red, BackColour::Green}}}), 0);
   twoLine.header = {};
   twoLine.header.setKind(item::ItemKind::TwoLine);
   twoLine.header[kUpperEntry] = 16;
   twoLine.header[kUpperHold] = twoLine.header[kLowerHold] = 2;
-  item::ItemRecord dday = sample::TextItem(item::ItemKind::DDay, Runs(U"개점 기념일까지", {{8, {}}}), {}, 0);
+  item::ItemRecord dday =
+      sample::TextItem(item::ItemKind::DDay, Runs(U"개점 기념일까지", {{8, {}}}), {}, 0);
   dday.header = {};
   dday.header.setKind(item::ItemKind::DDay);
   dday.header.set16(kDDayYear, 2026);
@@ -70,16 +75,18 @@ textform::ProjectBytes ManagersOwnProject() {
   dday.header[kDDayDay] = 25;
   item::ItemRecord clock;
   clock.header = editors::BuildHoldTimeHeader({false, 3, {}});
-  const item::ItemRecord text = sample::TextItem(item::ItemKind::OneLine, Runs(U"잠시 후 폐점합니다", {{10, {}}}), {}, 0);
+  const item::ItemRecord text =
+      sample::TextItem(item::ItemKind::OneLine, Runs(U"잠시 후 폐점합니다", {{10, {}}}), {}, 0);
   item::ItemHeader codes;
   codes[kHold] = 9;
   const item::ItemRecord records[] = {oneLine, twoLine, dday, clock,
                                       events::MakeEvent(codes, text.body.textA, text.body.attrA)};
-  for (int i = 0; i < 5; ++i) item::RecordToBytes(records[i], p.data() + store::SlotOffset(i < 4 ? i : 100));
-  const std::pair<std::size_t, int> settings[] = {{store::kWidth, 12}, {store::kHeight, 2}, {store::kSerialPort, 1},
-                                                  {store::kIpAddress, 192}, {store::kIpAddress + 1, 168},
-                                                  {store::kIpAddress + 3, 10}, {store::kTcpPort, 0x13},
-                                                  {store::kTcpPort + 1, 0x88}, {store::kTransmit, 1}};
+  for (int i = 0; i < 5; ++i)
+    item::RecordToBytes(records[i], p.data() + store::SlotOffset(i < 4 ? i : 100));
+  const std::pair<std::size_t, int> settings[] = {
+      {store::kWidth, 12},      {store::kHeight, 2},          {store::kSerialPort, 1},
+      {store::kIpAddress, 192}, {store::kIpAddress + 1, 168}, {store::kIpAddress + 3, 10},
+      {store::kTcpPort, 0x13},  {store::kTcpPort + 1, 0x88},  {store::kTransmit, 1}};
   for (auto [at, v] : settings) p[at] = std::uint8_t(v);
   return p;
 }
@@ -91,14 +98,16 @@ TEST(CliTextForm, ReadmeExampleGoesToTheSignAsTheManagersOwnProject) {
                 own = dir.filePath("own.dat"), exported = dir.filePath("again.json");
   const textform::ProjectBytes ownBytes = ManagersOwnProject();
   ASSERT_TRUE(Write(json, ReadmeExample()));
-  ASSERT_TRUE(Write(own, QByteArray(reinterpret_cast<const char*>(ownBytes.data()), qsizetype(ownBytes.size()))));
+  ASSERT_TRUE(Write(
+      own, QByteArray(reinterpret_cast<const char*>(ownBytes.data()), qsizetype(ownBytes.size()))));
 
   const cli_test::CliRun import = cli_test::Cli({"import", json, imported});
   ASSERT_EQ(import.status, 0) << import.err.toStdString();
   EXPECT_EQ(ReadAll(imported), ReadAll(own));
   const cli_test::CliRun list = cli_test::Cli({"list", imported});
   EXPECT_EQ(list.status, 0);
-  EXPECT_TRUE(list.out.startsWith("1줄문장\t오늘의 특가 3,900원\t2\t5초\t16\t3\t09시00분\t21시00분\n"));
+  EXPECT_TRUE(
+      list.out.startsWith("1줄문장\t오늘의 특가 3,900원\t2\t5초\t16\t3\t09시00분\t21시00분\n"));
   EXPECT_EQ(list.out.count('\n'), 4);
   // Exported and imported again, through stdin: the same project.
   EXPECT_EQ(cli_test::Cli({"export", imported, "--out", exported}).status, 0);
@@ -122,7 +131,8 @@ TEST(CliTextForm, ReadmeExampleGoesToTheSignAsTheManagersOwnProject) {
   const QByteArray signText = ReadAll(fromText.memory_file(), 0, end);
   EXPECT_EQ(signText.size(), end);
   EXPECT_EQ(signText, ReadAll(fromManager.memory_file(), 0, end));
-  EXPECT_EQ(signText.mid(board::BodyAddress(0), 6), QByteArray("\xBF\xC0\xB4\xC3\xC0\xC7", 6));  // 오늘의
+  EXPECT_EQ(signText.mid(board::BodyAddress(0), 6),
+            QByteArray("\xBF\xC0\xB4\xC3\xC0\xC7", 6));  // 오늘의
 }
 
 TEST(CliTextForm, RefusalsLeaveTheOutputAlone) {
@@ -131,7 +141,9 @@ TEST(CliTextForm, RefusalsLeaveTheOutputAlone) {
   const QString out = dir.filePath("out.dat"), bad = dir.filePath("bad.json"),
                 broken = dir.filePath("broken.json"), small = dir.filePath("small.dat");
   ASSERT_TRUE(Write(out, "kept") && Write(small, QByteArray(100, '\0')));
-  ASSERT_TRUE(Write(bad, R"({"brellion_project": 1, "items": [{"kind": "1줄문장", "text": "a", "entry": "zoom"}]})"));
+  ASSERT_TRUE(Write(
+      bad,
+      R"({"brellion_project": 1, "items": [{"kind": "1줄문장", "text": "a", "entry": "zoom"}]})"));
   ASSERT_TRUE(Write(broken, R"({"brellion_project": 1,)"));
   const std::tuple<QStringList, int, const char*> cases[] = {
       {{"import", bad, out}, 2, "bad.json: items[0].entry: unknown entry effect \"zoom\""},

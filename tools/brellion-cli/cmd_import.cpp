@@ -32,8 +32,9 @@ int RunImport(cli::Session& session) {
   int error = 0;
   if (source == "-") {
     if (!ReadStandardInput(&text)) {
-      std::fprintf(stderr, "brellion-cli: cannot read the standard input, or it holds more than %zu bytes\n",
-                   kMaxJsonBytes);
+      std::fprintf(
+          stderr, "brellion-cli: cannot read the standard input, or it holds more than %zu bytes\n",
+          kMaxJsonBytes);
       return cli::kExitUsage;
     }
   } else if (const auto bytes = fileio::ReadRegularFile(source, kMaxJsonBytes, &error)) {
@@ -57,6 +58,7 @@ int RunImport(cli::Session& session) {
                  fileio::FailureReason(error).c_str());
     return cli::kExitFailed;
   }
-  std::fprintf(stderr, "%s: %zu items\n", target.c_str(), textform::ReadItems(*result.project).size());
+  std::fprintf(stderr, "%s: %zu items\n", target.c_str(),
+               textform::ReadItems(*result.project).size());
   return cli::kExitOk;
 }
