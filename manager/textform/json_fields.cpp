@@ -44,7 +44,9 @@ std::string Element(const std::string& place, std::size_t index) {
 }
 
 Fields::Fields(const Json& value, std::string place) : value_(value), place_(std::move(place)) {
-  if (!value_.is_object()) Fail(place_, "must be an object {...}");
+  if (!value_.is_object())
+    Fail(place_,
+         place_.empty() ? "the text must be one JSON object {...}" : "must be an object {...}");
 }
 
 const Json* Fields::Find(std::string_view key) {
