@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "manager/editors/core/pane_text.h"
 #include "manager/editors/core/picture_items.h"
 #include "manager/events/event_list.h"
 #include "manager/store/work_store.h"
@@ -22,8 +23,8 @@ void Put(std::vector<std::uint8_t>& project, int slot, const item::ItemRecord& r
   item::RecordToBytes(r, project.data() + store::SlotOffset(slot));
 }
 
-}  // namespace
-
+// UTF-8 text whose character k gets attribute k % 4 of a cycle that `seed` shifts through
+// every colour, background and font.
 StyledText Styled(std::string_view utf8, int seed) {
   StyledText out;
   int k = 0;
@@ -35,6 +36,8 @@ StyledText Styled(std::string_view utf8, int seed) {
   return out;
 }
 
+// A text item as its editor stores it: the kind's panes, the effect codes of each pane and
+// the speed at their header bytes, every code `seed` modulo its list.
 item::ItemRecord TextItem(item::ItemKind kind, const StyledText& a, const StyledText& b, int seed) {
   item::ItemRecord r;
   item::ItemHeader& h = r.header;
@@ -73,6 +76,8 @@ item::ItemRecord TextItem(item::ItemKind kind, const StyledText& a, const Styled
     WritePaneQuarters(b, r.body.textB, r.body.attrB);
   return r;
 }
+
+}  // namespace
 
 std::vector<std::uint8_t> Project(int items) {
   std::vector<std::uint8_t> p(store::kFileSize, 0);

@@ -7,13 +7,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "manager/editors/core/picture_items.h"
-#include "manager/events/event_list.h"
+#include "manager/editors/core/pane_text.h"
 #include "manager/store/work_store.h"
 #include "manager/textform/project_text.h"
 #include "shared/board_memory.h"
 #include "tests/support/cli_process.h"
-#include "tests/support/sample_project.h"
 #include "tests/support/signsim_process.h"
 
 namespace {
@@ -37,6 +35,7 @@ QByteArray ReadmeExample() {
   return readme.mid(start, readme.indexOf("```", start) - start).toUtf8();
 }
 
+// Text in runs of n characters with one attribute each.
 StyledText Runs(std::u32string_view text,
                 std::initializer_list<std::pair<int, item::TextAttribute>> runs) {
   StyledText out;
@@ -45,44 +44,39 @@ StyledText Runs(std::u32string_view text,
   return out;
 }
 
-// The README's items as the editors store them, with the settings its text gives.
+// A record as the editors store it: header bytes as given, panes A and B.
+item::ItemRecord Record(item::ItemKind kind, std::initializer_list<std::pair<int, int>> bytes,
+                        const StyledText& a = {}, const StyledText& b = {}) {
+  item::ItemRecord r;
+  r.header.setKind(kind);
+  for (auto [at, v] : bytes) r.header[at] = std::uint8_t(v);
+  WritePaneQuarters(a, r.body.textA, r.body.attrA);
+  WritePaneQuarters(b, r.body.textB, r.body.attrB);
+  return r;
+}
+
+// The README's items and event as the editors store them, with the settings its text gives.
 textform::ProjectBytes ManagersOwnProject() {
   using namespace item::hdr;
-  using item::TextAttribute, item::TextColour, item::BackColour, item::BoardFont;
+  using item::ItemKind, item::TextColour, item::BackColour, item::BoardFont;
+  const auto plain = [](std::u32string_view t) { return Runs(t, {{int(t.size()), {}}}); };
+  const item::ItemRecord records[] = {
+      Record(ItemKind::OneLine,
+             {{kEntry, 1}, {kHold, 4}, {kExit, 15}, {kSpeed, 2}, {kStartHour, 9}, {kEndHour, 21}},
+             Runs(U"오늘의 특가 3,900원",
+                  {{7, {TextColour::Yellow}}, {6, {TextColour::Green, {}, BoardFont::Magic}}})),
+      Record(ItemKind::TwoLine, {{kUpperEntry, 16}, {kUpperHold, 2}, {kLowerHold, 2}},
+             plain(U"환영합니다"), Runs(U"Welcome", {{7, {{}, BackColour::Green}}})),
+      Record(ItemKind::DDay,
+             {{kDDayYear, 0x07}, {kDDayYear + 1, 0xEA}, {kDDayMonth, 12}, {kDDayDay, 25}},
+             plain(U"개점 기념일까지")),
+      Record(ItemKind::DateTime, {{kHold, 3}}),
+      Record(ItemKind::OneLine, {{kHold, 9}}, plain(U"잠시 후 폐점합니다")),  // the event
+  };
   textform::ProjectBytes p(store::kFileSize, 0);
-  item::ItemRecord oneLine = sample::TextItem(
-      item::ItemKind::OneLine,
-      Runs(U"오늘의 특가 3,900원", {{7, {TextColour::Yellow}},
-                                    {6, {TextColour::Green, BackColour::Black, BoardFont::Magic}}}),
-      {}, 0);
-  for (auto [at, code] : {std::pair{kEntry, 1}, {kHold, 4}, {kExit, 15}, {kSpeed, 2}})
-    oneLine.header[at] = std::uint8_t(code);
-  oneLine.header.setStartMinutes(9 * 60);
-  oneLine.header.setEndMinutes(21 * 60);
-  item::ItemRecord twoLine =
-      sample::TextItem(item::ItemKind::TwoLine, Runs(U"환영합니다", {{5, {}}}),
-                       Runs(U"Welcome", {{7, {TextColour::Red, BackColour::Green}}}), 0);
-  twoLine.header = {};
-  twoLine.header.setKind(item::ItemKind::TwoLine);
-  twoLine.header[kUpperEntry] = 16;
-  twoLine.header[kUpperHold] = twoLine.header[kLowerHold] = 2;
-  item::ItemRecord dday =
-      sample::TextItem(item::ItemKind::DDay, Runs(U"개점 기념일까지", {{8, {}}}), {}, 0);
-  dday.header = {};
-  dday.header.setKind(item::ItemKind::DDay);
-  dday.header.set16(kDDayYear, 2026);
-  dday.header[kDDayMonth] = 12;
-  dday.header[kDDayDay] = 25;
-  item::ItemRecord clock;
-  clock.header = editors::BuildHoldTimeHeader({false, 3, {}});
-  const item::ItemRecord text =
-      sample::TextItem(item::ItemKind::OneLine, Runs(U"잠시 후 폐점합니다", {{10, {}}}), {}, 0);
-  item::ItemHeader codes;
-  codes[kHold] = 9;
-  const item::ItemRecord records[] = {oneLine, twoLine, dday, clock,
-                                      events::MakeEvent(codes, text.body.textA, text.body.attrA)};
   for (int i = 0; i < 5; ++i)
-    item::RecordToBytes(records[i], p.data() + store::SlotOffset(i < 4 ? i : 100));
+    item::RecordToBytes(records[i],
+                        p.data() + store::SlotOffset(i < 4 ? i : store::kFirstEventSlot));
   const std::pair<std::size_t, int> settings[] = {
       {store::kWidth, 12},      {store::kHeight, 2},          {store::kSerialPort, 1},
       {store::kIpAddress, 192}, {store::kIpAddress + 1, 168}, {store::kIpAddress + 3, 10},
