@@ -464,23 +464,23 @@ Json HoldTimeJson(const ItemRecord& r) {
 
 // ---- Whole records
 
+// The layout of a text kind; null for the others.
+const TextLayout* TextLayoutOf(std::uint8_t kind) {
+  for (const TextLayout* l : {&kOneLine, &kTwoLine, &kTitleSentence, &kDDay})
+    if (std::uint8_t(l->kind) == kind) return l;
+  return nullptr;
+}
+
+bool IsPicture(std::uint8_t kind) {
+  return kind == std::uint8_t(ItemKind::Bitmap) || kind == std::uint8_t(ItemKind::Animation);
+}
+
 std::optional<Json> ReadableItem(const ItemRecord& r) {
-  switch (r.header.kind()) {
-    case std::uint8_t(ItemKind::OneLine):
-      return TextJson(r, kOneLine);
-    case std::uint8_t(ItemKind::TwoLine):
-      return TextJson(r, kTwoLine);
-    case std::uint8_t(ItemKind::TitleSentence):
-      return TextJson(r, kTitleSentence);
-    case std::uint8_t(ItemKind::DDay):
-      return TextJson(r, kDDay);
-    case std::uint8_t(ItemKind::Bitmap):
-    case std::uint8_t(ItemKind::Animation):
-      return PictureJson(r);
-    case std::uint8_t(ItemKind::DateTime):
-    case std::uint8_t(ItemKind::Temperature):
-      return HoldTimeJson(r);
-  }
+  const std::uint8_t kind = r.header.kind();
+  if (const TextLayout* l = TextLayoutOf(kind)) return TextJson(r, *l);
+  if (IsPicture(kind)) return PictureJson(r);
+  if (kind == std::uint8_t(ItemKind::DateTime) || kind == std::uint8_t(ItemKind::Temperature))
+    return HoldTimeJson(r);
   return std::nullopt;
 }
 
@@ -507,32 +507,13 @@ ItemRecord ReadableItemFrom(Fields& f, Warnings& warnings) {
       names[std::size_t(k)] = item::KindLabel(std::uint8_t(k));
     return names;
   }();
-  const auto kind = ItemKind(Choice(f.Need("kind"), f.Place("kind"), kKinds, "kind"));
-  ItemRecord r;
-  switch (kind) {
-    case ItemKind::OneLine:
-      r = TextFrom(f, kOneLine, warnings);
-      break;
-    case ItemKind::TwoLine:
-      r = TextFrom(f, kTwoLine, warnings);
-      break;
-    case ItemKind::TitleSentence:
-      r = TextFrom(f, kTitleSentence, warnings);
-      break;
-    case ItemKind::DDay:
-      r = TextFrom(f, kDDay, warnings);
-      break;
-    case ItemKind::Bitmap:
-      r = BitmapFrom(f);
-      break;
-    case ItemKind::Animation:
-      r = AnimationFrom(f);
-      break;
-    case ItemKind::DateTime:
-    case ItemKind::Temperature:
-      r = HoldTimeFrom(f, kind == ItemKind::Temperature);
-      break;
-  }
+  const auto kind = std::uint8_t(Choice(f.Need("kind"), f.Place("kind"), kKinds, "kind"));
+  const TextLayout* layout = TextLayoutOf(kind);
+  const ItemRecord r = layout                                   ? TextFrom(f, *layout, warnings)
+                       : kind == std::uint8_t(ItemKind::Bitmap) ? BitmapFrom(f)
+                       : IsPicture(kind)
+                           ? AnimationFrom(f)
+                           : HoldTimeFrom(f, kind == std::uint8_t(ItemKind::Temperature));
   if (!msglist::HasContent(r)) {
     Fail(f.Place(EmptyField(r)), "is empty; the manager adds no " +
                                      std::string(item::KindLabel(r.header.kind())) +
