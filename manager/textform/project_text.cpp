@@ -1,7 +1,6 @@
 #include "manager/textform/project_text.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -11,7 +10,6 @@
 #include "manager/textform/json_fields.h"
 #include "manager/textform/record_text.h"
 #include "shared/codes.h"
-#include "shared/file_io.h"
 
 namespace textform {
 
@@ -272,23 +270,6 @@ void CheckShape(std::string_view json) {
 }
 
 }  // namespace
-
-std::optional<ProjectBytes> ReadProjectFile(const std::string& path, std::string* why) {
-  int error = 0;
-  std::optional<ProjectBytes> bytes = fileio::ReadRegularFile(path, store::kFileSize, &error);
-  if (!bytes) {
-    *why = error == EFBIG ? path + " is not a project: it is larger than " +
-                                std::to_string(store::kFileSize) + " bytes"
-                          : "cannot read the project " + path + ": " + fileio::FailureReason(error);
-    return std::nullopt;
-  }
-  if (bytes->size() != store::kFileSize) {
-    *why = path + " is not a project: " + std::to_string(bytes->size()) + " bytes, a project has " +
-           std::to_string(store::kFileSize);
-    return std::nullopt;
-  }
-  return bytes;
-}
 
 std::vector<item::ItemRecord> ReadItems(Bytes project) {
   std::vector<item::ItemRecord> items;

@@ -16,12 +16,8 @@
 
 namespace textform {
 
-// A project's bytes; a project file is a regular file of exactly store::kFileSize bytes.
+// A project's bytes: store::kFileSize of them.
 using ProjectBytes = std::vector<std::uint8_t>;
-
-// Reads a project file without blocking on a device or FIFO. On failure nullopt, and *why
-// says what is wrong ("... is not a project: 12 bytes, a project has 904672").
-std::optional<ProjectBytes> ReadProjectFile(const std::string& path, std::string* why);
 
 // The message list as the manager reads it: slots from 0 up to the first that holds no
 // item, at most 100. `project` has store::kFileSize bytes.

@@ -2,6 +2,7 @@
 // what the manager's own editors make of the same items, on the sign too; refused texts
 // and unreadable projects leave the output alone.
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include <QDir>
 #include <QFile>
@@ -139,14 +140,20 @@ TEST(CliTextForm, RefusalsLeaveTheOutputAlone) {
       bad,
       R"({"brellion_project": 1, "items": [{"kind": "1줄문장", "text": "a", "entry": "zoom"}]})"));
   ASSERT_TRUE(Write(broken, R"({"brellion_project": 1,)"));
+  // A project a manager has open: it holds a lock on the file.
+  const QString good = dir.filePath("good.json"), held = dir.filePath("held.dat");
+  ASSERT_TRUE(Write(good, R"({"brellion_project": 1})") && Write(held, "held"));
+  QFile manager(held);
+  ASSERT_TRUE(manager.open(QIODevice::ReadOnly) && ::flock(manager.handle(), LOCK_EX) == 0);
   const std::tuple<QStringList, int, const char*> cases[] = {
       {{"import", bad, out}, 2, "bad.json: items[0].entry: unknown entry effect \"zoom\""},
       {{"import", broken, out}, 2, "broken.json: JSON parse error at line 1"},
       {{"import", dir.filePath("none.json"), out}, 2, "cannot read"},
       {{"import", bad}, 2, "usage:"},
       {{"import", "--tcp", "h:1", bad, out}, 2, "talks to no sign"},
-      {{"export", small}, 2, "is not a project: 100 bytes, a project has 904672"},
-      {{"list", dir.path()}, 2, "cannot read the project"},
+      {{"export", small}, 2, "904672바이트여야 하는데 100바이트입니다"},
+      {{"list", dir.path()}, 2, "오픈할수 없는 파일입니다"},
+      {{"import", good, held}, 1, "다른 Brellion이 사용하고 있는 파일입니다"},
       {{"export", small, "--out"}, 2, "--out needs a file"},
   };
   for (const auto& [args, status, message] : cases) {
@@ -156,7 +163,8 @@ TEST(CliTextForm, RefusalsLeaveTheOutputAlone) {
     EXPECT_TRUE(r.err.contains(QString::fromUtf8(message))) << r.err.toStdString();
   }
   EXPECT_EQ(ReadAll(out), "kept");
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);  // no temporary left behind
+  EXPECT_EQ(ReadAll(held), "held");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 6);  // no temporary left behind
 }
 
 }  // namespace

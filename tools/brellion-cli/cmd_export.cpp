@@ -11,12 +11,8 @@ int RunExport(cli::Session& session) {
   std::vector<std::string> names;
   std::optional<std::string> out;
   if (!cli::FileArguments(session, 1, &names, &out)) return cli::kExitUsage;
-  std::string why;
-  const std::optional<textform::ProjectBytes> project = textform::ReadProjectFile(names[0], &why);
-  if (!project) {
-    std::fprintf(stderr, "brellion-cli: %s\n", why.c_str());
-    return cli::kExitUsage;
-  }
+  const std::optional<textform::ProjectBytes> project = cli::ReadProject(session, names[0]);
+  if (!project) return cli::kExitUsage;
   const std::string json = textform::ExportProject(*project);
   if (out) {
     const int error = fileio::WriteFileAtomically(

@@ -1,8 +1,10 @@
 // brellion-cli import FILE.json OUT.dat
 // Builds the project a JSON text describes (FILE.json "-": the standard input). A refused
-// text leaves OUT.dat as it was; an accepted one replaces it whole.
+// text leaves OUT.dat as it was; an accepted one replaces it whole, unless a manager has it
+// open.
 #include <cstdio>
 
+#include "manager/list/project.h"
 #include "manager/textform/project_text.h"
 #include "shared/file_io.h"
 #include "tools/brellion-cli/file_args.h"
@@ -52,10 +54,11 @@ int RunImport(cli::Session& session) {
     std::fprintf(stderr, "brellion-cli: %s: %s\n", source.c_str(), result.error.c_str());
     return cli::kExitUsage;
   }
-  error = fileio::WriteFileAtomically(target, *result.project);
+  // Never under a manager working on that file: it would go on writing into the old one.
+  error = store::ReplaceStoreFile(target, *result.project);
   if (error != 0) {
     std::fprintf(stderr, "brellion-cli: cannot write %s: %s\n", target.c_str(),
-                 fileio::FailureReason(error).c_str());
+                 msglist::ReasonText(error).c_str());
     return cli::kExitFailed;
   }
   std::fprintf(stderr, "%s: %zu items\n", target.c_str(),

@@ -10,12 +10,8 @@
 int RunList(cli::Session& session) {
   std::vector<std::string> names;
   if (!cli::FileArguments(session, 1, &names)) return cli::kExitUsage;
-  std::string why;
-  const std::optional<textform::ProjectBytes> project = textform::ReadProjectFile(names[0], &why);
-  if (!project) {
-    std::fprintf(stderr, "brellion-cli: %s\n", why.c_str());
-    return cli::kExitUsage;
-  }
+  const std::optional<textform::ProjectBytes> project = cli::ReadProject(session, names[0]);
+  if (!project) return cli::kExitUsage;
   std::string out;
   for (const item::ItemRecord& r : textform::ReadItems(*project)) {
     const msglist::RowText row = msglist::ItemRowText(r);

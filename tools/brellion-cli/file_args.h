@@ -1,11 +1,14 @@
 #pragma once
-// The command line of the subcommands that work on files only (export, import, list).
+// The command line and the project of the subcommands that work on files only (export,
+// import, list).
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "manager/store/work_store.h"
+#include "manager/textform/project_text.h"
 #include "tools/brellion-cli/cli.h"
 
 namespace cli {
@@ -38,6 +41,16 @@ inline bool FileArguments(Session& session, std::size_t count, std::vector<std::
     return false;
   }
   return true;
+}
+
+// The bytes of PROJECT.dat, read as the other commands read it (the store's checks, and a
+// change a manager left unfinished shown as done). Nullopt after saying why.
+inline std::optional<textform::ProjectBytes> ReadProject(Session& session,
+                                                         const std::string& path) {
+  if (!session.OpenStore(path)) return std::nullopt;
+  textform::ProjectBytes bytes(store::kFileSize);
+  store::TheWorkStore().Read(0, bytes.data(), bytes.size());
+  return bytes;
 }
 
 }  // namespace cli
