@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libgif-dev libfreetype-dev libpng-dev
+  libgif-dev libfreetype-dev libpng-dev nlohmann-json3-dev
   xfonts-baekmuk fonts-nanum fonts-naver-d2coding fonts-woowa-bm fonts-unfonts-core fonts-dejavu-core
   imagemagick
   xvfb xauth x11-utils file dpkg-dev

@@ -56,5 +56,7 @@ std::string_view KindLabel(std::uint8_t kind) {
 const std::array<std::string_view, 4> kTextColourNames = {"빨강색", "초록색", "노랑색", "검정색"};
 const std::array<std::string_view, 4> kBackColourNames = {"검정색", "빨강색", "초록색", "노랑색"};
 const std::array<std::string_view, 4> kBoardFontNames = {"굴림체", "궁서체", "옛체", "매직체"};
+const std::array<std::string_view, kNewsCategoryCount> kNewsCategoryNames = {
+    "사회", "정치", "문화", "스포츠", "경제", "국제", "과학/기술", "기상"};
 
 }  // namespace item

@@ -61,4 +61,8 @@ extern const std::array<std::string_view, 4> kTextColourNames;  // indexed by Te
 extern const std::array<std::string_view, 4> kBackColourNames;  // indexed by BackColour
 extern const std::array<std::string_view, 4> kBoardFontNames;   // indexed by BoardFont
 
+// The news categories in the order of their flag bytes ("사회" is byte 0).
+inline constexpr int kNewsCategoryCount = 8;
+extern const std::array<std::string_view, kNewsCategoryCount> kNewsCategoryNames;
+
 }  // namespace item

@@ -9,7 +9,9 @@ namespace text {
 
 namespace {
 
-// iconv descriptors hold state, so each conversion opens its own.
+// Opening a descriptor costs far more than converting one character, and text is converted
+// a character at a time, so each thread keeps one per direction. Each conversion starts
+// from the initial state (ConvertAll resets it).
 class Iconv {
  public:
   Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -25,8 +27,19 @@ class Iconv {
   iconv_t cd_;
 };
 
+Iconv& ToCp949() {
+  thread_local Iconv cd("CP949", "UTF-8");
+  return cd;
+}
+
+Iconv& FromCp949() {
+  thread_local Iconv cd("UTF-8", "CP949");
+  return cd;
+}
+
 // Converts the whole input; false on any character that cannot be converted.
 bool ConvertAll(iconv_t cd, std::string_view in, std::string& out) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a failed conversion may have left a state
   out.clear();
   char* src = const_cast<char*>(in.data());
   std::size_t srcLeft = in.size();
@@ -66,7 +79,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }  // namespace
 
 std::optional<std::string> Utf8ToCp949(std::string_view utf8) {
-  Iconv cd("CP949", "UTF-8");
+  const Iconv& cd = ToCp949();
   std::string out;
   if (!cd.ok() || !ConvertAll(cd.get(), utf8, out)) return std::nullopt;
   return out;
@@ -80,7 +93,7 @@ std::optional<std::string> EncodeCodePoint(char32_t cp) {
 }
 
 std::string Cp949ToUtf8(std::string_view cp949) {
-  Iconv cd("UTF-8", "CP949");
+  const Iconv& cd = FromCp949();
   std::string out;
   std::size_t i = 0;
   while (i < cp949.size()) {

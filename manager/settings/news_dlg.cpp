@@ -6,15 +6,15 @@
 #include <QVBoxLayout>
 
 #include "manager/settings/dialog_buttons.h"
+#include "shared/codes.h"
 
 CNewsDlg::CNewsDlg(const std::array<std::uint8_t, 8>& flags, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("뉴스"));
-  static const char* const kCategories[8] = {"사회", "정치", "문화",      "스포츠",
-                                             "경제", "국제", "과학/기술", "기상"};
   auto* group = new QGroupBox(QStringLiteral("항목선택"), this);
   auto* grid = new QGridLayout(group);
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
-    boxes_[i] = new QCheckBox(QString::fromUtf8(kCategories[i]), group);
+    const std::string_view name = item::kNewsCategoryNames[i];
+    boxes_[i] = new QCheckBox(QString::fromUtf8(name.data(), qsizetype(name.size())), group);
     boxes_[i]->setChecked(flags[i] != 0);
     grid->addWidget(boxes_[i], static_cast<int>(i / 4), static_cast<int>(i % 4));
   }

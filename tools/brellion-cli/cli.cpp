@@ -64,7 +64,8 @@ std::string Usage(std::span<const Subcommand> subcommands) {
       "PROJECT.dat is read only; without it data.tmp beside the program (or in the user's\n"
       "data folder) is used.\n"
       "Exit status: 0 the sign acknowledged everything, 1 the sign or the link failed,\n"
-      "2 bad command line or unreadable project.\n";
+      "2 bad command line or unreadable project. export, import and list talk to no sign:\n"
+      "for them 1 means an output could not be written, and 2 also a refused JSON text.\n";
   return u;
 }
 

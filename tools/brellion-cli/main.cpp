@@ -11,6 +11,9 @@ int RunEvent(cli::Session& session);
 int RunEventCancel(cli::Session& session);
 int RunVerify(cli::Session& session);
 int RunPull(cli::Session& session);
+int RunExport(cli::Session& session);
+int RunImport(cli::Session& session);
+int RunList(cli::Session& session);
 
 namespace {
 const cli::Subcommand kSubcommands[] = {
@@ -34,6 +37,14 @@ const cli::Subcommand kSubcommands[] = {
      "BMP and GIF files in DIR (default: a folder beside OUT.dat named after it); items that "
      "cannot come back are named on stdout and left out, with exit status 3",
      RunPull},
+    {"export", "PROJECT.dat [--out FILE.json]",
+     "writes the project as JSON text (stdout without --out); README: \"Projects as text\"",
+     RunExport},
+    {"import", "FILE.json OUT.dat",
+     "builds OUT.dat from a JSON text (\"-\": stdin); a refused text names its first fault "
+     "and leaves OUT.dat alone",
+     RunImport},
+    {"list", "PROJECT.dat", "prints the message list's rows, tab-separated, one per line", RunList},
 };
 }  // namespace
 

@@ -13,7 +13,8 @@ std::optional<std::string> Encode(char32_t ch) {
   return text::EncodeCodePoint(ch);
 }
 
-// Decodes UTF-8 produced by Cp949ToUtf8 (always well formed) into code points.
+}  // namespace
+
 std::u32string DecodeUtf8(std::string_view s) {
   std::u32string out;
   for (std::size_t i = 0; i < s.size();) {
@@ -28,8 +29,6 @@ std::u32string DecodeUtf8(std::string_view s) {
   }
   return out;
 }
-
-}  // namespace
 
 std::size_t Cp949Width(char32_t ch) {
   auto bytes = Encode(ch);

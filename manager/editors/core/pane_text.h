@@ -25,6 +25,9 @@ inline constexpr std::size_t kOneLineLimitBytes = 256;
 inline constexpr std::size_t kDDayLimitBytes = 200;
 inline constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 
+// The code points of well-formed UTF-8 text (from Cp949ToUtf8, or a validating parser).
+std::u32string DecodeUtf8(std::string_view utf8);
+
 // Bytes the character takes in CP949: 1 or 2, or 0 when CP949 cannot encode it.
 std::size_t Cp949Width(char32_t ch);
 
