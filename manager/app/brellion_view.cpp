@@ -55,6 +55,7 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   InstallTransferCommands();
   UpdateSendButton();
   InstallEventCommands();
+  InstallFleetCommands();
 }
 
 CBrellionView::~CBrellionView() {
@@ -156,6 +157,7 @@ bool CBrellionView::OnInitialUpdate() {
   settings_.connection = store::LoadConnection(store);
   cut_.present = false;
   UpdateCommandStates();
+  ReportSignBookProblems();
   return true;
 }
 

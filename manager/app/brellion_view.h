@@ -3,6 +3,7 @@
 // actions and the copies of the settings, and runs the start-up repairs.
 
 #include <QHash>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -19,6 +20,7 @@ class QMenu;
 class QPushButton;
 class QTreeWidget;
 class CMainFrame;
+class CFleetDlg;
 class SignLinks;
 namespace signlink {
 class SignLink;
@@ -56,8 +58,9 @@ class CBrellionView : public QWidget {
   // True while an exchange with the sign runs; commands that talk to the sign are
   // disabled meanwhile, since the exchanges keep the window responsive.
   bool SignBusy() const { return signBusy_ > 0; }
-  // Asks a running download to stop before its next frame; nothing when none runs.
-  void CancelTransfer() { cancelTransfer_ = transferring_; }
+  // Asks a running download, and a run to many signs, to stop before the next frame;
+  // nothing when none runs.
+  void CancelTransfer();
   bool Transferring() const { return transferring_; }
   // The PREVIEW folder of the work directory, which holds the preview file, ending with '/'.
   // The previewer itself is started from the PREVIEW folder beside the program; the two are
@@ -65,6 +68,8 @@ class CBrellionView : public QWidget {
   QString PreviewFolder() const;
   QTreeWidget* List() const { return list_; }
   QPushButton* SendButton() const { return send_; }
+  // The open window of a command to many signs, or null.
+  CFleetDlg* FleetDialog() const;
 
   int SerialPortNumber() const { return serialPort_; }
   // 0 RS-232, 1 TCP/IP (a stored value above 1 reads as 0).
@@ -117,6 +122,14 @@ class CBrellionView : public QWidget {
   };
   void Install(int id, Command command);
   void InstallEventCommands();
+  // The sign book and the commands to many signs (view_fleet.cpp).
+  void InstallFleetCommands();
+  // A sign book with wrong lines is reported once at start; the manager starts anyway.
+  void ReportSignBookProblems();
+  // Shows a command's window to many signs (there is one at a time) and follows its runs.
+  void ShowFleet(CFleetDlg* dlg);
+  // A run to many signs began (with the serial devices it opens) or ended.
+  void FleetRunning(bool running, const QStringList& devices = {});
 
   // Marks the sign busy for its lifetime.
   class SignScope {
@@ -190,4 +203,6 @@ class CBrellionView : public QWidget {
   std::unique_ptr<ProjectDialogs> projectDialogs_;
   bool storeOpen_ = false;
   SignLinks* links_ = nullptr;  // child of the view
+  QPointer<CFleetDlg> fleetDlg_;
+  bool serialLent_ = false;  // our serial port was closed for a run to many signs
 };

@@ -41,6 +41,11 @@ inline constexpr int kTransmitSerial = 32917;
 inline constexpr int kTransmitTcp = 32918;
 inline constexpr int kPortSetup = 32777;
 inline constexpr int kIpSetup = 32914;
+inline constexpr int kSignBook = 33040;
+inline constexpr int kFleetSend = 33041;
+inline constexpr int kFleetClock = 33042;
+inline constexpr int kFleetEvent = 33043;
+inline constexpr int kFleetEventCancel = 33044;
 inline constexpr int kAbout = 57664;
 inline constexpr int kSendButton = 1001;  // the "전   송" button under the list, no menu item
 inline constexpr int kSeparator = 0;
@@ -55,7 +60,7 @@ struct CommandInfo {
 };
 
 // In menu order; a menu's items appear in the order they are listed.
-extern const std::array<CommandInfo, 36> kCommands;
+extern const std::array<CommandInfo, 41> kCommands;
 
 // Toolbar buttons in order; cmd::kSeparator marks a separator.
 extern const std::array<int, 24> kToolbarLayout;

@@ -1,34 +1,26 @@
-// brellion-cli send [--tcp HOST:PORT | --serial DEVICE] PROJECT.dat
-// The whole download as "전   송" does it. Progress goes to stderr: a bar on a terminal,
-// one line per item otherwise. Ctrl-C stops the download between two frames.
+// brellion-cli send [LINK OR SIGNS] PROJECT.dat
+// The whole download as "전   송" does it. To one sign, progress goes to stderr: a bar on a
+// terminal, one line per item otherwise. Ctrl-C stops the download between two frames.
 #include <unistd.h>
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
+#include "manager/fleet/jobs.h"
 #include "manager/store/work_store.h"
 #include "manager/transfer/download.h"
 #include "tools/brellion-cli/cli.h"
 
 namespace {
 
-std::atomic<bool> interrupted{false};
-extern "C" void OnInterrupt(int) { interrupted = true; }
-
-class ConsoleProgress {
+class ConsoleProgress : public fleet::JobContext {
  public:
   ConsoleProgress() : terminal_(::isatty(STDERR_FILENO) == 1) {}
-
-  transfer::Progress callbacks() {
-    return {.begin = [this](int total) { total_ = total; },
-            .step = [this](int item) { Step(item); },
-            .end = [this] { End(); },
-            .cancelled = [] { return interrupted.load(); }};
+  ~ConsoleProgress() override {
+    if (terminal_ && done_ > 0) std::fputc('\n', stderr);
   }
 
- private:
-  void Step(int item) {
+  void Begin(int total) override { total_ = total; }
+  void Step(int item) override {
     ++done_;
     if (terminal_) {
       constexpr int kWidth = 40;
@@ -41,10 +33,9 @@ class ConsoleProgress {
     }
     lastItem_ = item;
   }
-  void End() {
-    if (terminal_ && done_ > 0) std::fputc('\n', stderr);
-  }
+  bool Cancelled() override { return false; }
 
+ private:
   bool terminal_;
   int total_ = 0;
   int done_ = 0;
@@ -60,15 +51,10 @@ int RunSend(cli::Session& session) {
   if (!project) return session.UsageError("PROJECT.dat is needed");
   if (!session.OpenStore(project)) return cli::kExitUsage;
   store::WorkStore& store = store::TheWorkStore();
-  const std::vector<item::ItemRecord> list = transfer::ReadProgram(store);
   // The height as the manager repairs it at start: anything but 2 tiers is 1.
   const std::uint8_t rows = store.Height() == 2 ? 2 : 1;
-
-  std::signal(SIGINT, OnInterrupt);
+  const fleet::Job job = fleet::SendProgramJob(transfer::ReadProgram(store), rows);
+  if (session.ManyTargets()) return session.RunOnTargets(job);
   ConsoleProgress progress;
-  const transfer::Report report =
-      transfer::Download(session.Link(), list, rows, progress.callbacks());
-  std::signal(SIGINT, SIG_DFL);
-  const transfer::Message m = transfer::MessageFor(report);
-  return session.Report({report.outcome == transfer::Outcome::kDone, m.text, m.caption});
+  return session.RunOnTargets(job, &progress);
 }
