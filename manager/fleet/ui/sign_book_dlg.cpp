@@ -138,14 +138,14 @@ bool CSignBookDlg::EditSign(int row, fleet::Sign sign) {
 void CSignBookDlg::AddSign() {
   fleet::Sign fresh;
   fresh.address.port = 5000;
-  if (EditSign(-1, fresh)) rows_->topLevelItem(rows_->topLevelItemCount() - 1)->setSelected(true);
+  if (EditSign(-1, fresh)) rows_->setCurrentItem(rows_->topLevelItem(rows_->topLevelItemCount() - 1));
 }
 
 void CSignBookDlg::ChangeSign() {
   const std::vector<int> rows = SelectedRows();
   if (rows.size() != 1) return;
   if (EditSign(rows.front(), book_.signs[static_cast<std::size_t>(rows.front())]))
-    rows_->topLevelItem(rows.front())->setSelected(true);
+    rows_->setCurrentItem(rows_->topLevelItem(rows.front()));
 }
 
 void CSignBookDlg::DeleteSigns() {
