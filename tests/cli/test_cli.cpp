@@ -38,7 +38,7 @@ TEST(BrellionCli, ClockOverEitherLinkAndItsFailures) {
       {{"clock", "--serial", "/nonexistent/tty", project}, 1, "경고: 통신 포트를 열지 못했습니다."},
       {{"clock", "--bogus"}, 2, "usage:"},
       {{"clock", "--tcp", "127.0.0.1"}, 2, "usage:"},
-      {{"clock", "--tcp", "h:1", "--serial", "/dev/null"}, 2, "usage:"},
+      {{"clock", "--tcp", "h:1", "--sign"}, 2, "usage:"},
       {{"clock", dir.filePath("none.dat")}, 2, "cannot read"},
       {{"flash"}, 2, "usage:"},
       {{}, 2, "usage:"}};

@@ -110,23 +110,24 @@ int ResolveTargets(const TargetOptions& options, std::span<const Subcommand> all
 
 std::string Usage(std::span<const Subcommand> subcommands) {
   std::string u = "usage: brellion-cli COMMAND [--tcp HOST:PORT | --serial DEVICE] ARGUMENTS\n\n";
+  std::string many;
   for (const Subcommand& s : subcommands) {
-    u += "  " + std::string(s.name) + " " + s.arguments + "\n      " + s.summary +
-         (s.perTarget ? " (to many signs at once)" : "") + "\n";
+    u += "  " + std::string(s.name) + " " + s.arguments + "\n      " + s.summary + "\n";
+    if (s.perTarget) many += (many.empty() ? "" : ", ") + std::string(s.name);
   }
   u +=
       "\nLink options (otherwise the project's stored transmit option, IP address, port and\n"
       "COM port are used):\n"
       "  --tcp HOST:PORT   talk to the sign over TCP/IP\n"
       "  --serial DEVICE   talk to the sign over the serial device at 57600 baud, 8N1\n"
-      "Commands to many signs at once also take, in any mix:\n"
+      "To many signs at once (" + many + "), in any mix:\n"
       "  --tcp and --serial repeated\n"
-      "  --sign NAME, --group NAME, --all   signs of the sign book " + fleet::SignBookPath() + "\n"
+      "  --sign NAME, --group NAME, --all   signs of the sign book\n"
+      "                    " + fleet::SignBookPath() + "\n"
       "  --jobs N          at most N signs at a time (default " + std::to_string(fleet::kDefaultJobs) +
       "); one serial device\n"
       "                    never carries two at once\n"
-      "  With more than one sign, or any from the book, one line per sign goes to stdout as it\n"
-      "  ends: \"NAME: CAPTION: TEXT\".\n"
+      "  One line per sign goes to stdout as it ends: \"NAME: CAPTION: TEXT\".\n"
       "PROJECT.dat is read only; without it data.tmp beside the program (or in the user's\n"
       "data folder) is used.\n"
       "Exit status: 0 the sign (every sign) acknowledged everything, 1 the sign or the link\n"

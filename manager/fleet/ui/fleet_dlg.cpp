@@ -59,6 +59,7 @@ CFleetDlg::CFleetDlg(const fleet::BookRead& read, const std::string& bookPath, c
     bar->setRange(0, 100);
     bar->setValue(0);
     bar->setMaximumHeight(16);
+    bar->hide();  // until the sign takes part in a run
     rows_->setItemWidget(item, kProgress, bar);
   }
 
@@ -127,7 +128,9 @@ void CFleetDlg::Start() {
     targets.push_back(signs_[i]);
     runRows_.push_back(static_cast<int>(i));
     last_[i] = fleet::SignState::kWaiting;
-    static_cast<QProgressBar*>(rows_->itemWidget(item, kProgress))->setValue(0);
+    auto* bar = static_cast<QProgressBar*>(rows_->itemWidget(item, kProgress));
+    bar->setValue(0);
+    bar->show();
     item->setText(kResult, QStringLiteral("기다리는 중"));
     item->setForeground(kResult, QBrush());
     item->setToolTip(kResult, QString());
