@@ -55,15 +55,18 @@ void CBrellionView::InstallFleetCommands() {
     const auto read = ReadBook(this, path);
     if (!read) return;
     if (read->book.signs.empty()) {
-      ShowMessage(this, QStringLiteral("전광판 목록에 전광판이 없습니다\n전광판 목록에서 먼저 추가하십시오"),
-                  title);
+      ShowMessage(
+          this,
+          QStringLiteral("전광판 목록에 전광판이 없습니다\n전광판 목록에서 먼저 추가하십시오"),
+          title);
       return;
     }
     ShowFleet(new CFleetDlg(*read, path, title, start, std::move(choices), this));
   };
   Install(cmd::kFleetSend, {.run =
                                 [this, fleet] {
-                                  fleet(QStringLiteral("여러 전광판으로 전송"), QStringLiteral("전   송"),
+                                  fleet(QStringLiteral("여러 전광판으로 전송"),
+                                        QStringLiteral("전   송"),
                                         {{QString(), [this] {
                                             return fleet::SendProgramJob(
                                                 transfer::ReadProgram(store::TheWorkStore()),
@@ -73,27 +76,30 @@ void CBrellionView::InstallFleetCommands() {
                             .talksToSign = true});
   Install(cmd::kFleetClock, {.run =
                                  [fleet] {
-                                   fleet(QStringLiteral("여러 전광판 시각설정"), QStringLiteral("설정하기"),
+                                   fleet(QStringLiteral("여러 전광판 시각설정"),
+                                         QStringLiteral("설정하기"),
                                          {{QString(), fleet::ClockJob}});
                                  },
                              .talksToSign = true});
-  Install(cmd::kFleetEvent, {.run =
-                                 [this, fleet] {
-                                   std::vector<CFleetDlg::Choice> choices;
-                                   for (const item::ItemRecord& e : events::ReadEvents(store::TheWorkStore())) {
-                                     const std::string text =
-                                         text::Cp949ToUtf8(text::ReadTextQuarter(e.body.textA));
-                                     choices.push_back({Q(text), [e] { return fleet::EventJob(e); }});
-                                   }
-                                   if (choices.empty()) {
-                                     ShowMessage(this, QStringLiteral("보낼 이벤트가 없습니다\n이벤트 추가에서 먼저 만드십시오"),
-                                                 QStringLiteral("여러 전광판 이벤트 적용"));
-                                     return;
-                                   }
-                                   fleet(QStringLiteral("여러 전광판 이벤트 적용"), QStringLiteral("이벤트 적용"),
-                                         std::move(choices));
-                                 },
-                             .talksToSign = true});
+  Install(cmd::kFleetEvent,
+          {.run =
+               [this, fleet] {
+                 std::vector<CFleetDlg::Choice> choices;
+                 for (const item::ItemRecord& e : events::ReadEvents(store::TheWorkStore())) {
+                   const std::string text = text::Cp949ToUtf8(text::ReadTextQuarter(e.body.textA));
+                   choices.push_back({Q(text), [e] { return fleet::EventJob(e); }});
+                 }
+                 if (choices.empty()) {
+                   ShowMessage(
+                       this,
+                       QStringLiteral("보낼 이벤트가 없습니다\n이벤트 추가에서 먼저 만드십시오"),
+                       QStringLiteral("여러 전광판 이벤트 적용"));
+                   return;
+                 }
+                 fleet(QStringLiteral("여러 전광판 이벤트 적용"), QStringLiteral("이벤트 적용"),
+                       std::move(choices));
+               },
+           .talksToSign = true});
   Install(cmd::kFleetEventCancel, {.run =
                                        [fleet] {
                                          fleet(QStringLiteral("여러 전광판 이벤트 취소"),

@@ -45,7 +45,8 @@ Job SendProgramJob(std::vector<item::ItemRecord> list, std::uint8_t rowsCode) {
 }
 
 Job ClockJob() {
-  return [](signlink::SignLink& link, const Sign&, JobContext&) { return signlink::SendClock(link); };
+  return
+      [](signlink::SignLink& link, const Sign&, JobContext&) { return signlink::SendClock(link); };
 }
 
 Job EventJob(item::ItemRecord event) {

@@ -17,7 +17,7 @@ namespace fleet {
 
 namespace {
 
-constexpr std::string_view kSection = "sign ";
+constexpr std::string_view kSection = "sign";
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view s) {
@@ -82,7 +82,8 @@ std::optional<int> Number(std::string_view s, int min, int max) {
 
 // n of "COMn" (any case), 1-20.
 std::optional<int> ComNumber(std::string_view text) {
-  if (text.size() < 4 || (text.substr(0, 3) != "COM" && text.substr(0, 3) != "com")) return std::nullopt;
+  if (text.size() < 4 || (text.substr(0, 3) != "COM" && text.substr(0, 3) != "com"))
+    return std::nullopt;
   return Number(text.substr(3), 1, signlink::kSerialPorts);
 }
 
@@ -97,7 +98,7 @@ std::optional<signlink::BoardSize> ParseSize(std::string_view text) {
 
 std::vector<std::string> SplitGroups(std::string_view text) {
   std::vector<std::string> groups;
-  for (;;) {
+  for (text = Trim(text); !text.empty();) {
     const std::size_t comma = text.find(',');
     const std::string group(Trim(text.substr(0, comma)));
     if (std::find(groups.begin(), groups.end(), group) == groups.end()) groups.push_back(group);
@@ -177,8 +178,9 @@ class Parser {
         return Problem(number, "tcp와 serial은 함께 적을 수 없습니다");
       const auto address = key == "tcp" ? ParseTcp(value) : ParseSerial(value);
       if (!address) {
-        return Problem(number, key == "tcp" ? "tcp는 주소:포트(포트 1-65535)로 적습니다"
-                                            : "serial은 /로 시작하는 장치 경로나 COM1-COM20으로 적습니다");
+        return Problem(number, key == "tcp"
+                                   ? "tcp는 주소:포트(포트 1-65535)로 적습니다"
+                                   : "serial은 /로 시작하는 장치 경로나 COM1-COM20으로 적습니다");
       }
       sign.address = *address;
     } else if (key == "size") {
@@ -198,8 +200,11 @@ class Parser {
     const std::string_view inner = Trim(line.substr(1, line.size() - 2));
     open_ = OpenSign{};
     open_->line = number;
-    if (!inner.starts_with(kSection)) return Problem(number, "알 수 없는 구역입니다: " + std::string(line));
-    open_->sign.name = std::string(Trim(inner.substr(kSection.size())));
+    const std::string_view name = inner.substr(std::min(inner.size(), kSection.size()));
+    if (!inner.starts_with(kSection) ||
+        (!name.empty() && name.front() != ' ' && name.front() != '\t'))
+      return Problem(number, "알 수 없는 구역입니다: " + std::string(line));
+    open_->sign.name = std::string(Trim(name));
   }
 
   void Close() {
@@ -287,8 +292,8 @@ std::optional<std::string> CheckSign(const SignBook& book, const Sign& sign, int
       return "같은 이름의 전광판이 이미 있습니다: " + sign.name;
   }
   const SignAddress& a = sign.address;
-  const auto again = a.kind == SignAddress::Kind::kTcp ? ParseTcp(AddressText(a))
-                                                        : ParseSerial(a.device);
+  const auto again =
+      a.kind == SignAddress::Kind::kTcp ? ParseTcp(AddressText(a)) : ParseSerial(a.device);
   if (!again || !(*again == a)) return "연결이 올바르지 않습니다: " + AddressText(a);
   if (sign.size && !ParseSize(SizeText(sign.size))) return "크기는 너비 2-20열, 높이 1-2단입니다";
   return GroupProblem(sign.groups);
@@ -323,8 +328,7 @@ std::string FormatSignBook(const SignBook& book) {
     if (sign.size) s += "size = " + SizeText(sign.size) + "\n";
     if (!sign.groups.empty()) {
       s += "groups = ";
-      for (std::size_t i = 0; i < sign.groups.size(); ++i)
-        s += (i ? ", " : "") + sign.groups[i];
+      for (std::size_t i = 0; i < sign.groups.size(); ++i) s += (i ? ", " : "") + sign.groups[i];
       s += "\n";
     }
   }
@@ -349,7 +353,8 @@ std::string SignBookPath() {
 
 std::string ReadFailureText(const std::string& path, const BookRead& read) {
   if (read.error != 0)
-    return "전광판 목록 파일을 읽을 수 없습니다: " + path + "\n" + fileio::FailureReason(read.error);
+    return "전광판 목록 파일을 읽을 수 없습니다: " + path + "\n" +
+           fileio::FailureReason(read.error);
   if (read.problems.empty()) return {};
   const BookProblem& first = read.problems.front();
   std::string text = "전광판 목록 파일에 잘못된 곳이 있어 그 전광판은 빼고 읽었습니다\n" + path +
@@ -378,8 +383,9 @@ std::vector<Sign> Select(const SignBook& book, const Selection& selection, std::
   };
   std::vector<Sign> chosen;
   for (const Sign& sign : book.signs) {
-    const bool inGroup = std::any_of(sign.groups.begin(), sign.groups.end(),
-                                     [&](const std::string& g) { return has(selection.groups, g); });
+    const bool inGroup =
+        std::any_of(sign.groups.begin(), sign.groups.end(),
+                    [&](const std::string& g) { return has(selection.groups, g); });
     if (selection.all || inGroup || has(selection.signs, sign.name)) chosen.push_back(sign);
   }
   return chosen;

@@ -25,7 +25,8 @@ const char* const kBook =
     "\n"
     "; 창고는 직렬\n"
     "[ sign 창고 ]\n"
-    "serial=com3\n";
+    "serial=com3\n"
+    "groups =\n";
 
 // A fresh folder of its own, so runs side by side never meet.
 std::string TempFolder() {
@@ -52,6 +53,7 @@ TEST(Fleet, BookReadsAsWrittenAndRoundTrips) {
   EXPECT_EQ(fleet::SizeText(front.size), "12x2");
   EXPECT_EQ(front.groups, (std::vector<std::string>{"본점", "1층"}));
   EXPECT_EQ(r.book.signs[1].address.device, "COM3");
+  EXPECT_TRUE(r.book.signs[1].groups.empty());
   EXPECT_EQ(fleet::ParseSignBook(fleet::FormatSignBook(r.book)).book.signs, r.book.signs);
 
   const std::string folder = TempFolder();
@@ -87,6 +89,7 @@ TEST(Fleet, BookProblemsNameTheirLine) {
       {"[sign a]\ntcp = h:1\n[sign a]\ntcp = h:2\n", 3, "같은 이름", 2},
       {"[sign a]\ntcp = h:1\ngroups = x,,y\n", 3, "비어", 1},
       {"[sign \xB0\xA1]\ntcp = h:1\n", 1, "UTF-8", 1},
+      {"[sign]\ntcp = h:1\n", 1, "이름이 비어", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -158,7 +161,8 @@ struct Crowd {
       most = std::max(most, running);
       mostOnDevice = std::max(mostOnDevice, onDevice);
       changed.notify_all();
-      if (!changed.wait_for(lock, std::chrono::seconds(1), [&] { return started >= gate || ctx.Cancelled(); }))
+      if (!changed.wait_for(lock, std::chrono::seconds(1),
+                            [&] { return started >= gate || ctx.Cancelled(); }))
         gateMissed = true;
       // A while longer, for a job beyond the limit or a second one on the device to show.
       changed.wait_for(lock, std::chrono::milliseconds(20),

@@ -78,13 +78,18 @@ TEST_F(FleetCli, OneSendToTwentyFourSigns) {
   // the two that fail given as links.
   QByteArray book = "# 시험\n";
   for (int i = 0; i < 10; ++i)
-    book += QStringLiteral("[sign 매장%1]\ntcp = %2\ngroups = 매장\n").arg(i).arg(Tcp(tcp[i])).toUtf8();
+    book +=
+        QStringLiteral("[sign 매장%1]\ntcp = %2\ngroups = 매장\n").arg(i).arg(Tcp(tcp[i])).toUtf8();
   for (int i = 0; i < 2; ++i)
-    book += QStringLiteral("[sign 직렬%1]\nserial = %2\nsize = 6x2\n").arg(i).arg(serial[i].pty_link()).toUtf8();
+    book += QStringLiteral("[sign 직렬%1]\nserial = %2\nsize = 6x2\n")
+                .arg(i)
+                .arg(serial[i].pty_link())
+                .toUtf8();
   WriteBook(book);
   QStringList args = {"send", "--group", "매장", "--sign", "직렬0", "--sign=직렬1", project_};
   for (int i = 10; i < 20; ++i) args << "--tcp" << Tcp(tcp[i]);
-  args << "--tcp" << Tcp(other) << "--tcp" << Tcp(gone) << "--jobs" << "16";
+  args << "--tcp" << Tcp(other) << "--tcp" << Tcp(gone) << "--jobs"
+       << "16";
 
   const cli_test::CliRun r = cli_test::Cli(args);
   EXPECT_EQ(r.status, 1) << r.err.toStdString();

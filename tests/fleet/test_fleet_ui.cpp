@@ -125,8 +125,9 @@ class FleetUiTest : public QObject {
     QCOMPARE(r.book.signs.size(), std::size_t(2));
     QVERIFY(r.book.signs == shown.signs);
     const fleet::Sign& front = r.book.signs[0];
-    QCOMPARE(front.name + " " + fleet::AddressText(front.address) + " " + fleet::SizeText(front.size),
-             std::string("본점 10.0.0.5:5000 12x2"));
+    QCOMPARE(
+        front.name + " " + fleet::AddressText(front.address) + " " + fleet::SizeText(front.size),
+        std::string("본점 10.0.0.5:5000 12x2"));
     QVERIFY(front.groups == std::vector<std::string>{"매장"});
     QCOMPARE(r.book.signs[1].address.device, std::string("COM3"));
     QVERIFY(r.book.signs[1].groups == std::vector<std::string>{"매장"});

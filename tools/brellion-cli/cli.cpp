@@ -100,7 +100,8 @@ int ResolveTargets(const TargetOptions& options, std::span<const Subcommand> all
   }
   for (const fleet::Sign& link : options.links) fleet::AddTarget(*targets, link);
   if (targets->empty()) {
-    PrintError(std::string(kProgram) + ": 전광판 목록에 전광판이 없습니다: " + fleet::SignBookPath());
+    PrintError(std::string(kProgram) +
+               ": 전광판 목록에 전광판이 없습니다: " + fleet::SignBookPath());
     return kExitUsage;
   }
   return kExitOk;
@@ -115,24 +116,23 @@ std::string Usage(std::span<const Subcommand> subcommands) {
     u += "  " + std::string(s.name) + " " + s.arguments + "\n      " + s.summary + "\n";
     if (s.perTarget) many += (many.empty() ? "" : ", ") + std::string(s.name);
   }
-  u +=
-      "\nLink options (otherwise the project's stored transmit option, IP address, port and\n"
-      "COM port are used):\n"
-      "  --tcp HOST:PORT   talk to the sign over TCP/IP\n"
-      "  --serial DEVICE   talk to the sign over the serial device at 57600 baud, 8N1\n"
-      "To many signs at once (" + many + "), in any mix:\n"
-      "  --tcp and --serial repeated\n"
-      "  --sign NAME, --group NAME, --all   signs of the sign book\n"
-      "                    " + fleet::SignBookPath() + "\n"
-      "  --jobs N          at most N signs at a time (default " + std::to_string(fleet::kDefaultJobs) +
-      "); one serial device\n"
-      "                    never carries two at once\n"
-      "  One line per sign goes to stdout as it ends: \"NAME: CAPTION: TEXT\".\n"
-      "PROJECT.dat is read only; without it data.tmp beside the program (or in the user's\n"
-      "data folder) is used.\n"
-      "Exit status: 0 the sign (every sign) acknowledged everything, 1 the sign or the link\n"
-      "failed (any sign; the others are still done), 2 bad command line, unreadable project\n"
-      "or sign book.\n";
+  u += "\nLink options (otherwise the project's stored transmit option, IP address, port and\n"
+       "COM port are used):\n"
+       "  --tcp HOST:PORT   talk to the sign over TCP/IP\n"
+       "  --serial DEVICE   talk to the sign over the serial device at 57600 baud, 8N1\n";
+  u += "To many signs at once (" + many + "), in any mix:\n";
+  u += "  --tcp and --serial repeated\n"
+       "  --sign NAME, --group NAME, --all   signs of the sign book\n";
+  u += "                    " + fleet::SignBookPath() + "\n";
+  u += "  --jobs N          at most N signs at a time (default " +
+       std::to_string(fleet::kDefaultJobs) + "); one serial device\n";
+  u += "                    never carries two at once\n"
+       "  One line per sign goes to stdout as it ends: \"NAME: CAPTION: TEXT\".\n"
+       "PROJECT.dat is read only; without it data.tmp beside the program (or in the user's\n"
+       "data folder) is used.\n"
+       "Exit status: 0 the sign (every sign) acknowledged everything, 1 the sign or the link\n"
+       "failed (any sign; the others are still done), 2 bad command line, unreadable project\n"
+       "or sign book.\n";
   return u;
 }
 
@@ -154,7 +154,8 @@ int Main(int argc, char** argv, std::span<const Subcommand> subcommands) {
     const std::string& w = words[i];
     const std::string option = w.substr(0, w.find('='));
     const bool link = option == "--tcp" || option == "--serial";
-    const bool choice = sub->perTarget && (option == "--sign" || option == "--group" || option == "--jobs");
+    const bool choice =
+        sub->perTarget && (option == "--sign" || option == "--group" || option == "--jobs");
     if (sub->perTarget && w == "--all") {
       options.chosen.all = true;
       continue;
@@ -194,7 +195,8 @@ int Main(int argc, char** argv, std::span<const Subcommand> subcommands) {
   }
   if (options.UsesBook() || options.links.size() > 1) {
     if (!sub->perTarget) return UsageFailure(subcommands, "give one link option only");
-    if (const int status = ResolveTargets(options, subcommands, &session.targets_); status != kExitOk)
+    if (const int status = ResolveTargets(options, subcommands, &session.targets_);
+        status != kExitOk)
       return status;
     session.jobs_ = options.jobs;
   } else if (!options.links.empty()) {

@@ -13,15 +13,14 @@ int RunEventCancel(cli::Session& session);
 namespace {
 const cli::Subcommand kSubcommands[] = {
     {"clock", "[PROJECT.dat]", "sets the sign's clock to this PC's local time", RunClock, true},
-    {"send", "PROJECT.dat", "downloads the project's list to the sign, as \"전   송\" does", RunSend,
-     true},
+    {"send", "PROJECT.dat", "downloads the project's list to the sign, as \"전   송\" does",
+     RunSend, true},
     {"preview", "PROJECT.dat [--out FILE] [--launch]",
      "writes the project's preview file (default PREVIEW/preview.tmp beside the program); "
      "--launch starts the previewer on it",
      RunPreview},
     {"event", "PROJECT.dat INDEX",
-     "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent,
-     true},
+     "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent, true},
     {"event-cancel", "[PROJECT.dat]", "ends event mode on the sign", RunEventCancel, true},
 };
 }  // namespace

@@ -48,8 +48,8 @@ CFleetDlg::CFleetDlg(const fleet::BookRead& read, const std::string& bookPath, c
   rows_->setRootIsDecorated(false);
   rows_->setUniformRowHeights(true);
   rows_->setSelectionMode(QAbstractItemView::NoSelection);
-  rows_->setHeaderLabels({QStringLiteral("전광판"), QStringLiteral("연결"),
-                          QStringLiteral("진행"), QStringLiteral("결과")});
+  rows_->setHeaderLabels({QStringLiteral("전광판"), QStringLiteral("연결"), QStringLiteral("진행"),
+                          QStringLiteral("결과")});
   for (auto [column, width] : {std::pair{kName, 150}, {kLink, 160}, {kProgress, 110}})
     rows_->setColumnWidth(column, width);
   for (const fleet::Sign& s : signs_) {
@@ -114,7 +114,8 @@ void CFleetDlg::ChooseGroup(const QString& group, bool chosen) {
   for (std::size_t i = 0; i < signs_.size(); ++i) {
     const auto& g = signs_[i].groups;
     if (std::find(g.begin(), g.end(), name) != g.end())
-      rows_->topLevelItem(static_cast<int>(i))->setCheckState(kName, chosen ? Qt::Checked : Qt::Unchecked);
+      rows_->topLevelItem(static_cast<int>(i))
+          ->setCheckState(kName, chosen ? Qt::Checked : Qt::Unchecked);
   }
 }
 
@@ -158,7 +159,8 @@ void CFleetDlg::ResendFailed() {
   if (run_) return;
   for (std::size_t i = 0; i < signs_.size(); ++i) {
     const bool failed = Ended(last_[i]) && last_[i] != fleet::SignState::kSucceeded;
-    rows_->topLevelItem(static_cast<int>(i))->setCheckState(kName, failed ? Qt::Checked : Qt::Unchecked);
+    rows_->topLevelItem(static_cast<int>(i))
+        ->setCheckState(kName, failed ? Qt::Checked : Qt::Unchecked);
   }
   Start();
 }

@@ -8,7 +8,8 @@ CFleetRun::CFleetRun(std::vector<fleet::Sign> signs, fleet::Job job, QObject* pa
       signs_, 0, fleet::OpenSignLink, std::move(job), [this](const fleet::Update& u) {
         // Queued to this object: a run destroyed first joins its workers, and what they
         // posted goes with it.
-        QMetaObject::invokeMethod(this, [this, u] { OnUpdate(u); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, u] { OnUpdate(u); }, Qt::QueuedConnection);
       });
 }
 
@@ -18,7 +19,7 @@ CFleetRun::~CFleetRun() {
 
 void CFleetRun::OnUpdate(const fleet::Update& update) {
   emit Updated(update);
-  const bool ended = update.state != fleet::SignState::kWaiting &&
-                     update.state != fleet::SignState::kRunning;
+  const bool ended =
+      update.state != fleet::SignState::kWaiting && update.state != fleet::SignState::kRunning;
   if (ended && ++ended_ == signs_.size()) emit Finished();
 }

@@ -70,7 +70,8 @@ CSignBookDlg::CSignBookDlg(fleet::BookRead read, std::string path, QWidget* pare
   for (QPushButton* b : {add, change_, delete_, check_}) buttons->addWidget(b);
   buttons->addStretch(1);
   auto* layout = new QVBoxLayout(this);
-  if (const std::string why = fleet::ReadFailureText(path_, read); !why.empty() && read.error == 0) {
+  if (const std::string why = fleet::ReadFailureText(path_, read);
+      !why.empty() && read.error == 0) {
     auto* problems = new QLabel(Q(why), this);
     problems->setObjectName(QStringLiteral("problems"));
     problems->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -138,7 +139,8 @@ bool CSignBookDlg::EditSign(int row, fleet::Sign sign) {
 void CSignBookDlg::AddSign() {
   fleet::Sign fresh;
   fresh.address.port = 5000;
-  if (EditSign(-1, fresh)) rows_->setCurrentItem(rows_->topLevelItem(rows_->topLevelItemCount() - 1));
+  if (EditSign(-1, fresh))
+    rows_->setCurrentItem(rows_->topLevelItem(rows_->topLevelItemCount() - 1));
 }
 
 void CSignBookDlg::ChangeSign() {

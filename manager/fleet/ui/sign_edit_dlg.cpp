@@ -37,7 +37,8 @@ CSignEditDlg::CSignEditDlg(const fleet::SignBook& book, int replacing, const fle
   port_->setMaximumWidth(80);
   device_ = new QComboBox(this);
   device_->setEditable(true);
-  for (int n = 1; n <= signlink::kSerialPorts; ++n) device_->addItem(QStringLiteral("COM%1").arg(n));
+  for (int n = 1; n <= signlink::kSerialPorts; ++n)
+    device_->addItem(QStringLiteral("COM%1").arg(n));
   device_->setEditText(isTcp ? QStringLiteral("COM1") : Q(sign.address.device));
 
   sized_ = new QCheckBox(QStringLiteral("크기 지정"), this);
