@@ -17,6 +17,7 @@
 #include "manager/fleet/ui/fleet_dlg.h"
 #include "manager/fleet/ui/sign_book_dlg.h"
 #include "manager/fleet/ui/sign_edit_dlg.h"
+#include "manager/link/qt/sign_links.h"
 #include "manager/settings/run_dialog.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
@@ -134,17 +135,22 @@ class FleetUiTest : public QObject {
   }
 
   // A group chosen, each sign its own result; the other model fails alone and is the only
-  // one sent again. The window is not modal and the view's sign commands wait meanwhile.
+  // one sent again. The window is not modal and the view's sign commands wait meanwhile;
+  // the view lends its own serial port to a sign on that device for the run.
   void sendToAGroupAndResendTheFailed() {
-    SignSimProcess good, other;
-    QVERIFY(good.Start({"--rows", "1"}) && other.Start({"--model", "OTHER", "--rows", "1"}));
+    SignSimProcess good, other, serial;
+    QVERIFY(good.Start({"--rows", "1"}) && other.Start({"--model", "OTHER", "--rows", "1"}) &&
+            serial.Start({"--rows", "1"}));
+    qputenv("BRELLION_COM1", serial.pty_link().toUtf8());
     WriteBook(QStringLiteral("[sign 좋은]\ntcp = 127.0.0.1:%1\ngroups = 매장\n"
                              "[sign 혼자]\ntcp = 127.0.0.1:1\n"
-                             "[sign 다른]\ntcp = 127.0.0.1:%2\ngroups = 매장\n")
+                             "[sign 다른]\ntcp = 127.0.0.1:%2\ngroups = 매장\n"
+                             "[sign 직렬]\nserial = COM1\ngroups = 매장\n")
                   .arg(good.tcp_port())
                   .arg(other.tcp_port())
                   .toUtf8());
     QVERIFY(TheApp()->InitInstance(false));
+    QVERIFY(View()->Links().SerialOpen());
     item::ItemRecord r;
     r.header.setKind(item::ItemKind::OneLine);
     text::WriteTextQuarter(r.body.textA, "fleet");
@@ -157,19 +163,21 @@ class FleetUiTest : public QObject {
     dlg->Start();
     QVERIFY(dlg->Running() && !View()->Action(cmd::kSetClock)->isEnabled());
     QTRY_VERIFY(!dlg->Running());
-    QVERIFY(View()->Action(cmd::kSetClock)->isEnabled());
+    QVERIFY(View()->Action(cmd::kSetClock)->isEnabled() && View()->Links().SerialOpen());
     const auto result = [dlg](int row) { return dlg->Rows()->topLevelItem(row)->text(3); };
-    QCOMPARE(result(0), QStringLiteral("전송 완료 했습니다"));
-    QCOMPARE(result(1), QString());
-    QCOMPARE(result(2), QStringLiteral("전광판모델이 다릅니다"));
+    const QString done = QStringLiteral("전송 완료 했습니다");
+    QCOMPARE((QStringList{result(0), result(1), result(2), result(3)}),
+             (QStringList{done, QString(), "전광판모델이 다릅니다", done}));
     dlg->ResendFailed();
     QTRY_VERIFY(!dlg->Running());
     QCOMPARE(dlg->Rows()->topLevelItem(0)->checkState(0), Qt::Unchecked);
     QCOMPARE(dlg->Rows()->topLevelItem(2)->checkState(0), Qt::Checked);
-    QVERIFY(good.Stop() && other.Stop());
+    QVERIFY(good.Stop() && other.Stop() && serial.Stop());
+    qputenv("BRELLION_COM1", "/nonexistent/brellion-com1");
     QCOMPARE(good.log().count("memory-read addr 0x020000 len 8"), 1);
     QCOMPARE(other.log().count("memory-read addr 0x020000 len 8"), 2);
     QVERIFY(good.log().contains("memory-write addr 0x02000E"));
+    QVERIFY(serial.log().contains("pty memory-write addr 0x02000E"));
   }
 };
 
