@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "manager/app/view_seams.h"
+#include "manager/fleet/ui/fleet_dlg.h"
 #include "manager/list/list_rules.h"
 #include "manager/store/settings.h"
 #include "shared/item_record.h"
@@ -20,7 +21,6 @@ class QMenu;
 class QPushButton;
 class QTreeWidget;
 class CMainFrame;
-class CFleetDlg;
 class SignLinks;
 namespace signlink {
 class SignLink;
@@ -69,7 +69,7 @@ class CBrellionView : public QWidget {
   QTreeWidget* List() const { return list_; }
   QPushButton* SendButton() const { return send_; }
   // The open window of a command to many signs, or null.
-  CFleetDlg* FleetDialog() const;
+  CFleetDlg* FleetDialog() const { return fleetDlg_; }
 
   int SerialPortNumber() const { return serialPort_; }
   // 0 RS-232, 1 TCP/IP (a stored value above 1 reads as 0).
@@ -126,8 +126,10 @@ class CBrellionView : public QWidget {
   void InstallFleetCommands();
   // A sign book with wrong lines is reported once at start; the manager starts anyway.
   void ReportSignBookProblems();
-  // Shows a command's window to many signs (there is one at a time) and follows its runs.
-  void ShowFleet(CFleetDlg* dlg);
+  // Opens the window of a command to many signs (one at a time) and follows its runs;
+  // choices: see CFleetDlg (none: there is no event to send).
+  void OpenFleet(const QString& title, const QString& startText,
+                 std::vector<CFleetDlg::Choice> choices);
   // A run to many signs began (with the serial devices it opens) or ended.
   void FleetRunning(bool running, const QStringList& devices = {});
 

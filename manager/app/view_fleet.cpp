@@ -47,75 +47,56 @@ void CBrellionView::InstallFleetCommands() {
               RunDialog(dlg);
             }
           }});
-  // Each window runs its command on the signs chosen there, with the list, the height and
-  // the events as they are when its run starts.
-  const auto fleet = [this](const QString& title, const QString& start,
-                            std::vector<CFleetDlg::Choice> choices) {
-    const std::string path = fleet::SignBookPath();
-    const auto read = ReadBook(this, path);
-    if (!read) return;
-    if (read->book.signs.empty()) {
-      ShowMessage(
-          this,
-          QStringLiteral("전광판 목록에 전광판이 없습니다\n전광판 목록에서 먼저 추가하십시오"),
-          title);
-      return;
-    }
-    ShowFleet(new CFleetDlg(*read, path, title, start, std::move(choices), this));
+  // Each window runs its command on the signs chosen there: with the list and the height
+  // as they are when its run starts, the events as they were when it opened.
+  using Choices = std::vector<CFleetDlg::Choice>;
+  const auto install = [this](int id, const char* title, const char* start,
+                              std::function<Choices()> choices) {
+    Install(id, {.run =
+                     [=, this] {
+                       OpenFleet(QString::fromUtf8(title), QString::fromUtf8(start), choices());
+                     },
+                 .talksToSign = true});
   };
-  Install(cmd::kFleetSend, {.run =
-                                [this, fleet] {
-                                  fleet(QStringLiteral("여러 전광판으로 전송"),
-                                        QStringLiteral("전   송"),
-                                        {{QString(), [this] {
-                                            return fleet::SendProgramJob(
-                                                transfer::ReadProgram(store::TheWorkStore()),
-                                                static_cast<std::uint8_t>(settings_.height));
-                                          }}});
-                                },
-                            .talksToSign = true});
-  Install(cmd::kFleetClock, {.run =
-                                 [fleet] {
-                                   fleet(QStringLiteral("여러 전광판 시각설정"),
-                                         QStringLiteral("설정하기"),
-                                         {{QString(), fleet::ClockJob}});
-                                 },
-                             .talksToSign = true});
-  Install(cmd::kFleetEvent,
-          {.run =
-               [this, fleet] {
-                 std::vector<CFleetDlg::Choice> choices;
-                 for (const item::ItemRecord& e : events::ReadEvents(store::TheWorkStore())) {
-                   const std::string text = text::Cp949ToUtf8(text::ReadTextQuarter(e.body.textA));
-                   choices.push_back({Q(text), [e] { return fleet::EventJob(e); }});
-                 }
-                 if (choices.empty()) {
-                   ShowMessage(
-                       this,
-                       QStringLiteral("보낼 이벤트가 없습니다\n이벤트 추가에서 먼저 만드십시오"),
-                       QStringLiteral("여러 전광판 이벤트 적용"));
-                   return;
-                 }
-                 fleet(QStringLiteral("여러 전광판 이벤트 적용"), QStringLiteral("이벤트 적용"),
-                       std::move(choices));
-               },
-           .talksToSign = true});
-  Install(cmd::kFleetEventCancel, {.run =
-                                       [fleet] {
-                                         fleet(QStringLiteral("여러 전광판 이벤트 취소"),
-                                               QStringLiteral("이벤트 취소"),
-                                               {{QString(), fleet::EventCancelJob}});
-                                       },
-                                   .talksToSign = true});
+  const auto one = [](std::function<fleet::Job()> job) {
+    return [job] { return Choices{{QString(), job}}; };
+  };
+  install(cmd::kFleetSend, "여러 전광판으로 전송", "전   송", one([this] {
+            return fleet::SendProgramJob(transfer::ReadProgram(store::TheWorkStore()),
+                                         static_cast<std::uint8_t>(settings_.height));
+          }));
+  install(cmd::kFleetClock, "여러 전광판 시각설정", "설정하기", one(fleet::ClockJob));
+  install(cmd::kFleetEvent, "여러 전광판 이벤트 적용", "이벤트 적용", [] {
+    Choices choices;
+    for (const item::ItemRecord& e : events::ReadEvents(store::TheWorkStore())) {
+      const std::string text = text::Cp949ToUtf8(text::ReadTextQuarter(e.body.textA));
+      choices.push_back({Q(text), [e] { return fleet::EventJob(e); }});
+    }
+    return choices;
+  });
+  install(cmd::kFleetEventCancel, "여러 전광판 이벤트 취소", "이벤트 취소",
+          one(fleet::EventCancelJob));
 }
 
-CFleetDlg* CBrellionView::FleetDialog() const {
-  return fleetDlg_;
-}
-
-void CBrellionView::ShowFleet(CFleetDlg* dlg) {
+void CBrellionView::OpenFleet(const QString& title, const QString& start,
+                              std::vector<CFleetDlg::Choice> choices) {
+  if (choices.empty()) {
+    ShowMessage(this, QStringLiteral("보낼 이벤트가 없습니다\n이벤트 추가에서 먼저 만드십시오"),
+                title);
+    return;
+  }
+  const std::string path = fleet::SignBookPath();
+  const auto read = ReadBook(this, path);
+  if (!read) return;
+  if (read->book.signs.empty()) {
+    ShowMessage(
+        this, QStringLiteral("전광판 목록에 전광판이 없습니다\n전광판 목록에서 먼저 추가하십시오"),
+        title);
+    return;
+  }
   // The one open before is idle (the commands wait while a run goes on).
   delete fleetDlg_;
+  auto* dlg = new CFleetDlg(*read, path, title, start, std::move(choices), this);
   fleetDlg_ = dlg;
   dlg->setAttribute(Qt::WA_DeleteOnClose);
   connect(dlg, &CFleetDlg::RunStarting, this,
