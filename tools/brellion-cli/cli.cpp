@@ -205,7 +205,7 @@ int Main(int argc, char** argv, std::span<const Subcommand> subcommands) {
       session.tcpHost = a.host;
       session.tcpPort = a.port;
     } else {
-      session.serialDevice = a.device;
+      session.serialDevice = fleet::DevicePath(a);  // COMn as the manager names ports
     }
   }
   return sub->run(session);
