@@ -136,9 +136,9 @@ bool CBrellionView::OnInitialUpdate() {
   store::WorkStore& store = store::TheWorkStore();
   store.SetPath((workDir_ + QStringLiteral("data.tmp")).toStdString());
   scratchPath_ = store.Path();  // where 새로만들기 returns to
-  if (store::OpenWorkStore() != 0) {
-    ShowMessage(this, QStringLiteral("파일을 만들수 없습니다\n실행할수 없습니다"),
-                QStringLiteral("실행할수 없음"));
+  // Another manager's store is left exactly as it is: nothing below runs.
+  if (const int opened = store::OpenWorkStore(); opened != store::kOpened) {
+    Show(msglist::StartFailure(opened));
     return false;
   }
   storeOpen_ = true;

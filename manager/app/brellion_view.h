@@ -8,11 +8,14 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "manager/app/view_seams.h"
 #include "manager/fleet/ui/fleet_dlg.h"
+#include "manager/list/history.h"
 #include "manager/list/list_rules.h"
+#include "manager/list/project.h"
 #include "manager/store/settings.h"
 #include "shared/item_record.h"
 
@@ -91,6 +94,8 @@ class CBrellionView : public QWidget {
   // The "ListCtrl" menu for the current selection, greyed by its rules; null when it does
   // not open. The caller owns it.
   QMenu* CreateListContextMenu();
+  // Moves the selected rows before row `target` (0 .. rows), as dropping them there does.
+  void MoveSelectionTo(int target);
 
   // Project files (view_project.cpp). SavePrompt offers to save a scratch list that is not
   // empty; the shutdown calls it too. LoadProject makes an existing or new ".dat" file the
@@ -105,6 +110,10 @@ class CBrellionView : public QWidget {
   void SetProjectDialogs(std::unique_ptr<ProjectDialogs> dialogs) {
     projectDialogs_ = std::move(dialogs);
   }
+
+ protected:
+  // Rows dropped on the list move through the store, like every edit.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  signals:
   void ExitRequested();
@@ -165,9 +174,15 @@ class CBrellionView : public QWidget {
   void OnDelete();
   void OnCut();
   void OnPaste();
+  void OnCopy();
   void ShowListContextMenu(const QPoint& globalPos);
-  // Runs a plan's store operations with the edited record, then shows the store's rows.
+  // Runs a plan's store operations with the edited record as one undo step, then shows
+  // the store's rows; a store that cannot be written is reported.
   void RunPlan(const msglist::Plan& plan, const item::ItemRecord& edited = {});
+  // After an undo or redo (nullopt: it could not be written): the store's rows, selected.
+  void ShowReplayed(const std::optional<std::vector<int>>& select);
+  // The row a drop at a viewport point puts the dragged rows before (0 .. rows).
+  int DropRow(const QPoint& pos) const;
   void Show(const msglist::Message& message);
   bool AskYesNo(const msglist::Message& message);  // true for Yes
 
@@ -176,6 +191,9 @@ class CBrellionView : public QWidget {
   void OnSave();
   void OnNew();
   QString DialogDirectory() const;
+  // True when the store switched; otherwise its message was shown (and a lost store has
+  // ended the program).
+  bool Switched(msglist::StoreCommand command, const msglist::Switch& outcome);
 
   void ShowLinkText();
   // Opens COM`port` at `baud`; warns the operator when it does not open.
@@ -200,7 +218,8 @@ class CBrellionView : public QWidget {
   store::BoardSettings settings_;
   item::ItemRecord working_;
   msglist::CutBuffer cut_;
-  std::string scratchPath_;  // the store of the start, "data.tmp"
+  msglist::EditHistory history_;  // of the open store
+  std::string scratchPath_;       // the store of the start, "data.tmp"
   std::unique_ptr<ItemEditors> editors_;
   std::unique_ptr<ProjectDialogs> projectDialogs_;
   bool storeOpen_ = false;

@@ -1,14 +1,20 @@
 #include "manager/app/commands.h"
 
-const std::array<CommandInfo, 41> kCommands = {{
+const std::array<CommandInfo, 46> kCommands = {{
     {cmd::kLoad, "파일(&F)", "불러오기", "불러오기", "저장해 둔 프로젝트 파일을 불러옵니다"},
     {cmd::kSave, "파일(&F)", "저장", "저장하기", "작업한 목록과 설정을 프로젝트 파일로 저장합니다"},
     {cmd::kNew, "파일(&F)", "새로만들기", "새로만들기", "빈 목록으로 새로 시작합니다"},
     {cmd::kExit, "파일(&F)", "종료(&X)", "", "프로그램을 마칩니다"},
+    {cmd::kUndo, "편집", "실행 취소", "실행 취소", "마지막 편집을 되돌립니다"},
+    {cmd::kRedo, "편집", "다시 실행", "다시 실행", "되돌린 편집을 다시 합니다"},
     {cmd::kModify, "편집", "수정", "수정하기", "선택한 아이템을 수정합니다"},
     {cmd::kDelete, "편집", "삭제", "삭제하기", "선택한 아이템을 삭제합니다"},
     {cmd::kCut, "편집", "잘라내기", "잘라내기", "선택한 아이템을 잘라냅니다"},
-    {cmd::kPaste, "편집", "붙여넣기", "붙여넣기", "잘라낸 아이템을 선택한 곳에 넣습니다"},
+    {cmd::kCopy, "편집", "복사", "", "선택한 아이템을 복사합니다"},
+    {cmd::kPaste, "편집", "붙여넣기", "붙여넣기",
+     "잘라내거나 복사한 아이템을 선택한 곳에 넣습니다"},
+    {cmd::kMoveUp, "편집", "위로 이동", "", "선택한 아이템을 한 칸 위로 옮깁니다"},
+    {cmd::kMoveDown, "편집", "아래로 이동", "", "선택한 아이템을 한 칸 아래로 옮깁니다"},
     {cmd::kAddOneLine, "추가하기", "1줄문장", "한줄문장추가", "한 줄 문장을 추가합니다"},
     {cmd::kAddTwoLine, "추가하기", "2줄문장", "2줄문장추가", "두 줄 문장을 추가합니다"},
     {cmd::kAddTitle, "추가하기", "제목과문장", "제목과 문장추가", "제목과 문장을 추가합니다"},
@@ -50,9 +56,10 @@ const std::array<CommandInfo, 41> kCommands = {{
     {cmd::kAbout, "도움말(&H)", "Brellion 정보(&A)...", "", "프로그램 정보를 봅니다"},
 }};
 
-const std::array<int, 24> kToolbarLayout = {
-    cmd::kLoad,       cmd::kSave,      cmd::kNew,       cmd::kSeparator,    cmd::kModify,
-    cmd::kDelete,     cmd::kCut,       cmd::kPaste,     cmd::kSeparator,    cmd::kAddOneLine,
-    cmd::kAddTwoLine, cmd::kAddTitle,  cmd::kAddBitmap, cmd::kAddAnimation, cmd::kAddDateTime,
-    cmd::kAddDDay,    cmd::kSeparator, cmd::kAddEvent,  cmd::kSeparator,    cmd::kPreview,
-    cmd::kSeparator,  cmd::kSetClock,  cmd::kPortSetup, cmd::kIpSetup};
+const std::array<int, 27> kToolbarLayout = {
+    cmd::kLoad,      cmd::kSave,         cmd::kNew,         cmd::kSeparator,  cmd::kUndo,
+    cmd::kRedo,      cmd::kSeparator,    cmd::kModify,      cmd::kDelete,     cmd::kCut,
+    cmd::kPaste,     cmd::kSeparator,    cmd::kAddOneLine,  cmd::kAddTwoLine, cmd::kAddTitle,
+    cmd::kAddBitmap, cmd::kAddAnimation, cmd::kAddDateTime, cmd::kAddDDay,    cmd::kSeparator,
+    cmd::kAddEvent,  cmd::kSeparator,    cmd::kPreview,     cmd::kSeparator,  cmd::kSetClock,
+    cmd::kPortSetup, cmd::kIpSetup};

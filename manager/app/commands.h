@@ -14,6 +14,11 @@ inline constexpr int kModify = 32776;
 inline constexpr int kDelete = 32775;
 inline constexpr int kCut = 32816;
 inline constexpr int kPaste = 32817;
+inline constexpr int kUndo = 33001;
+inline constexpr int kRedo = 33002;
+inline constexpr int kMoveUp = 33003;
+inline constexpr int kMoveDown = 33004;
+inline constexpr int kCopy = 33005;
 inline constexpr int kAddOneLine = 32771;
 inline constexpr int kAddTwoLine = 32772;
 inline constexpr int kAddTitle = 32793;
@@ -60,7 +65,7 @@ struct CommandInfo {
 };
 
 // In menu order; a menu's items appear in the order they are listed.
-extern const std::array<CommandInfo, 41> kCommands;
+extern const std::array<CommandInfo, 46> kCommands;
 
 // Toolbar buttons in order; cmd::kSeparator marks a separator.
-extern const std::array<int, 24> kToolbarLayout;
+extern const std::array<int, 27> kToolbarLayout;

@@ -51,7 +51,9 @@ void CMainFrame::BuildMenus() {
       current = menuBar()->addMenu(QString::fromUtf8(c.menu));
       currentTitle = c.menu;
     }
-    if (c.id == cmd::kExit || c.id == cmd::kAbout) current->addSeparator();
+    if (c.id == cmd::kExit || c.id == cmd::kAbout || c.id == cmd::kModify || c.id == cmd::kMoveUp) {
+      current->addSeparator();
+    }
     current->addAction(view_->Action(c.id));
   }
 }

@@ -33,6 +33,21 @@ void Page(QPainter& p) {
   p.drawLine(20, 9, 26, 9);
 }
 
+// A curved arrow for undo (pointing left) and redo (mirrored).
+void TurnArrow(QPainter& p, bool redo) {
+  if (redo) p.setTransform(QTransform(-1, 0, 0, 1, 32, 0));
+  p.setPen(QPen(QColor(40, 90, 200), 3.5, Qt::SolidLine, Qt::RoundCap));
+  p.setBrush(Qt::NoBrush);
+  QPainterPath arc;
+  arc.moveTo(10, 12);
+  arc.cubicTo(24, 8, 30, 18, 22, 26);
+  p.drawPath(arc);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(40, 90, 200));
+  p.drawPolygon(QPolygonF({QPointF(3, 12), QPointF(12, 5), QPointF(12, 19)}));
+  p.resetTransform();
+}
+
 // A board module: dark plate with coloured text, the family look of the "add" buttons.
 void Board(QPainter& p, const QString& text, const QColor& colour, int pixelSize = 14) {
   p.setPen(Qt::NoPen);
@@ -73,6 +88,10 @@ void Draw(QPainter& p, int id) {
       break;
     case cmd::kNew:
       Page(p);
+      break;
+    case cmd::kUndo:
+    case cmd::kRedo:
+      TurnArrow(p, id == cmd::kRedo);
       break;
     case cmd::kModify:  // a pencil over a page
       Page(p);

@@ -1,6 +1,7 @@
 // The message list: adding items of every kind, modify, delete, cut and paste, the row
 // context menu and activation. Rules live in manager/list; rows are read from the store.
 #include <QAction>
+#include <QDropEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QTreeWidget>
@@ -52,12 +53,34 @@ void CBrellionView::InstallListCommands() {
   Install(cmd::kDelete, {.run = [this] { OnDelete(); }, .enabled = rule(ListCommand::Delete)});
   Install(cmd::kCut, {.run = [this] { OnCut(); }, .enabled = rule(ListCommand::Cut)});
   Install(cmd::kPaste, {.run = [this] { OnPaste(); }, .enabled = rule(ListCommand::Paste)});
+  Install(cmd::kCopy, {.run = [this] { OnCopy(); }, .enabled = rule(ListCommand::Copy)});
+  const auto move = [this](msglist::Plan (*plan)(int, std::vector<int>)) {
+    return [this, plan] { RunPlan(plan(list_->topLevelItemCount(), SelectedRows())); };
+  };
+  Install(cmd::kMoveUp, {.run = move(msglist::PlanMoveUp), .enabled = rule(ListCommand::MoveUp)});
+  Install(cmd::kMoveDown,
+          {.run = move(msglist::PlanMoveDown), .enabled = rule(ListCommand::MoveDown)});
+  Install(cmd::kUndo, {.run = [this] { ShowReplayed(history_.Undo(store::TheWorkStore())); },
+                       .enabled = [this] { return history_.CanUndo(); }});
+  Install(cmd::kRedo, {.run = [this] { ShowReplayed(history_.Redo(store::TheWorkStore())); },
+                       .enabled = [this] { return history_.CanRedo(); }});
 
   // The keypad key first: the menus then show "Enter"; both keys modify.
   Action(cmd::kModify)->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
   Action(cmd::kDelete)->setShortcut(QKeySequence::Delete);
   Action(cmd::kCut)->setShortcut(QKeySequence::Cut);
   Action(cmd::kPaste)->setShortcut(QKeySequence::Paste);
+  Action(cmd::kCopy)->setShortcut(QKeySequence::Copy);
+  Action(cmd::kUndo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  const QKeySequence redoKeys[] = {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z};
+  Action(cmd::kRedo)->setShortcuts({redoKeys[0], redoKeys[1]});
+  Action(cmd::kMoveUp)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
+  Action(cmd::kMoveDown)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
+
+  // Rows are dragged within the list only; the drop moves them through the store.
+  list_->setDragDropMode(QAbstractItemView::InternalMove);
+  list_->setDropIndicatorShown(true);
+  list_->viewport()->installEventFilter(this);
 
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -68,10 +91,10 @@ void CBrellionView::InstallListCommands() {
 }
 
 msglist::ListState CBrellionView::ListStateNow() const {
-  return {.rows = list_->topLevelItemCount(),
-          .selected = int(list_->selectedItems().size()),
-          .cutPresent = cut_.present,
-          .boardHeight = settings_.height};
+  msglist::ListState state = msglist::StateOf(list_->topLevelItemCount(), SelectedRows());
+  state.cutPresent = cut_.present;
+  state.boardHeight = settings_.height;
+  return state;
 }
 
 void CBrellionView::Show(const msglist::Message& m) {
@@ -94,6 +117,8 @@ void CBrellionView::RefreshList() {
     QTreeWidgetItem* row = list_->topLevelItem(i);
     if (!row) {
       row = new QTreeWidgetItem;
+      // Dropped rows go between rows, never onto one.
+      row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
       added.append(row);
     }
     const msglist::RowText text = msglist::ItemRowText(records[std::size_t(i)]);
@@ -132,9 +157,20 @@ void CBrellionView::SelectRows(const std::vector<int>& rows) {
 }
 
 void CBrellionView::RunPlan(const msglist::Plan& plan, const item::ItemRecord& edited) {
-  msglist::Apply(store::TheWorkStore(), plan.ops, edited, cut_);
+  const std::vector<int> before = SelectedRows();
+  msglist::Applied applied = msglist::Apply(store::TheWorkStore(), plan, edited, cut_);
+  if (applied.error != 0) Show(msglist::WriteFailed(applied.error));
+  applied.change.selectBefore = before;
+  history_.Record(applied.change);
   RefreshList();
-  SelectRows(plan.selectAfter);
+  SelectRows(applied.error != 0 ? before : plan.selectAfter);
+}
+
+void CBrellionView::ShowReplayed(const std::optional<std::vector<int>>& select) {
+  if (!select) Show(msglist::WriteFailed(store::TheWorkStore().LastError()));
+  const std::vector<int> rows = select ? *select : SelectedRows();
+  RefreshList();
+  SelectRows(rows);
 }
 
 void CBrellionView::OnAdd(item::ItemKind kind) {
@@ -190,6 +226,38 @@ void CBrellionView::OnPaste() {
   RunPlan(plan);
 }
 
+void CBrellionView::OnCopy() {
+  const msglist::Plan plan = msglist::PlanCopy(list_->topLevelItemCount(), SelectedRows());
+  if (plan.refused) return Show(plan.message);
+  if (!plan.ops.empty()) RunPlan(plan);
+}
+
+void CBrellionView::MoveSelectionTo(int target) {
+  const msglist::Plan plan = msglist::PlanMove(list_->topLevelItemCount(), SelectedRows(), target);
+  if (!plan.ops.empty()) RunPlan(plan);
+  UpdateCommandStates();
+}
+
+int CBrellionView::DropRow(const QPoint& pos) const {
+  QTreeWidgetItem* row = list_->itemAt(pos);
+  if (!row) return list_->topLevelItemCount();
+  const int index = list_->indexOfTopLevelItem(row);
+  return pos.y() < list_->visualItemRect(row).center().y() ? index : index + 1;
+}
+
+bool CBrellionView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != list_->viewport() || event->type() != QEvent::Drop) {
+    return QWidget::eventFilter(watched, event);
+  }
+  auto* drop = static_cast<QDropEvent*>(event);
+  if (drop->source() != list_) return true;  // rows of another window are not ours to move
+  // No move action for the drag: the list would remove the dragged rows itself.
+  drop->setDropAction(Qt::IgnoreAction);
+  drop->accept();
+  MoveSelectionTo(DropRow(drop->position().toPoint()));
+  return true;
+}
+
 QMenu* CBrellionView::CreateListContextMenu() {
   const msglist::ContextMenuRule rule = msglist::ContextMenuFor(ListStateNow());
   if (!rule.opens) return nullptr;
@@ -214,6 +282,7 @@ QMenu* CBrellionView::CreateListContextMenu() {
   add(cmd::kDelete, &CBrellionView::OnDelete, false);
   menu->addSeparator();
   add(cmd::kCut, &CBrellionView::OnCut, rule.cutGrey);
+  add(cmd::kCopy, &CBrellionView::OnCopy, rule.cutGrey);
   add(cmd::kPaste, &CBrellionView::OnPaste, rule.pasteGrey);
   return menu;
 }

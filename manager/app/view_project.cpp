@@ -50,7 +50,16 @@ void CBrellionView::SavePrompt() {
   if (!AskYesNo(msglist::SaveQuestion())) return;
   const std::optional<QString> path = projectDialogs_->SavePath(this, DialogDirectory());
   if (!path) return;
-  if (!msglist::WriteStoreCopy(store, LocalPath(*path))) Show(msglist::SaveCopyFailed());
+  if (const int error = msglist::WriteStoreCopy(store, LocalPath(*path))) {
+    Show(msglist::WriteFailed(error));
+  }
+}
+
+bool CBrellionView::Switched(msglist::StoreCommand command, const msglist::Switch& outcome) {
+  if (outcome.result == msglist::SwitchResult::Switched) return true;
+  Show(msglist::SwitchFailure(command, outcome));
+  if (outcome.result == msglist::SwitchResult::Lost) EndProgram();
+  return false;
 }
 
 void CBrellionView::OnFrameClosing() {
@@ -65,16 +74,14 @@ void CBrellionView::OnLoad() {
 
 bool CBrellionView::LoadProject(const QString& path) {
   const std::string local = LocalPath(path);
-  if (auto refusal = msglist::CheckProjectToLoad(local, msglist::FileLength(local))) {
+  if (auto refusal = msglist::CheckProjectToLoad(local, store::KindOfFile(local))) {
     Show(*refusal);
     return false;
   }
-  const msglist::SwitchResult result = msglist::SwitchStore(store::TheWorkStore(), local);
-  if (result != msglist::SwitchResult::Switched) {
-    Show(msglist::SwitchFailure(msglist::StoreCommand::Load, result));
-    if (result == msglist::SwitchResult::Lost) EndProgram();
+  if (!Switched(msglist::StoreCommand::Load, msglist::SwitchStore(store::TheWorkStore(), local))) {
     return false;
   }
+  history_.Clear();
   RefreshList();
   SelectRows({});
   ReloadSettings();
@@ -86,21 +93,17 @@ void CBrellionView::OnSave() {
   if (msglist::IsProjectPath(store.Path())) return;  // edits already land in the project
   const std::optional<QString> path = projectDialogs_->SavePath(this, DialogDirectory());
   if (!path) return;
-  const msglist::SwitchResult result = msglist::SaveStoreAs(store, LocalPath(*path));
-  if (result != msglist::SwitchResult::Switched) {
-    Show(msglist::SwitchFailure(msglist::StoreCommand::Save, result));
-    if (result == msglist::SwitchResult::Lost) EndProgram();
-  }
+  // The history stays: it is the same list, now in the project file.
+  Switched(msglist::StoreCommand::Save, msglist::SaveStoreAs(store, LocalPath(*path)));
 }
 
 void CBrellionView::OnNew() {
   SavePrompt();
-  const msglist::SwitchResult result = msglist::SwitchStore(store::TheWorkStore(), scratchPath_);
-  if (result != msglist::SwitchResult::Switched) {
-    Show(msglist::SwitchFailure(msglist::StoreCommand::New, result));
-    if (result == msglist::SwitchResult::Lost) EndProgram();
+  if (!Switched(msglist::StoreCommand::New,
+                msglist::SwitchStore(store::TheWorkStore(), scratchPath_))) {
     return;
   }
+  history_.Clear();
   store::ClearItemSlots();
   RefreshList();
   ReloadSettings();

@@ -112,19 +112,28 @@ bool EventList::Modify(int row, const item::ItemRecord& edited) {
   return true;
 }
 
-void EventList::RemoveRow(int r) {
-  const int n = Count();
-  for (int k = r + 1; k < n; ++k) store_.WriteRecord(StoreSlot(k - 1), store_.ReadRecord(StoreSlot(k)));
-  store_.ZeroSlot(StoreSlot(n - 1));
-  rows_.erase(rows_.begin() + r);
+std::vector<item::ItemRecord> EventList::SlotsFrom(int first) const {
+  std::vector<item::ItemRecord> slots;
+  for (int k = first; k < Count(); ++k) slots.push_back(store_.ReadRecord(StoreSlot(k)));
+  return slots;
+}
+
+void EventList::Rewrite(int first, std::vector<item::ItemRecord> slots) {
+  // Vacated slots become zero; the whole shift is one change, so a kill leaves the old
+  // list or the new one.
+  slots.resize(std::max<std::size_t>(slots.size(), static_cast<std::size_t>(Count() - first)));
+  store_.ReplaceSlots(StoreSlot(first), slots);
+  rows_ = ReadEvents(store_);
 }
 
 Refusal EventList::Delete(const std::vector<int>& selected) {
   const std::vector<int> rows = Sorted(selected, Count());
   if (Count() == 0) return NoCaption("삭제할 아이템이 없습니다");
   if (rows.empty()) return NoCaption("삭제할곳의 아이템을 선택하십시요");
-  // Each removal moves the later rows up by one.
-  for (std::size_t i = 0; i < rows.size(); ++i) RemoveRow(rows[i] - static_cast<int>(i));
+  std::vector<item::ItemRecord> slots = SlotsFrom(rows.front());
+  for (auto r = rows.rbegin(); r != rows.rend(); ++r)
+    slots.erase(slots.begin() + (*r - rows.front()));
+  Rewrite(rows.front(), std::move(slots));
   return std::nullopt;
 }
 
@@ -133,8 +142,10 @@ Refusal EventList::Cut(const std::vector<int>& selected) {
   if (Count() == 0) return NoCaption("아이템이 없습니다");
   if (rows.size() > 1) return NoCaption("잘라내기 할곳의 Item만 선택하세요...");
   if (rows.empty()) return std::nullopt;  // the menu offers cut only over a selection
-  cut_ = store_.ReadRecord(StoreSlot(rows.front()));
-  RemoveRow(rows.front());
+  std::vector<item::ItemRecord> slots = SlotsFrom(rows.front());
+  cut_ = slots.front();
+  slots.erase(slots.begin());
+  Rewrite(rows.front(), std::move(slots));
   cutFlag_ = true;
   return std::nullopt;
 }
@@ -145,13 +156,9 @@ Refusal EventList::Paste(const std::vector<int>& selected) {
   if (Count() >= kMaxEvents) return NoCaption("더이상 삽입할수 없습니다");
   if (rows.empty()) return NoCaption("붙여넣기 할곳의 아이템을 선택하십시요");
   if (rows.size() > 1) return NoCaption("붙여넣기 할곳의 아이템만 선택하세요?");
-  const int b = rows.front();
-  for (int k = Count() - 1; k >= b; --k) store_.WriteRecord(StoreSlot(k + 1), store_.ReadRecord(StoreSlot(k)));
-  store_.WriteRecord(StoreSlot(b), cut_);
-  item::ItemRecord shown = cut_;
-  shown.body.textB = {};
-  shown.body.attrB = {};
-  rows_.insert(rows_.begin() + b, shown);
+  std::vector<item::ItemRecord> slots = SlotsFrom(rows.front());
+  slots.insert(slots.begin(), cut_);
+  Rewrite(rows.front(), std::move(slots));
   return std::nullopt;
 }
 

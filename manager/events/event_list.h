@@ -69,7 +69,10 @@ class EventList {
   Refusal CheckSend(const std::vector<int>& selected, int* row = nullptr) const;
 
  private:
-  void RemoveRow(int r);
+  // The store's slots from event row `first` to the end of the list, whole.
+  std::vector<item::ItemRecord> SlotsFrom(int first) const;
+  // Writes `slots` from event row `first` on and reads the rows back.
+  void Rewrite(int first, std::vector<item::ItemRecord> slots);
 
   store::WorkStore& store_;
   std::vector<item::ItemRecord> rows_;

@@ -28,6 +28,15 @@ std::vector<int> SelectAfterRemoval(int first, int rowsLeft) {
 
 }  // namespace
 
+ListState StateOf(int rows, const std::vector<int>& selected) {
+  ListState s{.rows = rows, .selected = static_cast<int>(selected.size())};
+  if (!selected.empty()) {
+    s.firstSelected = *std::min_element(selected.begin(), selected.end());
+    s.lastSelected = *std::max_element(selected.begin(), selected.end());
+  }
+  return s;
+}
+
 ListCommand AddCommandOf(item::ItemKind kind) {
   return static_cast<ListCommand>(static_cast<int>(kind));
 }
@@ -44,6 +53,14 @@ bool IsEnabled(ListCommand command, const ListState& s) {
       return s.rows > 0 && s.selected >= 1;
     case ListCommand::Paste:
       return s.rows > 0 && s.selected == 1 && s.cutPresent;
+    case ListCommand::Copy:
+      return s.rows > 0 && s.selected == 1;
+    case ListCommand::MoveUp:
+    case ListCommand::MoveDown: {
+      const bool block = s.selected >= 1 && s.lastSelected - s.firstSelected + 1 == s.selected;
+      return block &&
+             (command == ListCommand::MoveUp ? s.firstSelected > 0 : s.lastSelected < s.rows - 1);
+    }
     default:
       return true;  // the other adds
   }
@@ -115,6 +132,46 @@ Plan PlanPaste(int rows, std::vector<int> selected, bool cutPresent) {
   return plan;
 }
 
+Plan PlanCopy(int rows, std::vector<int> selected) {
+  selected = Sorted(std::move(selected));
+  if (rows == 0) return Refuse("복사할 아이템이 없습니다");
+  if (selected.size() >= 2) return Refuse("복사할곳의 Item만 선택하세요...");
+  if (selected.empty()) return {};
+  Plan plan;
+  plan.ops = {{SlotOp::Type::TakeCut, selected[0], rows}};
+  plan.selectAfter = selected;
+  return plan;
+}
+
+Plan PlanMove(int rows, std::vector<int> selected, int target) {
+  selected = Sorted(std::move(selected));
+  if (selected.empty() || selected.front() < 0 || selected.back() >= rows || target < 0 ||
+      target > rows) {
+    return {};
+  }
+  // Where the block starts once the rows are out of the list.
+  const int before = static_cast<int>(
+      std::count_if(selected.begin(), selected.end(), [target](int r) { return r < target; }));
+  const int at = target - before;
+  Plan plan;
+  for (int i = 0; i < static_cast<int>(selected.size()); ++i) plan.selectAfter.push_back(at + i);
+  if (plan.selectAfter == selected) return {};
+  plan.ops = {{SlotOp::Type::Move, target, rows, selected}};
+  return plan;
+}
+
+Plan PlanMoveUp(int rows, std::vector<int> selected) {
+  selected = Sorted(std::move(selected));
+  if (!IsEnabled(ListCommand::MoveUp, StateOf(rows, selected))) return {};
+  return PlanMove(rows, selected, selected.front() - 1);
+}
+
+Plan PlanMoveDown(int rows, std::vector<int> selected) {
+  selected = Sorted(std::move(selected));
+  if (!IsEnabled(ListCommand::MoveDown, StateOf(rows, selected))) return {};
+  return PlanMove(rows, selected, selected.back() + 2);
+}
+
 int ActivationRow(std::vector<int> selected) {
   selected = Sorted(std::move(selected));
   return selected.empty() ? -1 : selected[0];
@@ -146,29 +203,79 @@ bool HasContent(const item::ItemRecord& r) {
   return false;
 }
 
-void Apply(store::WorkStore& store, const std::vector<SlotOp>& ops, const item::ItemRecord& edited,
+namespace {
+
+// The message slots after one operation, as the store's slot rules say: removal moves
+// the later rows up and zeroes the list's last slot, insertion moves them down; slots
+// past the list stay as they are.
+void RunOp(const SlotOp& op, std::vector<item::ItemRecord>& slots, const item::ItemRecord& edited,
            CutBuffer& cut) {
-  for (const SlotOp& op : ops) {
-    if (op.slot < 0 || op.slot >= kMaxRows) continue;
-    switch (op.type) {
-      case SlotOp::Type::Append:
-        store.AppendSlot(op.slot, edited);
-        break;
-      case SlotOp::Type::Rewrite:
-        store.WriteItem(op.slot, edited);
-        break;
-      case SlotOp::Type::Remove:
-        store.RemoveSlot(op.slot, op.rows);
-        break;
-      case SlotOp::Type::Insert:
-        store.InsertSlot(op.slot, op.rows, cut.record);
-        break;
-      case SlotOp::Type::TakeCut:
-        cut.record = store.ReadRecord(op.slot);
-        cut.present = true;
-        break;
+  const int p = op.slot, n = op.rows;
+  if (p < 0 || n < 0 || n > kMaxRows) return;
+  const auto at = [&slots](int k) { return slots.begin() + k; };
+  switch (op.type) {
+    case SlotOp::Type::Append:
+    case SlotOp::Type::Rewrite:
+      if (p < kMaxRows) slots[std::size_t(p)] = store::MergedItem(slots[std::size_t(p)], edited);
+      break;
+    case SlotOp::Type::Remove:
+      if (p >= n) return;
+      slots.erase(at(p));
+      slots.insert(at(n - 1), item::ItemRecord{});
+      break;
+    case SlotOp::Type::Insert:
+      if (p > n || n >= kMaxRows) return;
+      slots.insert(at(p), cut.record);
+      slots.erase(at(n + 1));  // slot n took the last row; the old slot n is gone
+      break;
+    case SlotOp::Type::TakeCut:
+      if (p >= n) return;
+      cut.record = slots[std::size_t(p)];
+      cut.present = true;
+      break;
+    case SlotOp::Type::Move: {
+      if (p > n || op.moved.empty() || op.moved.back() >= n) return;
+      std::vector<item::ItemRecord> block, rest;
+      for (int k = 0; k < n; ++k) {
+        const bool moved = std::binary_search(op.moved.begin(), op.moved.end(), k);
+        (moved ? block : rest).push_back(slots[std::size_t(k)]);
+      }
+      const auto before =
+          std::count_if(op.moved.begin(), op.moved.end(), [p](int r) { return r < p; });
+      rest.insert(rest.begin() + (p - before), block.begin(), block.end());
+      std::copy(rest.begin(), rest.end(), slots.begin());
+      break;
     }
   }
+}
+
+}  // namespace
+
+Applied Apply(store::WorkStore& store, const Plan& plan, const item::ItemRecord& edited,
+              CutBuffer& cut) {
+  std::vector<item::ItemRecord> old(kMaxRows);
+  for (int k = 0; k < kMaxRows; ++k) old[std::size_t(k)] = store.ReadRecord(k);
+  std::vector<item::ItemRecord> slots = old;
+  CutBuffer taken = cut;
+  for (const SlotOp& op : plan.ops) RunOp(op, slots, edited, taken);
+
+  Applied applied;
+  applied.change.selectAfter = plan.selectAfter;
+  const auto first = std::mismatch(old.begin(), old.end(), slots.begin()).first - old.begin();
+  if (first < kMaxRows) {
+    auto last = kMaxRows;
+    while (old[std::size_t(last - 1)] == slots[std::size_t(last - 1)]) --last;
+    const std::span changed(slots.begin() + first, slots.begin() + last);
+    if (!store.ReplaceSlots(static_cast<int>(first), changed)) {
+      applied.error = store.LastError();
+      return applied;
+    }
+    applied.change.first = static_cast<int>(first);
+    applied.change.before.assign(old.begin() + first, old.begin() + last);
+    applied.change.after.assign(changed.begin(), changed.end());
+  }
+  cut = taken;
+  return applied;
 }
 
 }  // namespace msglist

@@ -37,6 +37,9 @@ enum class ListCommand {
   Delete,
   Cut,
   Paste,
+  Copy,
+  MoveUp,
+  MoveDown,
 };
 
 // The add command of a kind (kinds 0-7).
@@ -46,8 +49,13 @@ struct ListState {
   int rows = 0;
   int selected = 0;  // number of selected rows
   bool cutPresent = false;
-  int boardHeight = 1;  // tiers
+  int boardHeight = 1;     // tiers
+  int firstSelected = -1;  // the selected rows lie within firstSelected .. lastSelected
+  int lastSelected = -1;
 };
+
+// The rows and the selection part of the state (no cut, one tier).
+ListState StateOf(int rows, const std::vector<int>& selected);
 
 // Menu and toolbar enable rule of a command.
 bool IsEnabled(ListCommand command, const ListState& state);
@@ -56,7 +64,7 @@ bool IsEnabled(ListCommand command, const ListState& state);
 // ("수정" and "삭제" never are; they bring their own messages).
 struct ContextMenuRule {
   bool opens = false;
-  bool cutGrey = false;
+  bool cutGrey = false;  // "잘라내기" and "복사"
   bool pasteGrey = false;
 };
 ContextMenuRule ContextMenuFor(const ListState& state);
@@ -69,10 +77,12 @@ struct SlotOp {
     Remove,   // remove slot `slot` from a list of `rows`: later slots move up
     Insert,   // insert the cut record at slot `slot` into a list of `rows`
     TakeCut,  // copy all of slot `slot` into the cut buffer
+    Move,     // take the rows `moved` out and put them, in order, before row `slot`
   };
   Type type;
   int slot;
   int rows;
+  std::vector<int> moved = {};  // Move: ascending rows of the list before it
   bool operator==(const SlotOp&) const = default;
 };
 
@@ -92,6 +102,16 @@ Plan PlanModify(int rows, std::vector<int> selected);
 Plan PlanDelete(int rows, std::vector<int> selected);
 Plan PlanCut(int rows, std::vector<int> selected);
 Plan PlanPaste(int rows, std::vector<int> selected, bool cutPresent);
+// Copy: the selected row into the cut buffer, the list unchanged.
+Plan PlanCopy(int rows, std::vector<int> selected);
+// Moves the selected rows so that they stand, in order, before row `target` of the
+// current list (0 .. rows; rows = at the end). The selection goes with them. Nothing
+// when they would not move.
+Plan PlanMove(int rows, std::vector<int> selected, int target);
+// One row up or down: a block of adjacent selected rows (nothing otherwise, or at the
+// list's end).
+Plan PlanMoveUp(int rows, std::vector<int> selected);
+Plan PlanMoveDown(int rows, std::vector<int> selected);
 
 // Two quick clicks on the list: modify the first selected row without the selection
 // messages. -1 when no row is selected.
@@ -111,9 +131,26 @@ struct CutBuffer {
   bool present = false;
 };
 
-// Runs the operations on the store. `edited` is the record for Append and Rewrite.
-// Events (slots 100-109) are never touched; an operation outside slots 0-99 is skipped.
-void Apply(store::WorkStore& store, const std::vector<SlotOp>& ops, const item::ItemRecord& edited,
-           CutBuffer& cut);
+// One edit of the message slots: slots first .. first + before.size() - 1 held `before`
+// and hold `after` (as many); the rows selected before and after it. No slots: the list
+// did not change.
+struct SlotChange {
+  int first = 0;
+  std::vector<item::ItemRecord> before, after;
+  std::vector<int> selectBefore, selectAfter;
+  bool empty() const { return before.empty(); }
+};
+
+// Runs the plan's operations on the store as one change: the changed slots are written
+// with one ReplaceSlots, so a kill leaves the old list or the new one. `edited` is the
+// record for Append and Rewrite. Events (slots 100-109) are never touched; an operation
+// outside the list is skipped. Returns the change (selectAfter from the plan), or the
+// store's errno when it could not be written: then neither store nor cut buffer changed.
+struct Applied {
+  SlotChange change;
+  int error = 0;
+};
+Applied Apply(store::WorkStore& store, const Plan& plan, const item::ItemRecord& edited,
+              CutBuffer& cut);
 
 }  // namespace msglist

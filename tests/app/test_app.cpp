@@ -86,12 +86,12 @@ QString Last(const MessageRecorder& boxes) {
              : boxes.messages().last().caption + ": " + boxes.messages().last().text;
 }
 
-// The texts A of a project file as read from disk.
+// The texts A of a project file as read from disk (while the manager holds it).
 QStringList Names(const QString& path) {
   store::WorkStore file;
   file.SetPath(path.toStdString());
   QStringList out;
-  if (file.Open() != 0) return {"cannot open"};
+  if (file.OpenReadOnly() != store::kOpened) return {"cannot open"};
   for (const auto& r : file.ReadList())
     out << QString::fromStdString(text::Cp949ToUtf8(text::ReadTextQuarter(r.body.textA)));
   return out;
@@ -273,7 +273,7 @@ class ListViewTest : public Fixture {
     QCOMPARE(Names(Path("at-close.dat")), (QStringList{"0", "1"}));
     dialogs_->save = Path("missing/show.dat");
     Trigger(cmd::kSave);
-    QCOMPARE(Last(boxes), QStringLiteral("파일오픈실패: 파일을 오픈할수 없습니다"));
+    QCOMPARE(Last(boxes), QStringLiteral("저장실패: 저장할수 없습니다\n파일이나 폴더가 없습니다"));
     QCOMPARE(Contents(), (QStringList{"0", "1"}));  // still the scratch store's
     WriteProject(Path("OTHER.DAT"), 1, 12);
     View()->SelectRows({0});
@@ -306,40 +306,70 @@ class ListViewTest : public Fixture {
     auto key = [](QKeyCombination k) {
       QTest::keyClick(QApplication::focusWidget(), k.key(), k.keyboardModifiers());
     };
-    const Qt::KeyboardModifier ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifier ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
     editors_->answer = Record(K::OneLine, "0K");
     for (const auto& [keys, names] :
          {std::pair{std::vector<QKeyCombination>{Qt::Key_Home, Qt::Key_Down, Qt::Key_Delete},
                     QStringList{"0", "2", "3"}},
           {{ctrl | Qt::Key_X}, {"0", "3"}},
           {{Qt::Key_End, ctrl | Qt::Key_V, ctrl | Qt::Key_V}, {"0", "2", "2", "3"}},
-          {{Qt::Key_Home, Qt::Key_Return}, {"0K", "2", "2", "3"}}}) {
+          {{Qt::Key_Home, Qt::Key_Return}, {"0K", "2", "2", "3"}},
+          {{Qt::Key_Delete}, {"2", "2", "3"}},
+          {{ctrl | Qt::Key_Z}, {"0K", "2", "2", "3"}},
+          {{alt | Qt::Key_Down}, {"2", "0K", "2", "3"}},
+          {{ctrl | Qt::Key_C, ctrl | Qt::Key_V}, {"2", "0K", "0K", "2", "3"}},
+          {{ctrl | Qt::Key_Z, ctrl | Qt::Key_Z}, {"0K", "2", "2", "3"}},
+          {{ctrl | Qt::Key_Y, ctrl | Qt::ShiftModifier | Qt::Key_Z},
+           {"2", "0K", "0K", "2", "3"}}}) {
       for (QKeyCombination k : keys) key(k);
       QCOMPARE(Names(project), names);
     }
-    key(ctrl | Qt::Key_N);  // a project asks nothing
+    key(ctrl | Qt::Key_N);  // a project asks nothing; its history stays with it
     QCOMPARE(StorePath(), Path("data.tmp"));
+    QVERIFY(!Enabled(cmd::kUndo) && !Enabled(cmd::kRedo));
     dialogs_->save = Path("empty.dat");
     key(ctrl | Qt::Key_S);
     QCOMPARE(StorePath(), Path("empty.dat"));
     dialogs_->open = project;
     key(ctrl | Qt::Key_O);
-    QCOMPARE(Contents(), (QStringList{"0K", "2", "2", "3"}));
+    QCOMPARE(Contents(), (QStringList{"2", "0K", "0K", "2", "3"}));
     QVERIFY(Texts(boxes).isEmpty());
     editors_->answer = Record(K::OneLine, "changed");
     const QPoint at = List()->visualItemRect(List()->topLevelItem(0)).center();
     QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(editors_->calls.back().second, std::optional(Stored(Record(K::OneLine, "0K"))));
-    QCOMPARE(Contents(), (QStringList{"changed", "2", "2", "3"}));
+    QCOMPARE(editors_->calls.back().second, std::optional(Stored(Record(K::OneLine, "2"))));
+    QCOMPARE(Contents(), (QStringList{"changed", "0K", "0K", "2", "3"}));
     View()->SelectRows({0, 1});
     std::unique_ptr<QMenu> menu(View()->CreateListContextMenu());
-    QVERIFY(menu->actions()[0]->isEnabled() && !menu->actions()[4]->isEnabled());
+    QVERIFY(menu->actions()[0]->isEnabled() && !menu->actions()[5]->isEnabled());
     menu->actions()[0]->trigger();  // 수정 on two rows answers with its message
-    menu->actions()[4]->trigger();  // grey: nothing runs
+    menu->actions()[5]->trigger();  // grey: nothing runs
     QCOMPARE(Texts(boxes), QStringList{"수정할곳의 Item만 선택하세요..."});
+    // Rows dropped lower land there, still selected.
+    View()->SelectRows({0, 1});
+    View()->MoveSelectionTo(3);
+    QCOMPARE(Names(Path("show.dat")), (QStringList{"0K", "changed", "0K", "2", "3"}));
+    QCOMPARE(View()->SelectedRows(), (std::vector<int>{1, 2}));
     Trigger(cmd::kExit);
     QVERIFY(!Frame()->isVisible());
+  }
+
+  // A start on the data.tmp another manager holds ends with the message before touching a
+  // byte of it (the item slots are not cleared, no setting is repaired).
+  void startOnAHeldStoreLeavesIt() {
+    Fill(2);
+    Store().SetHeight(3);
+    const QByteArray before = ReadAt(StorePath(), 0, 904672);
+    store::CloseWorkStore();
+    store::WorkStore other;
+    other.SetPath(StorePath().toStdString());
+    QVERIFY(other.Open() == store::kOpened);
+    MessageRecorder boxes;
+    QVERIFY(!TheApp()->InitInstance(false));
+    QCOMPARE(Last(boxes), QStringLiteral("실행할수 없음: 다른 Brellion이 이 작업 파일을 사용하고 "
+                                         "있습니다\n실행할수 없습니다"));
+    QCOMPARE(ReadAt(Path("data.tmp"), 0, 904672), before);
   }
 };
 

@@ -1,6 +1,8 @@
 // brellion-cli as a process: exit statuses, messages and what reaches the sign.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "manager/store/work_store.h"
@@ -26,6 +28,16 @@ TEST(BrellionCli, ClockOverEitherLinkAndItsFailures) {
     s.SetIpAddress(0x7F000001);
     s.SetTcpPort(static_cast<std::uint16_t>(sim.tcp_port()));
   }
+  // Files that are no project: refused like the manager refuses them, before any link.
+  QStringList notProjects;
+  for (int size : {0, 1, 100}) {
+    notProjects << dir.filePath(QString("short%1.dat").arg(size));
+    QFile f(notProjects.last());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(size));
+  }
+  notProjects << dir.filePath("fifo.dat");
+  ASSERT_EQ(::mkfifo(notProjects.last().toUtf8().constData(), 0600), 0);
+  const char* kSize = "파일오픈실패: 프로젝트 파일의 크기가 맞지 않습니다";
   const struct {
     QStringList args;
     int status;
@@ -40,6 +52,10 @@ TEST(BrellionCli, ClockOverEitherLinkAndItsFailures) {
       {{"clock", "--tcp", "127.0.0.1"}, 2, "usage:"},
       {{"clock", "--tcp", "h:1", "--sign"}, 2, "usage:"},
       {{"clock", dir.filePath("none.dat")}, 2, "cannot read"},
+      {{"clock", "--tcp", tcp(sim), notProjects[0]}, 2, kSize},
+      {{"clock", "--tcp", tcp(sim), notProjects[1]}, 2, kSize},
+      {{"send", "--tcp", tcp(sim), notProjects[2]}, 2, kSize},
+      {{"clock", "--tcp", tcp(sim), notProjects[3]}, 2, "일반 파일이 아닙니다"},
       {{"flash"}, 2, "usage:"},
       {{}, 2, "usage:"}};
   for (const auto& c : cases) {
@@ -55,5 +71,6 @@ TEST(BrellionCli, ClockOverEitherLinkAndItsFailures) {
   ASSERT_TRUE(sim.Stop() && other.Stop());
   EXPECT_EQ(sim.log().count("memory-read addr 0x020000 len 8"), 2);
   EXPECT_EQ(sim.log().count("clock-set"), 2) << sim.log().toStdString();
+  EXPECT_EQ(sim.log().count("memory-write"), 0);
   EXPECT_EQ(other.log().count("clock-set"), 0);
 }

@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <set>
 #include <string>
 #include <tuple>
 
+#include "manager/list/history.h"
 #include "manager/list/list_rules.h"
 #include "manager/list/project.h"
 #include "manager/list/row_text.h"
@@ -120,6 +128,8 @@ TEST(Plans, RefusalsAndOperations) {
       {PlanPaste(100, {1}, true), {"더이상 삽입할수 없습니다"}},
       {PlanPaste(3, {}, true), {"붙여넣기 할곳의 아이템을 선택하십시요"}},
       {PlanPaste(3, {0, 1}, true), {"붙여넣기 할곳의 아이템만 선택하세요?"}},
+      {PlanCopy(0, {}), {"복사할 아이템이 없습니다"}},
+      {PlanCopy(3, {0, 2}), {"복사할곳의 Item만 선택하세요..."}},
   };
   for (const auto& [plan, message] : refusals) {
     EXPECT_TRUE(plan.refused && plan.ops.empty()) << message.text;
@@ -138,6 +148,13 @@ TEST(Plans, RefusalsAndOperations) {
       {PlanCut(3, {}), {}, {}},  // nothing selected: nothing happens, silently
       {PlanCut(5, {0}), {{Op::TakeCut, 0, 5}, {Op::Remove, 0, 5}}, {0}},
       {PlanPaste(4, {3}, true), {{Op::Insert, 3, 4}}, {4}},
+      {PlanCopy(4, {2}), {{Op::TakeCut, 2, 4}}, {2}},
+      {PlanMoveUp(5, {2, 3}), {{Op::Move, 1, 5, {2, 3}}}, {1, 2}},
+      {PlanMoveDown(5, {2, 3}), {{Op::Move, 5, 5, {2, 3}}}, {3, 4}},
+      {PlanMoveDown(5, {3, 4}), {}, {}},  // already last
+      {PlanMoveUp(5, {1, 3}), {}, {}},    // not one block
+      {PlanMove(6, {0, 4}, 3), {{Op::Move, 3, 6, {0, 4}}}, {2, 3}},
+      {PlanMove(6, {2, 3}, 3), {}, {}},  // dropped onto itself
   };
   for (const auto& p : plans) {
     SCOPED_TRACE(testing::Message() << "row " << &p - plans);
@@ -176,37 +193,65 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
     EXPECT_EQ(msglist::ShouldOfferSave(path, 1), !project);
     EXPECT_FALSE(msglist::ShouldOfferSave(path, 0));
   }
-  const char* kSize = "프로젝트 파일의 크기가 맞지 않습니다\n904672바이트여야 하는데 ";
-  // The refusal's text, empty when the file is accepted.
-  const std::tuple<const char*, std::optional<std::uint64_t>, std::string> loads[] = {
-      {"/w/show.dat", 904672, ""},
-      {"/w/new.dat", std::nullopt, ""},  // created zero-filled
-      {"/w/data.tmp", 904672, "오픈할수 없는 파일입니다"},
-      {"/w/show.txt", std::nullopt, "오픈할수 없는 파일입니다"},
-      {"/w/foreign.DAT", 1000, kSize + std::string("1000바이트입니다")},
-      {"/w/empty.dat", 0, kSize + std::string("0바이트입니다")},
+  const std::string kSize = "프로젝트 파일의 크기가 맞지 않습니다\n904672바이트여야 하는데 ";
+  const std::string kNotAFile = "오픈할수 없는 파일입니다\n";
+  char tmpl[] = "/tmp/project_kindsXXXXXX";
+  const fs::path dir = mkdtemp(tmpl);
+  ASSERT_EQ(::mkfifo((dir / "fifo.dat").c_str(), 0600), 0);
+  fs::create_symlink("/dev/urandom", dir / "random.dat");
+  fs::create_directory(dir / "folder.dat");
+  for (auto [name, size] : {std::pair{"show.dat", 904672},
+                            {"data.tmp", 904672},
+                            {"foreign.DAT", 1000},
+                            {"empty.dat", 0}}) {
+    { std::ofstream create(dir / name); }
+    fs::resize_file(dir / name, std::uintmax_t(size));
+  }
+  // The refusal's text, empty when the file is accepted. Nothing here may block.
+  const std::pair<std::string, std::string> loads[] = {
+      {"show.dat", ""},
+      {"new.dat", ""},  // created zero-filled
+      {"data.tmp", "오픈할수 없는 파일입니다"},
+      {"show.txt", "오픈할수 없는 파일입니다"},
+      {"foreign.DAT", kSize + "1000바이트입니다"},
+      {"empty.dat", kSize + "0바이트입니다"},
+      {"fifo.dat", kNotAFile + "일반 파일이 아닙니다"},
+      {"random.dat", kNotAFile + "일반 파일이 아닙니다"},
+      {"folder.dat", kNotAFile + "폴더입니다"},
+      {"/dev/zero", "오픈할수 없는 파일입니다"},  // no extension
   };
-  for (const auto& [path, length, expected] : loads) {
-    const auto refusal = msglist::CheckProjectToLoad(path, length);
+  for (const auto& [name, expected] : loads) {
+    const std::string path = name[0] == '/' ? name : (dir / name).string();
+    const auto refusal = msglist::CheckProjectToLoad(path, store::KindOfFile(path));
     EXPECT_EQ(refusal ? refusal->text + "|" + refusal->caption : "",
               expected.empty() ? "" : expected + "|파일오픈실패")
         << path;
   }
-  // Only a lost store announces the end of the program.
+  fs::remove_all(dir);
+  // Only a lost store announces the end of the program; otherwise the reason follows.
   for (auto command :
        {msglist::StoreCommand::Load, msglist::StoreCommand::Save, msglist::StoreCommand::New}) {
-    EXPECT_NE(msglist::SwitchFailure(command, SwitchResult::Lost).text.find("종료"),
+    EXPECT_NE(msglist::SwitchFailure(command, {SwitchResult::Lost, ENOENT}).text.find("종료"),
               std::string::npos);
-    EXPECT_EQ(msglist::SwitchFailure(command, SwitchResult::KeptPrevious).text.find("종료"),
-              std::string::npos);
+    EXPECT_EQ(
+        msglist::SwitchFailure(command, {SwitchResult::KeptPrevious, EACCES}).text.find("종료"),
+        std::string::npos);
   }
+  EXPECT_EQ(msglist::SwitchFailure(msglist::StoreCommand::Load,
+                                   {SwitchResult::KeptPrevious, store::kInUseError}),
+            (msglist::Message{"파일을 오픈할수 없습니다\n다른 Brellion이 사용하고 있는 파일입니다",
+                              "파일오픈실패"}));
 }
 
 class StoreFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/project_testXXXXXX";
-    dir_ = mkdtemp(tmpl);
+    // Memory-backed where there is one: every edit flushes to disk, and the hundreds here
+    // would otherwise wait on it.
+    std::string tmpl =
+        fs::is_directory("/dev/shm") ? "/dev/shm/project_testXXXXXX" : "/tmp/project_testXXXXXX";
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
     scratch_ = (dir_ / "data.tmp").string();
     store_.SetPath(scratch_);
     ASSERT_EQ(store_.Open(), 0);
@@ -226,7 +271,12 @@ class StoreFiles : public ::testing::Test {
     ASSERT_TRUE(store_.IsOpen());
     EXPECT_EQ(store_.ReadList().size(), 1u);
     EXPECT_EQ(store_.Width(), 9);
-    EXPECT_EQ(msglist::FileLength(path), 904672u);
+    EXPECT_EQ(store::KindOfFile(path).size, 904672u);
+  }
+
+  std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
   }
 
   fs::path dir_;
@@ -244,19 +294,21 @@ TEST_F(StoreFiles, FailedSwitchesKeepTheStoreSaveMovesIt) {
   for (const std::string& target : targets) {
     SCOPED_TRACE(target);
     if (target == targets[2] && ::geteuid() == 0) continue;  // root writes anywhere
-    EXPECT_EQ(msglist::SaveStoreAs(store_, target), SwitchResult::KeptPrevious);
+    EXPECT_EQ(msglist::SaveStoreAs(store_, target).result, SwitchResult::NotWritten);
     ExpectWorkingOn(scratch_);
-    EXPECT_EQ(msglist::SwitchStore(store_, target), SwitchResult::KeptPrevious);
+    EXPECT_EQ(msglist::SwitchStore(store_, target).result, SwitchResult::KeptPrevious);
     ExpectWorkingOn(scratch_);
   }
-  EXPECT_FALSE(msglist::WriteStoreCopy(store_, targets[0]));
+  EXPECT_EQ(msglist::WriteStoreCopy(store_, targets[0]), EISDIR);
   const std::string project = (dir_ / "show.dat").string();
   // An older, longer file of that name is replaced, not overwritten in part.
   { std::ofstream(project, std::ios::binary) << std::string(1000000, 'x'); }
-  EXPECT_EQ(msglist::SaveStoreAs(store_, project), SwitchResult::Switched);
+  EXPECT_EQ(msglist::SaveStoreAs(store_, project).result, SwitchResult::Switched);
   ExpectWorkingOn(project);
-  // A copy onto the store's own file keeps it.
-  EXPECT_TRUE(msglist::WriteStoreCopy(store_, project));
+  // A copy onto the store's own file keeps it: replaced, the store would write into a
+  // file no longer there.
+  EXPECT_EQ(msglist::WriteStoreCopy(store_, project), 0);
+  store_.SetWidth(9);
   ExpectWorkingOn(project);
 }
 
@@ -267,7 +319,7 @@ TEST_F(StoreFiles, CutPasteAndModifyOnTheStore) {
   msglist::CutBuffer cut;
   auto run = [&](const msglist::Plan& plan, const item::ItemRecord& edited = {}) {
     ASSERT_FALSE(plan.refused) << plan.message.text;
-    msglist::Apply(store, plan.ops, edited, cut);
+    ASSERT_EQ(msglist::Apply(store, plan, edited, cut).error, 0);
   };
   auto names = [&] {
     std::string all;
@@ -290,6 +342,207 @@ TEST_F(StoreFiles, CutPasteAndModifyOnTheStore) {
   EXPECT_EQ(stored.header, edited.header);
   EXPECT_EQ(text::ReadTextQuarter(stored.body.textA), "new");
   EXPECT_EQ(stored.body.textB[0], 0);
+}
+
+// A write that fails (the file-size limit here, as a full disk would) leaves every file as
+// it was: an older project of the chosen name, the store and its list, and no stray files.
+TEST_F(StoreFiles, FailedWritesLeaveEveryFileAsItWas) {
+  const std::string project = (dir_ / "older.dat").string();
+  const std::string older(904672, 'p');
+  { std::ofstream(project, std::ios::binary) << older; }
+  const auto before = std::set<fs::path>(fs::directory_iterator(dir_), {});
+  rlimit unlimited{};
+  ::getrlimit(RLIMIT_FSIZE, &unlimited);
+  const rlimit small{4096, unlimited.rlim_max};
+  std::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  const msglist::Switch save = msglist::SaveStoreAs(store_, project);
+  const int copy = msglist::WriteStoreCopy(store_, (dir_ / "new.dat").string());
+  msglist::CutBuffer cut;
+  const int edit = msglist::Apply(store_, msglist::PlanDelete(1, {0}), {}, cut).error;
+  ::setrlimit(RLIMIT_FSIZE, &unlimited);
+  std::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(msglist::SwitchFailure(msglist::StoreCommand::Save, save),
+            (msglist::Message{"저장할수 없습니다\n파일이 너무 큽니다", "저장실패"}));
+  EXPECT_EQ(copy, EFBIG);
+  EXPECT_EQ(edit, EFBIG);
+  ExpectWorkingOn(scratch_);
+  EXPECT_EQ(Bytes(project), older);
+  EXPECT_EQ(std::set<fs::path>(fs::directory_iterator(dir_), {}), before);
+}
+
+// While another manager holds a project it is neither opened nor replaced; once that
+// manager is gone (and its lock with it) it opens.
+TEST_F(StoreFiles, AProjectAnotherManagerHoldsIsLeftAlone) {
+  const std::string project = (dir_ / "busy.dat").string();
+  store::WorkStore other;
+  other.SetPath(project);
+  ASSERT_EQ(other.Open(), store::kOpened);
+  ASSERT_TRUE(other.AppendSlot(0, Record(0, {}, "theirs")));
+  const msglist::Switch load = msglist::SwitchStore(store_, project);
+  EXPECT_EQ(load.result, SwitchResult::KeptPrevious);
+  EXPECT_EQ(load.error, store::kInUseError);
+  ExpectWorkingOn(scratch_);
+  const msglist::Switch save = msglist::SaveStoreAs(store_, project);
+  EXPECT_EQ(save.result, SwitchResult::NotWritten);
+  EXPECT_EQ(save.error, store::kInUseError);
+  EXPECT_TRUE(other.IsOwnFile(project));  // not replaced under it
+  EXPECT_EQ(text::ReadTextQuarter(other.ReadRecord(0).body.textA), "theirs");
+  other.Close();
+  EXPECT_EQ(msglist::SwitchStore(store_, project).result, SwitchResult::Switched);
+}
+
+// A delete stopped after any one of its writes leaves, at the next open, the old list or
+// the new one, and no journal; a reader in between sees one of the two as well.
+TEST_F(StoreFiles, KillAfterAnyWriteOfADeleteLeavesTheOldOrTheNewList) {
+  for (int i = 1; i < 12; ++i) store_.AppendSlot(i, Record(0, {}, std::to_string(i).c_str()));
+  store_.WriteRecord(100, Record(0, {}, "event"));
+  const msglist::Plan del = msglist::PlanDelete(12, {2, 5});
+  const std::string old = Bytes(scratch_);
+  msglist::CutBuffer cut;
+  ASSERT_EQ(msglist::Apply(store_, del, {}, cut).error, 0);
+  const std::string done = Bytes(scratch_);
+  store_.Close();
+  enum Exit { kKilled = 3, kFinished, kBroken };
+  bool sawOld = false, sawNew = false;
+  for (int k = 1;; ++k) {
+    { std::ofstream(scratch_, std::ios::binary) << old; }
+    const pid_t child = ::fork();
+    if (child == 0) {
+      static int left;
+      left = k;
+      store::SetWriteStepHook([] {
+        if (--left == 0) ::_exit(kKilled);
+      });
+      store::WorkStore s;
+      s.SetPath(scratch_);
+      msglist::CutBuffer c;
+      ::_exit(s.Open() == store::kOpened && msglist::Apply(s, del, {}, c).error == 0 ? kFinished
+                                                                                     : kBroken);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != kBroken) << status;
+    store::WorkStore reader;
+    reader.SetPath(scratch_);
+    ASSERT_EQ(reader.OpenReadOnly(), store::kOpened);
+    std::string seen(old.size(), '\0');
+    reader.Read(0, seen.data(), seen.size());
+    EXPECT_TRUE(seen == old || seen == done) << "reader after write " << k;
+    ASSERT_EQ(store_.Open(), store::kOpened);
+    const std::string now = Bytes(scratch_);
+    EXPECT_TRUE(now == old || now == done) << "after write " << k;
+    EXPECT_FALSE(fs::exists(store::JournalPath(scratch_)));
+    sawOld |= now == old;
+    sawNew |= now == done;
+    store_.Close();
+    if (WEXITSTATUS(status) == kFinished) break;
+  }
+  EXPECT_TRUE(sawOld && sawNew);
+}
+
+// Random edits, undos and redos against a plain list of records: after every step the
+// whole file is what the list says (events and settings untouched). Undoing every edit gives
+// back the file byte for byte; a hundred steps are kept.
+TEST_F(StoreFiles, RandomEditsUndoAndRedoFollowAPlainList) {
+  using List = std::vector<item::ItemRecord>;
+  std::mt19937 rng(23);
+  const auto pick = [&rng](int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+  };
+  store_.WriteRecord(100, Record(0, {}, "event"));
+  const std::string start = Bytes(scratch_);
+  List list = {store_.ReadRecord(0)}, held;
+  std::deque<List> undone, redone;
+  msglist::EditHistory history;
+  msglist::CutBuffer cut;
+  const auto expectFile = [&] {
+    std::string image = start;
+    for (int k = 0; k < 100; ++k) {
+      const item::ItemRecord r = k < int(list.size()) ? list[std::size_t(k)] : item::ItemRecord{};
+      item::RecordToBytes(r, reinterpret_cast<std::uint8_t*>(image.data()) + store::SlotOffset(k));
+    }
+    ASSERT_TRUE(Bytes(scratch_) == image);
+  };
+  const auto replay = [&](bool undo) {
+    std::deque<List>& from = undo ? undone : redone;
+    ASSERT_EQ((undo ? history.Undo(store_) : history.Redo(store_)).has_value(), !from.empty());
+    if (from.empty()) return;
+    (undo ? redone : undone).push_back(std::exchange(list, from.back()));
+    from.pop_back();
+    expectFile();
+  };
+  const auto step = [&](bool editsOnly) {
+    const int n = int(list.size()), action = pick(0, editsOnly ? 7 : 9);
+    if (action >= 8) return replay(action == 8);
+    std::set<int> picked;
+    for (int i = n ? pick(1, 3) : 0; i > 0; --i) picked.insert(pick(0, n - 1));
+    std::vector<int> selected(picked.begin(), picked.end());
+    const int row = n ? selected.front() : 0;
+    item::ItemRecord edited;  // random bytes in every part, text A never empty
+    for (auto& b : edited.header.bytes) b = std::uint8_t(pick(0, 255));
+    edited.header[item::hdr::kKind] = std::uint8_t(pick(0, 7));
+    for (int q = 0; q < 4; ++q) {
+      for (int i = 0, used = pick(q == 0, 40); i < used; ++i)
+        edited.body.quarter(item::QuarterId(q))[std::size_t(i)] = std::uint8_t(pick(1, 255));
+    }
+    List next = list;
+    msglist::Plan plan;
+    if (action == 0) {
+      plan = msglist::PlanAdd(n);
+      if (n < 100) next.push_back(store::MergedItem({}, edited));
+    } else if (action == 1) {
+      plan = msglist::PlanModify(n, {row});
+      if (n) next[std::size_t(row)] = store::MergedItem(list[std::size_t(row)], edited);
+    } else if (action == 2 || action == 3) {
+      plan = action == 2 ? msglist::PlanDelete(n, selected) : msglist::PlanCut(n, {row});
+      if (action == 3 && n) {
+        selected = {row};
+        held = {list[std::size_t(row)]};
+      }
+      for (auto r = selected.rbegin(); r != selected.rend(); ++r) next.erase(next.begin() + *r);
+    } else if (action == 4) {
+      plan = msglist::PlanCopy(n, {row});
+      if (n) held = {list[std::size_t(row)]};
+    } else if (action == 5) {
+      plan = msglist::PlanPaste(n, {row}, !held.empty());
+      if (!plan.refused) next.insert(next.begin() + row, held.front());
+    } else if (n) {  // a drag of the selection, or one row up or down
+      const bool up = pick(0, 1);
+      const int target = action == 6 ? pick(0, n) : up ? row - 1 : row + 2;
+      if (action == 7) selected = {row};
+      plan = action == 6 ? msglist::PlanMove(n, selected, target)
+             : up        ? msglist::PlanMoveUp(n, selected)
+                         : msglist::PlanMoveDown(n, selected);
+      if (plan.ops.empty()) return;  // nothing moves
+      List block;
+      for (auto r = selected.rbegin(); r != selected.rend(); ++r) {
+        block.insert(block.begin(), list[std::size_t(*r)]);
+        next.erase(next.begin() + *r);
+      }
+      const auto before =
+          std::count_if(selected.begin(), selected.end(), [&](int r) { return r < target; });
+      next.insert(next.begin() + (target - before), block.begin(), block.end());
+    }
+    if (plan.refused) return;
+    const msglist::Applied applied = msglist::Apply(store_, plan, edited, cut);
+    ASSERT_EQ(applied.error, 0);
+    history.Record(applied.change);
+    if (next != list) {
+      undone.push_back(std::exchange(list, next));
+      if (undone.size() > 100) undone.pop_front();
+      redone.clear();
+    }
+    expectFile();
+  };
+  for (int i = 0; i < 60; ++i) step(true);
+  while (!undone.empty()) replay(true);
+  ASSERT_TRUE(Bytes(scratch_) == start);
+  while (!redone.empty()) replay(false);
+  for (int i = 0; i < 400; ++i) step(i % 3 != 0);
+  EXPECT_EQ(history.UndoSteps(), 100u);
+  while (!undone.empty()) replay(true);
+  EXPECT_FALSE(history.CanUndo());
 }
 
 }  // namespace

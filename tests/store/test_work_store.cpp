@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -99,21 +101,26 @@ TEST_F(StoreTest, SettingsByteOrdersAndRepairs) {
             std::vector<int>({6, 1, 0, 0, 0, 0, 1, 0xC0, 0xA8, 0, 0x0A, 0x13, 0x88, 7, 0}));
 }
 
-TEST_F(StoreTest, ListEditsNeverTouchTheEventSlots) {
-  ASSERT_EQ(store_.Open(), 0);
-  for (int k = 0; k < 100; ++k) ASSERT_TRUE(store_.AppendSlot(k, Text("item" + std::to_string(k))));
-  const item::ItemRecord event = Text("event");
-  store_.WriteRecord(100, event);
-  EXPECT_FALSE(store_.AppendSlot(100, Text("x")));
-  EXPECT_FALSE(store_.InsertSlot(0, 100, Text("x")));
-  ASSERT_TRUE(store_.RemoveSlot(99, 100));
-  EXPECT_EQ(store_.ReadRecord(99), item::ItemRecord{});
-  ASSERT_TRUE(store_.RemoveSlot(0, 99));
-  ASSERT_TRUE(store_.InsertSlot(3, 98, Text("pasted")));
-  EXPECT_EQ(store_.ReadList().size(), 99u);
-  EXPECT_EQ(Name(2) + Name(3) + Name(4) + Name(98), "item3pasteditem4item98");
-  EXPECT_EQ(store_.ReadRecord(4).body.attrA[0], 0x40);  // whole records move
-  EXPECT_EQ(store_.ReadRecord(100), event);
+// Slot changes stay within the item slots; a refused one writes nothing. Only regular files
+// are stores, and nothing blocks on a FIFO. A fresh store appears whole, and no other file.
+TEST_F(StoreTest, SlotChangesAndWhatIsAStore) {
+  ASSERT_EQ(store_.Open(), store::kOpened);
+  const std::vector<item::ItemRecord> two = {Text("a"), Text("b")};
+  EXPECT_FALSE(store_.ReplaceSlots(109, two) || store_.ReplaceSlots(-1, two) ||
+               store_.AppendSlot(100, Text("x")));
+  ASSERT_TRUE(store_.ReplaceSlots(108, two));
+  const auto bytes = FileBytes();
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 0), 904672 - 2 * 3);  // text, attr, 'b'
+  EXPECT_EQ(Name(108) + Name(109), "ab");
+  EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(dir_), {}), std::vector<fs::path>{path_});
+  EXPECT_EQ(store::CreateStoreFile(path_), EEXIST);
+  const std::string fifo = (dir_ / "fifo.dat").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/null"), dir_.string()}) {
+    store_.SetPath(path);
+    EXPECT_EQ(store_.Open(), store::kCannotOpen) << path;
+    EXPECT_EQ(store_.OpenReadOnly(), store::kCannotOpen) << path;
+  }
 }
 
 TEST_F(StoreTest, ShortFileReadsZerosPastItsEnd) {

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "manager/fleet/qt/open_sign_link.h"
 #include "manager/link/link_text.h"
 #include "manager/link/qt/sign_links.h"
+#include "manager/list/project.h"
 #include "manager/store/work_store.h"
 
 namespace cli {
@@ -231,15 +233,23 @@ Session::~Session() {
 
 bool Session::OpenStore(const std::optional<std::string>& project) {
   store::WorkStore& store = store::TheWorkStore();
+  // Never Open: it would take the store from a manager working on it. A read-only store
+  // shows a change such a manager has under way as finished.
   if (project) {
     store.SetPath(*project);
-    if (!QFileInfo(QString::fromStdString(*project)).isFile() || store.OpenReadOnly() != 0) {
+    const store::FileKind kind = store::KindOfFile(*project);
+    if (const auto refusal = msglist::CheckStoreFile(kind)) {
+      PrintError(refusal->caption + ": " + refusal->text + " (" + *project + ")");
+      return false;
+    }
+    if (kind.type != store::FileKind::Type::Regular || store.OpenReadOnly() != store::kOpened) {
       PrintError(std::string(kProgram) + ": cannot read the project " + *project);
       return false;
     }
   } else {
     store.SetPath(DefaultStorePath());
-    if (store.Open() != 0) {
+    const int made = store::CreateStoreFile(store.Path());
+    if ((made != 0 && made != EEXIST) || store.OpenReadOnly() != store::kOpened) {
       // The manager's own words when its work store cannot be made.
       PrintError("실행할수 없음: 파일을 만들수 없습니다\n실행할수 없습니다 (" + store.Path() + ")");
       return false;

@@ -53,8 +53,9 @@ class Session {
   // The subcommand's own arguments, in order, without the link options.
   const std::vector<std::string>& args() const { return args_; }
 
-  // Opens PROJECT.dat for reading, or without one the default work store (made when
-  // missing). False after saying why; the subcommand then ends with kExitUsage.
+  // Opens PROJECT.dat for reading (a regular file of 904672 bytes, as the manager takes
+  // it), or without one the default work store (made when missing), never locking either.
+  // False after saying why; the subcommand then ends with kExitUsage.
   bool OpenStore(const std::optional<std::string>& project);
   // The link: --tcp or --serial when given, otherwise the store's transmit option, IP
   // address, TCP port and COM port. Call after OpenStore. A serial port that does not
