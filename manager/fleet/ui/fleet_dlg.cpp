@@ -55,12 +55,6 @@ CFleetDlg::CFleetDlg(const fleet::BookRead& read, const std::string& bookPath, c
   for (const fleet::Sign& s : signs_) {
     auto* item = new QTreeWidgetItem(rows_, {Q(s.name), Q(fleet::AddressText(s.address))});
     item->setCheckState(kName, Qt::Unchecked);
-    auto* bar = new QProgressBar(rows_);
-    bar->setRange(0, 100);
-    bar->setValue(0);
-    bar->setMaximumHeight(16);
-    bar->hide();  // until the sign takes part in a run
-    rows_->setItemWidget(item, kProgress, bar);
   }
 
   choice_ = new QComboBox(this);
@@ -87,10 +81,12 @@ CFleetDlg::CFleetDlg(const fleet::BookRead& read, const std::string& bookPath, c
   split->setSizes({150, 600});
 
   auto* buttons = new QHBoxLayout;
-  if (choices_.size() > 1) buttons->addWidget(choice_, 1);
-  choice_->setVisible(choices_.size() > 1);
+  // Named choices (the events) are offered, even one, so the operator sees what goes.
+  const bool chooser = !choices_.empty() && !choices_.front().label.isEmpty();
+  if (chooser) buttons->addWidget(choice_, 1);
+  choice_->setVisible(chooser);
   for (QPushButton* b : {start_, cancel_, resend_}) buttons->addWidget(b);
-  buttons->addStretch(choices_.size() > 1 ? 0 : 1);
+  buttons->addStretch(chooser ? 0 : 1);
   buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   if (const std::string why = fleet::ReadFailureText(bookPath, read); !why.empty()) {
@@ -129,9 +125,15 @@ void CFleetDlg::Start() {
     targets.push_back(signs_[i]);
     runRows_.push_back(static_cast<int>(i));
     last_[i] = fleet::SignState::kWaiting;
+    // A row's bar appears when its sign first takes part in a run.
     auto* bar = static_cast<QProgressBar*>(rows_->itemWidget(item, kProgress));
+    if (!bar) {
+      bar = new QProgressBar(rows_);
+      bar->setRange(0, 100);
+      bar->setMaximumHeight(16);
+      rows_->setItemWidget(item, kProgress, bar);
+    }
     bar->setValue(0);
-    bar->show();
     item->setText(kResult, QStringLiteral("기다리는 중"));
     item->setForeground(kResult, QBrush());
     item->setToolTip(kResult, QString());

@@ -24,8 +24,8 @@ class CFleetRun;
 class CFleetDlg : public QDialog {
   Q_OBJECT
  public:
-  // One form of the command: its name in the chooser above the rows (shown only when there
-  // are several) and the job, made when a run starts.
+  // One form of the command: its name in the chooser beside the buttons (none when the
+  // names are empty) and the job, made when a run starts.
   struct Choice {
     QString label;
     std::function<fleet::Job()> job;
