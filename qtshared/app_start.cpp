@@ -1,11 +1,19 @@
 #include "qtshared/app_start.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <QTreeView>
 #include <QWidget>
 #include <cstdio>
+#include <span>
 
 namespace {
 
@@ -13,40 +21,111 @@ bool IsHelp(const QString& a) {
   return a == QLatin1String("--help") || a == QLatin1String("-h");
 }
 
+struct Text {
+  const char* source;
+  const char* korean;
+};
+
 // The texts qtbase_ko.qm gives the standard buttons, for a machine without that file.
-class StandardButtonTexts : public QTranslator {
+constexpr Text kButtonTexts[] = {{"OK", "확인"},
+                                 {"Cancel", "취소"},
+                                 {"&Yes", "예(&Y)"},
+                                 {"&No", "아니요(&N)"},
+                                 {"Yes to &All", "모두 예(&A)"},
+                                 {"N&o to All", "모두 아니요(&O)"},
+                                 {"Save", "저장"},
+                                 {"Save All", "모두 저장"},
+                                 {"Open", "열기"},
+                                 {"Close", "닫기"},
+                                 {"Apply", "적용"},
+                                 {"Reset", "초기화"},
+                                 {"Help", "도움말"},
+                                 {"Abort", "중단"},
+                                 {"Retry", "다시 시도"},
+                                 {"Ignore", "무시"},
+                                 {"Discard", "무시"},
+                                 {"Restore Defaults", "기본값 복원"}};
+
+// The file dialog's kinds of entry, which qtbase_ko.qm has only under an older context.
+constexpr Text kFileKindTexts[] = {{"Drive", "드라이브"},
+                                   {"File", "파일"},
+                                   {"Folder", "폴더"},
+                                   {"Shortcut", "바로 가기"},
+                                   {"Unknown", "알 수 없음"}};
+
+// The Korean texts of one translation context, from a table.
+class TableTexts : public QTranslator {
  public:
-  using QTranslator::QTranslator;
+  TableTexts(const char* context, std::span<const Text> texts, QObject* parent)
+      : QTranslator(parent), context_(context), texts_(texts) {}
   QString translate(const char* context, const char* source, const char*, int) const override {
-    static constexpr struct {
-      const char* source;
-      const char* korean;
-    } kTexts[] = {{"OK", "확인"},
-                  {"Cancel", "취소"},
-                  {"&Yes", "예(&Y)"},
-                  {"&No", "아니요(&N)"},
-                  {"Yes to &All", "모두 예(&A)"},
-                  {"N&o to All", "모두 아니요(&O)"},
-                  {"Save", "저장"},
-                  {"Save All", "모두 저장"},
-                  {"Open", "열기"},
-                  {"Close", "닫기"},
-                  {"Apply", "적용"},
-                  {"Reset", "초기화"},
-                  {"Help", "도움말"},
-                  {"Abort", "중단"},
-                  {"Retry", "다시 시도"},
-                  {"Ignore", "무시"},
-                  {"Discard", "무시"},
-                  {"Restore Defaults", "기본값 복원"}};
-    if (qstrcmp(context, "QPlatformTheme") != 0) return QString();
-    for (const auto& t : kTexts) {
+    if (qstrcmp(context, context_) != 0) return QString();
+    for (const Text& t : texts_) {
       if (qstrcmp(source, t.source) == 0) return QString::fromUtf8(t.korean);
     }
     return QString();
   }
   bool isEmpty() const override { return false; }
+
+ private:
+  const char* context_;
+  std::span<const Text> texts_;
 };
+
+// Qt's file dialog writes dates and sizes in the system's locale; these columns follow the
+// default one instead.
+class DefaultLocaleColumns : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+  QVariant data(const QModelIndex& index, int role) const override {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (role == Qt::DisplayRole && files) {
+      const QModelIndex source = mapToSource(index);
+      if (index.column() == kSizeColumn && !files->isDir(source)) {
+        return QLocale().formattedDataSize(files->size(source));
+      }
+      if (index.column() == kDateColumn) {
+        return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+      }
+    }
+    return QIdentityProxyModel::data(index, role);
+  }
+
+  static constexpr int kSizeColumn = 1;
+  static constexpr int kDateColumn = 3;
+};
+
+// Gives every file dialog of the program those columns before it first shows.
+class FileDialogColumns : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() != QEvent::Polish && e->type() != QEvent::Show) return false;
+    auto* dialog = qobject_cast<QFileDialog*>(watched);
+    if (!dialog) return false;
+    if (e->type() == QEvent::Polish && !dialog->proxyModel()) {
+      dialog->setProxyModel(new DefaultLocaleColumns(dialog));
+    } else if (e->type() == QEvent::Show) {
+      // A Korean date is longer than the column Qt gives it.
+      if (auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        details->header()->setSectionResizeMode(DefaultLocaleColumns::kDateColumn,
+                                                QHeaderView::ResizeToContents);
+      }
+    }
+    return false;
+  }
+};
+
+// A face that draws Hangul and Latin alike, so mixed text keeps one size and style.
+QString KoreanFace() {
+  const QStringList families = QFontDatabase::families();
+  for (const char* want :
+       {"NanumGothic", "NanumBarunGothic", "Noto Sans CJK KR", "UnDotum", "Baekmuk Gulim"}) {
+    if (families.contains(QString::fromUtf8(want), Qt::CaseInsensitive))
+      return QString::fromUtf8(want);
+  }
+  return QString();
+}
 
 }  // namespace
 
@@ -102,7 +181,7 @@ int AnswerCommandLine(const CommandLine& line, const char* program, const char* 
 
 bool LoadKoreanTranslations(QCoreApplication& app, const QString& dir) {
   static const QString kName = QStringLiteral("koreanQtTexts");
-  if (auto* earlier = app.findChild<QTranslator*>(kName, Qt::FindDirectChildrenOnly)) {
+  for (QTranslator* earlier : app.findChildren<QTranslator*>(kName, Qt::FindDirectChildrenOnly)) {
     QCoreApplication::removeTranslator(earlier);
     delete earlier;
   }
@@ -111,11 +190,27 @@ bool LoadKoreanTranslations(QCoreApplication& app, const QString& dir) {
   const bool loaded = texts->load(QStringLiteral("qtbase_ko"), folder);
   if (!loaded) {
     delete texts;
-    texts = new StandardButtonTexts(&app);
+    texts = new TableTexts("QPlatformTheme", kButtonTexts, &app);
   }
-  texts->setObjectName(kName);
-  QCoreApplication::installTranslator(texts);
+  QTranslator* kinds = new TableTexts("QAbstractFileIconProvider", kFileKindTexts, &app);
+  for (QTranslator* t : {texts, kinds}) {
+    t->setObjectName(kName);
+    QCoreApplication::installTranslator(t);
+  }
   return loaded;
+}
+
+void UseKoreanInterface(QApplication& app) {
+  QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
+  LoadKoreanTranslations(app);
+  // A desktop's own file dialog would follow the system's language.
+  QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+  app.installEventFilter(new FileDialogColumns(&app));
+  if (const QString face = KoreanFace(); !face.isEmpty()) {
+    QFont font = QApplication::font();
+    font.setFamilies({face});
+    QApplication::setFont(font);
+  }
 }
 
 void CloseAfterEnvDelay(QWidget* window) {

@@ -1,10 +1,11 @@
 #pragma once
-// Start-up pieces both programs share: the command line, Qt's own Korean texts and the
+// Start-up pieces both programs share: the command line, the Korean interface and the
 // switch that lets a smoke test start a program unattended.
 
 #include <QString>
 #include <QStringList>
 
+class QApplication;
 class QCoreApplication;
 class QWidget;
 
@@ -31,10 +32,15 @@ QStringList RawArguments(int argc, char** argv);
 int AnswerCommandLine(const CommandLine& line, const char* program, const char* usage);
 
 // Installs Qt's own Korean texts (standard buttons, file dialogs, edit menus) from
-// qtbase_ko.qm in dir (empty: Qt's translations folder). Without that file a built-in
-// table still gives the standard buttons their Korean texts. Replaces what an earlier call
-// installed; true when the file was loaded.
+// qtbase_ko.qm in dir (empty: Qt's translations folder), and a built-in table of those the
+// file lacks (the file dialog's kinds) or, without the file, the standard buttons' texts.
+// Replaces what an earlier call installed; true when the file was loaded.
 bool LoadKoreanTranslations(QCoreApplication& app, const QString& dir = QString());
+
+// A Korean interface on any system, for either program at start: Korean as the default
+// locale (dates, month and day names), Qt's Korean texts, Qt's own file dialogs with their
+// dates in that locale, and one face for Hangul and Latin. Call before any window exists.
+void UseKoreanInterface(QApplication& app);
 
 // With BRELLION_EXIT_AFTER_MS=n (n > 0) in the environment, closes window n ms from now,
 // which ends the program the normal way; otherwise does nothing. Lets a test start an

@@ -1,13 +1,18 @@
 #include "qtshared/message_box.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
 MessageHandler& Handler() {
   static MessageHandler handler;
   return handler;
 }
+
+// Room a title bar takes besides the caption: the window icon, three buttons and padding.
+constexpr int kTitleBarChrome = 160;
 
 QMessageBox::Icon ToQt(MsgIcon icon) {
   switch (icon) {
@@ -35,6 +40,15 @@ MsgResult ShowMessage(QWidget* owner, const QString& text, const QString& captio
   QMessageBox box(
       ToQt(icon), title, text,
       buttons == MsgButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner);
+  // The box sizes itself to its text; a short text would leave the caption cut in the
+  // title bar, which window managers draw in a bold face.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarChrome;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   const int answer = box.exec();
   if (buttons == MsgButtons::Ok) return MsgResult::Ok;
   return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;

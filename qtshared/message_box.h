@@ -23,8 +23,8 @@ struct MessageRequest {
 using MessageHandler = std::function<MsgResult(const MessageRequest&)>;
 
 // Shows a modal box (or hands it to the installed handler) and returns the answer.
-// An empty caption shows the application's name. The buttons take Qt's Korean texts
-// (LoadKoreanTranslations).
+// An empty caption shows the application's name; the box is wide enough for its caption in
+// the title bar. The buttons take Qt's Korean texts (LoadKoreanTranslations).
 MsgResult ShowMessage(QWidget* owner, const QString& text, const QString& caption,
                       MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
 

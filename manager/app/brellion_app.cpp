@@ -8,7 +8,7 @@
 CBrellionApp::CBrellionApp(int& argc, char** argv) : QApplication(argc, argv) {
   // No display name: the window system would add it to every title and caption.
   setApplicationName(QStringLiteral("Brellion"));
-  LoadKoreanTranslations(*this);
+  UseKoreanInterface(*this);
   setWindowIcon(BrellionIcon());
 }
 

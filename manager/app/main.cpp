@@ -1,6 +1,7 @@
 #include "manager/app/brellion_app.h"
 #include "manager/app/brellion_view.h"
 #include "manager/app/main_frame.h"
+#include "manager/app/start_project.h"
 #include "qtshared/app_start.h"
 
 namespace {
@@ -21,10 +22,10 @@ int main(int argc, char** argv) {
   if (status >= 0) return status;
   // A start that fails has shown its reason; it still ends with status 0.
   if (!app.InitInstance(false)) return 0;
-  // A project named on the command line (as a file manager opens a ".dat" file) loads as
-  // "불러오기" would; the start itself is the usual one on the scratch store.
-  if (!line.paths.isEmpty()) app.View()->LoadProject(line.paths.front());
   app.MainFrame()->show();
+  // The start itself is the usual one on the scratch store; a named project replaces it
+  // (any box it gives stands over the window).
+  if (!line.paths.isEmpty()) OpenStartProject(*app.View(), line.paths.front());
   CloseAfterEnvDelay(app.MainFrame());
   return app.exec();
 }

@@ -1,11 +1,12 @@
 #include "manager/editors/editor_controls.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QCoreApplication>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -14,6 +15,7 @@
 #include "manager/editors/text_pane.h"
 #include "manager/store/work_store.h"
 #include "qtshared/message_box.h"
+#include "shared/board_memory.h"
 #include "shared/codes.h"
 #include "sign/font_set.h"
 #include "sign/qt/led_strip.h"
@@ -90,9 +92,21 @@ void CTextItemDlg::itemChanged() {
   if (strip_) restart_->start();
 }
 
+void CTextItemDlg::setVisible(bool visible) {
+  // The strip takes its board's size before the window is mapped: a window that grows just
+  // after mapping may be placed by the window manager before it is centred.
+  if (visible && restart_->isActive()) restartPreview();
+  QDialog::setVisible(visible);
+}
+
 void CTextItemDlg::restartPreview() {
   restart_->stop();
   if (!strip_) return;
+  if (kind_ == item::ItemKind::Temperature) {  // the previewer has no thermometer
+    strip_->ShowNote(QStringLiteral("전광판이 직접 측정한 온도를 표시합니다"),
+                     board_.modules * board::kModuleDots, board_.tiers * board::kModuleDots);
+    return;
+  }
   encode::FilePictures files;
   strip_->Play(preview::OneItemImage(currentItem(), board_, files));
 }
@@ -101,7 +115,6 @@ CTextPane* CTextItemDlg::addPane(const QString& caption, std::size_t byteLimit) 
   auto* pane = new CTextPane(caption, this);
   pane->setByteLimit(byteLimit);
   connect(pane, &CTextPane::returnPressed, this, &CTextItemDlg::accept);
-  connect(pane->edit(), &QTextEdit::textChanged, this, &CTextItemDlg::itemChanged);
   panes_.push_back(pane);
   return pane;
 }
@@ -116,7 +129,6 @@ QComboBox* CTextItemDlg::addList(const std::string_view* texts, int count, int d
   list->setObjectName(name);
   setLabel(list, label);
   lists_.emplace_back(list, at);
-  connect(list, &QComboBox::currentIndexChanged, this, &CTextItemDlg::itemChanged);
   return list;
 }
 
@@ -144,7 +156,6 @@ void CTextItemDlg::addDisplayWindow() {
   for (QTimeEdit** picker : {&start_, &end_}) {
     *picker = new QTimeEdit(QTime(0, 0), this);
     (*picker)->setDisplayFormat(QStringLiteral("HH:mm"));
-    connect(*picker, &QTimeEdit::timeChanged, this, &CTextItemDlg::itemChanged);
   }
   start_->setObjectName("start");
   end_->setObjectName("end");
@@ -165,14 +176,40 @@ QGridLayout* CTextItemDlg::grid(std::initializer_list<QWidget*> controls, bool w
     const int row = static_cast<int>(i / 2), column = static_cast<int>(i % 2) * 2;
     auto* label = new QLabel(labels_.value(cells[i]), this);
     label->setBuddy(cells[i]);
+    gridLabels_.push_back(label);
     grid->addWidget(label, row, column);
     grid->addWidget(cells[i], row, column + 1);
     grid->setColumnStretch(column + 1, 1);
   }
+  grids_.push_back(grid);
   return grid;
 }
 
+void CTextItemDlg::alignGrids() {
+  int labelWidth = 0;
+  for (const QLabel* label : gridLabels_)
+    labelWidth = std::max(labelWidth, label->sizeHint().width());
+  for (QGridLayout* g : grids_) {
+    g->setColumnMinimumWidth(0, labelWidth);
+    g->setColumnMinimumWidth(2, labelWidth);
+  }
+}
+
+void CTextItemDlg::restartOnEveryChange() {
+  for (auto* list : findChildren<QComboBox*>()) {
+    connect(list, &QComboBox::currentIndexChanged, this, &CTextItemDlg::itemChanged);
+  }
+  for (auto* picker : findChildren<QDateTimeEdit*>()) {
+    connect(picker, &QDateTimeEdit::dateTimeChanged, this, &CTextItemDlg::itemChanged);
+  }
+  for (CTextPane* pane : panes_) {
+    connect(pane->edit(), &QTextEdit::textChanged, this, &CTextItemDlg::itemChanged);
+  }
+}
+
 void CTextItemDlg::addOkCancel() {
+  alignGrids();
+  restartOnEveryChange();
   strip_ = new sign::LedStrip(BoardFonts(), gClock, this);
   column_->addWidget(strip_);
   auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -25,6 +25,7 @@ class QTimer;
 class CTextPane;
 class QComboBox;
 class QGridLayout;
+class QLabel;
 class QTimeEdit;
 class QVBoxLayout;
 
@@ -40,6 +41,8 @@ class CTextItemDlg : public QDialog {
   const item::ItemBody& body() const { return body_; }
 
   void accept() override;
+  // The strip shows its first frame, at its board's size, before the window first shows.
+  void setVisible(bool visible) override;
 
   // The live strip under the controls plays the item as it stands now, on this board
   // (by default the store's settings, repaired as the view repairs them).
@@ -80,7 +83,8 @@ class CTextItemDlg : public QDialog {
 
   // The labelled controls two to a row, then the display window on a row of its own.
   QGridLayout* grid(std::initializer_list<QWidget*> controls, bool withDisplayWindow);
-  // Adds the LED strip and the OK/Cancel row at the bottom.
+  // Adds the LED strip and the OK/Cancel row at the bottom; from then on a change of any
+  // list, picker or pane restarts the strip.
   void addOkCancel();
   // Something the item is made of changed: the strip restarts (coalesced, at once).
   void itemChanged();
@@ -109,6 +113,9 @@ class CTextItemDlg : public QDialog {
   QVBoxLayout* column_;
 
  private:
+  // Every grid's label columns as wide as the widest label, so the lists line up.
+  void alignGrids();
+  void restartOnEveryChange();
 
   item::ItemKind kind_;
   std::vector<CTextPane*> panes_;                  // in quarters A, then B
@@ -116,6 +123,8 @@ class CTextItemDlg : public QDialog {
   QTimeEdit* start_ = nullptr;
   QTimeEdit* end_ = nullptr;
   QHash<const QWidget*, QString> labels_;
+  std::vector<QGridLayout*> grids_;
+  std::vector<QLabel*> gridLabels_;
   bool modify_ = false;
   item::ItemHeader header_;
   item::ItemBody body_;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sign/led_pixels.h"
+
 namespace {
 constexpr double kRoundDotPitch = 4.0;  // pixels per dot from which dots are drawn round
 }
@@ -24,10 +26,8 @@ void CLedPreview::setPlanes(encode::Planes planes) {
 }
 
 QColor CLedPreview::DotColour(bool red, bool green) {
-  if (red && green) return QColor(255, 220, 0);
-  if (red) return QColor(255, 0, 0);
-  if (green) return QColor(0, 230, 0);
-  return QColor(40, 40, 40);
+  if (!red && !green) return QColor(40, 40, 40);
+  return QColor::fromRgb(sign::DotRgb((red ? 0x80 : 0) | (green ? 0x40 : 0)));  // as the strip
 }
 
 void CLedPreview::paintEvent(QPaintEvent*) {

@@ -16,7 +16,7 @@ class CLedPreview : public QWidget {
   void clear() { setPlanes({}); }
   const encode::Planes& planes() const { return planes_; }
 
-  // Colours of a lit dot by its planes, and of an unlit one.
+  // Colours of a lit dot by its planes (the strip's and the previewer's), and of an unlit one.
   static QColor DotColour(bool red, bool green);
 
   QSize sizeHint() const override;

@@ -5,7 +5,7 @@
 #include "qtshared/app_start.h"
 
 int VarnoMain(QApplication& app, const QString& exeDir, const QString& previewDir) {
-  LoadKoreanTranslations(app);
+  UseKoreanInterface(app);
   varno::CMainFrame frame;
   if (!frame.view()->Start(exeDir, previewDir)) return 0;
   frame.show();

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -16,6 +17,14 @@ namespace {
 // Engine steps that may pass without a new frame (item changes, a hidden item) before
 // Advance gives up; a playing item shows a frame every step or two.
 constexpr int kMaxStepsPerFrame = 64;
+// Room a dialog around the strip takes beside the dots and the buttons: its margins, its
+// frame and the gap to the buttons.
+constexpr int kWindowAllowance = 56;
+// Narrowest the dots get on a screen too small for anything more.
+constexpr int kMinDotsWidth = 240;
+
+const QString kPauseText = QStringLiteral("일시정지");
+const QString kPlayText = QStringLiteral("재생");
 }  // namespace
 
 LedStrip::LedStrip(const FontSet* fonts, const LocalClock* clock, QWidget* parent)
@@ -41,7 +50,8 @@ LedStrip::LedStrip(const FontSet* fonts, const LocalClock* clock, QWidget* paren
 
   pause_->setObjectName("ledPause");
   pause_->setCheckable(true);
-  pause_->setText(QStringLiteral("일시정지"));
+  pause_->setText(kPauseText);
+  pause_->setMinimumWidth(pause_->sizeHint().width());  // the longer label: no jump on a click
   pause_->setToolTip(QStringLiteral("미리보기를 멈춥니다"));
   connect(pause_, &QToolButton::toggled, this, &LedStrip::SetPaused);
   step_->setObjectName("ledStep");
@@ -65,27 +75,50 @@ LedStrip::~LedStrip() = default;
 
 void LedStrip::Play(std::vector<FlashImage::Segment> image) {
   timer_->stop();
+  ++restarts_;
   if (!fonts_) return;
   engine_.reset();  // it holds a reference to the image it is about to lose
   image_.OpenMemory(std::move(image));
   engine_ = std::make_unique<PlaybackEngine>(image_, *fonts_, *clock_);
   engine_->Start();
-  const BoardGeometry& g = engine_->geometry();
-  if (surface_.image().width() != g.width * kDotPixels ||
-      surface_.image().height() != g.rows * kDotPixels) {
-    surface_.Create(g.width, g.rows);
-    const int h = g.rows * kDotPixels;
-    dots_->setMinimumSize(g.width * kDotPixels, h);
-    scroll_->setFixedHeight(h + scroll_->horizontalScrollBar()->sizeHint().height() + 2);
-  }
+  FitBoard(engine_->geometry().width, engine_->geometry().rows);
+  dots_->clear();
+  pause_->setEnabled(true);
+  step_->setEnabled(paused_);
   Advance();
   if (!paused_) timer_->start(engine_->framePeriodMs());
+}
+
+void LedStrip::ShowNote(const QString& note, int width, int rows) {
+  timer_->stop();
+  ++restarts_;
+  engine_.reset();
+  FitBoard(width, rows);
+  dots_->setText(note);
+  pause_->setEnabled(false);  // nothing plays
+  step_->setEnabled(false);
+}
+
+QString LedStrip::note() const {
+  return dots_->text();
+}
+
+void LedStrip::FitBoard(int width, int rows) {
+  const QSize size(width * kDotPixels, rows * kDotPixels);
+  if (surface_.image().size() == size) return;
+  surface_.Create(width, rows);
+  dots_->setMinimumSize(size);
+  const int room =
+      screen()->availableGeometry().width() - kWindowAllowance - pause_->minimumWidth();
+  scroll_->setMinimumWidth(std::min(size.width(), std::max(room, kMinDotsWidth)));
+  scroll_->setFixedHeight(size.height() + scroll_->horizontalScrollBar()->sizeHint().height() + 2);
 }
 
 void LedStrip::SetPaused(bool paused) {
   paused_ = paused;
   if (pause_->isChecked() != paused) pause_->setChecked(paused);
-  step_->setEnabled(paused);
+  pause_->setText(paused ? kPlayText : kPauseText);
+  step_->setEnabled(paused && engine_);
   if (paused) {
     timer_->stop();
   } else if (engine_) {

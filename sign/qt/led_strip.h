@@ -1,8 +1,9 @@
 #pragma once
 // A live strip of the board's LED dots that plays a memory image as the sign would: the
 // engine is stepped by a timer of the widget's thread at the frame period the playing
-// item asks for, and each new frame is painted as 3 x 3-pixel dots. A board wider than the
-// widget scrolls sideways. Pause stops the timer; Step advances to the next new frame.
+// item asks for, and each new frame is painted as 3 x 3-pixel dots. The strip asks for the
+// whole board's width, up to what fits on its screen, and scrolls sideways beyond it. Pause
+// stops the timer; Step advances to the next new frame.
 //
 // The fonts and the clock are not owned; they must outlive the strip. Without loaded fonts
 // the strip shows nothing but says so.
@@ -36,6 +37,10 @@ class LedStrip : public QWidget {
   // Plays image from its first frame (which is painted before this returns); a paused
   // strip stays paused on that frame.
   void Play(std::vector<FlashImage::Segment> image);
+  // Shows note on black where a board of width dots and 16 or 32 rows would play, for an
+  // item the previewer cannot show; Play replaces it.
+  void ShowNote(const QString& note, int width, int rows);
+  QString note() const;
   // Stops the timer (true) or lets it run again (false).
   void SetPaused(bool paused);
   bool paused() const { return paused_; }
@@ -48,9 +53,13 @@ class LedStrip : public QWidget {
   const FrameBuffer* frame() const { return engine_ ? &engine_->front() : nullptr; }
   const PlaybackEngine* engine() const { return engine_.get(); }
   long framesPainted() const { return framesPainted_; }
+  // Play and ShowNote calls so far.
+  long restarts() const { return restarts_; }
 
  private:
   void ShowImage();
+  // Sizes the dots for a board of width dots and rows rows (all black).
+  void FitBoard(int width, int rows);
   void OnTick();
 
   const FontSet* fonts_;
@@ -66,6 +75,7 @@ class LedStrip : public QWidget {
   QToolButton* step_;
   bool paused_ = false;
   long framesPainted_ = 0;
+  long restarts_ = 0;
 };
 
 }  // namespace sign

@@ -15,6 +15,7 @@
 #include "manager/app/brellion_view.h"
 #include "manager/app/commands.h"
 #include "manager/app/main_frame.h"
+#include "manager/app/start_project.h"
 #include "manager/link/frame.h"
 #include "manager/link/qt/sign_links.h"
 #include "manager/list/row_text.h"
@@ -259,6 +260,17 @@ class ListViewTest : public Fixture {
     Trigger(cmd::kAddTemperature);
     QCOMPARE(int(editors_->calls.size()), 3);
     QCOMPARE(Last(boxes), QStringLiteral("더이상 추가안됨: 더이상 추가할수 없습니다"));
+  }
+
+  // A project named at start that does not exist is named in a box, not made; the start
+  // goes on with the scratch store.
+  void missingStartProjectIsNamedNotMade() {
+    MessageRecorder boxes;
+    QVERIFY(!OpenStartProject(*View(), Path("없는파일.dat")) &&
+            !QFile::exists(Path("없는파일.dat")));
+    QVERIFY(Texts(boxes) ==
+            QStringList{Path("없는파일.dat") + "\n파일이 없습니다. 작업 파일로 시작합니다."});
+    QCOMPARE(StorePath(), Path("data.tmp"));
   }
 
   // Closing offers the scratch list; Yes copies it, which stays scratch. A save that cannot

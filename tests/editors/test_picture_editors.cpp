@@ -15,6 +15,7 @@
 #include "manager/editors/led_preview.h"
 #include "qtshared/message_box.h"
 #include "shared/cp949.h"
+#include "sign/led_pixels.h"
 #include "tests/support/picture_builders.h"
 
 using encode_test::Rgb;
@@ -211,9 +212,10 @@ void TestPictureEditors::previewsShowTheSignsDots() {
   for (int y = 0; y < dots.height(); ++y) {
     for (int x = 0; x < dots.width(); ++x) {
       const QColor c = dots.pixelColor(x, y);
-      yellow += c == CLedPreview::DotColour(true, true);
-      red += c == CLedPreview::DotColour(true, false);
-      green += c == CLedPreview::DotColour(false, true);
+      // The palette of the strip and the previewer.
+      yellow += c.rgb() == QColor::fromRgb(sign::DotRgb(0xC0)).rgb();
+      red += c.rgb() == QColor::fromRgb(sign::DotRgb(0x80)).rgb();
+      green += c.rgb() == QColor::fromRgb(sign::DotRgb(0x40)).rgb();
       white += c.red() > 240 && c.green() > 240 && c.blue() > 240;
     }
   }

@@ -1,10 +1,18 @@
 // The strip under every item editor: it plays what the same engine plays from the item's
-// memory image, and restarts on every change.
+// memory image, and restarts on every change; and the dialogs around it.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QKeyEvent>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 #include <functional>
 #include <memory>
 
@@ -18,6 +26,7 @@
 #include "manager/editors/title_sentence_dlg.h"
 #include "manager/editors/two_line_dlg.h"
 #include "manager/events/ui/event_edit_dlg.h"
+#include "manager/store/work_store.h"
 #include "sign/playback_engine.h"
 #include "sign/qt/led_strip.h"
 #include "tests/support/test_fonts.h"
@@ -49,8 +58,7 @@ void TypeAndSettle(QWidget* dlg, const QString& text) {
       if (pane) QApplication::sendEvent(pane->edit(), &key);
     }
   }
-  QCoreApplication::processEvents();
-  QCoreApplication::processEvents();
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();  // the restart, then layouts
 }
 
 template <class Dlg, class Values>
@@ -77,7 +85,6 @@ std::vector<std::pair<const char*, std::function<std::unique_ptr<CTextItemDlg>()
        [] { return Opened<CAnimationDlg>(editors::BuildAnimationItem, "magick_three.gif"); }},
       {"event", [] { return std::make_unique<CEventEditDlg>(); }},
       {"datetime", [] { return std::make_unique<CHoldTimeDlg>(false); }},
-      {"temperature", [] { return std::make_unique<CHoldTimeDlg>(true); }},
   };
 }
 
@@ -114,26 +121,99 @@ class LedStripTest : public QObject {
     }
   }
 
-  // A new entry effect starts the strip over with that effect's first frame; so does text.
+  // Typing starts the strip over at once, paused or not; the pause button offers to play
+  // while paused.
   void changesRestartAtOnceAndItPlaysOn() {
     COneLineDlg dlg;
+    auto* pause = dlg.findChild<QToolButton*>("ledPause");
     dlg.strip()->SetPaused(true);
+    QCOMPARE(pause->text(), QStringLiteral("재생"));
     TypeAndSettle(&dlg, QStringLiteral("가나다 ABC"));
     for (int i = 0; i < 30; ++i) dlg.strip()->Advance();
-    for (int effect : {1, 5, 12}) {
-      dlg.findChild<QComboBox*>("entry")->setCurrentIndex(effect);
-      TypeAndSettle(&dlg, {});
-      const std::vector<sign::FrameBuffer> want = Expected(dlg, 2);
-      QVERIFY2(*dlg.strip()->frame() == want[0], QByteArray::number(effect));
-      QVERIFY(dlg.strip()->Advance());
-      QVERIFY(*dlg.strip()->frame() == want[1]);
-    }
     const long before = dlg.strip()->framesPainted();
     TypeAndSettle(&dlg, QStringLiteral("X"));
     QCOMPARE(dlg.strip()->framesPainted(), before + 1);
     QVERIFY(*dlg.strip()->frame() == Expected(dlg, 1)[0]);
-    dlg.strip()->SetPaused(false);  // then the dialog's timer plays it on
+    pause->click();  // then the dialog's timer plays it on
+    QCOMPARE(pause->text(), QStringLiteral("일시정지"));
     QTRY_VERIFY_WITH_TIMEOUT(dlg.strip()->framesPainted() > before + 6, 3000);
+  }
+
+  // Every list, picker and radio button of every editor restarts the strip at the first
+  // frame of the item as it now stands. The temperature, which the previewer cannot show,
+  // keeps a note in its place.
+  void everyControlRestartsTheStrip() {
+    for (const auto& [name, make] : Editors()) {
+      std::unique_ptr<CTextItemDlg> dlg = make();
+      dlg->strip()->SetPaused(true);
+      for (CTextPane* pane : dlg->findChildren<CTextPane*>()) pane->setStyledText({{U'가', {}}});
+      for (QWidget* w : dlg->findChildren<QWidget*>()) {
+        auto* list = qobject_cast<QComboBox*>(w);
+        auto* picker = qobject_cast<QDateTimeEdit*>(w);
+        auto* radio = qobject_cast<QRadioButton*>(w);
+        if (!list && !picker && !(radio && !radio->isChecked())) continue;
+        const long before = dlg->strip()->restarts();
+        if (list) list->setCurrentIndex((list->currentIndex() + 1) % list->count());
+        if (picker) picker->setDateTime(picker->dateTime().addDays(3).addSecs(60));
+        if (radio) radio->parentWidget()->parentWidget()->findChild<QTextEdit*>()->selectAll();
+        if (radio) radio->click();  // on the whole text
+        TypeAndSettle(dlg.get(), {});
+        QVERIFY2(
+            dlg->strip()->restarts() == before + 1 &&
+                *dlg->strip()->frame() == Expected(*dlg, 1).at(0),
+            QByteArray(name) + " " + w->metaObject()->className() + " " + w->objectName().toUtf8());
+      }
+    }
+    CHoldTimeDlg temperature(true);
+    TypeAndSettle(&temperature, {});
+    QVERIFY(!temperature.strip()->frame() && temperature.strip()->note().contains("온도"));
+  }
+
+  // On a 20 x 2 board with the panes' notes shown, each editor opens centred over the main
+  // window with what it tells the window manager settled before it maps, holds its buttons
+  // inside and its lists in two columns. Its strip shows a 12-module board whole, and
+  // scrolls a board wider than the screen.
+  void dialogsFitTheirControls() {
+    QTemporaryDir dir;
+    store::TheWorkStore().SetPath(dir.filePath("data.tmp").toStdString());
+    QCOMPARE(store::OpenWorkStore(), 0);
+    store::TheWorkStore().SetWidth(20);
+    store::TheWorkStore().SetHeight(2);
+    QWidget main;
+    main.setGeometry(100, 200, 600, 400);  // centred on the small test screen
+    main.show();
+    const QRect screen = main.screen()->availableGeometry();
+    for (const auto& [name, make] : Editors()) {
+      std::unique_ptr<CTextItemDlg> dlg = make();
+      dlg->setParent(&main, dlg->windowFlags());
+      dlg->show();
+      const std::pair shown{dlg->geometry(), dlg->minimumSize()};
+      TypeAndSettle(dlg.get(), {});
+      QVERIFY2(std::pair(dlg->geometry(), dlg->minimumSize()) == shown, name);
+      const QRect f = dlg->frameGeometry();
+      QVERIFY2(screen.contains(f.topLeft()) &&
+                   qAbs(f.center().y() - main.frameGeometry().center().y()) <= 1,
+               name);
+
+      for (CTextPane* pane : dlg->findChildren<CTextPane*>())
+        pane->setStyledText(StyledText(1100, {U'가', {}}));  // past what is stored
+      TypeAndSettle(dlg.get(), QStringLiteral("가个"));      // past the limit, and not in CP949
+      QSet<int> columns;
+      for (const QWidget* w : dlg->findChildren<QWidget*>()) {
+        if (qobject_cast<const QComboBox*>(w) || qobject_cast<const QDateTimeEdit*>(w))
+          columns.insert(w->mapTo(dlg.get(), QPoint()).x());
+        if (qobject_cast<const QAbstractButton*>(w) && w->isVisibleTo(dlg.get()))
+          QVERIFY2(dlg->rect().contains(QRect(w->mapTo(dlg.get(), QPoint()), w->size())), name);
+      }
+      QVERIFY2(columns.size() <= 2, name);
+      const QScrollBar* bar = dlg->strip()->findChild<QScrollArea*>()->horizontalScrollBar();
+      QVERIFY2(dlg->strip()->minimumSizeHint().width() <= screen.width() && bar->maximum() > 0,
+               name);
+      dlg->setPreviewBoard({12, 2, false});
+      TypeAndSettle(dlg.get(), {});
+      QVERIFY2(bar->maximum() == 0, name);
+    }
+    store::CloseWorkStore();
   }
 };
 

@@ -1,8 +1,12 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 #include <QtTest>
 
 #include "qtshared/app_start.h"
@@ -35,7 +39,8 @@ class QtSharedTest : public QObject {
   }
 
   // Korean buttons with Qt's translation file and, without it, from the built-in table;
-  // the caption shown exactly as given, or the program's name when there is none.
+  // the caption shown exactly as given, or the program's name when there is none, in a box
+  // as wide as the caption in bold, an icon and three title-bar buttons of the least kind.
   void standardButtonsReadKorean() {
     QTemporaryDir empty;
     for (const QString& dir : {empty.path(), QString()}) {
@@ -47,6 +52,10 @@ class QtSharedTest : public QObject {
           auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
           if (!box) return;
           seen << box->windowTitle();
+          QFont bold = box->font();
+          bold.setBold(true);
+          if (box->width() < QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 4 * 24)
+            seen << "too narrow";
           for (QAbstractButton* b : box->buttons()) seen << b->text();
           box->reject();
         });
@@ -58,6 +67,26 @@ class QtSharedTest : public QObject {
       QCOMPARE(seen, (QStringList{"파일없음", "확인", "qtshared_tests", "예(&Y)", "아니요(&N)",
                                   "확인", "취소"}));
     }
+  }
+
+  // Whatever the system's language: Korean month names, a face with Hangul, and a file
+  // dialog with Korean kinds and dates.
+  void koreanInterfaceOnAnySystem() {
+    UseKoreanInterface(*qApp);
+    QCOMPARE(QDateEdit().locale().standaloneMonthName(12), QStringLiteral("12월"));
+    const QString face = QFontInfo(QApplication::font()).family();
+    QVERIFY2(QFontDatabase::writingSystems(face).contains(QFontDatabase::Korean), qPrintable(face));
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("사진")));
+    QFileDialog files(nullptr, QString(), dir.path());
+    files.show();
+    const auto* tree = files.findChild<QTreeView*>(QStringLiteral("treeView"));
+    QTRY_COMPARE(tree->model()->rowCount(tree->rootIndex()), 1);
+    const QModelIndex row = tree->model()->index(0, 0, tree->rootIndex());
+    QCOMPARE(row.siblingAtColumn(2).data().toString(), QStringLiteral("폴더"));
+    QCOMPARE(row.siblingAtColumn(3).data().toString(),
+             QLocale(QLocale::Korean)
+                 .toString(QFileInfo(dir.filePath("사진")).lastModified(), QLocale::ShortFormat));
   }
 
   // Beside a writable program; the read-only case is the install test's (run as a user).
