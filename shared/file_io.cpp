@@ -20,21 +20,6 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
-  while (n > 0) {
-    const ssize_t done = ::write(fd, data, n);
-    if (done < 0 && errno == EINTR) continue;
-    if (done < 0) return false;
-    if (done == 0) {
-      errno = EIO;
-      return false;
-    }
-    data += done;
-    n -= static_cast<std::size_t>(done);
-  }
-  return true;
-}
-
 // A link is replaced at its target, so a project reached through a link stays linked.
 std::string ResolvedTarget(const std::string& path) {
   struct stat st {};
@@ -107,36 +92,74 @@ std::optional<std::vector<std::uint8_t>> ReadRegularFile(const std::string& path
   return bytes;
 }
 
-int WriteFileAtomically(const std::string& requested, std::span<const std::uint8_t> bytes) {
-  const std::string path = ResolvedTarget(requested);
-  const std::string folder = FolderOf(path);
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return errno;
+ReplacingFile::ReplacingFile(const std::string& path) : path_(ResolvedTarget(path)) {
+  temp_ = path_ + ".XXXXXX";
+  fd_ = ::mkstemp(temp_.data());
+  if (fd_ < 0) {
+    temp_.clear();
+    Fail(errno);
+    return;
+  }
   // mkstemp makes the file private; a replaced file keeps its permissions, a new one gets
   // the usual ones.
   struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) {
-    ::fchmod(fd, old.st_mode & 07777);
+  if (::stat(path_.c_str(), &old) == 0) {
+    ::fchmod(fd_, old.st_mode & 07777);
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    ::fchmod(fd_, 0666 & ~mask);
   }
-  int error = 0;
-  if (!WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temp.c_str());
-    return error;
+}
+
+ReplacingFile::~ReplacingFile() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+bool ReplacingFile::Fail(int error) {
+  if (error_ == 0) error_ = error;
+  return false;
+}
+
+bool ReplacingFile::SetLength(std::uint64_t length) {
+  if (error_ != 0) return false;
+  return ::ftruncate(fd_, static_cast<off_t>(length)) == 0 || Fail(errno);
+}
+
+bool ReplacingFile::WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t n) {
+  if (error_ != 0) return false;
+  while (n > 0) {
+    const ssize_t done = ::pwrite(fd_, data, n, static_cast<off_t>(offset));
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return Fail(done < 0 ? errno : EIO);
+    data += done;
+    offset += static_cast<std::uint64_t>(done);
+    n -= static_cast<std::size_t>(done);
   }
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return true;
+}
+
+int ReplacingFile::Commit() {
+  if (error_ != 0) return error_;
+  if (::fsync(fd_) != 0) Fail(errno);
+  if (::close(fd_) != 0) Fail(errno);
+  fd_ = -1;
+  if (error_ == 0 && ::rename(temp_.c_str(), path_.c_str()) != 0) Fail(errno);
+  if (error_ != 0) return error_;
+  temp_.clear();
+  const int dir = ::open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);
   }
   return 0;
+}
+
+int WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+  ReplacingFile file(path);
+  file.WriteAt(0, bytes.data(), bytes.size());
+  return file.Commit();
 }
 
 std::string FailureReason(int error) {

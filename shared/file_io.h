@@ -45,9 +45,37 @@ std::optional<std::vector<std::uint8_t>> ReadRegularFile(const std::string& path
                                                          std::uint64_t maxBytes,
                                                          int* error = nullptr);
 
-// Writes bytes as the whole new content of path: into a temporary file in the same
-// folder, flushed to disk, then renamed over path, then the folder flushed. On failure the
-// old file is untouched, no temporary file is left, and the errno is returned.
+// The whole new content of a file, written piece by piece into a temporary file in the
+// same folder and put in place by Commit: flushed to disk, renamed over the path, the
+// folder flushed. Until then the old file is untouched (a reader that has it open keeps
+// reading it), and without a successful Commit the temporary file is removed. What no
+// piece covers reads as zeros and takes no disk. A path that is a symbolic link is
+// replaced at its target.
+class ReplacingFile {
+ public:
+  explicit ReplacingFile(const std::string& path);
+  ~ReplacingFile();
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  // Sets the file's length; false on failure.
+  bool SetLength(std::uint64_t length);
+  // Writes n bytes at offset; false on failure.
+  bool WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t n);
+  // Puts the new content in place; the first errno met, or 0.
+  int Commit();
+
+ private:
+  bool Fail(int error);
+
+  std::string path_;
+  std::string temp_;
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+// Writes bytes as the whole new content of path (a ReplacingFile). On failure the old file
+// is untouched, no temporary file is left, and the errno is returned.
 int WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 // One Korean line saying why a file could not be written or read ("디스크 공간이 부족합니다").

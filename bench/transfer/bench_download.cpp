@@ -5,13 +5,13 @@
 #include <QApplication>
 #include <string>
 
+#include "bench/transfer/recording_link.h"
 #include "manager/link/qt/comm_control.h"
 #include "manager/link/qt/sign_ctrl.h"
 #include "manager/link/qt/tcp_link.h"
 #include "manager/transfer/download.h"
 #include "shared/cp949.h"
 #include "tests/support/signsim_process.h"
-#include "tests/support/recording_link.h"
 
 namespace {
 

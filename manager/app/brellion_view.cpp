@@ -48,6 +48,7 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   editors_ = MakeDialogEditors();
   projectDialogs_ = MakeFileDialogs();
   links_ = new SignLinks(this);
+  connect(links_, &SignLinks::LinkTextChanged, this, [this] { ShowLinkText(); });
   CreateActions();
   InstallSettingsCommands();
   InstallListCommands();

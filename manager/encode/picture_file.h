@@ -14,7 +14,8 @@ namespace encode {
 // The path as the file system spells it.
 std::string FileSystemPath(std::string_view cp949Path);
 
-// Size of the file in bytes, or nullopt when it cannot be opened as a regular file.
+// Size of the file in bytes, or nullopt when it is not a regular file (a FIFO or a device
+// is never opened in a way that could block) or cannot be opened.
 std::optional<std::uint64_t> PictureFileSize(std::string_view cp949Path);
 
 // Up to maxBytes bytes from offset `at` (fewer at the end of the file); nullopt when the

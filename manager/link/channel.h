@@ -23,7 +23,7 @@ class SteadyClock : public MonotonicClock {
 // checksum, not a passed deadline).
 enum class SerialRead : int {
   kComplete = 0,        // the expected bytes were taken
-  kPortClosed = 1,      // nothing can be written or awaited
+  kPortClosed = 1,      // nothing can be written or awaited (not open, or lost)
   kDeadlinePassed = 2,  // the reply did not come in time
   kWaiting = 3,         // not all bytes yet, the deadline still ahead
 };
@@ -38,7 +38,8 @@ class SerialChannel {
   virtual int Write(const std::uint8_t* bytes, int n) = 0;
   // Sets the reply deadline to now + ms; false when the port is not open.
   virtual bool StartTimeout(int ms) = 0;
-  // kComplete: n bytes copied to dst and the rest forgotten; kDeadlinePassed; kWaiting.
+  // kComplete: n bytes copied to dst and the rest forgotten; kDeadlinePassed; kWaiting;
+  // kPortClosed when the port was lost while waiting.
   virtual SerialRead Read(std::uint8_t* dst, int n) = 0;
   // Lets received bytes come in; returns when some did or the deadline passed, and
   // keeps the program responsive meanwhile.

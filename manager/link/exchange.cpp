@@ -20,7 +20,8 @@ Result SerialExchange(SerialChannel& port, const std::uint8_t* frame, std::size_
   for (;;) {
     const SerialRead s = port.Read(reply.data(), static_cast<int>(expected));
     if (s == SerialRead::kComplete) break;
-    if (s == SerialRead::kDeadlinePassed || s == SerialRead::kPortClosed) return Result::kTimeout;
+    if (s == SerialRead::kDeadlinePassed) return Result::kTimeout;
+    if (s == SerialRead::kPortClosed) return Result::kSendError;  // lost while waiting
     port.AwaitBytes();
   }
   const Result rc = CheckSerialReply(reply.data(), expected);

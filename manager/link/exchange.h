@@ -16,7 +16,8 @@ inline constexpr int kSerialReplyMs = 5000;
 inline constexpr int kTcpReplyMs = 1000;
 
 // Serial: purge, write (kSendError when the port is not open), wait up to 5000 ms for the
-// expected byte count (kTimeout), then check STX (kStxError) and checksum (kChecksum).
+// expected byte count (kTimeout; kSendError at once when the port is lost meanwhile), then
+// check STX (kStxError) and checksum (kChecksum).
 Result SerialSendAndWait(SerialChannel& port, const std::uint8_t* frame, std::size_t len);
 Result SerialSendAndRead(SerialChannel& port, const std::uint8_t* frame, std::size_t len,
                          std::uint8_t* out, std::size_t count);

@@ -4,6 +4,7 @@
 
 #include "manager/link/frame.h"
 #include "manager/store/work_store.h"
+#include "manager/transfer/picture_cache.h"
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
 
@@ -80,7 +81,8 @@ Plan PlanDownload(std::span<const item::ItemRecord> list, encode::PictureSource&
 }
 
 Report Download(signlink::SignLink& link, std::span<const item::ItemRecord> list,
-                std::uint8_t rowsCode, const Progress& progress, encode::PictureSource& pictures) {
+                std::uint8_t rowsCode, const Progress& progress, encode::PictureSource& source) {
+  PictureCache pictures(source);
   Run run(link, progress);
   Report& report = run.report;
   const std::size_t n = std::min(list.size(), static_cast<std::size_t>(board::kMaxItems));

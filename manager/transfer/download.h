@@ -61,7 +61,7 @@ struct Progress {
 };
 
 // Downloads `list` (at most 100 items are taken). `rowsCode` is the configured height,
-// 1 or 2, that the sign must already hold.
+// 1 or 2, that the sign must already hold. Each picture file is read once (PictureCache).
 Report Download(signlink::SignLink& link, std::span<const item::ItemRecord> list,
                 std::uint8_t rowsCode, const Progress& progress, encode::PictureSource& pictures);
 Report Download(signlink::SignLink& link, std::span<const item::ItemRecord> list,

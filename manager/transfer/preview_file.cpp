@@ -1,65 +1,12 @@
 #include "manager/transfer/preview_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
+#include "manager/transfer/picture_cache.h"
 #include "shared/board_memory.h"
+#include "shared/file_io.h"
 
 namespace transfer {
-
-namespace {
-
-class File {
- public:
-  explicit File(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {}
-  ~File() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-
-  // Open, and at least as long as the board memory; a shorter file is extended with a
-  // hole, which reads as zeros.
-  bool Ready() const {
-    if (fd_ < 0) return false;
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) return false;
-    return st.st_size >= static_cast<off_t>(board::kMemorySize) ||
-           ::ftruncate(fd_, static_cast<off_t>(board::kMemorySize)) == 0;
-  }
-
-  bool Put(std::uint32_t at, const std::uint8_t* data, std::size_t n) {
-    while (n > 0) {
-      const ssize_t done = ::pwrite(fd_, data, n, static_cast<off_t>(at));
-      if (done < 0 && errno == EINTR) continue;
-      if (done <= 0) return ok_ = false;
-      data += done;
-      at += static_cast<std::uint32_t>(done);
-      n -= static_cast<std::size_t>(done);
-      bytes_ += static_cast<std::uint64_t>(done);
-    }
-    return true;
-  }
-  bool Put(const encode::MemoryWrite& w) { return Put(w.address, w.bytes.data(), w.bytes.size()); }
-
-  bool Close() {
-    const bool closed = ::close(fd_) == 0;
-    fd_ = -1;
-    return ok_ && closed;
-  }
-  std::uint64_t bytes() const { return bytes_; }
-
- private:
-  int fd_;
-  bool ok_ = true;
-  std::uint64_t bytes_ = 0;
-};
-
-}  // namespace
 
 std::string PreviewFolder(const std::string& programDir) {
   std::string dir = programDir;
@@ -69,7 +16,8 @@ std::string PreviewFolder(const std::string& programDir) {
 
 PreviewReport WritePreview(const std::string& path, std::span<const item::ItemRecord> list,
                            const PreviewSettings& settings, const PreviewProgress& progress,
-                           encode::PictureSource& pictures) {
+                           encode::PictureSource& source) {
+  PictureCache pictures(source);
   PreviewReport report;
   const std::size_t n = std::min(list.size(), static_cast<std::size_t>(board::kMaxItems));
   {
@@ -88,18 +36,26 @@ PreviewReport WritePreview(const std::string& path, std::span<const item::ItemRe
     if (progress.step) progress.step();
   };
 
-  File file(path);
-  if (!file.Ready()) return report;
+  // A whole new file, so a previewer still playing the old one keeps reading it whole.
+  fileio::ReplacingFile file(path);
+  if (!file.SetLength(board::kMemorySize)) return report;
+  const auto put = [&](std::uint32_t at, const std::uint8_t* data, std::size_t size) {
+    file.WriteAt(at, data, size);
+    report.bytes += size;
+  };
+  const auto putWrite = [&](const encode::MemoryWrite& w) {
+    put(w.address, w.bytes.data(), w.bytes.size());
+  };
 
   // Pictures that cannot be read leave their bytes alone, as the layout says; the header
   // still goes out with the address they would have had.
   encode::ProgramLayout layout(pictures);
   for (std::size_t i = 0; i < n; ++i) {
     const encode::ItemLayout item = layout.Next(list[i]);
-    for (const encode::MemoryWrite& w : item.writes) file.Put(w);
+    for (const encode::MemoryWrite& w : item.writes) putWrite(w);
     if (item.frames > 0) {
       for (int k = 0; k < item.frames; ++k) {
-        for (const encode::MemoryWrite& w : item.FrameWrites(k)) file.Put(w);
+        for (const encode::MemoryWrite& w : item.FrameWrites(k)) putWrite(w);
         step();
       }
     } else if (encode::PreviewSteps(item) > 0) {
@@ -107,12 +63,11 @@ PreviewReport WritePreview(const std::string& path, std::span<const item::ItemRe
     }
   }
   const std::uint8_t size[2] = {settings.width, settings.rowsCode};
-  file.Put(board::kWidth, size, 2);
-  file.Put(encode::CountWrite(static_cast<int>(n)));
-  file.Put(board::kConnection, &settings.connection, 1);
+  put(board::kWidth, size, 2);
+  putWrite(encode::CountWrite(static_cast<int>(n)));
+  put(board::kConnection, &settings.connection, 1);
   report.items = static_cast<int>(n);
-  report.bytes = file.bytes();
-  report.written = file.Close();
+  report.written = file.Commit() == 0;
   return report;
 }
 

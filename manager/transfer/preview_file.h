@@ -2,9 +2,10 @@
 // The preview file: a 128 MiB image of the board memory (offset = board address) into
 // which a program is written exactly as the download places it in the sign, plus the
 // settings bytes a sign would hold (width, rows code, connection flag) and the count.
-// The file is reused: bytes this program does not write keep what earlier previews left,
-// so readers go by the count and the headers. A new file is made sparse: its length is
-// set, its zero pages are never written.
+// Each preview writes a whole new file beside the old one and renames it over it, so a
+// previewer playing the old file keeps it whole and a failed write leaves it as it was.
+// The file is sparse: its length is set, and the bytes no program writes read as zeros
+// without taking disk.
 
 #include <cstdint>
 #include <functional>
@@ -35,14 +36,15 @@ struct PreviewProgress {
 };
 
 struct PreviewReport {
-  bool written = false;  // false: the file could be neither opened nor made
+  bool written = false;  // false: the file could not be written; the old one stays
   int total = 0;         // steps announced
   int steps = 0;         // steps taken
   int items = 0;         // the count written
   std::uint64_t bytes = 0;  // program bytes written (settings and count included)
 };
 
-// Writes `list` (at most 100 items) into the preview file at `path`.
+// Writes `list` (at most 100 items) into the preview file at `path`. Each picture file is
+// read once (PictureCache).
 PreviewReport WritePreview(const std::string& path, std::span<const item::ItemRecord> list,
                            const PreviewSettings& settings, const PreviewProgress& progress,
                            encode::PictureSource& pictures);

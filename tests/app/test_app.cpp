@@ -20,7 +20,6 @@
 #include "manager/link/qt/sign_links.h"
 #include "manager/list/row_text.h"
 #include "manager/settings/board_size_dlg.h"
-#include "manager/settings/brightness_dlg.h"
 #include "manager/settings/port_settings_dlg.h"
 #include "manager/settings/run_dialog.h"
 #include "manager/store/work_store.h"
@@ -255,10 +254,13 @@ class ListViewTest : public Fixture {
     const msglist::RowText text = msglist::ItemRowText(Stored(r));
     for (int c = 0; c < msglist::kColumnCount; ++c)
       QCOMPARE(List()->topLevelItem(3)->text(c), QString::fromStdString(text[std::size_t(c)]));
+    editors_->answer = Record(K::TwoLine, "up");  // a modify that empties a line changes nothing
+    Trigger(cmd::kModify);
+    QCOMPARE(Store().ReadRecord(3), Stored(r));
     QVERIFY(boxes.messages().isEmpty());
     Fill(100);
     Trigger(cmd::kAddTemperature);
-    QCOMPARE(int(editors_->calls.size()), 3);
+    QCOMPARE(int(editors_->calls.size()), 4);
     QCOMPARE(Last(boxes), QStringLiteral("더이상 추가안됨: 더이상 추가할수 없습니다"));
   }
 
@@ -275,7 +277,8 @@ class ListViewTest : public Fixture {
 
   // Closing offers the scratch list; Yes copies it, which stays scratch. A save that cannot
   // open its file keeps the list. Load asks first; Yes copies the scratch list, then the
-  // project comes with its settings and the cut item goes.
+  // project comes with its settings and the cut item goes. Save then does nothing; New
+  // returns to the scratch store, emptied.
   void closeSaveAndLoad() {
     Fill(2);
     MessageRecorder boxes(MsgResult::Yes);
@@ -301,6 +304,11 @@ class ListViewTest : public Fixture {
     QCOMPARE(StorePath(), Path("OTHER.DAT"));
     QCOMPARE(View()->Settings().width, 12);
     QVERIFY(!View()->CutPresent());
+    dialogs_->save = Path("moved.dat");
+    Trigger(cmd::kSave);
+    QCOMPARE(StorePath(), Path("OTHER.DAT"));
+    Trigger(cmd::kNew);
+    QVERIFY(Contents().isEmpty() && Store().ReadList().empty());
   }
 
   // One session by keyboard in a shown window; the project is read from disk after every
@@ -388,13 +396,13 @@ class ListViewTest : public Fixture {
 class SignTest : public Fixture {
   Q_OBJECT
 
-  QTemporaryDir dir_;
+  std::unique_ptr<QTemporaryDir> dir_;   // one per test: nothing carries over in the store
   std::unique_ptr<SignSimProcess> sim_;  // one per test: its ready file names one run's port
 
   // A fresh start with `items` one-line items, talking TCP to the simulator when it runs.
   bool Start(int items, const QStringList& simOptions = {}) {
     if (!simOptions.isEmpty() && !sim_->Start(simOptions)) return false;
-    TheApp()->SetProgramDirectory(dir_.path());
+    TheApp()->SetProgramDirectory(dir_->path());
     if (!TheApp()->InitInstance(false)) return false;
     for (int i = 0; i < items; ++i) Store().AppendSlot(i, Record(K::OneLine, "item"));
     View()->RefreshList();
@@ -419,15 +427,19 @@ class SignTest : public Fixture {
   }
 
  private slots:
-  void init() { sim_ = std::make_unique<SignSimProcess>(); }
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    sim_ = std::make_unique<SignSimProcess>();
+  }
   void cleanup() {
     sim_.reset();
     Frame()->hide();
     store::CloseWorkStore();
+    dir_.reset();
   }
 
-  // The mode pair's check marks, the levels dialog and the apply command reach store,
-  // sign and box; the send button writes the list and says so.
+  // The mode pair's check marks and the apply command reach store, sign and box; the send
+  // button writes the list and says so.
   void brightnessAndSendThroughTheMenus() {
     QVERIFY(Start(3, {"--rows", "1"}));
     MessageRecorder boxes;
@@ -435,12 +447,8 @@ class SignTest : public Fixture {
     View()->OnCommand(cmd::kBrightDayNight);
     QVERIFY(View()->Action(cmd::kBrightDayNight)->isChecked() &&
             !View()->Action(cmd::kBrightMax)->isChecked() && Store().BrightMode() == 1);
-    RunWith<CBrightnessDlg>(cmd::kBrightLevels, [](CBrightnessDlg& d) {
-      d.DayCombo()->setCurrentIndex(3);
-      d.NightCombo()->setCurrentIndex(9);
-    });
-    QCOMPARE(Store().Levels(), 0x0309);
-    QVERIFY(boxes.messages().isEmpty());  // the levels are only stored
+    Store().SetLevels(3, 9);
+    View()->ReloadSettings();
     View()->OnCommand(cmd::kBrightApply);
     QCOMPARE(Last(boxes), QStringLiteral("OK...: LED밝기 적용OK..."));
     QCOMPARE(SignBytes(0x02000B, 3), QByteArray("\x01\x03\x09", 3));
@@ -510,12 +518,13 @@ class SignTest : public Fixture {
 
   void previewWritesTheFileAndStartsThePreviewer() {
     QVERIFY(Start(2));
-    const QString folder = dir_.path() + "/PREVIEW/";
+    const QString folder = dir_->path() + "/PREVIEW/";
     MessageRecorder boxes;
     View()->Action(cmd::kPreview)->trigger();  // no previewer beside the manager
     QCOMPARE(Last(boxes), QStringLiteral("미리보기: 미리보기실패"));
     QCOMPARE(QFileInfo(folder + "preview.tmp").size(), qint64(board::kMemorySize));
-    QCOMPARE(ReadAt(folder + "preview.tmp", board::kItemCount, 2), QByteArray("\0\x02", 2));
+    QCOMPARE(ReadAt(folder + "preview.tmp", board::kWidth, 8),
+             QByteArray("\x06\x01\0\0\0\0\0\x02", 8));
     QFile varno(folder + "Varno");  // a previewer that notes where it runs
     QVERIFY(varno.open(QIODevice::WriteOnly));
     varno.write("#!/bin/sh\npwd > started.txt\n");

@@ -45,8 +45,8 @@ TEST(BrellionCli, ClockOverEitherLinkAndItsFailures) {
   } cases[] = {
       {{"clock", "--tcp", tcp(sim), project}, 0, "시각설정 완료"},
       {{"clock", project}, 0, "시각설정 완료"},
-      {{"clock", "--tcp", tcp(other)}, 1, "전송실패: 전광판모델이 다릅니다"},
-      {{"clock", "--tcp", tcp(gone)}, 1, "전송실패: 전광판과의 연결상태를 확인해주세요!..."},
+      {{"clock", "--tcp", tcp(other), project}, 1, "전송실패: 전광판모델이 다릅니다"},
+      {{"clock", "--tcp", tcp(gone), project}, 1, "전송실패: 전광판과의 연결상태를 확인해"},
       {{"clock", "--serial", "/nonexistent/tty", project}, 1, "경고: 통신 포트를 열지 못했습니다."},
       {{"clock", "--bogus"}, 2, "usage:"},
       {{"clock", "--tcp", "127.0.0.1"}, 2, "usage:"},

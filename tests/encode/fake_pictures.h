@@ -1,7 +1,8 @@
 #pragma once
 // Pictures by path for layout, download and preview tests: "bmp:WxH" is a bitmap,
 // "gif:WxHxF" an animation of F frames, anything else is missing. Dots are lit so that
-// every byte of every plane differs; the frames count how often they were rendered.
+// every byte of every plane differs; the source counts how often a picture was asked for
+// and its frames how often they were rendered.
 
 #include <cstdio>
 #include <memory>
@@ -15,11 +16,13 @@ namespace encode_test {
 class FakePictures : public encode::PictureSource {
  public:
   std::optional<encode::Planes> Bitmap(std::string_view path) override {
+    ++opens_;
     int w = 0, h = 0;
     if (std::sscanf(std::string(path).c_str(), "bmp:%dx%d", &w, &h) != 2) return std::nullopt;
     return Numbered(w, h, 0);
   }
   std::unique_ptr<encode::PictureFrames> Animation(std::string_view path) override {
+    ++opens_;
     int w = 0, h = 0, f = 0;
     if (std::sscanf(std::string(path).c_str(), "gif:%dx%dx%d", &w, &h, &f) != 3 || f < 1)
       return nullptr;
@@ -36,8 +39,11 @@ class FakePictures : public encode::PictureSource {
   }
   // Animation frames rendered so far; shared with the frames, which may outlive this.
   int renders() const { return *renders_; }
+  // Pictures asked for so far, bitmaps and animations.
+  int opens() const { return opens_; }
 
  private:
+  int opens_ = 0;
   std::shared_ptr<int> renders_ = std::make_shared<int>(0);
 
   class Frames : public encode::PictureFrames {

@@ -1,4 +1,5 @@
-// Any bytes as a GIF file: the block walk, the frame cut and each frame's decoding.
+// Any bytes as a GIF file through the whole animation path: the block walk, the frame cut,
+// each frame's decoding, rendering and conversion.
 #include <cstddef>
 #include <cstdint>
 
@@ -14,12 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const int images = encode::CountGifImages(file);
   encode::GifDecoder gif;
-  if (gif.LoadBytes(std::vector<std::uint8_t>(data, data + size))) {
-    if (gif.FrameCount() > images) __builtin_trap();  // frames come only from images walked
-    for (int k = 0; k < gif.FrameCount(); ++k) {
-      const std::vector<std::uint8_t> stream = gif.FrameStream(k);
-      if (stream.back() != 0x3B) __builtin_trap();
-    }
+  if (!gif.LoadBytes(std::vector<std::uint8_t>(data, data + size))) return 0;
+  if (gif.FrameCount() > images) __builtin_trap();  // frames come only from images walked
+  for (int k = 0; k < gif.FrameCount(); ++k) {
+    if (gif.FrameStream(k).back() != 0x3B) __builtin_trap();
+    gif.RenderFrame(k);
+    const encode::Planes p = gif.CanvasToPlanes();
+    if (p.width != gif.width() || p.height != gif.height()) __builtin_trap();
   }
   return 0;
 }

@@ -1,11 +1,17 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <functional>
+#include <future>
 #include <tuple>
 
 #include "manager/encode/bmp_reader.h"
 #include "manager/encode/import_checks.h"
+#include "manager/encode/program_layout.h"
 #include "tests/support/picture_builders.h"
 #include "tests/support/test_fonts.h"
 
@@ -148,6 +154,28 @@ TEST(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpenedAndKoreanPathsOpen) {
   const auto bmp = ReadBmpFile(dir.path.string() + "/\xB1\xD7\xB8\xB2.bmp");
   ASSERT_TRUE(bmp);
   EXPECT_EQ(BmpToPlanes(*bmp).red, Bytes{0xC0});
+}
+
+// A FIFO without a writer would hold an open() forever, a device never ends: both fail at
+// once, like a file that is not a picture, wherever a picture path is read.
+TEST(PictureFiles, FifosAndDevicesFailAtOnce) {
+  const sign_test::TempDir dir("encode_fifo");
+  const std::string fifo = dir.Path("pipe.gif");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  FilePictures files;
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    auto refused = std::async(std::launch::async, [&] {
+      return CheckBitmapFile(path, BitmapOpen::New) == ImportResult::NotBmp &&
+             CheckGifFile(path) == ImportResult::GifUnreadable && !files.Bitmap(path) &&
+             !files.Animation(path);
+    });
+    if (refused.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+      ADD_FAILURE() << path << " still read after 5 s";
+      while (refused.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout)
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets a blocked open end
+    }
+    EXPECT_TRUE(refused.get()) << path;
+  }
 }
 
 TEST(ImportMessages, GifNameIsJudgedByItsLastExtension) {

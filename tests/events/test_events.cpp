@@ -51,7 +51,7 @@ class EventListTest : public ::testing::Test {
     store_.Close();
     std::filesystem::remove_all(dir_);
   }
-  item::ItemRecord Slot(int k) { return store_.ReadRecord(events::StoreSlot(k)); }
+  item::ItemRecord Slot(int k) { return store_.ReadRecord(100 + k); }  // where projects hold them
   static Texts Shown(const EventList& list) {
     Texts out;
     for (const auto& r : list.Rows()) out.push_back(events::RowTexts(r)[1]);
@@ -96,7 +96,7 @@ TEST_F(EventListTest, EleventhAddCutAndPasteAtTheLimit) {
   EXPECT_EQ(list.Paste({0}), (Message{"더이상 삽입할수 없습니다", ""}));
   EXPECT_EQ(Stored(), (Texts{"e3", "e0", "e1", "e2", "e4", "e5", "e6", "e7", "e8", "e9"}));
   EXPECT_EQ(Shown(list), Stored());
-  EXPECT_EQ(store_.Width(), 0);  // slot 9 is the last event slot: nothing spilled into the settings
+  EXPECT_EQ(store_.Height(), 0);  // slot 9 is the last event slot: nothing spills into the settings
 }
 
 TEST_F(EventListTest, DeleteMovesLaterSlotsDownAndZeroesTheLast) {

@@ -229,7 +229,8 @@ class InstallTest : public QObject {
   }
 
   // Started by a user who may not write the installed folder, both programs come up and end
-  // cleanly; the work store and the preview file live in the user's data folder.
+  // cleanly; the work store and the preview file (the console tool's too) live in the
+  // user's data folder.
   void startFromThePrefix() {
     QProcessEnvironment env = UserEnv(B("data"), "offscreen");
     env.insert("BRELLION_EXIT_AFTER_MS", QString::number(kExitAfterMs));
@@ -239,7 +240,9 @@ class InstallTest : public QObject {
     QCOMPARE(QFileInfo(B("data/Brellion/data.tmp")).size(), 904672);
     QVERIFY(QFileInfo(B("data/Brellion/PREVIEW")).isDir());
     QVERIFY(!QFile::exists(P("lib/brellion/data.tmp")));
-    WritePreview(B("data/Brellion/PREVIEW/preview.tmp"));
+    r = Run("bin/brellion-cli", {"preview", B("data/Brellion/data.tmp")}, env, true, 30000);
+    QVERIFY2(r.finished && r.status == 0, r.err.constData());
+    QCOMPARE(QFileInfo(B("data/Brellion/PREVIEW/preview.tmp")).size(), 128 * 1024 * 1024);
     r = Run("bin/Varno", {}, env, true, 30000);
     QVERIFY2(r.finished, "no window came up (a message box waits?)");
     QVERIFY(r.status == 0 && r.ms >= kExitAfterMs);

@@ -53,6 +53,7 @@ TEST(LinkSettings, PaneTextPortsAddressesAndRepairs) {
   setenv("BRELLION_COM3", "", 1);
   EXPECT_EQ(SerialDevicePath(3), "/dev/ttyS2");
   unsetenv("BRELLION_COM3");
+  EXPECT_EQ(SerialOpenPath("ttyUSB0"), "/dev/ttyUSB0");  // with a slash: SerialLink tests
 
   const std::pair<const char*, std::uint32_t> ips[] = {
       {"192.168.0.10", 0xC0A8000A}, {"255.255.255.255", 0xFFFFFFFF},

@@ -5,10 +5,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <ctime>
+#include <filesystem>
 #include <utility>
 
 #include "manager/link/frame.h"
@@ -42,6 +48,16 @@ int Send(signlink::SignLink& link, const Frame& f) {
 int Read(signlink::SignLink& link, const Frame& f, std::uint8_t* out) {
   return static_cast<int>(link.SendAndRead(f, out, 8));
 }
+const QByteArray kAck = QByteArray::fromHex("020006414903");
+// Answers the next request that reaches a terminal's other side with an acknowledgement.
+void AckNextRequest(QTimer& timer, int master) {
+  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+  QObject::connect(&timer, &QTimer::timeout, [&timer, master] {
+    std::uint8_t buf[64];
+    if (read(master, buf, sizeof buf) > 0 && write(master, kAck.data(), 6) == 6) timer.stop();
+  });
+  timer.start(10);
+}
 Frame Twice(const Frame& a, const Frame& b) {
   Frame both = a;
   both.insert(both.end(), b.begin(), b.end());
@@ -57,7 +73,11 @@ TEST(SerialLink, TimesOutWithoutSpinningPurgesLeftoversAndReportsAClosedPort) {
   SignSimProcess sim;
   ASSERT_TRUE(sim.Start(
       {"--fault", "noreply:1", "--fault", "pieces:2", "--fault", "pieces:4", "--piece-ms", "20"}));
-  qputenv("BRELLION_COM12", sim.pty_link().toUtf8());
+  // A path with a slash names a file from the working directory, not one under /dev.
+  const QFileInfo link(sim.pty_link());
+  const QString cwd = QDir::currentPath();
+  QDir::setCurrent(link.dir().absolutePath() + "/..");
+  qputenv("BRELLION_COM12", (link.dir().dirName() + "/" + link.fileName()).toUtf8());
   CCommControl comm;
   ASSERT_EQ(comm.Create(12, 57600, 0), 1);
   CSignCtrl ctrl;
@@ -88,6 +108,7 @@ TEST(SerialLink, TimesOutWithoutSpinningPurgesLeftoversAndReportsAClosedPort) {
   EXPECT_TRUE(sim.log().contains("#2 pty apply -> ack, in one-byte pieces (fault)"))
       << sim.log().toStdString();
   qunsetenv("BRELLION_COM12");
+  QDir::setCurrent(cwd);
 }
 
 TEST(TcpLink, NoSocketRefusedOrUnansweredConnect) {
@@ -105,6 +126,25 @@ TEST(TcpLink, NoSocketRefusedOrUnansweredConnect) {
   t.start();
   EXPECT_EQ(Send(silent, kApply), 10);
   EXPECT_LT(t.elapsed(), 1500);
+}
+
+// A peer that sends 64 MB nobody asked for, then answers: the idle link holds at most its
+// read buffer, and the next exchange gets its acknowledgement.
+TEST(TcpLink, UnsolicitedBytesAreDroppedAsTheyArrive) {
+  EnsureApp();
+  QTcpServer sign;
+  ASSERT_TRUE(sign.listen(QHostAddress::LocalHost));
+  TcpLink link;
+  link.Connect("127.0.0.1", sign.serverPort());
+  ASSERT_TRUE(sign.waitForNewConnection(5000));
+  QTcpSocket* peer = sign.nextPendingConnection();
+  peer->write(QByteArray(64 << 20, '\x02'));  // STX after STX: never a frame
+  for (int i = 0; i < 500 && peer->bytesToWrite() > 0; ++i) Pause(20);
+  Pause(100);
+  EXPECT_EQ(peer->bytesToWrite(), 0);
+  EXPECT_LE(link.socket()->bytesAvailable(), TcpLink::kReadBufferBytes);
+  QObject::connect(peer, &QIODevice::readyRead, [peer] { peer->readAll(), peer->write(kAck); });
+  EXPECT_EQ(Send(link, kApply), 0);
 }
 
 // Frames: 2 dropped with its connection, 3+4 in one exchange leave the model reply
@@ -149,23 +189,54 @@ TEST(SerialPty, OpensTerminalsThatAreNotOurs) {
     cfmakeraw(&t);
     if (raw) tcsetattr(slave, TCSANOW, &t);
     if (!held) close(slave);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
     {
       SignLinks links;
       ASSERT_TRUE(links.OpenSerialDevice(path, 57600));
       EXPECT_EQ(links.LinkText(), "연결: COM1, 57600 bps");
-      QTimer answer;  // answers from the master side once the request is there
-      QObject::connect(&answer, &QTimer::timeout, [&] {
-        std::uint8_t buf[64];
-        const std::uint8_t ack[] = {0x02, 0x00, 0x06, 0x41, 0x49, 0x03};
-        if (read(master, buf, sizeof buf) >= static_cast<ssize_t>(kApply.size()) &&
-            write(master, ack, 6) == 6)
-          answer.stop();
-      });
-      answer.start(10);
+      QTimer answer;
+      AckNextRequest(answer, master);
       EXPECT_EQ(Send(links, kApply), 0);
     }
     if (held) close(slave);
     close(master);
   }
+}
+
+// A terminal whose other side closes hangs up like a pulled adapter: idle or in the middle
+// of an exchange, the port closes at once and costs no CPU; the next exchange opens it
+// again, and gives code 4 while the device is gone.
+TEST(SerialPty, AHangUpClosesThePortUntilTheNextExchange) {
+  EnsureApp();
+  QTemporaryDir dir;
+  const std::string link = dir.filePath("tty").toStdString();
+  int master = -1;
+  const auto plugIn = [&] {  // a terminal behind the same name
+    int slave = -1;
+    openpty(&master, &slave, nullptr, nullptr, nullptr);
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(ttyname(slave), link);
+    close(slave);
+  };
+  plugIn();
+  SignLinks links;
+  int changes = 0;
+  QObject::connect(&links, &SignLinks::LinkTextChanged, [&] { ++changes; });
+  ASSERT_TRUE(links.OpenSerialDevice(link, 57600));
+  const std::clock_t cpu = std::clock();
+  close(master);
+  Pause(1000);
+  EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC / 10);
+  EXPECT_EQ(std::pair(links.LinkText(), changes), std::pair(kNoPort, 1));
+  EXPECT_EQ(Send(links, kApply), 4);
+  plugIn();
+  QTimer answer;
+  AckNextRequest(answer, master);
+  EXPECT_EQ(Send(links, kApply), 0);
+  EXPECT_EQ(std::pair(links.LinkText(), changes),
+            std::pair(std::string("연결: COM1, 57600 bps"), 2));
+  QTimer::singleShot(200, [&] { close(master); });
+  QElapsedTimer wall;
+  wall.start();
+  EXPECT_EQ(Send(links, kApply), 4);
+  EXPECT_LT(wall.elapsed(), 1500);
 }

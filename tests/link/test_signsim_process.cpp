@@ -193,3 +193,31 @@ TEST_F(SignSimAsProcess, OutOfDescriptorsItBacksOffAndLogs) {
   EXPECT_TRUE(sim.Stop());
   EXPECT_TRUE(sim.log().contains("Too many open files")) << sim.log().toStdString();
 }
+
+// 32 clients that stay silent, hold half a frame or drip bytes that never make one take
+// every slot: a client that comes then waits, at no cost, until one of them has been idle
+// for --idle-ms and is disconnected for it.
+TEST(SignSimSlots, IdleClientsMakeRoomForOneThatWaits) {
+  cli_test::EnsureApp();
+  SignSimProcess sim;
+  ASSERT_TRUE(sim.Start({"--idle-ms", "300"}));
+  std::vector<int> idle(32);
+  const std::uint8_t head[] = {0x02, 0x08, 0x0C, 0x23};  // a frame of 2060 bytes
+  for (std::size_t i = 0; i < idle.size(); ++i)
+    send(idle[i] = ConnectTo(sim.tcp_port()), head, i % 3 == 2 ? 3 : i % 3, MSG_NOSIGNAL);
+  std::atomic<bool> stop{false};
+  std::thread drip([&] {  // one byte every 100 ms to every third
+    for (; !stop; Sleep(100))
+      for (std::size_t i = 2; i < idle.size(); i += 3) send(idle[i], head + 3, 1, MSG_NOSIGNAL);
+  });
+  const int late = ConnectTo(sim.tcp_port());
+  const long cpu = CpuMs(PidOf(sim));
+  EXPECT_GE(ApplyRoundTrip(late), 0);
+  EXPECT_LT(CpuMs(PidOf(sim)) - cpu, 100);
+  stop = true;
+  drip.join();
+  for (int fd : idle) close(fd);
+  close(late);
+  EXPECT_TRUE(sim.Stop());
+  EXPECT_TRUE(sim.log().contains("while another waits; disconnected")) << sim.log().toStdString();
+}

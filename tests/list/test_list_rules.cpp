@@ -228,19 +228,24 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
         << path;
   }
   fs::remove_all(dir);
-  // Only a lost store announces the end of the program; otherwise the reason follows.
-  for (auto command :
-       {msglist::StoreCommand::Load, msglist::StoreCommand::Save, msglist::StoreCommand::New}) {
-    EXPECT_NE(msglist::SwitchFailure(command, {SwitchResult::Lost, ENOENT}).text.find("종료"),
-              std::string::npos);
+  // Only a lost store announces the end of the program, and only Load's line has a full
+  // stop; otherwise the reason follows.
+  using C = msglist::StoreCommand;
+  const std::string open = "파일을 오픈할수 없습니다", end = "\n프로그램을 종료합니다";
+  const std::tuple<C, std::string, std::string> lost[] = {
+      {C::Load, open + end + ".", "파일오픈실패"},
+      {C::Save, open + end, "파일오픈실패"},
+      {C::New, "파일을 만들수 없습니다" + end, "파일오픈 실패"}};
+  for (const auto& [command, text, caption] : lost) {
+    EXPECT_EQ(msglist::SwitchFailure(command, {SwitchResult::Lost, ENOENT}),
+              (msglist::Message{text, caption}));
     EXPECT_EQ(
         msglist::SwitchFailure(command, {SwitchResult::KeptPrevious, EACCES}).text.find("종료"),
         std::string::npos);
   }
-  EXPECT_EQ(msglist::SwitchFailure(msglist::StoreCommand::Load,
-                                   {SwitchResult::KeptPrevious, store::kInUseError}),
-            (msglist::Message{"파일을 오픈할수 없습니다\n다른 Brellion이 사용하고 있는 파일입니다",
-                              "파일오픈실패"}));
+  EXPECT_EQ(
+      msglist::SwitchFailure(C::Load, {SwitchResult::KeptPrevious, store::kInUseError}),
+      (msglist::Message{open + "\n다른 Brellion이 사용하고 있는 파일입니다", "파일오픈실패"}));
 }
 
 class StoreFiles : public ::testing::Test {

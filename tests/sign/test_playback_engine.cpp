@@ -238,6 +238,12 @@ TEST(PlaybackEngine, HeldBitmapIsCentredInItsColours) {
   EXPECT_EQ(shots[0].period, 20);  // a held bitmap plays at level 3 whatever its speed
   for (int i = 1; i < 62; ++i) ASSERT_EQ(shots[i].frame, shots[0].frame);
   EXPECT_EQ(p.engine().itemStarts(), 2);
+  // A picture taller than the board shows its top rows, each plane read from its own place.
+  PreviewBuilder tall(2, 1);
+  tall.Bitmap(Art{std::vector<std::string>(20, "RG")}, 0, 0, 0);
+  std::string rows;
+  for (int r = 0; r < 16; ++r) rows += std::string(15, '.') + "RG" + std::string(15, '.') + "\n";
+  EXPECT_EQ(ArtOf(Player(tall).Frames(1)[0].frame, 0, 16, 32), rows);
 }
 
 TEST(PlaybackEngine, ScrolledBitmapsChainLikeTexts) {
@@ -277,13 +283,15 @@ TEST(PlaybackEngine, AnimationShowsEachFrameEveryFourPeriods) {
 TEST(PlaybackEngine, ClockItemBlinksItsSeparator) {
   PreviewBuilder b(6, 1);
   b.Add(item::ItemKind::DateTime).header[item::hdr::kHold] = 1;  // 125 frames
-  const auto shots = Player(b, {2025, 3, 7, 0, 30, 0}).Frames(126);
+  Player p(b, {2025, 3, 7, 0, 30, 0});
+  const auto shots = p.Frames(126);
   for (int i = 0; i < 125; ++i) {
     ASSERT_EQ(ReadText(shots[i].frame, 44, 0, 32), i % 60 >= 30 ? "12:3" : "12 3") << i;
     ASSERT_EQ(shots[i].period, 20);
   }
   // The counter keeps running across items: the next clock frame is number 125.
   EXPECT_EQ(ReadText(shots[125].frame, 44, 0, 32), "12 3");
+  EXPECT_EQ(std::pair(shots[124].starts, shots[125].starts), std::pair(1, 2));
 }
 
 // The count is appended on one tier (passing through when too wide), written below on two.

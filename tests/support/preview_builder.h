@@ -73,7 +73,4 @@ class PreviewBuilder {
   std::uint32_t animationAddress_ = board::kAnimationArea;
 };
 
-// A program with an item of every kind the engine plays, the connection flag set.
-PreviewBuilder EveryKindProgram(int modules, int tier);
-
 }  // namespace sign_test

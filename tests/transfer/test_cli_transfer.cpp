@@ -39,6 +39,7 @@ TEST(CliTransfer, EventSendAndPreviewOfOneProject) {
     }
     s.SetWidth(12);
     s.SetHeight(1);
+    s.SetConnection(1);
   }
   SignSimProcess sim;
   ASSERT_TRUE(sim.Start({"--rows", "1", "--fault", "badsum:6"}));  // block 1 of the second event
@@ -76,8 +77,8 @@ TEST(CliTransfer, EventSendAndPreviewOfOneProject) {
   const QString memory = sim.memory_file();
   EXPECT_EQ(ReadAt(memory, board::kItemCount, 2), QByteArray("\0\x04", 2));
   EXPECT_EQ(ReadAt(memory, board::BodyAddress(2), 6), QByteArray("item 2"));
-  EXPECT_EQ(ReadAt(out, board::kItemCount, 2), QByteArray("\0\x04", 2));
-  EXPECT_EQ(ReadAt(out, board::kWidth, 2), QByteArray("\x0C\x01", 2));
+  // Width, rows, four bytes the preview leaves alone, the count, one more, the connection.
+  EXPECT_EQ(ReadAt(out, board::kWidth, 10), QByteArray("\x0C\x01\0\0\0\0\0\x04\0\x01", 10));
   EXPECT_EQ(ReadAt(out, board::BodyAddress(2), 6), QByteArray("item 2"));
   EXPECT_EQ(ReadAt(out, board::HeaderAddress(3), 1), QByteArray("\x05", 1));
 }

@@ -11,6 +11,7 @@
 
 #include "manager/link/frame.h"
 #include "manager/transfer/download.h"
+#include "manager/transfer/picture_cache.h"
 #include "manager/transfer/preview_file.h"
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
@@ -151,9 +152,9 @@ TEST(DownloadTest, CancelStopsBetweenFramesWithoutCountOrApply) {
   FakePictures pics;
   const List list = {Item(Kind::OneLine), Item(Kind::Animation, "gif:64x32x9")};
   const Report r = Download(sign, list, 1, sign.progress(), pics);
-  // Frames are drawn as they go out: the sent one, the next.
+  // A small animation is drawn whole, once, when its file is read before anything is sent.
   EXPECT_EQ(std::tuple(r.outcome, sign.sent().size(), pics.renders(), MessageFor(r).caption),
-            std::tuple(Outcome::kCancelled, 2u + 5u, 2, "전송취소"));
+            std::tuple(Outcome::kCancelled, 2u + 5u, 9, "전송취소"));
   EXPECT_EQ(board::Get16(sign.memory() + board::kItemCount), 0u);
 }
 
@@ -241,21 +242,62 @@ TEST_F(PreviewFileTest, StepsPerKindAndTheTotalIsTheStepsTaken) {
   }
 }
 
-TEST_F(PreviewFileTest, AShorterListKeepsTheEarlierSlotsWithTheNewCount) {
+// A previewer still playing the old file keeps it whole while a new preview replaces it;
+// the new file holds only the new program, and nothing else is left in the folder.
+TEST_F(PreviewFileTest, ANewPreviewReplacesTheFileWhileAReaderKeepsTheOld) {
   ASSERT_TRUE(
       Write({Item(Kind::OneLine, "", 1), Item(Kind::TwoLine, "", 2), Item(Kind::DDay, "", 3)})
           .written);
+  std::ifstream playing(path_, std::ios::binary);
   ASSERT_TRUE(Write({Item(Kind::DateTime)}).written);
-  // The count, the three kinds, item 2's attributes and item 0's, not rewritten.
-  EXPECT_EQ(Read(board::kItemCount, 2), (Bytes{0, 1}));
-  for (auto [at, want] : {std::pair{board::HeaderAddress(0), 5},
-                          {board::HeaderAddress(1), 1},
-                          {board::HeaderAddress(2), 6},
-                          {board::BodyAddress(2) + 2048, 0xA4},
-                          {board::BodyAddress(0) + 2048, 0xA2}})
-    EXPECT_EQ(Read(at, 1), Bytes{std::uint8_t(want)}) << std::hex << at;
+  const auto old = [&playing](std::uint32_t at) {
+    playing.seekg(at);
+    return Bytes{static_cast<std::uint8_t>(playing.get())};
+  };
+  for (auto [at, was, now] : {std::tuple{board::kItemCount + 1, 3, 1},
+                              {board::HeaderAddress(0), 0, 5},
+                              {board::BodyAddress(2) + 2048, 0xA4, 0}}) {
+    EXPECT_EQ(old(at), Bytes{std::uint8_t(was)}) << std::hex << at;
+    EXPECT_EQ(Read(at, 1), Bytes{std::uint8_t(now)}) << std::hex << at;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
   path_ = (dir_ / "no" / "such" / "preview.tmp").string();
   EXPECT_FALSE(Write({Item(Kind::OneLine)}).written);
+}
+
+// 99 items naming three pictures: a download and a preview each ask for every file once
+// and draw every frame once.
+TEST_F(PreviewFileTest, EachPictureFileIsReadOncePerDownloadAndPreview) {
+  List list;
+  for (int i = 0; i < 33; ++i)
+    for (const char* path : {"gif:64x32x3", "gif:8x8x2", "bmp:16x16"})
+      list.push_back(Item(path[0] == 'g' ? Kind::Animation : Kind::Bitmap, path));
+  Sign sign;
+  FakePictures sent;
+  ASSERT_EQ(Download(sign, list, 1, {}, sent).outcome, Outcome::kDone);
+  ASSERT_TRUE(Write(list).written);
+  EXPECT_EQ(std::tuple(sent.opens(), sent.renders()), std::tuple(3, 5));
+  EXPECT_EQ(std::tuple(pics_.opens(), pics_.renders()), std::tuple(3, 5));
+}
+
+// Within its budget or past it (animations then drawn from a file opened again), the cache
+// gives the writes the files give.
+TEST(PictureCacheTest, WritesAreTheFilesWithinAndPastTheBudget) {
+  List list;
+  for (const char* path : {"gif:64x32x3", "gif:16x8x2", "bmp:100x16", "gif:64x32x3", "gif:16x8x2"})
+    list.push_back(Item(path[0] == 'g' ? Kind::Animation : Kind::Bitmap, path));
+  const auto writes = [&list](encode::PictureSource&& pictures) {
+    std::vector<std::pair<std::uint32_t, Bytes>> out;
+    for (const encode::ItemLayout& item : encode::LayOutProgram(list, pictures).items)
+      encode::ForEachWrite(item,
+                           [&out](auto& w) { return out.emplace_back(w.address, w.bytes), true; });
+    return out;
+  };
+  for (const std::size_t budget :
+       {std::size_t{0}, std::size_t{1000}, PictureCache::kDefaultBudget}) {
+    FakePictures source;
+    EXPECT_EQ(writes(PictureCache(source, budget)), writes(FakePictures())) << budget;
+  }
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 #include "tools/brellion-cli/cli.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -16,6 +13,7 @@
 #include "manager/link/qt/sign_links.h"
 #include "manager/list/project.h"
 #include "manager/store/work_store.h"
+#include "qtshared/program_folders.h"
 
 namespace cli {
 
@@ -214,13 +212,8 @@ int Main(int argc, char** argv, std::span<const Subcommand> subcommands) {
 }
 
 std::string DefaultStorePath() {
-  const QString programDir = QCoreApplication::applicationDirPath();
-  QString dir = programDir;
-  if (!QFileInfo(programDir).isWritable()) {
-    dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dir);
-  }
-  return QDir(dir).filePath(QStringLiteral("data.tmp")).toStdString();
+  return (WorkFolder(QCoreApplication::applicationDirPath()) + QStringLiteral("data.tmp"))
+      .toStdString();
 }
 
 Session::Session(const Subcommand& subcommand, std::span<const Subcommand> all)

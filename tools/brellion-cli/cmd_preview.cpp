@@ -1,6 +1,6 @@
 // brellion-cli preview PROJECT.dat [--out FILE] [--launch]
 // Writes the preview file as 미리보기 -> 보기 does; by default the one the previewer beside
-// this program reads, which --launch then starts.
+// this program reads (in the manager's work folder), which --launch then starts.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -10,6 +10,7 @@
 #include "manager/store/work_store.h"
 #include "manager/transfer/download.h"
 #include "manager/transfer/preview_file.h"
+#include "qtshared/program_folders.h"
 #include "tools/brellion-cli/cli.h"
 
 int RunPreview(cli::Session& session) {
@@ -34,8 +35,12 @@ int RunPreview(cli::Session& session) {
   if (!session.Positionals(0, &positional, &project)) return cli::kExitUsage;
   if (!project) return session.UsageError("PROJECT.dat is needed");
 
-  const QString folder = QString::fromStdString(
-      transfer::PreviewFolder(QCoreApplication::applicationDirPath().toStdString()));
+  const auto previewFolder = [](const QString& dir) {
+    return QString::fromStdString(transfer::PreviewFolder(dir.toStdString()));
+  };
+  const QString programDir = QCoreApplication::applicationDirPath();
+  const QString previewer = previewFolder(programDir);       // where the previewer is
+  const QString folder = previewFolder(WorkFolder(programDir));  // where it reads its file
   const QString defaultFile = folder + QString::fromLatin1(transfer::kPreviewFileName);
   const QString file = out ? QString::fromStdString(*out) : defaultFile;
   // The previewer takes no arguments: it plays the file beside itself only.
@@ -60,8 +65,8 @@ int RunPreview(cli::Session& session) {
     return cli::kExitFailed;
   }
   std::fprintf(stderr, "%s: %d items\n", file.toLocal8Bit().constData(), r.items);
-  if (launch && !QProcess::startDetached(folder + QString::fromLatin1(transfer::kPreviewerName), {},
-                                         folder)) {
+  if (launch && !QProcess::startDetached(previewer + QString::fromLatin1(transfer::kPreviewerName),
+                                         {}, previewer)) {
     std::fprintf(stderr, "미리보기: 미리보기실패\n");
     return cli::kExitFailed;
   }

@@ -16,8 +16,9 @@ const cli::Subcommand kSubcommands[] = {
     {"send", "PROJECT.dat", "downloads the project's list to the sign, as \"전   송\" does",
      RunSend, true},
     {"preview", "PROJECT.dat [--out FILE] [--launch]",
-     "writes the project's preview file (default PREVIEW/preview.tmp beside the program); "
-     "--launch starts the previewer on it",
+     "writes the project's preview file (default the one the previewer reads: "
+     "PREVIEW/preview.tmp beside the program, or in the user's data folder when the "
+     "program's folder cannot be written); --launch starts the previewer on it",
      RunPreview},
     {"event", "PROJECT.dat INDEX",
      "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent, true},

@@ -2,7 +2,9 @@
 // replies wait in per-link queues so late replies, pieces and line pacing need no threads.
 // No client can starve another or grow the simulator without bound: a turn takes a bounded
 // number of bytes and requests from each link, and a link whose replies pile up unsent is
-// not read from until they go (and is dropped when they do not go for --stall-ms).
+// not read from until they go (and is dropped when they do not go for --stall-ms). Nor can
+// idle clients hold every slot: one that sends no whole frame for --idle-ms makes room for
+// a client that waits.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -88,6 +90,7 @@ struct Link {
   std::deque<Out> out;
   std::size_t queued = 0;        // reply bytes in out not yet sent
   std::int64_t last_rx = 0;      // when bytes last came, or reading resumed
+  std::int64_t last_frame = 0;   // when the last whole frame came, or the client connected
   std::int64_t rx_free = 0;      // when the line has carried every byte read so far
   std::int64_t progress = 0;     // when the queue was last below the cap or a byte went
   bool write_blocked = false;    // the last send would block: wait until writable
@@ -95,6 +98,8 @@ struct Link {
 
   // Reading more would only pile up more work that cannot go out.
   bool Readable() const { return requests.empty() && queued < kReplyCap; }
+  // Neither a request nor a reply of it is under way.
+  bool Idle() const { return !pty && !dead && requests.empty() && out.empty(); }
 };
 
 struct Sim {
@@ -106,6 +111,7 @@ struct Sim {
   std::list<Link> links;
   std::size_t clients = 0;          // TCP links
   std::int64_t accept_at = 0;       // accepting waits until then after a failure
+  std::int64_t room_at = 0;         // with every slot taken, no client can make room before
   std::int64_t accept_backoff = 0;  // 0: the last accept succeeded
   std::uint64_t accept_failures = 0;
 };
@@ -268,6 +274,7 @@ void ReadLink(Sim& sim, Link& link, std::int64_t now) {
     }
     std::vector<ParsedFrame> frames;
     link.parser.Feed(buf, static_cast<std::size_t>(got), frames);
+    if (!frames.empty()) link.last_frame = now;
     for (ParsedFrame& f : frames) link.requests.push_back({std::move(f), ready});
     return;
   }
@@ -299,6 +306,7 @@ std::int64_t GiveUpPartial(Link& link, std::int64_t now) {
   if (now - link.last_rx < kPartialTimeoutUs) return link.last_rx + kPartialTimeoutUs;
   std::vector<ParsedFrame> frames;
   link.parser.GiveUp(frames);
+  if (!frames.empty()) link.last_frame = now;
   Log("%s: a request stopped midway; %zu frames found after its start", LinkName(link),
       frames.size());
   for (ParsedFrame& f : frames)
@@ -328,8 +336,44 @@ std::int64_t CheckStall(Sim& sim, Link& link, std::int64_t now) {
   return INT64_MAX;
 }
 
+// Every slot is taken and a client waits: the client that has gone longest without a
+// whole frame, past --idle-ms, is disconnected. False when none may be yet; room_at then
+// says when one could be.
+bool MakeRoom(Sim& sim, std::int64_t now) {
+  const std::int64_t idle = std::int64_t{sim.opt.idle_ms} * 1000;
+  Link* oldest = nullptr;
+  for (Link& l : sim.links)
+    if (l.Idle() && (oldest == nullptr || l.last_frame < oldest->last_frame)) oldest = &l;
+  if (oldest == nullptr || now - oldest->last_frame < idle) {
+    // A busy client turns idle unannounced: look again a little later at the latest.
+    sim.room_at = oldest ? oldest->last_frame + idle : now + kPartialTimeoutUs;
+    return false;
+  }
+  Log("tcp client sent no whole frame for %lld ms%s while another waits; disconnected",
+      static_cast<long long>((now - oldest->last_frame) / 1000),
+      oldest->parser.HasPartial() ? " (holding part of one)" : "");
+  oldest->dead = true;
+  return true;
+}
+
+// Closes the TCP links that died.
+void DropDead(Sim& sim) {
+  sim.links.remove_if([&sim](const Link& l) {
+    if (!l.dead || l.pty) return false;
+    close(l.fd);
+    --sim.clients;
+    Log("tcp connection closed");
+    return true;
+  });
+}
+
 void AcceptClients(Sim& sim, std::int64_t now) {
   for (int k = 0; k < 8; ++k) {
+    // A client beyond the slots waits in the listen queue until one is free.
+    if (sim.clients >= kMaxClients) {
+      if (!MakeRoom(sim, now)) return;
+      DropDead(sim);
+    }
     const int c = accept4(sim.listen_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (c < 0) {
       if (errno == EAGAIN || errno == EWOULDBLOCK) return;
@@ -350,16 +394,12 @@ void AcceptClients(Sim& sim, std::int64_t now) {
           static_cast<unsigned long long>(sim.accept_failures));
     sim.accept_failures = 0;
     sim.accept_backoff = 0;
-    if (sim.clients >= kMaxClients) {
-      close(c);
-      Log("tcp connection refused: %zu clients already", kMaxClients);
-      continue;
-    }
     const int one = 1;
     setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     Link l;
     l.fd = c;
     l.last_rx = now;
+    l.last_frame = now;
     l.progress = now;
     sim.links.push_back(std::move(l));
     ++sim.clients;
@@ -516,19 +556,17 @@ int main(int argc, char** argv) {
       next = std::min(next, CheckStall(sim, l, now));
       if (!l.requests.empty() && l.queued < kReplyCap) next = now;  // more waits its turn
     }
-    sim.links.remove_if([&sim](const Link& l) {
-      if (!l.dead || l.pty) return false;
-      close(l.fd);
-      --sim.clients;
-      Log("tcp connection closed");
-      return true;
-    });
+    DropDead(sim);
     g_log.Flush();
     fds.clear();
     polled.clear();
-    const bool accepting = sim.listen_fd >= 0 && now >= sim.accept_at;
+    // While every slot is taken and no client can make room yet, a waiting client is not
+    // looked at: it would only wake the loop again at once.
+    const std::int64_t accept_at =
+        sim.clients >= kMaxClients ? std::max(sim.accept_at, sim.room_at) : sim.accept_at;
+    const bool accepting = sim.listen_fd >= 0 && now >= accept_at;
     if (accepting) fds.push_back({sim.listen_fd, POLLIN, 0});
-    if (sim.listen_fd >= 0 && !accepting) next = std::min(next, sim.accept_at);
+    if (sim.listen_fd >= 0 && !accepting) next = std::min(next, accept_at);
     for (Link& l : sim.links) {
       const short events = static_cast<short>((l.Readable() ? POLLIN : 0) |
                                               (l.write_blocked ? POLLOUT : 0));

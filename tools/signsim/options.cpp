@@ -34,6 +34,10 @@ const char* const kUsage =
     "  --stall-ms MS      a client that takes none of its replies for MS while its reply\n"
     "                     queue is full is disconnected (serial: the queue is discarded);\n"
     "                     default 5000\n"
+    "  --idle-ms MS       when all 32 client slots are taken and another client waits, the\n"
+    "                     client that has sent no whole frame for the longest, at least MS\n"
+    "                     (silent, or holding part of one), is disconnected to make room;\n"
+    "                     default 5000\n"
     "  --log FILE         append the log to FILE instead of standard error; once FILE holds\n"
     "                     --log-max bytes it becomes FILE.1 (replacing the older one)\n"
     "  --log-max BYTES    size at which the log file is rotated (default 4194304)\n"
@@ -151,6 +155,9 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
     } else if (arg == "--stall-ms") {
       if (!number(1, 600000, &v)) return false;
       o->stall_ms = static_cast<int>(v);
+    } else if (arg == "--idle-ms") {
+      if (!number(1, 600000, &v)) return false;
+      o->idle_ms = static_cast<int>(v);
     } else if (arg == "--log") {
       if (!value(&o->log_file)) return false;
     } else if (arg == "--log-max") {

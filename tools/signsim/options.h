@@ -28,6 +28,8 @@ struct Options {
   int late_ms = 1500;
   int piece_ms = 2;
   int stall_ms = 5000;     // a client with a full reply queue that takes nothing this long
+  int idle_ms = 5000;      // with every client slot taken and another client waiting, a
+                           // client without a whole frame for this long makes room
   std::string log_file;    // empty: standard error
   long log_max = 4 << 20;  // bytes a log file holds before it is rotated
   std::vector<FaultRule> faults;

@@ -6,6 +6,23 @@
 
 CComm::CComm(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
   connect(port_, &QSerialPort::readyRead, this, &CComm::OnReadyRead);
+  connect(port_, &QSerialPort::errorOccurred, this, &CComm::OnError);
+}
+
+void CComm::OnError(QSerialPort::SerialPortError error) {
+  if (!running_ || (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)) return;
+  // A hung-up device reports the error at every poll, so the port would spin until it is
+  // closed; closing it from inside its own notification is left to the event loop, and a
+  // port opened again meanwhile is not the one lost.
+  running_ = false;
+  QMetaObject::invokeMethod(
+      this,
+      [this, opening = opening_] {
+        if (opening != opening_) return;
+        port_->close();
+        emit Lost();
+      },
+      Qt::QueuedConnection);
 }
 
 CComm::~CComm() {
@@ -14,8 +31,9 @@ CComm::~CComm() {
 
 int CComm::Open() {
   Close();
+  ++opening_;
   port_->setPortName(QString::fromStdString(
-      device.empty() ? signlink::SerialDevicePath(port_number) : device));
+      signlink::SerialOpenPath(device.empty() ? signlink::SerialDevicePath(port_number) : device)));
   if (!port_->open(QIODevice::ReadWrite)) return 0;
   // The line itself must be what was asked for; without it nothing the sign says is read.
   const bool ok = port_->setBaudRate(baud_rate) &&

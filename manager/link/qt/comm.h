@@ -1,7 +1,8 @@
 #pragma once
 // The serial port: opens and configures COMn (the device of signlink::SerialDevicePath),
 // writes, and hands every received chunk to the notify sink on the thread that owns it,
-// while that thread processes events.
+// while that thread processes events. A device that hangs up or fails to read (an adapter
+// pulled, a pseudo-terminal closed) is closed at once and reported as lost.
 
 #include <QObject>
 #include <QSerialPort>
@@ -48,12 +49,16 @@ class CComm : public QObject {
  signals:
   // After a chunk went to the sink.
   void Delivered();
+  // The device hung up or failed to read; the port is closed now.
+  void Lost();
 
  private:
   void OnReadyRead();
+  void OnError(QSerialPort::SerialPortError error);
   QSerialPort::FlowControl FlowControl() const;
 
   QSerialPort* port_;
   bool running_ = false;
+  std::uint64_t opening_ = 0;  // counts Open calls
   Sink sink_;
 };

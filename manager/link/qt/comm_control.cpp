@@ -11,6 +11,10 @@ CCommControl::CCommControl(QObject* parent)
   comm_.SetNotify([this](const std::uint8_t* bytes, int n) {
     ring_->Append(bytes, static_cast<std::size_t>(n));
   });
+  connect(&comm_, &CComm::Lost, this, [this] {
+    lost_ = true;
+    emit StatusChanged();
+  });
 }
 
 CCommControl::~CCommControl() {
@@ -27,11 +31,18 @@ int CCommControl::Create(int port, int baud, int ring_size) {
 
 int CCommControl::OpenPort() {
   comm_.Open();
+  if (comm_.running()) lost_ = false;
   return comm_.running() ? 1 : 0;
 }
 
 void CCommControl::ClosePort() {
+  lost_ = false;
   if (comm_.running()) comm_.Close();
+}
+
+bool CCommControl::ReopenIfLost() {
+  if (lost_ && OpenPort() == 1) emit StatusChanged();
+  return IsOpen();
 }
 
 int CCommControl::Write(const std::uint8_t* bytes, int n) {
@@ -54,7 +65,10 @@ bool CCommControl::StartTimeout(int ms) {
 }
 
 signlink::SerialRead CCommControl::Read(std::uint8_t* dst, int n) {
-  return ring_->Read(dst, static_cast<std::size_t>(std::max(n, 0)));
+  const signlink::SerialRead s = ring_->Read(dst, static_cast<std::size_t>(std::max(n, 0)));
+  if (s != signlink::SerialRead::kWaiting || IsOpen()) return s;
+  ring_->set_status(signlink::SerialRead::kPortClosed);
+  return signlink::SerialRead::kPortClosed;
 }
 
 void CCommControl::Purge() {
@@ -64,12 +78,13 @@ void CCommControl::Purge() {
 
 void CCommControl::AwaitBytes() {
   const std::int64_t left = ring_->deadline() - clock_.NowMs();
-  if (left < 0) return;
+  if (left < 0 || !IsOpen()) return;
   QEventLoop loop;
   QTimer timer;
   timer.setSingleShot(true);
   connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
   connect(&comm_, &CComm::Delivered, &loop, &QEventLoop::quit);
+  connect(&comm_, &CComm::Lost, &loop, &QEventLoop::quit);
   timer.start(static_cast<int>(std::min<std::int64_t>(left + 1, 1000)));
   loop.exec();
 }

@@ -26,14 +26,18 @@ class CCommControl : public QObject, public signlink::SerialChannel {
   int OpenPort();
   void ClosePort();
   bool IsOpen() const { return comm_.running(); }
+  // A port lost to a hang-up stays closed, costing nothing, until this opens it again
+  // (each exchange calls it first). True when the port is open afterwards.
+  bool ReopenIfLost();
 
   // SerialChannel: Write gives n, or 0 (status kPortClosed) when the port is not open;
-  // StartTimeout gives false when not open.
+  // StartTimeout gives false when not open; Read gives kPortClosed once the port was lost.
   int Write(const std::uint8_t* bytes, int n) override;
   bool StartTimeout(int ms) override;
   signlink::SerialRead Read(std::uint8_t* dst, int n) override;
   void Purge() override;
-  // Processes events until bytes arrive or the deadline passes, sleeping meanwhile.
+  // Processes events until bytes arrive, the port is lost or the deadline passes, sleeping
+  // meanwhile.
   void AwaitBytes() override;
 
   // "연결: COM%d, %d bps" while open, "열린 포트가 없습니다." otherwise.
@@ -44,8 +48,13 @@ class CCommControl : public QObject, public signlink::SerialChannel {
   std::size_t ring_size() const { return ring_->size(); }
   std::size_t received_count() const { return ring_->count(); }
 
+ signals:
+  // The port was lost or opened again: StatusText changed without a call here.
+  void StatusChanged();
+
  private:
   CComm comm_;
+  bool lost_ = false;
   signlink::SteadyClock clock_;
   std::unique_ptr<signlink::ReceiveRing> ring_;
 };

@@ -19,11 +19,13 @@ void CSignCtrl::Attach(CCommControl* comm) {
 
 Result CSignCtrl::SendAndWait(const signlink::Frame& request) {
   if (comm_ == nullptr) return Result::kSendError;
+  comm_->ReopenIfLost();
   return signlink::SerialSendAndWait(*comm_, request.data(), request.size());
 }
 
 Result CSignCtrl::SendAndRead(const signlink::Frame& request, std::uint8_t* out,
                               std::size_t count) {
   if (comm_ == nullptr) return Result::kSendError;
+  comm_->ReopenIfLost();
   return signlink::SerialSendAndRead(*comm_, request.data(), request.size(), out, count);
 }

@@ -19,7 +19,8 @@ class CSignCtrl : public QObject, public signlink::SignLink {
   // Uses comm for every exchange from now on and purges it.
   void Attach(CCommControl* comm);
 
-  // kSendError also when no wrapper is attached.
+  // A port lost to a hang-up is opened again first. kSendError when no wrapper is
+  // attached or the port is not open.
   signlink::Result SendAndWait(const signlink::Frame& request) override;
   signlink::Result SendAndRead(const signlink::Frame& request, std::uint8_t* out,
                                std::size_t count) override;

@@ -5,6 +5,7 @@
 SignLinks::SignLinks(QObject* parent) : QObject(parent) {
   ctrl_.Create();
   ctrl_.Attach(&comm_);
+  connect(&comm_, &CCommControl::StatusChanged, this, &SignLinks::LinkTextChanged);
 }
 
 SignLinks::~SignLinks() {

@@ -61,6 +61,10 @@ class SignLinks : public QObject, public signlink::SignLink {
   CSignCtrl& Protocol() { return ctrl_; }
   TcpLink& Tcp() { return tcp_; }
 
+ signals:
+  // The serial port was lost, or opened again by an exchange: LinkText() may have changed.
+  void LinkTextChanged();
+
  private:
   bool Open();
 

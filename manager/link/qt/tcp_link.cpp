@@ -5,6 +5,12 @@
 
 #include "manager/link/exchange.h"
 
+namespace {
+// What one exchange's start drains of bytes that came before it: more than any socket's
+// receive queue holds, so only a peer that never stops sending is not waited out.
+constexpr qint64 kDrainBytes = 16 * 1024 * 1024;
+}  // namespace
+
 TcpLink::TcpLink(QObject* parent) : QObject(parent) {}
 
 bool TcpLink::Connect(const QString& address, quint16 port) {
@@ -16,6 +22,10 @@ bool TcpLink::Connect(const QString& address, quint16 port) {
   last_ = {address, port};
   peer_closed_ = false;
   socket_ = new CSignSocket(this);
+  socket_->setReadBufferSize(kReadBufferBytes);
+  connect(socket_, &QIODevice::readyRead, this, [this, s = socket_] {
+    if (s == socket_ && exchanging_ == 0) DropUnread();
+  });
   connect(socket_, &QAbstractSocket::errorOccurred, this,
           [this, s = socket_](QAbstractSocket::SocketError e) {
             if (s == socket_ && e == QAbstractSocket::RemoteHostClosedError) peer_closed_ = true;
@@ -29,13 +39,18 @@ void TcpLink::Reconnect() {
   Connect(t.first, t.second);
 }
 
+void TcpLink::DropUnread() {
+  if (socket_ != nullptr) socket_->skip(socket_->bytesAvailable());
+}
+
 void TcpLink::DiscardUnread() {
   if (socket_ == nullptr) return;
-  // Pull in what the system already holds for us, then forget all of it.
-  if (socket_->state() == QAbstractSocket::ConnectedState) {
-    while (socket_->waitForReadyRead(0)) socket_->readAll();
-  }
-  socket_->readAll();
+  DropUnread();
+  // Pull in what the system already holds for us, and forget it too.
+  qint64 drained = 0;
+  while (drained < kDrainBytes && socket_->state() == QAbstractSocket::ConnectedState &&
+         socket_->waitForReadyRead(0))
+    drained += socket_->skip(socket_->bytesAvailable());
 }
 
 void TcpLink::Send(const std::uint8_t* bytes, std::size_t n) {
@@ -77,12 +92,24 @@ signlink::StreamWait TcpLink::Receive(std::uint8_t* dst, std::size_t max, std::i
   }
 }
 
+template <typename Exchange>
+signlink::Result TcpLink::Exchanging(Exchange run) {
+  ++exchanging_;
+  const signlink::Result r = run();
+  if (--exchanging_ == 0) DropUnread();
+  return r;
+}
+
 signlink::Result TcpLink::SendAndWait(const signlink::Frame& request) {
-  return signlink::TcpSendAndWait(*this, clock_, request.data(), request.size(),
-                                  signlink::kAckSize);
+  return Exchanging([&] {
+    return signlink::TcpSendAndWait(*this, clock_, request.data(), request.size(),
+                                    signlink::kAckSize);
+  });
 }
 
 signlink::Result TcpLink::SendAndRead(const signlink::Frame& request, std::uint8_t* out,
                                       std::size_t count) {
-  return signlink::TcpSendAndRead(*this, clock_, request.data(), request.size(), out, count);
+  return Exchanging([&] {
+    return signlink::TcpSendAndRead(*this, clock_, request.data(), request.size(), out, count);
+  });
 }

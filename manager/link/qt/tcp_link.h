@@ -1,6 +1,8 @@
 #pragma once
 // The TCP/IP link: owns the one client socket to the sign (none until the first
 // Connect), remakes it when an exchange finds it broken, and runs the TCP exchanges.
+// Bytes the sign sends outside an exchange, or beyond the reply an exchange takes, are
+// dropped as they arrive; the socket never holds more than kReadBufferBytes.
 
 #include <QObject>
 #include <QString>
@@ -18,6 +20,9 @@ class TcpLink : public QObject, public signlink::StreamChannel, public signlink:
  public:
   // Where a reconnect goes: dotted IPv4 address and port.
   using Target = std::pair<QString, quint16>;
+  // What the socket buffers before it stops reading: above the largest reply a frame's
+  // 16-bit length allows.
+  static constexpr qint64 kReadBufferBytes = 64 * 1024;
 
   explicit TcpLink(QObject* parent = nullptr);
 
@@ -43,7 +48,13 @@ class TcpLink : public QObject, public signlink::StreamChannel, public signlink:
                                std::size_t* taken) override;
 
  private:
+  // Runs one exchange; what the reply leaves unread is dropped afterwards.
+  template <typename Exchange>
+  signlink::Result Exchanging(Exchange run);
+  void DropUnread();
+
   CSignSocket* socket_ = nullptr;
+  int exchanging_ = 0;  // exchanges under way (a command may start inside another's wait)
   bool peer_closed_ = false;
   Target last_;
   std::function<Target()> source_;

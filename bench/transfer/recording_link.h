@@ -1,6 +1,6 @@
 #pragma once
-// A link that hands every frame to another and keeps it, so the end-to-end tests and
-// benchmarks know what the download wrote.
+// A link that hands every frame to another and keeps it, so the benchmark knows what the
+// download wrote.
 
 #include <vector>
 
