@@ -57,6 +57,7 @@ CBrellionView::CBrellionView(CMainFrame* frame, QWidget* parent) : QWidget(paren
   InstallTransferCommands();
   UpdateSendButton();
   InstallEventCommands();
+  InstallFleetCommands();
 }
 
 CBrellionView::~CBrellionView() {
@@ -158,6 +159,7 @@ bool CBrellionView::OnInitialUpdate() {
   settings_.connection = store::LoadConnection(store);
   cut_.present = false;
   UpdateCommandStates();
+  ReportSignBookProblems();
   return true;
 }
 

@@ -3,6 +3,7 @@
 // actions and the copies of the settings, and runs the start-up repairs.
 
 #include <QHash>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "manager/app/view_seams.h"
+#include "manager/fleet/ui/fleet_dlg.h"
 #include "manager/list/history.h"
 #include "manager/list/list_rules.h"
 #include "manager/list/project.h"
@@ -62,8 +64,9 @@ class CBrellionView : public QWidget {
   // True while an exchange with the sign runs; commands that talk to the sign are
   // disabled meanwhile, since the exchanges keep the window responsive.
   bool SignBusy() const { return signBusy_ > 0; }
-  // Asks a running download or pull to stop before its next frame; nothing when none runs.
-  void CancelTransfer() { cancelTransfer_ = transferring_; }
+  // Asks a running download, and a run to many signs, to stop before the next frame;
+  // nothing when none runs.
+  void CancelTransfer();
   bool Transferring() const { return transferring_; }
   // The PREVIEW folder of the work directory, which holds the preview file, ending with '/'.
   // The previewer itself is started from the PREVIEW folder beside the program; the two are
@@ -71,6 +74,8 @@ class CBrellionView : public QWidget {
   QString PreviewFolder() const;
   QTreeWidget* List() const { return list_; }
   QPushButton* SendButton() const { return send_; }
+  // The open window of a command to many signs, or null.
+  CFleetDlg* FleetDialog() const { return fleetDlg_; }
 
   int SerialPortNumber() const { return serialPort_; }
   // 0 RS-232, 1 TCP/IP (a stored value above 1 reads as 0).
@@ -129,6 +134,16 @@ class CBrellionView : public QWidget {
   };
   void Install(int id, Command command);
   void InstallEventCommands();
+  // The sign book and the commands to many signs (view_fleet.cpp).
+  void InstallFleetCommands();
+  // A sign book with wrong lines is reported once at start; the manager starts anyway.
+  void ReportSignBookProblems();
+  // Opens the window of a command to many signs (one at a time) and follows its runs;
+  // choices: see CFleetDlg (none: there is no event to send).
+  void OpenFleet(const QString& title, const QString& startText,
+                 std::vector<CFleetDlg::Choice> choices);
+  // A run to many signs began (with the serial devices it opens) or ended.
+  void FleetRunning(bool running, const QStringList& devices = {});
 
   // Marks the sign busy for its lifetime.
   class SignScope {
@@ -220,4 +235,6 @@ class CBrellionView : public QWidget {
   std::unique_ptr<ProjectDialogs> projectDialogs_;
   bool storeOpen_ = false;
   SignLinks* links_ = nullptr;  // child of the view
+  QPointer<CFleetDlg> fleetDlg_;
+  bool serialLent_ = false;  // our serial port was closed for a run to many signs
 };

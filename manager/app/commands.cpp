@@ -1,6 +1,6 @@
 #include "manager/app/commands.h"
 
-const std::array<CommandInfo, 43> kCommands = {{
+const std::array<CommandInfo, 48> kCommands = {{
     {cmd::kLoad, "파일(&F)", "불러오기", "불러오기", "저장해 둔 프로젝트 파일을 불러옵니다"},
     {cmd::kSave, "파일(&F)", "저장", "저장하기", "작업한 목록과 설정을 프로젝트 파일로 저장합니다"},
     {cmd::kNew, "파일(&F)", "새로만들기", "새로만들기", "빈 목록으로 새로 시작합니다"},
@@ -48,6 +48,15 @@ const std::array<CommandInfo, 43> kCommands = {{
      "전송한 뒤 전광판의 내용을 읽어 보낸 것과 같은지 확인합니다"},
     {cmd::kPortSetup, "통신설정", "포트설정", "포트설정", "시리얼 포트를 설정합니다"},
     {cmd::kIpSetup, "통신설정", "IP설정", "IP설정", "전광판의 IP 주소와 포트를 설정합니다"},
+    {cmd::kSignBook, "여러 전광판", "전광판 목록...", "", "이름 붙인 전광판과 그룹을 관리합니다"},
+    {cmd::kFleetSend, "여러 전광판", "여러 전광판으로 전송...", "",
+     "목록을 고른 전광판들에 한꺼번에 보냅니다"},
+    {cmd::kFleetClock, "여러 전광판", "여러 전광판 시각설정...", "",
+     "고른 전광판들의 시각을 한꺼번에 맞춥니다"},
+    {cmd::kFleetEvent, "여러 전광판", "여러 전광판 이벤트 적용...", "",
+     "이벤트를 고른 전광판들에 한꺼번에 보냅니다"},
+    {cmd::kFleetEventCancel, "여러 전광판", "여러 전광판 이벤트 취소...", "",
+     "고른 전광판들의 이벤트모드를 한꺼번에 취소합니다"},
     {cmd::kAbout, "도움말(&H)", "Brellion 정보(&A)...", "", "프로그램 정보를 봅니다"},
 }};
 

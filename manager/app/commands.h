@@ -46,6 +46,11 @@ inline constexpr int kTransmitSerial = 32917;
 inline constexpr int kTransmitTcp = 32918;
 inline constexpr int kPortSetup = 32777;
 inline constexpr int kIpSetup = 32914;
+inline constexpr int kSignBook = 33040;
+inline constexpr int kFleetSend = 33041;
+inline constexpr int kFleetClock = 33042;
+inline constexpr int kFleetEvent = 33043;
+inline constexpr int kFleetEventCancel = 33044;
 inline constexpr int kAbout = 57664;
 // Reading the sign back.
 inline constexpr int kPullFromSign = 33020;
@@ -63,7 +68,7 @@ struct CommandInfo {
 };
 
 // In menu order; a menu's items appear in the order they are listed.
-extern const std::array<CommandInfo, 43> kCommands;
+extern const std::array<CommandInfo, 48> kCommands;
 
 // Toolbar buttons in order; cmd::kSeparator marks a separator.
 extern const std::array<int, 27> kToolbarLayout;

@@ -37,6 +37,7 @@ std::uint32_t ParseIpAddress(const std::string& text);
 struct BoardSize {
   std::uint8_t width = 6;
   std::uint8_t height = 1;
+  bool operator==(const BoardSize&) const = default;
 };
 BoardSize BoardSizeFromIndices(int widthIndex, int heightIndex);
 

@@ -50,7 +50,7 @@ TEST(BrellionCli, ClockOverEitherLinkAndItsFailures) {
       {{"clock", "--serial", "/nonexistent/tty", project}, 1, "경고: 통신 포트를 열지 못했습니다."},
       {{"clock", "--bogus"}, 2, "usage:"},
       {{"clock", "--tcp", "127.0.0.1"}, 2, "usage:"},
-      {{"clock", "--tcp", "h:1", "--serial", "/dev/null"}, 2, "usage:"},
+      {{"clock", "--tcp", "h:1", "--sign"}, 2, "usage:"},
       {{"clock", dir.filePath("none.dat")}, 2, "cannot read"},
       {{"clock", "--tcp", tcp(sim), notProjects[0]}, 2, kSize},
       {{"clock", "--tcp", tcp(sim), notProjects[1]}, 2, kSize},

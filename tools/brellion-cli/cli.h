@@ -1,7 +1,7 @@
 #pragma once
-// The console tool's common part: the subcommand table type, the link options, the work
-// store a subcommand reads its settings from, the link it talks over, and how results
-// become messages and exit statuses.
+// The console tool's common part: the subcommand table type, the link and target options,
+// the work store a subcommand reads its settings from, the link it talks over (or the
+// signs it goes to at once), and how results become messages and exit statuses.
 
 #include <cstdint>
 #include <memory>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "manager/fleet/fan_out.h"
 #include "manager/link/board_commands.h"
 #include "manager/link/sign_link.h"
 
@@ -20,7 +21,7 @@ namespace cli {
 // Exit statuses.
 enum Exit : int {
   kExitOk = 0,      // the sign acknowledged everything
-  kExitFailed = 1,  // the sign or the link failed
+  kExitFailed = 1,  // the sign or the link failed (with many signs: any of them)
   kExitUsage = 2,   // bad command line, or a project that cannot be read
   kExitDiffers = 3,  // verify: the sign holds another program; pull: items were left out
 };
@@ -32,6 +33,9 @@ struct Subcommand {
   const char* arguments;  // after the link options, for the usage text
   const char* summary;
   int (*run)(Session& session);
+  // Takes the target options (--tcp and --serial repeated, --sign, --group, --all, --jobs)
+  // and goes to every target through Session::RunOnTargets.
+  bool perTarget = false;
 };
 
 // Parses argv, runs the subcommand and returns the exit status. --help anywhere prints
@@ -61,6 +65,16 @@ class Session {
 
   // Prints the outcome's caption and text to stderr; kExitOk when it succeeded.
   int Report(const signlink::Outcome& outcome);
+
+  // True when a per-target command goes to several signs: the sign book is used, or more
+  // than one link option was given.
+  bool ManyTargets() const { return !targets_.empty(); }
+  // Runs the job and returns the exit status; Ctrl-C stops it between two frames. One sign
+  // (a link option, or none: the store's link): the job runs here over Link() with
+  // `console` (may be null) told its steps, and ends as Report. Many signs: all at once
+  // (at most --jobs), each over its own link; one line per sign on stdout as it ends,
+  // "NAME: CAPTION: TEXT", and kExitOk only when every sign succeeded.
+  int RunOnTargets(const fleet::Job& job, fleet::JobContext* console = nullptr);
   // Prints why and the usage to stderr; returns kExitUsage.
   int UsageError(const std::string& why);
   // Splits off an optional trailing PROJECT.dat after `count` positional arguments; false
@@ -75,10 +89,14 @@ class Session {
   std::vector<std::string> args_;
 
  private:
+  friend int Main(int, char**, std::span<const Subcommand>);
+
   const Subcommand& subcommand_;
   std::span<const Subcommand> all_;
   std::unique_ptr<SignLinks> links_;
   bool storeOpen_ = false;
+  std::vector<fleet::Sign> targets_;  // with many targets, in the order given
+  int jobs_ = 0;
 };
 
 // The usage text of all subcommands.

@@ -1,4 +1,5 @@
-// brellion-cli clock [--tcp HOST:PORT | --serial DEVICE] [PROJECT.dat]
+// brellion-cli clock [LINK OR SIGNS] [PROJECT.dat]
+#include "manager/fleet/jobs.h"
 #include "tools/brellion-cli/cli.h"
 
 int RunClock(cli::Session& session) {
@@ -6,5 +7,5 @@ int RunClock(cli::Session& session) {
   std::optional<std::string> project;
   if (!session.Positionals(0, &positional, &project)) return cli::kExitUsage;
   if (!session.OpenStore(project)) return cli::kExitUsage;
-  return session.Report(signlink::SendClock(session.Link()));
+  return session.RunOnTargets(fleet::ClockJob());
 }

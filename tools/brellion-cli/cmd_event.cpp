@@ -1,17 +1,13 @@
-// brellion-cli event [--tcp HOST:PORT | --serial DEVICE] PROJECT.dat INDEX
-// brellion-cli event-cancel [--tcp HOST:PORT | --serial DEVICE] [PROJECT.dat]
+// brellion-cli event [LINK OR SIGNS] PROJECT.dat INDEX
+// brellion-cli event-cancel [LINK OR SIGNS] [PROJECT.dat]
 #include <string>
 
 #include "manager/events/event_list.h"
-#include "manager/events/event_send.h"
+#include "manager/fleet/jobs.h"
 #include "manager/store/work_store.h"
 #include "tools/brellion-cli/cli.h"
 
 namespace {
-
-signlink::Outcome AsOutcome(const events::Outcome& o) {
-  return {o.result == signlink::Result::kOk, o.message.text, o.message.caption};
-}
 
 // "0".."9" as a number; -1 for anything else.
 int ParseIndex(const std::string& s) {
@@ -35,7 +31,7 @@ int RunEvent(cli::Session& session) {
                               " events; event slot " + positional[1] + " is empty");
   }
   // Event commands go out without a model check, as the manager sends them.
-  return session.Report(AsOutcome(events::SendEvent(session.Link(), list[index], nullptr)));
+  return session.RunOnTargets(fleet::EventJob(list[static_cast<std::size_t>(index)]));
 }
 
 int RunEventCancel(cli::Session& session) {
@@ -43,5 +39,5 @@ int RunEventCancel(cli::Session& session) {
   std::optional<std::string> project;
   if (!session.Positionals(0, &positional, &project)) return cli::kExitUsage;
   if (!session.OpenStore(project)) return cli::kExitUsage;
-  return session.Report(AsOutcome(events::CancelEvent(session.Link())));
+  return session.RunOnTargets(fleet::EventCancelJob());
 }

@@ -1,6 +1,7 @@
-// brellion-cli send [--tcp HOST:PORT | --serial DEVICE] PROJECT.dat
-// The whole download as "전   송" does it. Progress goes to stderr: a bar on a terminal,
-// one line per item otherwise. Ctrl-C stops the download between two frames.
+// brellion-cli send [LINK OR SIGNS] PROJECT.dat
+// The whole download as "전   송" does it. To one sign, progress goes to stderr: a bar on a
+// terminal, one line per item otherwise. Ctrl-C stops the download between two frames.
+#include "manager/fleet/jobs.h"
 #include "manager/store/work_store.h"
 #include "manager/transfer/download.h"
 #include "tools/brellion-cli/cli.h"
@@ -13,13 +14,10 @@ int RunSend(cli::Session& session) {
   if (!project) return session.UsageError("PROJECT.dat is needed");
   if (!session.OpenStore(project)) return cli::kExitUsage;
   store::WorkStore& store = store::TheWorkStore();
-  const std::vector<item::ItemRecord> list = transfer::ReadProgram(store);
   // The height as the manager repairs it at start: anything but 2 tiers is 1.
   const std::uint8_t rows = store.Height() == 2 ? 2 : 1;
-
+  const fleet::Job job = fleet::SendProgramJob(transfer::ReadProgram(store), rows);
+  if (session.ManyTargets()) return session.RunOnTargets(job);
   cli::ConsoleProgress progress;
-  const transfer::Report report =
-      transfer::Download(session.Link(), list, rows, progress.callbacks());
-  const transfer::Message m = transfer::MessageFor(report);
-  return session.Report({report.outcome == transfer::Outcome::kDone, m.text, m.caption});
+  return session.RunOnTargets(job, &progress);
 }

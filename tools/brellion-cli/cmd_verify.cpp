@@ -1,7 +1,9 @@
-// brellion-cli verify [--tcp HOST:PORT | --serial DEVICE] PROJECT.dat
+// brellion-cli verify [LINK OR SIGNS] PROJECT.dat
 // Reads back what a download of the project would write and compares; writes nothing.
-// One line per differing item on stdout, and one when the count differs.
+// To one sign, one line per differing item on stdout, and one when the count differs.
 #include <cstdio>
+
+#include "manager/fleet/jobs.h"
 
 #include "manager/encode/program_layout.h"
 #include "manager/store/work_store.h"
@@ -17,6 +19,7 @@ int RunVerify(cli::Session& session) {
   if (!project) return session.UsageError("PROJECT.dat is needed");
   if (!session.OpenStore(project)) return cli::kExitUsage;
   const std::vector<item::ItemRecord> list = transfer::ReadProgram(store::TheWorkStore());
+  if (session.ManyTargets()) return session.RunOnTargets(fleet::VerifyJob(list));
 
   encode::FilePictures pictures;
   transfer::VerifyReport report;

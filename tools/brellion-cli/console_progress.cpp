@@ -10,25 +10,37 @@ namespace cli {
 
 namespace {
 std::atomic<bool> interrupted{false};
+std::atomic<int> depth{0};
 extern "C" void OnInterrupt(int) {
   interrupted = true;
 }
 }  // namespace
 
-ConsoleProgress::ConsoleProgress() : terminal_(::isatty(STDERR_FILENO) == 1) {
-  interrupted = false;
-  std::signal(SIGINT, OnInterrupt);
+CtrlC::CtrlC() {
+  if (depth++ == 0) interrupted = false;
+  previous_ = std::signal(SIGINT, OnInterrupt);
 }
 
+CtrlC::~CtrlC() {
+  std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_);
+  --depth;
+}
+
+bool Interrupted() {
+  return interrupted.load();
+}
+
+ConsoleProgress::ConsoleProgress() : terminal_(::isatty(STDERR_FILENO) == 1) {}
+
 ConsoleProgress::~ConsoleProgress() {
-  std::signal(SIGINT, SIG_DFL);
+  End();
 }
 
 transfer::Progress ConsoleProgress::callbacks() {
-  return {.begin = [this](int total) { total_ = total; },
+  return {.begin = [this](int total) { Begin(total); },
           .step = [this](int item) { Step(item); },
           .end = [this] { End(); },
-          .cancelled = [] { return interrupted.load(); }};
+          .cancelled = [] { return Interrupted(); }};
 }
 
 void ConsoleProgress::Step(int item) {
@@ -46,6 +58,8 @@ void ConsoleProgress::Step(int item) {
 }
 
 void ConsoleProgress::End() {
+  if (ended_) return;
+  ended_ = true;
   if (terminal_ && done_ > 0) std::fputc('\n', stderr);
 }
 

@@ -17,21 +17,23 @@ int RunList(cli::Session& session);
 
 namespace {
 const cli::Subcommand kSubcommands[] = {
-    {"clock", "[PROJECT.dat]", "sets the sign's clock to this PC's local time", RunClock},
-    {"send", "PROJECT.dat", "downloads the project's list to the sign, as \"전   송\" does", RunSend},
+    {"clock", "[PROJECT.dat]", "sets the sign's clock to this PC's local time", RunClock, true},
+    {"send", "PROJECT.dat", "downloads the project's list to the sign, as \"전   송\" does",
+     RunSend, true},
     {"preview", "PROJECT.dat [--out FILE] [--launch]",
      "writes the project's preview file (default the one the previewer reads: "
      "PREVIEW/preview.tmp beside the program, or in the user's data folder when the "
      "program's folder cannot be written); --launch starts the previewer on it",
      RunPreview},
     {"event", "PROJECT.dat INDEX",
-     "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent},
-    {"event-cancel", "[PROJECT.dat]", "ends event mode on the sign", RunEventCancel},
+     "shows the project's event INDEX (0-9, in list order) on the sign at once", RunEvent, true},
+    {"event-cancel", "[PROJECT.dat]", "ends event mode on the sign", RunEventCancel, true},
     {"verify", "PROJECT.dat",
      "compares the sign's memory with what sending the project would leave there; writes "
      "nothing. A line per differing item (position, kind, first differing address) and one "
-     "when the count differs go to stdout; exit status 3 when anything differs",
-     RunVerify},
+     "when the count differs go to stdout; exit status 3 when anything differs. To many "
+     "signs, one line per sign and a sign that differs fails",
+     RunVerify, true},
     {"pull", "OUT.dat [--pictures DIR]",
      "reads the sign's program into a new project OUT.dat, its bitmaps and animations as "
      "BMP and GIF files in DIR (default: a folder beside OUT.dat named after it); items that "
