@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> out(count);
     const signlink::Frame request = signlink::BuildMemoryRead(0, static_cast<std::uint16_t>(count));
     scripted::FakeSerial port;
-    port.next = {{0, signlink::Frame(reply.begin() + 1, reply.end())}};
+    if (size > 1) port.next = {{0, signlink::Frame(reply.begin() + 1, reply.end())}};
     (void)signlink::SerialSendAndRead(port, request.data(), request.size(), out.data(), count);
   }
   return 0;
