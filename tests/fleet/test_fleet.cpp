@@ -28,12 +28,6 @@ const char* const kBook =
     "serial=com3\n"
     "groups =\n";
 
-// A fresh folder of its own, so runs side by side never meet.
-std::string TempFolder() {
-  std::string folder = (std::filesystem::temp_directory_path() / "fleet-XXXXXX").string();
-  return ::mkdtemp(folder.data()) ? folder : std::string();
-}
-
 fleet::Sign Tcp(const std::string& name, int port, std::vector<std::string> groups = {}) {
   fleet::Sign s;
   s.name = name;
@@ -116,7 +110,8 @@ TEST(Fleet, SelectionAndTargets) {
   EXPECT_EQ(names({{"a"}, {"g3"}, false}), "");
   EXPECT_NE(unknown.find("g3"), std::string::npos);
 
-  const std::string folder = TempFolder();
+  std::string folder = (std::filesystem::temp_directory_path() / "fleet-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(folder.data()), nullptr);  // its own, so runs side by side never meet
   const std::filesystem::path tty = folder + "/tty", alias = folder + "/alias";
   std::fclose(std::fopen(tty.c_str(), "w"));
   std::filesystem::create_symlink(tty, alias);

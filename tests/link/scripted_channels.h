@@ -29,10 +29,8 @@ struct Script : signlink::MonotonicClock {
     next.clear();
   }
   // Moves the clock to the next arrival, or just past `deadline` when none comes before it.
-  std::int64_t Advance(std::int64_t deadline) {
-    const std::int64_t to = std::min(deadline + 1, due.empty() ? deadline + 1 : due.begin()->first);
-    now = std::max(now, to);
-    return to;
+  void Advance(std::int64_t deadline) {
+    now = std::max(now, std::min(deadline + 1, due.empty() ? deadline + 1 : due.begin()->first));
   }
   std::vector<Piece> Arrived() {
     std::vector<Piece> out;

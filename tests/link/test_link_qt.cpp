@@ -76,11 +76,6 @@ void AckNextRequest(QTimer& timer, int master) {
   });
   timer.start(10);
 }
-Frame Twice(const Frame& a, const Frame& b) {
-  Frame both = a;
-  both.insert(both.end(), b.begin(), b.end());
-  return both;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -130,9 +125,11 @@ int ConnectTo(int port, bool nonblocking = false) {
   return fd;
 }
 
-Frame Repeat(const Frame& f, int times) {
+// The frames one after another, `times` over: requests sent without waiting for replies.
+Frame Repeat(std::initializer_list<Frame> frames, int times = 1) {
   Frame out;
-  while (times-- > 0) out.insert(out.end(), f.begin(), f.end());
+  while (times-- > 0)
+    for (const Frame& f : frames) out.insert(out.end(), f.begin(), f.end());
   return out;
 }
 
@@ -140,7 +137,7 @@ Frame Repeat(const Frame& f, int times) {
 // sign's side stopped taking them for half a second. Returns how many went.
 long FloodWithoutReading(int fd, long requests) {
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-  const Frame batch = Repeat(signlink::BuildMemoryRead(0x080000, 4096), 1000);
+  const Frame batch = Repeat({signlink::BuildMemoryRead(0x080000, 4096)}, 1000);
   long bytes = 0;
   for (Clock::time_point since = Clock::now(); bytes < requests * 12 && MsSince(since) <= 500;) {
     const std::size_t at = static_cast<std::size_t>(bytes) % batch.size();
@@ -210,7 +207,7 @@ TEST(SerialLink, TimesOutWithoutSpinningPurgesLeftoversAndReportsAClosedPort) {
   EXPECT_LT(wall.elapsed(), 6500);
   EXPECT_GE(ticks, 30);  // and kept handling its events
   EXPECT_EQ(Send(ctrl, kApply), 0);
-  EXPECT_EQ(Send(ctrl, Twice(kApply, kApply)), 0);
+  EXPECT_EQ(Send(ctrl, Repeat({kApply, kApply})), 0);
   Pause(300);  // the second acknowledgement is in before the next exchange purges it
   std::uint8_t out[8] = {};
   ASSERT_EQ(Read(ctrl, kModel, out), 0);
@@ -272,7 +269,7 @@ TEST(TcpLink, ReconnectsAndTakesNoReplyOfAnEarlierExchange) {
   link.Connect("127.0.0.1", static_cast<quint16>(sim.tcp_port()));
   EXPECT_EQ(Send(link, kApply), 0);
   EXPECT_NE(Send(link, kApply), 0);
-  EXPECT_EQ(Send(link, Twice(kApply, kModel)), 0);
+  EXPECT_EQ(Send(link, Repeat({kApply, kModel})), 0);
   Pause(50);
   std::uint8_t out[8] = {};
   ASSERT_EQ(Read(link, kSize, out), 0);
@@ -383,7 +380,7 @@ TEST_F(SignSimAsProcess, ASecondClientIsAnsweredWhileTheFirstFloods) {
   const int flood = ConnectTo(sim.tcp_port(), true);
   // A pipelining client that takes its replies, so nothing but fairness holds it back.
   std::thread flooder([&] {
-    const Frame batch = Repeat(signlink::BuildApply(), 10000);
+    const Frame batch = Repeat({signlink::BuildApply()}, 10000);
     std::vector<std::uint8_t> sink(1 << 16);
     for (std::size_t at = 0; !stop;) {
       const ssize_t w = send(flood, batch.data() + at, batch.size() - at, MSG_NOSIGNAL);
