@@ -1,5 +1,5 @@
-// The manager's windows for many signs: the sign book at start and in its dialog, and a
-// send to a group of virtual signs with the failed one sent again.
+// The manager's windows for many signs: the start's warnings (its port, the sign book), the
+// book in its dialog, and a send to a group of virtual signs with the failed one sent again.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,10 +13,12 @@
 #include "manager/app/brellion_app.h"
 #include "manager/app/brellion_view.h"
 #include "manager/app/commands.h"
+#include "manager/app/main_frame.h"
 #include "manager/fleet/sign_book.h"
 #include "manager/fleet/ui/fleet_dlg.h"
 #include "manager/fleet/ui/sign_book_dlg.h"
 #include "manager/fleet/ui/sign_edit_dlg.h"
+#include "manager/link/frame.h"
 #include "manager/link/qt/sign_links.h"
 #include "manager/settings/run_dialog.h"
 #include "manager/store/work_store.h"
@@ -60,14 +62,20 @@ class FleetUiTest : public QObject {
     delete dir_;
   }
 
-  // A hand-edited book with a wrong line: the start names the line and goes on.
-  void wrongLineIsNamedAtStart() {
+  // The stored serial port missing and a hand-edited book with a wrong line: the start
+  // warns of each once, names the line, and goes on with the port closed.
+  void startWarnsOfTheMissingPortAndTheWrongLine() {
     WriteBook("[sign 본점]\ntcp = 10.0.0.1:5000\n\n[sign 창고]\ntcp = 10.0.0.2\n");
     MessageRecorder boxes;
     QVERIFY(TheApp()->InitInstance(false));
-    const QStringList texts = Texts(boxes).filter("전광판 목록:");
-    QCOMPARE(texts.size(), 1);
-    QVERIFY2(texts[0].contains("5번째 줄: tcp는"), qPrintable(texts[0]));
+    const QStringList texts = Texts(boxes);
+    QCOMPARE(texts.size(), 2);
+    QCOMPARE(texts[0], "경고: 통신 포트를 열지 못했습니다.\n설정값을 바꿔 다시 시도 하십시오.");
+    QCOMPARE(boxes.messages()[0].icon, MsgIcon::Warning);
+    QVERIFY2(texts[1].startsWith("전광판 목록:") && texts[1].contains("5번째 줄: tcp는"),
+             qPrintable(texts[1]));
+    QCOMPARE(TheApp()->MainFrame()->LinkText(), QStringLiteral("열린 포트가 없습니다."));
+    QCOMPARE(static_cast<int>(View()->Link().SendAndWait(signlink::BuildApply())), 4);
   }
 
   // Add, a refused clash of names, change of the groups, delete: "확인" writes a file that

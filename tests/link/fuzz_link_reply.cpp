@@ -7,44 +7,7 @@
 
 #include "manager/link/exchange.h"
 #include "manager/link/frame.h"
-#include "manager/link/receive_ring.h"
-
-namespace {
-
-class StillClock : public signlink::MonotonicClock {
- public:
-  std::int64_t NowMs() const override { return now; }
-  std::int64_t now = 0;
-};
-
-// Hands the input over in one go, then lets the deadline pass.
-class OneShotSerial : public signlink::SerialChannel {
- public:
-  OneShotSerial(const std::uint8_t* d, std::size_t n) : ring_(clock_, 0), data_(d), n_(n) {}
-  void Purge() override { ring_.Clear(); }
-  int Write(const std::uint8_t*, int n) override { return n; }
-  bool StartTimeout(int ms) override {
-    ring_.StartTimeout(ms);
-    return true;
-  }
-  signlink::SerialRead Read(std::uint8_t* dst, int n) override {
-    return ring_.Read(dst, static_cast<std::size_t>(n));
-  }
-  void AwaitBytes() override {
-    if (!given_) ring_.Append(data_, n_);
-    given_ = true;
-    clock_.now += 6000;
-  }
-
- private:
-  StillClock clock_;
-  signlink::ReceiveRing ring_;
-  const std::uint8_t* data_;
-  std::size_t n_;
-  bool given_ = false;
-};
-
-}  // namespace
+#include "tests/link/scripted_channels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Exact-size copies so that the sanitizer sees any read past the end.
@@ -59,10 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)signlink::CheckTcpReply(reply.data(), reply.size(), expected);
   }
   if (size >= 1) {
+    // All but the first byte arrive at once, then the deadline passes.
     const std::size_t count = data[0] % 32;
     std::vector<std::uint8_t> out(count);
     const signlink::Frame request = signlink::BuildMemoryRead(0, static_cast<std::uint16_t>(count));
-    OneShotSerial port(reply.data() + 1, reply.size() - 1);
+    scripted::FakeSerial port;
+    if (size > 1) port.next = {{0, signlink::Frame(reply.begin() + 1, reply.end())}};
     (void)signlink::SerialSendAndRead(port, request.data(), request.size(), out.data(), count);
   }
   return 0;

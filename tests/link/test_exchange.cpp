@@ -4,69 +4,16 @@
 
 #include <algorithm>
 #include <deque>
-#include <map>
 #include <vector>
 
 #include "manager/link/exchange.h"
 #include "manager/link/frame.h"
-#include "manager/link/receive_ring.h"
+#include "tests/link/scripted_channels.h"
 
 using namespace signlink;
+using namespace scripted;
 
 namespace {
-
-struct Piece {
-  std::int64_t delay_ms;  // after the request was written
-  Frame bytes;
-  enum Kind { kBytes, kClose, kError } kind = kBytes;
-};
-using Plan = std::vector<Piece>;
-
-// A fake clock with replies scheduled when a request is written.
-struct Script : MonotonicClock {
-  std::int64_t NowMs() const override { return now; }
-  void OnWrite() {
-    for (const Piece& p : next) due.emplace(now + p.delay_ms, p);
-    next.clear();
-  }
-  // Moves the clock to the next arrival, or just past `deadline` when none comes before it.
-  std::int64_t Advance(std::int64_t deadline) {
-    const std::int64_t to = std::min(deadline + 1, due.empty() ? deadline + 1 : due.begin()->first);
-    now = std::max(now, to);
-    return to;
-  }
-  std::vector<Piece> Arrived() {
-    std::vector<Piece> out;
-    for (; !due.empty() && due.begin()->first <= now; due.erase(due.begin()))
-      out.push_back(due.begin()->second);
-    return out;
-  }
-  std::int64_t now = 1000000;
-  Plan next;                               // the replies to the next request written
-  std::multimap<std::int64_t, Piece> due;  // by arrival time
-};
-
-class FakeSerial : public SerialChannel, public Script {
- public:
-  void Purge() override { ring.Clear(); }
-  int Write(const std::uint8_t* bytes, int n) override {
-    if (!open) return ring.set_status(SerialRead::kPortClosed), 0;
-    written.emplace_back(bytes, bytes + n);
-    return OnWrite(), n;
-  }
-  bool StartTimeout(int ms) override { return open && (ring.StartTimeout(ms), true); }
-  SerialRead Read(std::uint8_t* dst, int n) override {
-    return ring.Read(dst, static_cast<std::size_t>(n));
-  }
-  // Bytes reach the ring only while the exchange awaits them.
-  void AwaitBytes() override {
-    Advance(ring.deadline());
-    for (const Piece& p : Arrived()) ring.Append(p.bytes.data(), p.bytes.size());
-  }
-  ReceiveRing ring{*this, 0};
-  bool open = true;
-  std::vector<Frame> written;
-};
 
 class FakeStream : public StreamChannel, public Script {
  public:
