@@ -2,9 +2,7 @@
 // must show, cell layout, and that generating again gives the same bytes.
 #include <gtest/gtest.h>
 #include <iconv.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
