@@ -108,9 +108,9 @@ TEST_F(LoadedFonts, GlyphsComeFromTheirTables) {
   for (int code : {0x1F, 0x80, 0xADA1, 0xAFA1, 0xC9A1, 0xFEA1, 0xB0A0, 0xB0FF, 0xB041, 0x80A1,
                    0xA0A1, 0xFFFE}) {
     rows_[0] = 1;
-    const bool fetched = code < 0x100 ? fonts_.FetchNarrow(std::uint8_t(code), 16, 0, rows_)
-                                      : fonts_.FetchWide(std::uint8_t(code >> 8),
-                                                         std::uint8_t(code), 32, 0, rows_);
+    const bool fetched =
+        code < 0x100 ? fonts_.FetchNarrow(std::uint8_t(code), 16, 0, rows_)
+                     : fonts_.FetchWide(std::uint8_t(code >> 8), std::uint8_t(code), 32, 0, rows_);
     EXPECT_FALSE(LocateGlyph(std::uint16_t(code)).found || fetched || rows_[0]) << std::hex << code;
   }
 }
