@@ -99,8 +99,10 @@ class LedStripTest : public QObject {
   }
 
   // Every editor, on a one- and a two-tier board: the strip shows, frame for frame, what
-  // the engine plays from the item's memory image.
-  void everyEditorPlaysItsItem() {
+  // the engine plays from the item's memory image; then every list, picker and radio button
+  // restarts it at the first frame of the item as it now stands. The temperature, which the
+  // previewer cannot show, keeps a note in its place.
+  void everyEditorPlaysItsItemAndEveryControlRestartsIt() {
     for (const preview::Board board : {preview::Board{8, 1, false}, preview::Board{12, 2, false}}) {
       for (const auto& [name, make] : Editors()) {
         const QByteArray where = QByteArray(name) + " " + QByteArray::number(board.tiers);
@@ -108,6 +110,7 @@ class LedStripTest : public QObject {
         QVERIFY2(dlg->strip(), where);
         dlg->strip()->SetPaused(true);
         dlg->setPreviewBoard(board);
+        for (CTextPane* pane : dlg->findChildren<CTextPane*>()) pane->setStyledText({{U'가', {}}});
         TypeAndSettle(dlg.get(), QStringLiteral("가나 AB"));
         sign::LedStrip& strip = *dlg->strip();
         QCOMPARE(strip.image().size(), QSize(board.modules, board.tiers) * 16 * 3);
@@ -117,8 +120,25 @@ class LedStripTest : public QObject {
           QVERIFY2(f == 0 || strip.Advance(), where);
           QVERIFY2(*strip.frame() == want[f], where + " frame " + QByteArray::number(int(f)));
         }
+        for (QWidget* w : dlg->findChildren<QWidget*>()) {
+          auto* list = qobject_cast<QComboBox*>(w);
+          auto* picker = qobject_cast<QDateTimeEdit*>(w);
+          auto* radio = qobject_cast<QRadioButton*>(w);
+          if (!list && !picker && !(radio && !radio->isChecked())) continue;
+          const long before = strip.restarts();
+          if (list) list->setCurrentIndex((list->currentIndex() + 1) % list->count());
+          if (picker) picker->setDateTime(picker->dateTime().addDays(3).addSecs(60));
+          if (radio) radio->parentWidget()->parentWidget()->findChild<QTextEdit*>()->selectAll();
+          if (radio) radio->click();  // on the whole text
+          TypeAndSettle(dlg.get(), {});
+          QVERIFY2(strip.restarts() == before + 1 && *strip.frame() == Expected(*dlg, 1).at(0),
+                   where + " " + w->metaObject()->className() + " " + w->objectName().toUtf8());
+        }
       }
     }
+    CHoldTimeDlg temperature(true);
+    TypeAndSettle(&temperature, {});
+    QVERIFY(!temperature.strip()->frame() && temperature.strip()->note().contains("온도"));
   }
 
   // Typing starts the strip over at once, paused or not; the pause button offers to play
@@ -137,36 +157,6 @@ class LedStripTest : public QObject {
     pause->click();  // then the dialog's timer plays it on
     QCOMPARE(pause->text(), QStringLiteral("일시정지"));
     QTRY_VERIFY_WITH_TIMEOUT(dlg.strip()->framesPainted() > before + 6, 3000);
-  }
-
-  // Every list, picker and radio button of every editor restarts the strip at the first
-  // frame of the item as it now stands. The temperature, which the previewer cannot show,
-  // keeps a note in its place.
-  void everyControlRestartsTheStrip() {
-    for (const auto& [name, make] : Editors()) {
-      std::unique_ptr<CTextItemDlg> dlg = make();
-      dlg->strip()->SetPaused(true);
-      for (CTextPane* pane : dlg->findChildren<CTextPane*>()) pane->setStyledText({{U'가', {}}});
-      for (QWidget* w : dlg->findChildren<QWidget*>()) {
-        auto* list = qobject_cast<QComboBox*>(w);
-        auto* picker = qobject_cast<QDateTimeEdit*>(w);
-        auto* radio = qobject_cast<QRadioButton*>(w);
-        if (!list && !picker && !(radio && !radio->isChecked())) continue;
-        const long before = dlg->strip()->restarts();
-        if (list) list->setCurrentIndex((list->currentIndex() + 1) % list->count());
-        if (picker) picker->setDateTime(picker->dateTime().addDays(3).addSecs(60));
-        if (radio) radio->parentWidget()->parentWidget()->findChild<QTextEdit*>()->selectAll();
-        if (radio) radio->click();  // on the whole text
-        TypeAndSettle(dlg.get(), {});
-        QVERIFY2(
-            dlg->strip()->restarts() == before + 1 &&
-                *dlg->strip()->frame() == Expected(*dlg, 1).at(0),
-            QByteArray(name) + " " + w->metaObject()->className() + " " + w->objectName().toUtf8());
-      }
-    }
-    CHoldTimeDlg temperature(true);
-    TypeAndSettle(&temperature, {});
-    QVERIFY(!temperature.strip()->frame() && temperature.strip()->note().contains("온도"));
   }
 
   // On a 20 x 2 board with the panes' notes shown, each editor opens centred over the main

@@ -61,8 +61,9 @@ int RunEffect(EffectFamily f, EffectMode m, int code, int level, int width, cons
 
 // Slides take a frame a dot, vertical slides half a row (a third on the lower line and
 // descending on 16 rows), zooms W / ((6 - level) dots), rotations end a frame after their
-// motion; each rotation turns by its family's and level's step.
-TEST(EffectFrames, MovingFramesAndTurnsByFamilyCodeAndSpeed) {
+// motion; each rotation turns by its family's and level's step; and the engine plays each
+// effect at the speed level it asks for.
+TEST(EffectFrames, MovingFramesTurnsAndSpeedByFamilyCodeAndLevel) {
   // family, mode, code, level, width, moving frames
   // clang-format off
   const std::tuple<EffectFamily, EffectMode, int, int, int, int> frames[] = {
@@ -82,37 +83,31 @@ TEST(EffectFrames, MovingFramesAndTurnsByFamilyCodeAndSpeed) {
   for (auto [f, m, code, level, width, n] : frames)
     EXPECT_EQ(RunEffect(f, m, code, level, width, Pattern()) - 1, n)
         << Name(f, m, code, width, level);
-  // family, mode, code, level, degrees per frame
-  const std::tuple<EffectFamily, EffectMode, int, int, int> turns[] = {
-      {k32, kIn, kEntryRotateFromAbove, 2, 24}, {k16, kIn, kEntryRotateFromBelow, 2, 24},
-      {k32, kIn, kEntryRotateFromAbove, 5, 6},  {kUp, kIn, kEntryRotateFromAbove, 2, 16},
-      {kLow, kIn, kEntryRotateFromBelow, 5, 4}, {k32, kIn, kEntryRotateFromLeft, 2, -16},
-      {k32, kIn, kEntryRotateFromRight, 5, 4},  {k16, kOut, kExitRotateUp, 2, -16},
-      {kLow, kOut, kExitRotateRight, 5, -4}};
+  // family, mode, code, item level, degrees per frame (0: not checked), and the level the
+  // effect asks the engine to play at: one-line slides follow the item, one-line rotations
+  // and zooms use level four, the two-line families ask for none.
+  // clang-format off
+  const std::tuple<EffectFamily, EffectMode, int, int, int, int> turns[] = {
+      {k32, kIn, kEntryRotateFromAbove, 2, 24, 4}, {k16, kIn, kEntryRotateFromBelow, 2, 24, 4},
+      {k32, kIn, kEntryRotateFromAbove, 5, 6, 4},  {kUp, kIn, kEntryRotateFromAbove, 2, 16, 0},
+      {kLow, kIn, kEntryRotateFromBelow, 5, 4, 0}, {k32, kIn, kEntryRotateFromLeft, 2, -16, 4},
+      {k32, kIn, kEntryRotateFromRight, 5, 4, 4},  {k16, kOut, kExitRotateUp, 2, -16, 4},
+      {kLow, kOut, kExitRotateRight, 5, -4, 0},    {k32, kIn, kEntryFromRight, 2, 0, 2},
+      {k16, kOut, kExitRowsApart, 5, 0, 5},        {k16, kOut, kExitEnlargeAcross, 5, 0, 4},
+      {kUp, kIn, kEntryFromBottom, 3, 0, 0},       {kUp, kOut, kExitRotateDown, 3, 0, 0},
+      {kLow, kIn, kEntryFromBottom, 3, 0, 0},      {kLow, kOut, kExitRotateDown, 3, 0, 0}};
+  // clang-format on
   const FrameBuffer work = Pattern();
-  for (auto [f, m, code, level, turn] : turns) {
+  for (auto [f, m, code, level, turn, asked] : turns) {
     EffectState s;
     StartEffect(s, f, m, code, level, 96, 0, 96);
+    EXPECT_EQ(EffectSpeedLevel(s), asked) << Name(f, m, code, 96, level);
     FrameBuffer back;
-    for (int n = 0, before = s.progress; n < 5; ++n, before = s.progress) {
+    for (int n = 0, before = s.progress; turn != 0 && n < 5; ++n, before = s.progress) {
       StepEffect(s, work, back);
       EXPECT_EQ((s.progress - before + 360) % 360, (turn + 360) % 360)
           << Name(f, m, code, 96, level);
     }
-  }
-}
-
-TEST(EffectFrames, OneLineSlidesFollowTheItemRotationsAndZoomsUseLevelFour) {
-  // family, mode, code, item level, level the effect asks for (0: none)
-  const std::tuple<EffectFamily, EffectMode, int, int, int> cases[] = {
-      {k32, kIn, kEntryFromRight, 2, 2},       {k16, kOut, kExitRowsApart, 5, 5},
-      {k32, kIn, kEntryRotateFromBelow, 2, 4}, {k16, kOut, kExitEnlargeAcross, 5, 4},
-      {kUp, kIn, kEntryFromBottom, 3, 0},      {kUp, kOut, kExitRotateDown, 3, 0},
-      {kLow, kIn, kEntryFromBottom, 3, 0},     {kLow, kOut, kExitRotateDown, 3, 0}};
-  for (auto [f, m, code, level, wanted] : cases) {
-    EffectState s;
-    StartEffect(s, f, m, code, level, 0, 0, 96);
-    EXPECT_EQ(EffectSpeedLevel(s), wanted) << Name(f, m, code, 96, level);
   }
 }
 

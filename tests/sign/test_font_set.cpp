@@ -5,7 +5,6 @@
 #include <fstream>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "sign/font_set.h"
@@ -77,14 +76,6 @@ TEST(FontMeasure, WidthsBySize) {
   for (auto [text, size, width] : cases) EXPECT_EQ(MeasureText(text, size), width) << text;
 }
 
-// Codes outside the three two-byte ranges and below 0x20 have no glyph (the codes inside are
-// fetched from their tables below).
-TEST(FontLocate, KsCodeRanges) {
-  for (std::uint16_t missing :
-       {0x1F, 0x80, 0xADA1, 0xAFA1, 0xC9A1, 0xFEA1, 0xB0A0, 0xB0FF, 0x80A1, 0xA0A1, 0xFFFE})
-    EXPECT_FALSE(LocateGlyph(missing).found) << std::hex << missing;
-}
-
 TEST_F(LoadedFonts, MissingFilesStopTheLoadAtTheFirstAndShortFilesLeaveUnlitDots) {
   EXPECT_TRUE(Load(true, false).empty());
   fs::remove(Font(14));  // 영문굴림체32
@@ -113,11 +104,15 @@ TEST_F(LoadedFonts, GlyphsComeFromTheirTables) {
     EXPECT_EQ(Narrow('A', 16, style), GlyphRows(4 + style, 0x21));
     EXPECT_EQ(Narrow(0x7F, 32, style), GlyphRows(14 + style, 95));
   }
-  EXPECT_FALSE(fonts_.FetchWide(0xAD, 0xA1, 16, 0, rows_));
-  EXPECT_EQ(std::vector<std::uint32_t>(rows_, rows_ + 16), std::vector<std::uint32_t>(16, 0));
-  EXPECT_FALSE(fonts_.FetchWide(0xB0, 0x41, 32, 0, rows_));
-  EXPECT_FALSE(fonts_.FetchNarrow(0x1F, 16, 0, rows_));
-  EXPECT_FALSE(fonts_.FetchNarrow(0x80, 32, 0, rows_));
+  // Codes outside the three two-byte ranges and below 0x20 have no glyph: no dots.
+  for (int code : {0x1F, 0x80, 0xADA1, 0xAFA1, 0xC9A1, 0xFEA1, 0xB0A0, 0xB0FF, 0xB041, 0x80A1,
+                   0xA0A1, 0xFFFE}) {
+    rows_[0] = 1;
+    const bool fetched =
+        code < 0x100 ? fonts_.FetchNarrow(std::uint8_t(code), 16, 0, rows_)
+                     : fonts_.FetchWide(std::uint8_t(code >> 8), std::uint8_t(code), 32, 0, rows_);
+    EXPECT_FALSE(LocateGlyph(std::uint16_t(code)).found || fetched || rows_[0]) << std::hex << code;
+  }
 }
 
 TEST_F(LoadedFonts, DrawsOpaqueCellsWithClipping) {

@@ -103,37 +103,29 @@ TEST(PlaybackEngine, SingleItemStartsAgainFromItsEntryAfterItsExit) {
   EXPECT_EQ(p.engine().programLoops(), 2);
 }
 
+// Text wider than the board is aligned left, held, moved a dot a frame until its end meets
+// the right edge, held again, then leaves from its end.
 TEST(PlaybackEngine, WideTextHoldsLeftScrollsToItsEndHoldsAgainThenLeaves) {
-  PreviewBuilder b(4, 1);  // 64 dots; the text is 96
-  b.OneLine(kWide, 16, 1, 0, 15);
-  b.OneLine(kA, 16, 1, 0, 15);
-  const auto shots = Player(b).Frames(62 + 32 + 62 + 1);
-  EXPECT_TRUE(Moves(shots, 0, 62, kWide, 0, 0, 64));
-  // One dot further left each frame until the end of the text meets the right edge.
-  EXPECT_TRUE(Moves(shots, 62, 32, kWide, -1, -1, 64));
-  EXPECT_TRUE(Moves(shots, 94, 62, kWide, -32, 0, 64));
-  for (const Shot& s : shots) EXPECT_EQ(s.period, 20);
-  EXPECT_EQ(shots[156].item, 1);
-}
-
-TEST(PlaybackEngine, WideTextEntersAlignedLeftAndLeavesFromItsEnd) {
-  PreviewBuilder b(4, 1);
-  b.OneLine(kWide, 1, 1, 0, 0);  // slides in, slides out
-  b.OneLine(kA, 16, 1, 0, 15);
-  const auto shots = Player(b).Frames(500);
-  std::size_t i = 0, held, atEnd, next;
-  while (!Shows(shots[i].frame, kWide, 0, 64)) ++i;  // the entry ends aligned left
-  EXPECT_GT(i, 32u);
-  for (held = i; Shows(shots[held].frame, kWide, 0, 64);) ++held;
-  EXPECT_EQ(held - i, 63u);  // the entry's finishing frame and the 62 of the hold
-  EXPECT_TRUE(Moves(shots, static_cast<int>(held), 32, kWide, -1, -1, 64));
-  for (atEnd = held + 32; Shows(shots[atEnd].frame, kWide, -32, 64);) ++atEnd;
-  EXPECT_GE(atEnd - (held + 32), 62u);  // the second hold
-  // The exit moves the end-aligned picture out: its first frames still show the text's end.
-  EXPECT_FALSE(Blank(shots[atEnd].frame, 0, 16, 64));
-  for (next = atEnd; shots[next].item == 0;) ++next;
-  EXPECT_TRUE(Blank(shots[next - 1].frame, 0, 16, 64));
-  EXPECT_TRUE(Shows(shots[next].frame, kA, 24, 64));
+  for (int entry : {16, 1}) {  // shown at once and no exit, or slid in and out
+    PreviewBuilder b(4, 1);    // 64 dots; the text is 96
+    b.OneLine(kWide, entry, 1, 0, entry == 16 ? 15 : 0);
+    b.OneLine(kA, 16, 1, 0, 15);
+    const auto shots = Player(b).Frames(500);
+    int i = 0, next;
+    while (!Shows(shots[i].frame, kWide, 0, 64)) ++i;  // where an entry ends
+    EXPECT_TRUE(entry == 16 ? i == 0 : i > 32) << i;
+    const int held = i + (entry == 16 ? 62 : 63);  // an entry's finishing frame, then the hold
+    EXPECT_TRUE(Moves(shots, i, held - i, kWide, 0, 0, 64) &&
+                Moves(shots, held, 32, kWide, -1, -1, 64) &&
+                Moves(shots, held + 32, 62, kWide, -32, 0, 64));
+    for (next = held + 94; shots[next].item == 0;) ++next;
+    // The exit moves the end-aligned picture out: its first frame still shows the text's end.
+    EXPECT_EQ(next == held + 94, entry == 16);
+    EXPECT_FALSE(Blank(shots[held + 94].frame, 0, 16, 64));
+    EXPECT_TRUE(Blank(shots[next - 1].frame, 0, 16, 64) == (entry != 16));
+    EXPECT_TRUE(Shows(shots[next].frame, kA, 24, 64));
+    for (int k = 0; k <= next; ++k) ASSERT_EQ(shots[k].period, 20) << entry << " " << k;
+  }
 }
 
 // Without the connection flag A takes 32 + 16 - 1 frames to leave, then B enters at the right
@@ -160,14 +152,8 @@ TEST(PlaybackEngine, PassThroughRunsIntoTheNextItemOnlyWithTheConnection) {
   EXPECT_EQ(std::pair(shots[70].item, shots[71].item), std::pair(1, 2));
 }
 
-TEST(PlaybackEngine, OneLineOnTwoTiersUsesThe32DotFont) {
-  PreviewBuilder b(6, 2);
-  b.OneLine("\xB0\xA1\x41", 16, 0, 0, 15);  // 가A: 32 + 16 dots
-  const FrameBuffer f = Player(b).Frames(1)[0].frame;
-  EXPECT_TRUE(Shows(f, "\xB0\xA1\x41", 24, 96, 0, 32));
-}
-
-TEST(PlaybackEngine, AttributesColourEachCharacter) {
+// Each character in its colours; one line on two tiers in the 32-dot font.
+TEST(PlaybackEngine, AttributesColourEachCharacterAndTwoTiersUseThe32DotFont) {
   PreviewBuilder b(2, 1);
   item::ItemRecord& r = b.OneLine("AB", 16, 0, 0, 15);
   r.body.attrA[0] = Attr(1, 3);  // green on yellow
@@ -176,6 +162,9 @@ TEST(PlaybackEngine, AttributesColourEachCharacter) {
   // The glyph's unlit last column shows the background.
   EXPECT_EQ(std::vector<int>({f.at(5, 8), f.at(5, 15), f.at(5, 16), f.at(5, 23)}),
             std::vector<int>({kDotGreen, kDotYellow, kDotOff, kDotRed}));
+  PreviewBuilder two(6, 2);
+  two.OneLine("\xB0\xA1\x41", 16, 0, 0, 15);  // 가A: 32 + 16 dots
+  EXPECT_TRUE(Shows(Player(two).Frames(1)[0].frame, "\xB0\xA1\x41", 24, 96, 0, 32));
 }
 
 TEST(PlaybackEngine, TwoLineItemRunsBothLinesAndBlanksTheOneThatIsDone) {
@@ -211,20 +200,6 @@ TEST(PlaybackEngine, TitleStaysWhileTheSentencePassesThrough) {
   EXPECT_EQ(p.engine().itemStarts(), 2);  // the only item started again
 }
 
-TEST(PlaybackEngine, BitmapTenRowsHighLightsOnlyItsRows) {
-  const Art art{std::vector<std::string>(10, "YYYYYYYYYYYY")};
-  for (int mode = 0; mode < 2; ++mode) {
-    PreviewBuilder b(2, 2);
-    b.Bitmap(art, mode, 0, 0);
-    bool lit = false;
-    for (const Shot& s : Player(b).Frames(80)) {
-      ASSERT_TRUE(Blank(s.frame, 10, 22, 32)) << "mode " << mode;
-      lit = lit || !Blank(s.frame, 0, 10, 32);
-    }
-    EXPECT_TRUE(lit);
-  }
-}
-
 TEST(PlaybackEngine, HeldBitmapIsCentredInItsColours) {
   PreviewBuilder b(2, 1);
   b.Bitmap(Art{{"RG.Y", "..R.", "G..."}}, 0, 4, 0);
@@ -252,16 +227,16 @@ TEST(PlaybackEngine, ScrolledBitmapsChainLikeTexts) {
   b.Bitmap(Art{{"GG", "GG"}}, 1, 0, 0);
   b.OneLine(kA, 16, 0, 0, 15);
   const auto shots = Player(b).Frames(50);
-  // Frame k shows both pictures side by side, the first starting at column 31 - k.
+  // Frame k shows both pictures side by side from column 31 - k, and nothing below them.
   for (int k = 0; k < 40; ++k) {
-    std::string row0(32, '.'), row1(32, '.');
+    std::string row0(32, '.'), row1(32, '.'), row2(32, '.');
     for (int c = 0; c < 12; ++c) {
       const auto x = static_cast<std::size_t>(31 - k + c);
       if (x > 31) continue;
       row0[x] = c < 10 ? 'R' : 'G';
       row1[x] = (c == 0 || c == 9) ? 'R' : c < 10 ? '.' : 'G';
     }
-    ASSERT_EQ(ArtOf(shots[k].frame, 0, 2, 32), row0 + "\n" + row1 + "\n") << "frame " << k;
+    ASSERT_EQ(ArtOf(shots[k].frame, 0, 3, 32), row0 + "\n" + row1 + "\n" + row2 + "\n") << k;
   }
   EXPECT_EQ(std::pair(shots[9].item, shots[10].item), std::pair(0, 1));
 }
