@@ -12,9 +12,11 @@
 #include "shared/board_memory.h"
 #include "tests/support/cli_process.h"
 #include "tests/support/picture_builders.h"
-#include "tests/support/signsim_process.h"
+#include "tests/transfer/cli_files.h"
 
 namespace {
+
+using cli_test::ReadAt, cli_test::Tcp, cli_test::WriteAt;
 
 class CliReadBackTest : public ::testing::Test {
  protected:
@@ -30,14 +32,6 @@ class CliReadBackTest : public ::testing::Test {
     for (std::size_t i = 0; i < items; ++i) s.AppendSlot(static_cast<int>(i), list[i]);
     s.SetHeight(2);
     return path;
-  }
-  static QStringList Tcp(const SignSimProcess& sim) {
-    return {"--tcp", QStringLiteral("127.0.0.1:%1").arg(sim.tcp_port())};
-  }
-  static QByteArray Memory(const SignSimProcess& sim, std::uint32_t at, qint64 n) {
-    QFile f(sim.memory_file());
-    if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
-    return f.read(n);
   }
   static int Run(const QString& command, const QStringList& link, const QStringList& args) {
     const cli_test::CliRun r = cli_test::Cli(QStringList{command} + link + args);
@@ -70,8 +64,8 @@ TEST_F(CliReadBackTest, EveryKindGoesRoundThroughAPulledProjectOverEitherLink) {
                                 {board::kItemData, 100 * 8192},
                                 {board::kBitmapArea, 4096},
                                 {board::kAnimationArea, 4096}}) {
-      const QByteArray inA = Memory(a, at, n);
-      EXPECT_TRUE(inA.size() == n && inA == Memory(b, at, n)) << std::hex << at;
+      const QByteArray inA = ReadAt(a.memory_file(), at, n);
+      EXPECT_TRUE(inA.size() == n && inA == ReadAt(b.memory_file(), at, n)) << std::hex << at;
     }
   }
 }
@@ -81,11 +75,8 @@ TEST_F(CliReadBackTest, VerifyNamesTheChangedItemAndACountThatDiffers) {
   ASSERT_TRUE(sim.Start({"--rows", "2"}));
   const QString whole = Project("whole.dat", 8);
   ASSERT_EQ(Run("send", Tcp(sim), {whole}), 0);
-  {  // the sign's memory file is the sign's memory
-    QFile memory(sim.memory_file());
-    ASSERT_TRUE(memory.open(QIODevice::ReadWrite) && memory.seek(board::BodyAddress(1) + 10));
-    memory.write("#");
-  }
+  // The sign's memory file is the sign's memory.
+  ASSERT_TRUE(WriteAt(sim.memory_file(), "#", board::BodyAddress(1) + 10));
   cli_test::CliRun r = cli_test::Cli(QStringList{"verify"} + Tcp(sim) + QStringList{whole});
   EXPECT_EQ(r.status, 3);
   EXPECT_EQ(r.out, "item 2 (2줄문장): differs from 0x08200A\n");
@@ -104,11 +95,7 @@ TEST_F(CliReadBackTest, AReadThatFailsLeavesNoProjectAndNoPictures) {
   for (const char* fault : {"noreply:4", "badsum:4", "drop:4"}) {
     SCOPED_TRACE(fault);
     SignSimProcess sim;
-    {  // three one-line items
-      QFile memory(sim.memory_file());
-      ASSERT_TRUE(memory.open(QIODevice::WriteOnly) && memory.seek(board::kItemCount));
-      memory.write("\0\3", 2);
-    }
+    ASSERT_TRUE(WriteAt(sim.memory_file(), {"\0\3", 2}, board::kItemCount));  // 3 one-line items
     ASSERT_TRUE(sim.Start({"--fault", fault}));
     const cli_test::CliRun r =
         cli_test::Cli(QStringList{"pull"} + Tcp(sim) + QStringList{dir_.filePath("out.dat")});

@@ -2,7 +2,6 @@
 // event-cancel, send and preview of one project, and what each command refuses.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "manager/events/event_list.h"
@@ -10,15 +9,11 @@
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
 #include "tests/support/cli_process.h"
-#include "tests/support/signsim_process.h"
+#include "tests/transfer/cli_files.h"
 
 namespace {
 
-QByteArray ReadAt(const QString& path, qint64 at, qint64 n) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
-  return f.read(n);
-}
+using cli_test::ReadAt;
 
 TEST(CliTransfer, EventSendAndPreviewOfOneProject) {
   cli_test::EnsureApp();

@@ -2,7 +2,6 @@
 // project and sent to a second sign, what a comparison names, items that cannot come back,
 // reads that fail, and the check after a download.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cerrno>
 #include <cstring>
@@ -16,6 +15,7 @@
 #include "shared/cp949.h"
 #include "tests/fakes/sim_sign_link.h"
 #include "tests/support/picture_builders.h"
+#include "tests/support/test_fonts.h"
 
 using namespace transfer;
 using signlink::Result;
@@ -27,14 +27,8 @@ namespace {
 
 class ReadBackTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char name[] = "/tmp/readback_XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    dir_ = name;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string dir_;
+  const sign_test::TempDir tmp_{"readback"};
+  const std::string dir_ = tmp_.path.string();
 };
 
 // A sign of the right model with two tiers.
