@@ -128,16 +128,11 @@ TEST_F(ReadBackTest, DownloadWithVerifyReadsEveryStepBackAndFailsOnADifference) 
   const List list = encode_test::EveryKindProgram(dir_);
   Sign sign;
   int total = 0, steps = 0;
-  const Report sent = Download(sign, list, 2,
-                               {.begin = [&](int t) { total = t; },
-                                .step =
-                                    [&](int) {
-                                      // Item 3's planes change on the sign once the whole list was
-                                      // sent.
-                                      if (++steps == total / 2)
-                                        sign.memory()[board::kBitmapArea + 3] ^= 1;
-                                    }},
-                               true);
+  const auto step = [&](int) {  // item 3's planes change once the whole list was sent
+    if (++steps == total / 2) sign.memory()[board::kBitmapArea + 3] ^= 1;
+  };
+  const Report sent =
+      Download(sign, list, 2, {.begin = [&](int t) { total = t; }, .step = step}, true);
   EXPECT_EQ(std::tuple(sent.outcome, sent.item, total), std::tuple(Outcome::kVerifyFailed, 3, 48));
   const Message m = MessageFor(sent);
   EXPECT_EQ(m.text + "|" + m.caption, "4번째 항목이 전광판과 다릅니다|전송확인실패");
