@@ -10,8 +10,22 @@
 #include <utility>
 
 #include "manager/encode/program_layout.h"
+#include "shared/cp949.h"
 
 namespace encode_test {
+
+// An item whose text names its picture; its other quarters are filled so each differs from
+// the rest (mark changes the first's attributes).
+inline item::ItemRecord Item(item::ItemKind kind, const std::string& path = "",
+                             std::uint8_t mark = 0) {
+  item::ItemRecord r;
+  r.header.setKind(kind);
+  text::WriteTextQuarter(r.body.textA, path);
+  r.body.attrA.fill(static_cast<std::uint8_t>(0xA1 + mark));
+  r.body.textB.fill(0xB2);
+  r.body.attrB.fill(0xC3);
+  return r;
+}
 
 class FakePictures : public encode::PictureSource {
  public:

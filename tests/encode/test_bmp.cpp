@@ -24,12 +24,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Planes PlanesOf(const Bytes& file) {
-  const auto bmp = ReadBmp(file);
-  EXPECT_TRUE(bmp.has_value());
-  return bmp ? BmpToPlanes(*bmp) : Planes{};
-}
-
 using Pixel = std::function<std::uint32_t(int, int)>;
 Pixel Row(std::vector<std::uint32_t> row) {
   return [row](int x, int) { return row[static_cast<std::size_t>(x)]; };
@@ -88,7 +82,9 @@ TEST(BmpPlanes, DepthsHeadersRowOrderAndThreshold) {
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Planes p = PlanesOf(MakeBmp(c.o, c.pixel));
+    const auto bmp = ReadBmp(MakeBmp(c.o, c.pixel));
+    ASSERT_TRUE(bmp);
+    const Planes p = BmpToPlanes(*bmp);
     EXPECT_EQ(p.red, c.red);
     EXPECT_EQ(p.green, c.green);
   }

@@ -2,7 +2,6 @@
 
 #include <tuple>
 
-#include "shared/board_memory.h"
 #include "shared/codes.h"
 #include "shared/cp949.h"
 #include "shared/item_record.h"
@@ -47,16 +46,6 @@ TEST(ItemRecord, PresenceRuleAndQuartersByKind) {
     EXPECT_EQ(item::QuartersWritten(kind), quarters) << int(kind);
   }
   EXPECT_TRUE(item::HoldsItem(0, 'x'));
-}
-
-TEST(BoardMemory, AddressesAndPlaneSizes) {
-  EXPECT_EQ(std::vector<std::size_t>({board::HeaderAddress(99), board::BodyAddress(99),
-                                      board::PlaneRowBytes(1), board::PlaneRowBytes(800),
-                                      board::PictureBytes(9, 1)}),
-            std::vector<std::size_t>({0x060C60, 0x146000, 1, 100, 4}));
-  for (auto [kind, bytes] : {std::pair{0, 4096u}, {2, 8192u}, {3, 0u}, {9, 0u}}) {
-    EXPECT_EQ(board::BodyBytesSent(kind), bytes) << kind;
-  }
 }
 
 TEST(Cp949, AllKsx1001HangulRoundTrip) {

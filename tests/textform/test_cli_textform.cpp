@@ -13,24 +13,15 @@
 #include "manager/textform/project_text.h"
 #include "shared/board_memory.h"
 #include "tests/support/cli_process.h"
-#include "tests/support/signsim_process.h"
+#include "tests/transfer/cli_files.h"
 
 namespace {
 
-QByteArray ReadAll(const QString& path, qint64 at = 0, qint64 n = -1) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
-  return n < 0 ? f.readAll() : f.read(n);
-}
-
-bool Write(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using cli_test::ReadAt, cli_test::WriteAt;
 
 // The JSON block after the README's example marker.
 QByteArray ReadmeExample() {
-  const QString readme = QString::fromUtf8(ReadAll(BRELLION_SOURCE_DIR "/README.md"));
+  const QString readme = QString::fromUtf8(ReadAt(BRELLION_SOURCE_DIR "/README.md"));
   const qsizetype marker = readme.indexOf("<!-- project text example -->");
   const qsizetype start = readme.indexOf("```json\n", marker) + 8;
   return readme.mid(start, readme.indexOf("```", start) - start).toUtf8();
@@ -92,13 +83,13 @@ TEST(CliTextForm, ReadmeExampleGoesToTheSignAsTheManagersOwnProject) {
   const QString json = dir.filePath("example.json"), imported = dir.filePath("example.dat"),
                 own = dir.filePath("own.dat"), exported = dir.filePath("again.json");
   const textform::ProjectBytes ownBytes = ManagersOwnProject();
-  ASSERT_TRUE(Write(json, ReadmeExample()));
-  ASSERT_TRUE(Write(
+  ASSERT_TRUE(WriteAt(json, ReadmeExample()));
+  ASSERT_TRUE(WriteAt(
       own, QByteArray(reinterpret_cast<const char*>(ownBytes.data()), qsizetype(ownBytes.size()))));
 
   const cli_test::CliRun import = cli_test::Cli({"import", json, imported});
   ASSERT_EQ(import.status, 0) << import.err.toStdString();
-  EXPECT_EQ(ReadAll(imported), ReadAll(own));
+  EXPECT_EQ(ReadAt(imported), ReadAt(own));
   const cli_test::CliRun list = cli_test::Cli({"list", imported});
   EXPECT_EQ(list.status, 0);
   EXPECT_TRUE(
@@ -111,21 +102,21 @@ TEST(CliTextForm, ReadmeExampleGoesToTheSignAsTheManagersOwnProject) {
   again.start(BRELLION_BIN_DIR "/brellion-cli", {"import", "-", dir.filePath("again.dat")});
   ASSERT_TRUE(again.waitForFinished(60000));
   EXPECT_EQ(again.exitCode(), 0);
-  EXPECT_EQ(ReadAll(dir.filePath("again.dat")), ReadAll(own));
+  EXPECT_EQ(ReadAt(dir.filePath("again.dat")), ReadAt(own));
 
   SignSimProcess fromText, fromManager;
   ASSERT_TRUE(fromText.Start({"--rows", "2"}) && fromManager.Start({"--rows", "2"}));
   for (auto [sim, project] : {std::pair{&fromText, imported}, {&fromManager, own}}) {
     const cli_test::CliRun send =
-        cli_test::Cli({"send", "--tcp", QString("127.0.0.1:%1").arg(sim->tcp_port()), project});
+        cli_test::Cli(QStringList{"send"} + cli_test::Tcp(*sim) << project);
     EXPECT_EQ(send.status, 0) << send.err.toStdString();
   }
   ASSERT_TRUE(fromText.Stop() && fromManager.Stop());
   // The settings block, the item table and the data area of four items.
   const qint64 end = board::BodyAddress(4);
-  const QByteArray signText = ReadAll(fromText.memory_file(), 0, end);
+  const QByteArray signText = ReadAt(fromText.memory_file(), 0, end);
   EXPECT_EQ(signText.size(), end);
-  EXPECT_EQ(signText, ReadAll(fromManager.memory_file(), 0, end));
+  EXPECT_EQ(signText, ReadAt(fromManager.memory_file(), 0, end));
   EXPECT_EQ(signText.mid(board::BodyAddress(0), 6),
             QByteArray("\xBF\xC0\xB4\xC3\xC0\xC7", 6));  // 오늘의
 }
@@ -135,14 +126,14 @@ TEST(CliTextForm, RefusalsLeaveTheOutputAlone) {
   QTemporaryDir dir;
   const QString out = dir.filePath("out.dat"), bad = dir.filePath("bad.json"),
                 broken = dir.filePath("broken.json"), small = dir.filePath("small.dat");
-  ASSERT_TRUE(Write(out, "kept") && Write(small, QByteArray(100, '\0')));
-  ASSERT_TRUE(Write(
+  ASSERT_TRUE(WriteAt(out, "kept") && WriteAt(small, QByteArray(100, '\0')));
+  ASSERT_TRUE(WriteAt(
       bad,
       R"({"brellion_project": 1, "items": [{"kind": "1줄문장", "text": "a", "entry": "zoom"}]})"));
-  ASSERT_TRUE(Write(broken, R"({"brellion_project": 1,)"));
+  ASSERT_TRUE(WriteAt(broken, R"({"brellion_project": 1,)"));
   // A project a manager has open: it holds a lock on the file.
   const QString good = dir.filePath("good.json"), held = dir.filePath("held.dat");
-  ASSERT_TRUE(Write(good, R"({"brellion_project": 1})") && Write(held, "held"));
+  ASSERT_TRUE(WriteAt(good, R"({"brellion_project": 1})") && WriteAt(held, "held"));
   QFile manager(held);
   ASSERT_TRUE(manager.open(QIODevice::ReadOnly) && ::flock(manager.handle(), LOCK_EX) == 0);
   const std::tuple<QStringList, int, const char*> cases[] = {
@@ -162,8 +153,8 @@ TEST(CliTextForm, RefusalsLeaveTheOutputAlone) {
     EXPECT_EQ(r.status, status);
     EXPECT_TRUE(r.err.contains(QString::fromUtf8(message))) << r.err.toStdString();
   }
-  EXPECT_EQ(ReadAll(out), "kept");
-  EXPECT_EQ(ReadAll(held), "held");
+  EXPECT_EQ(ReadAt(out), "kept");
+  EXPECT_EQ(ReadAt(held), "held");
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 6);  // no temporary left behind
 }
 

@@ -1,9 +1,7 @@
 // Projects through their JSON form: exact round trips (editor-made, foreign and random
 // bytes) and what the importer refuses, with the place it names.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <functional>
 #include <random>
 #include <tuple>
@@ -12,6 +10,7 @@
 #include "manager/textform/project_text.h"
 #include "tests/support/picture_builders.h"
 #include "tests/support/sample_project.h"
+#include "tests/support/test_fonts.h"
 
 using textform::ProjectBytes;
 
@@ -136,10 +135,8 @@ TEST(ProjectText, RefusalsNameTheirPlace) {
 }
 
 TEST(ProjectText, ImportMeasuresPicturesAndWarnsOfBlankCharacters) {
-  char folder[] = "/tmp/textform-XXXXXX";
-  ASSERT_NE(::mkdtemp(folder), nullptr);
-  const std::string bmp = std::string(folder) + "/a.bmp", wide = std::string(folder) + "/w.bmp",
-                    gif = std::string(folder) + "/a.gif";
+  const sign_test::TempDir dir("textform");
+  const std::string bmp = dir.Path("a.bmp"), wide = dir.Path("w.bmp"), gif = dir.Path("a.gif");
   encode_test::WriteFile(
       bmp, encode_test::MakeBmp24(40, 16, [](int, int) { return encode_test::Rgb{255}; }));
   encode_test::WriteFile(
@@ -164,7 +161,6 @@ TEST(ProjectText, ImportMeasuresPicturesAndWarnsOfBlankCharacters) {
   const textform::ImportResult tooWide =
       textform::ImportProject(Doc(R"({"kind": "비트맵", "file": ")" + wide + "\"}"));
   EXPECT_EQ(tooWide.error, "items[0].file: 그림의 가로크기는 최대 800 입니다");
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

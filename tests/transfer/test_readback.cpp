@@ -2,7 +2,6 @@
 // project and sent to a second sign, what a comparison names, items that cannot come back,
 // reads that fail, and the check after a download.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cerrno>
 #include <cstring>
@@ -16,6 +15,7 @@
 #include "shared/cp949.h"
 #include "tests/fakes/sim_sign_link.h"
 #include "tests/support/picture_builders.h"
+#include "tests/support/test_fonts.h"
 
 using namespace transfer;
 using signlink::Result;
@@ -27,14 +27,8 @@ namespace {
 
 class ReadBackTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char name[] = "/tmp/readback_XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    dir_ = name;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string dir_;
+  const sign_test::TempDir tmp_{"readback"};
+  const std::string dir_ = tmp_.path.string();
 };
 
 // A sign of the right model with two tiers.
@@ -134,16 +128,11 @@ TEST_F(ReadBackTest, DownloadWithVerifyReadsEveryStepBackAndFailsOnADifference) 
   const List list = encode_test::EveryKindProgram(dir_);
   Sign sign;
   int total = 0, steps = 0;
-  const Report sent = Download(sign, list, 2,
-                               {.begin = [&](int t) { total = t; },
-                                .step =
-                                    [&](int) {
-                                      // Item 3's planes change on the sign once the whole list was
-                                      // sent.
-                                      if (++steps == total / 2)
-                                        sign.memory()[board::kBitmapArea + 3] ^= 1;
-                                    }},
-                               true);
+  const auto step = [&](int) {  // item 3's planes change once the whole list was sent
+    if (++steps == total / 2) sign.memory()[board::kBitmapArea + 3] ^= 1;
+  };
+  const Report sent =
+      Download(sign, list, 2, {.begin = [&](int t) { total = t; }, .step = step}, true);
   EXPECT_EQ(std::tuple(sent.outcome, sent.item, total), std::tuple(Outcome::kVerifyFailed, 3, 48));
   const Message m = MessageFor(sent);
   EXPECT_EQ(m.text + "|" + m.caption, "4번째 항목이 전광판과 다릅니다|전송확인실패");
