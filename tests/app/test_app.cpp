@@ -1,5 +1,6 @@
 // The manager's window through its seams, against the virtual sign. The rules are pinned in
-// tests/list, tests/link and tests/transfer; here only that commands, keys and menus reach them.
+// tests/list, tests/link and tests/transfer; here only that commands, keys, menus and dialogs
+// reach them.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -138,8 +139,14 @@ std::function<void(CNewsDlg&)> Tick(const QStringList& names) {
 }
 }  // namespace
 
-class Fixture : public QObject {
- protected:
+class ManagerTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;   // one per test: nothing carries over in the store
+  std::unique_ptr<SignSimProcess> sim_;  // one per test: its ready file names one run's port
+  FakeEditors* editors_ = nullptr;
+  FakeDialogs* dialogs_ = nullptr;
+
   static CBrellionView* View() { return TheApp()->View(); }
   static CMainFrame* Frame() { return TheApp()->MainFrame(); }
   static QTreeWidget* List() { return View()->List(); }
@@ -169,14 +176,6 @@ class Fixture : public QObject {
     View()->OnCommand(id);
     SetDialogRunner(std::move(previous));
   }
-};
-
-class ListViewTest : public Fixture {
-  Q_OBJECT
-
-  QTemporaryDir* dir_ = nullptr;
-  FakeEditors* editors_ = nullptr;
-  FakeDialogs* dialogs_ = nullptr;
 
   QString Path(const QString& name) { return dir_->filePath(name); }
   // Rows named by their text A, straight into the store, then shown.
@@ -186,18 +185,42 @@ class ListViewTest : public Fixture {
     View()->ReloadSettings();
     View()->RefreshList();
   }
+  // A fresh start with `items` one-line items and the fake editors and file dialogs. With
+  // simulator options the simulator runs and the store talks TCP/IP, to the simulator when
+  // `aim`, else to no address.
+  bool Start(int items, const QStringList& simOptions = {}, bool aim = true) {
+    if (!simOptions.isEmpty() && !sim_->Start(simOptions)) return false;
+    TheApp()->SetProgramDirectory(dir_->path());
+    if (!TheApp()->InitInstance(false)) return false;
+    View()->SetItemEditors(std::unique_ptr<ItemEditors>(editors_ = new FakeEditors));
+    View()->SetProjectDialogs(std::unique_ptr<ProjectDialogs>(dialogs_ = new FakeDialogs));
+    for (int i = 0; i < items; ++i) Store().AppendSlot(i, Record(K::OneLine, "item"));
+    View()->RefreshList();
+    if (simOptions.isEmpty()) return true;
+    Store().SetTransmit(1);
+    if (aim) {
+      Store().SetIpAddress(0x7F000001);
+      Store().SetTcpPort(static_cast<std::uint16_t>(sim_->tcp_port()));
+    }
+    View()->ReloadSettings();
+    return true;
+  }
+  QByteArray SignItemCount() {
+    return sim_->Stop() ? ReadAt(sim_->memory_file(), board::kItemCount, 2) : "not stopped";
+  }
+  const QStringList slow_{"--rows", "1", "--fault", "late", "--late-ms", "100"};
 
  private slots:
   void init() {
-    dir_ = new QTemporaryDir;
-    TheApp()->SetProgramDirectory(dir_->path());
-    QVERIFY(TheApp()->InitInstance(false));
-    View()->SetItemEditors(std::unique_ptr<ItemEditors>(editors_ = new FakeEditors));
-    View()->SetProjectDialogs(std::unique_ptr<ProjectDialogs>(dialogs_ = new FakeDialogs));
+    dir_ = std::make_unique<QTemporaryDir>();
+    sim_ = std::make_unique<SignSimProcess>();
+    QVERIFY(Start(0));
   }
   void cleanup() {
+    sim_.reset();
+    Frame()->hide();
     store::CloseWorkStore();
-    delete dir_;
+    dir_.reset();
   }
 
   // The real box of a store that cannot be made: its caption alone and Qt's Korean OK.
@@ -419,47 +442,6 @@ class ListViewTest : public Fixture {
                                          "있습니다\n실행할수 없습니다"));
     QCOMPARE(ReadAt(Path("data.tmp"), 0, 904672), before);
   }
-};
-
-class SignTest : public Fixture {
-  Q_OBJECT
-
-  std::unique_ptr<QTemporaryDir> dir_;   // one per test: nothing carries over in the store
-  std::unique_ptr<SignSimProcess> sim_;  // one per test: its ready file names one run's port
-
-  // A fresh start with `items` one-line items. With simulator options the simulator runs and
-  // the store talks TCP/IP, to the simulator when `aim`, else to no address.
-  bool Start(int items, const QStringList& simOptions = {}, bool aim = true) {
-    if (!simOptions.isEmpty() && !sim_->Start(simOptions)) return false;
-    TheApp()->SetProgramDirectory(dir_->path());
-    if (!TheApp()->InitInstance(false)) return false;
-    for (int i = 0; i < items; ++i) Store().AppendSlot(i, Record(K::OneLine, "item"));
-    View()->RefreshList();
-    if (simOptions.isEmpty()) return true;
-    Store().SetTransmit(1);
-    if (aim) {
-      Store().SetIpAddress(0x7F000001);
-      Store().SetTcpPort(static_cast<std::uint16_t>(sim_->tcp_port()));
-    }
-    View()->ReloadSettings();
-    return true;
-  }
-  QByteArray SignItemCount() {
-    return sim_->Stop() ? ReadAt(sim_->memory_file(), board::kItemCount, 2) : "not stopped";
-  }
-  const QStringList slow_{"--rows", "1", "--fault", "late", "--late-ms", "100"};
-
- private slots:
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    sim_ = std::make_unique<SignSimProcess>();
-  }
-  void cleanup() {
-    sim_.reset();
-    Frame()->hide();
-    store::CloseWorkStore();
-    dir_.reset();
-  }
 
   // The send button writes the list and says so. 이벤트 추가 (on the tool bar) opens the
   // event list modally; an event sent from it goes over the view's link and steps the
@@ -640,22 +622,20 @@ class SignTest : public Fixture {
   // link it was read over; a read that fails writes nothing and keeps the store.
   void pullOpensTheSignsProgramAsTheStore() {
     QVERIFY(Start(3, {"--rows", "1", "--fault", "badsum:26"}));
-    auto* dialogs = new FakeDialogs;
-    View()->SetProjectDialogs(std::unique_ptr<ProjectDialogs>(dialogs));
     MessageRecorder boxes(MsgResult::No);
     View()->SendButton()->click();
-    dialogs->save = dir_->filePath("pulled.dat");
+    dialogs_->save = dir_->filePath("pulled.dat");
     Trigger(cmd::kPullFromSign);
     QCOMPARE(Texts(boxes), (QStringList{"전송 완료 했습니다", "작업한 내용을 저장하시겠습니까?",
                                         "전광판에서 3개 항목을 가져왔습니다"}));
     QCOMPARE(StorePath(), dir_->filePath("pulled.dat"));
     QCOMPARE(Contents(), (QStringList{"item", "item", "item"}));
     QCOMPARE(int(Store().Transmit()), 1);
-    dialogs->save = dir_->filePath("pulled.dat");  // the store itself: refused before reading
+    dialogs_->save = dir_->filePath("pulled.dat");  // the store itself: refused before reading
     Trigger(cmd::kPullFromSign);
     QCOMPARE(Last(boxes),
              QStringLiteral("가져오기실패: 지금 작업 중인 프로젝트에는 가져올 수 없습니다"));
-    dialogs->save = dir_->filePath("second.dat");
+    dialogs_->save = dir_->filePath("second.dat");
     Trigger(cmd::kPullFromSign);  // frame 26: its first body read
     QCOMPARE(Last(boxes),
              QStringLiteral("가져오기실패: 전광판에서 읽지 못했습니다\n") +
@@ -695,9 +675,8 @@ int main(int argc, char** argv) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, preferences.path());
   MessageRecorder portWarnings;
   CBrellionApp app(argc, argv);
-  ListViewTest list;
-  SignTest sign;
-  return QTest::qExec(&list, argc, argv) | QTest::qExec(&sign, argc, argv);
+  ManagerTest test;
+  return QTest::qExec(&test, argc, argv);
 }
 
 #include "test_app.moc"
