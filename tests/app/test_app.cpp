@@ -1,14 +1,20 @@
 // The manager's window through its seams, against the virtual sign. The rules are pinned in
-// tests/list, tests/link and tests/transfer; here only that commands, keys and menus reach them.
+// tests/list, tests/link and tests/transfer; here only that commands, keys, menus and dialogs
+// reach them.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -17,10 +23,15 @@
 #include "manager/app/commands.h"
 #include "manager/app/main_frame.h"
 #include "manager/app/start_project.h"
-#include "manager/link/frame.h"
+#include "manager/editors/text_pane.h"
+#include "manager/events/ui/event_edit_dlg.h"
+#include "manager/events/ui/event_list_dlg.h"
 #include "manager/link/qt/sign_links.h"
 #include "manager/list/row_text.h"
 #include "manager/settings/board_size_dlg.h"
+#include "manager/settings/brightness_dlg.h"
+#include "manager/settings/ip_settings_dlg.h"
+#include "manager/settings/news_dlg.h"
 #include "manager/settings/port_settings_dlg.h"
 #include "manager/settings/run_dialog.h"
 #include "manager/store/work_store.h"
@@ -109,10 +120,33 @@ QByteArray ReadAt(const QString& path, qint64 at, qint64 n) {
   if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
   return f.read(n);
 }
+
+// Selects `entry` in the list labelled `label` of the dialog's form.
+void Choose(QDialog& d, const char* label, const char* entry) {
+  for (auto* list : d.findChildren<QComboBox*>()) {
+    auto* name = qobject_cast<QLabel*>(d.findChild<QFormLayout*>()->labelForField(list));
+    if (name && name->text() == QString::fromUtf8(label))
+      return list->setCurrentIndex(list->findText(QString::fromUtf8(entry)));
+  }
+  QFAIL(label);
+}
+
+// Ticks the news boxes of these categories only.
+std::function<void(CNewsDlg&)> Tick(const QStringList& names) {
+  return [names](CNewsDlg& d) {
+    for (int i = 0; i < 8; ++i) d.Box(i)->setChecked(names.contains(d.Box(i)->text()));
+  };
+}
 }  // namespace
 
-class Fixture : public QObject {
- protected:
+class ManagerTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;   // one per test: nothing carries over in the store
+  std::unique_ptr<SignSimProcess> sim_;  // one per test: its ready file names one run's port
+  FakeEditors* editors_ = nullptr;
+  FakeDialogs* dialogs_ = nullptr;
+
   static CBrellionView* View() { return TheApp()->View(); }
   static CMainFrame* Frame() { return TheApp()->MainFrame(); }
   static QTreeWidget* List() { return View()->List(); }
@@ -129,27 +163,19 @@ class Fixture : public QObject {
     for (int i = 0; i < List()->topLevelItemCount(); ++i) out << List()->topLevelItem(i)->text(1);
     return out;
   }
-  // Runs command `id`, confirming its dialog of type Dlg after `fill`.
+  // Runs command `id`, confirming its dialog of type Dlg after `fill` unless `cancel`.
   template <class Dlg>
-  static void RunWith(int id, std::function<void(Dlg&)> fill) {
+  static void Run(int id, std::function<void(Dlg&)> fill, bool cancel = false) {
     DialogRunner previous = SetDialogRunner([&](QDialog& d) {
       auto* dlg = qobject_cast<Dlg*>(&d);
       if (!dlg) return false;
       fill(*dlg);
-      dlg->accept();
+      cancel ? dlg->reject() : dlg->accept();
       return dlg->result() == QDialog::Accepted;
     });
     View()->OnCommand(id);
     SetDialogRunner(std::move(previous));
   }
-};
-
-class ListViewTest : public Fixture {
-  Q_OBJECT
-
-  QTemporaryDir* dir_ = nullptr;
-  FakeEditors* editors_ = nullptr;
-  FakeDialogs* dialogs_ = nullptr;
 
   QString Path(const QString& name) { return dir_->filePath(name); }
   // Rows named by their text A, straight into the store, then shown.
@@ -159,18 +185,42 @@ class ListViewTest : public Fixture {
     View()->ReloadSettings();
     View()->RefreshList();
   }
+  // A fresh start with `items` one-line items and the fake editors and file dialogs. With
+  // simulator options the simulator runs and the store talks TCP/IP, to the simulator when
+  // `aim`, else to no address.
+  bool Start(int items, const QStringList& simOptions = {}, bool aim = true) {
+    if (!simOptions.isEmpty() && !sim_->Start(simOptions)) return false;
+    TheApp()->SetProgramDirectory(dir_->path());
+    if (!TheApp()->InitInstance(false)) return false;
+    View()->SetItemEditors(std::unique_ptr<ItemEditors>(editors_ = new FakeEditors));
+    View()->SetProjectDialogs(std::unique_ptr<ProjectDialogs>(dialogs_ = new FakeDialogs));
+    for (int i = 0; i < items; ++i) Store().AppendSlot(i, Record(K::OneLine, "item"));
+    View()->RefreshList();
+    if (simOptions.isEmpty()) return true;
+    Store().SetTransmit(1);
+    if (aim) {
+      Store().SetIpAddress(0x7F000001);
+      Store().SetTcpPort(static_cast<std::uint16_t>(sim_->tcp_port()));
+    }
+    View()->ReloadSettings();
+    return true;
+  }
+  QByteArray SignItemCount() {
+    return sim_->Stop() ? ReadAt(sim_->memory_file(), board::kItemCount, 2) : "not stopped";
+  }
+  const QStringList slow_{"--rows", "1", "--fault", "late", "--late-ms", "100"};
 
  private slots:
   void init() {
-    dir_ = new QTemporaryDir;
-    TheApp()->SetProgramDirectory(dir_->path());
-    QVERIFY(TheApp()->InitInstance(false));
-    View()->SetItemEditors(std::unique_ptr<ItemEditors>(editors_ = new FakeEditors));
-    View()->SetProjectDialogs(std::unique_ptr<ProjectDialogs>(dialogs_ = new FakeDialogs));
+    dir_ = std::make_unique<QTemporaryDir>();
+    sim_ = std::make_unique<SignSimProcess>();
+    QVERIFY(Start(0));
   }
   void cleanup() {
+    sim_.reset();
+    Frame()->hide();
     store::CloseWorkStore();
-    delete dir_;
+    dir_.reset();
   }
 
   // The real box of a store that cannot be made: its caption alone and Qt's Korean OK.
@@ -392,72 +442,104 @@ class ListViewTest : public Fixture {
                                          "있습니다\n실행할수 없습니다"));
     QCOMPARE(ReadAt(Path("data.tmp"), 0, 904672), before);
   }
-};
 
-class SignTest : public Fixture {
-  Q_OBJECT
-
-  std::unique_ptr<QTemporaryDir> dir_;   // one per test: nothing carries over in the store
-  std::unique_ptr<SignSimProcess> sim_;  // one per test: its ready file names one run's port
-
-  // A fresh start with `items` one-line items, talking TCP to the simulator when it runs.
-  bool Start(int items, const QStringList& simOptions = {}) {
-    if (!simOptions.isEmpty() && !sim_->Start(simOptions)) return false;
-    TheApp()->SetProgramDirectory(dir_->path());
-    if (!TheApp()->InitInstance(false)) return false;
-    for (int i = 0; i < items; ++i) Store().AppendSlot(i, Record(K::OneLine, "item"));
-    View()->RefreshList();
-    if (simOptions.isEmpty()) return true;
-    Store().SetTransmit(1);
-    Store().SetIpAddress(0x7F000001);
-    Store().SetTcpPort(static_cast<std::uint16_t>(sim_->tcp_port()));
-    View()->ReloadSettings();
-    return true;
-  }
-  QByteArray SignItemCount() {
-    return sim_->Stop() ? ReadAt(sim_->memory_file(), board::kItemCount, 2) : "not stopped";
-  }
-  const QStringList slow_{"--rows", "1", "--fault", "late", "--late-ms", "100"};
-  // What the sign holds at a board address.
-  QByteArray SignBytes(std::uint32_t address, std::uint16_t n) {
-    std::uint8_t out[16] = {};
-    if (View()->Links().Tcp().SendAndRead(signlink::BuildMemoryRead(address, n), out, n) !=
-        signlink::Result::kOk)
-      return "failed";
-    return QByteArray(reinterpret_cast<char*>(out), n);
-  }
-
- private slots:
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    sim_ = std::make_unique<SignSimProcess>();
-  }
-  void cleanup() {
-    sim_.reset();
-    Frame()->hide();
-    store::CloseWorkStore();
-    dir_.reset();
-  }
-
-  // The mode pair's check marks and the apply command reach store, sign and box; the send
-  // button writes the list and says so.
-  void brightnessAndSendThroughTheMenus() {
+  // The send button writes the list and says so. 이벤트 추가 (on the tool bar) opens the
+  // event list modally; an event sent from it goes over the view's link and steps the
+  // frame's progress.
+  void sendAndEventThroughTheMenus() {
     QVERIFY(Start(3, {"--rows", "1"}));
     MessageRecorder boxes;
-    QVERIFY(View()->Action(cmd::kBrightMax)->isChecked());
-    View()->OnCommand(cmd::kBrightDayNight);
-    QVERIFY(View()->Action(cmd::kBrightDayNight)->isChecked() &&
-            !View()->Action(cmd::kBrightMax)->isChecked() && Store().BrightMode() == 1);
-    Store().SetLevels(3, 9);
-    View()->ReloadSettings();
-    View()->OnCommand(cmd::kBrightApply);
-    QCOMPARE(Last(boxes), QStringLiteral("OK...: LED밝기 적용OK..."));
-    QCOMPARE(SignBytes(0x02000B, 3), QByteArray("\x01\x03\x09", 3));
     View()->SendButton()->click();
     QCOMPARE(Last(boxes), QStringLiteral("전송완료: 전송 완료 했습니다"));
     QCOMPARE(Frame()->ProgressPosition(), 9);
     QCOMPARE(Frame()->PercentText(), QString());  // ended
+    QVERIFY(Frame()->findChild<QToolBar*>()->actions().contains(View()->Action(cmd::kAddEvent)));
+    boxes.clear();
+    QString progress;  // total/position while the message shows
+    QTimer::singleShot(0, this, [&] {
+      auto* dlg = qobject_cast<CEventListDlg*>(QApplication::activeModalWidget());
+      if (!dlg) return;
+      dlg->setEditRunner([](CEventEditDlg& e) {
+        e.pane()->setStyledText({{U'G', {}}, {U'O', {}}});
+        e.accept();
+        return e.result();
+      });
+      dlg->addButton()->click();
+      dlg->list()->topLevelItem(0)->setSelected(true);
+      dlg->sendButton()->click();
+      progress =
+          QStringLiteral("%1/%2").arg(Frame()->ProgressTotal()).arg(Frame()->ProgressPosition());
+      dlg->closeButton()->click();
+    });
+    Trigger(cmd::kAddEvent);
+    QCOMPARE(progress, QStringLiteral("3/3"));
+    QCOMPARE(Frame()->ProgressBar()->value(), 0);  // emptied again
+    QCOMPARE(Texts(boxes), QStringList{"Event 전송완료했습니다"});
     QCOMPARE(SignItemCount(), QByteArray("\0\x03", 2));
+    QCOMPARE(sim_->log().count("tcp event-block"), 3);
+    QCOMPARE(sim_->log().count("tcp event-start"), 1);
+  }
+
+  // The settings dialogs, controls chosen by their labels, and the brightness mode's check
+  // marks, on a store talking TCP/IP to no address until the IP dialog names the sign's.
+  // Cancel stores and sends nothing; a bad address keeps the dialog open.
+  void eachDialogToTheStoreAndTheSign() {
+    QVERIFY(Start(0, {"--rows", "1"}, false));
+    MessageRecorder boxes;
+    const int port = sim_->tcp_port();
+    Run<CIpSettingsDlg>(cmd::kIpSetup, [&](CIpSettingsDlg& d) {
+      d.AddressEdit()->setText("127.0.0.256");
+      d.accept();
+      QVERIFY(!d.result());
+      d.AddressEdit()->setText("127.0.0.1");
+      d.PortEdit()->setText(QString::number(port));
+    });
+    Run<CBrightnessDlg>(cmd::kBrightLevels, [](CBrightnessDlg& d) {
+      Choose(d, "주간 LED밝기값:", "10 (최대밝기)");
+      Choose(d, "야간 LED밝기값:", "2");
+    });
+    QVERIFY(View()->Action(cmd::kBrightMax)->isChecked());
+    View()->OnCommand(cmd::kBrightDayNight);
+    QVERIFY(View()->Action(cmd::kBrightDayNight)->isChecked() &&
+            !View()->Action(cmd::kBrightMax)->isChecked());
+    View()->OnCommand(cmd::kBrightApply);
+    Run<CBoardSizeDlg>(cmd::kBoardSize, [](CBoardSizeDlg& d) {
+      Choose(d, "너비:", "20열");
+      Choose(d, "높이:", "2단");
+    });
+    Run<CNewsDlg>(cmd::kNews, Tick({"정치", "기상"}));
+    Run<CNewsDlg>(cmd::kNews, Tick({"사회", "문화", "스포츠", "경제", "국제", "과학/기술"}), true);
+    // The whole serial line reaches the link, which need not open; only the port is stored.
+    Run<CPortSettingsDlg>(cmd::kPortSetup, [](CPortSettingsDlg& d) {
+      for (auto [label, entry] : {std::pair{"Port:", "COM3"},
+                                  {"Baud Rate:", "9600"},
+                                  {"Data Bits:", "7"},
+                                  {"Parity:", "Even"},
+                                  {"Stop Bits:", "2"}})
+        Choose(d, label, entry);
+      d.FlowBox(1)->setChecked(true);
+    });
+    const signlink::SerialLine line = View()->Links().Line();
+    QCOMPARE(std::tuple(line.port, line.baud, line.dataBits, line.parity, line.stopBits,
+                        int(line.flowBits)),
+             std::tuple(3, 9600, 7, 2, 2, 2));
+    Run<CPortSettingsDlg>(cmd::kPortSetup,
+                          [](CPortSettingsDlg& d) { Choose(d, "Parity:", "Odd"); });
+    QCOMPARE(View()->Links().Line().parity, 1);
+
+    QByteArray settings(23, '\x55');
+    Store().Read(store::kSettingsOffset, settings.data(), 23);
+    QCOMPARE(settings, QByteArray("\x14\x02\0\x01\0\x08\x03\x7F\0\0\x01", 11) + char(port >> 8) +
+                           char(port) + QByteArray("\x01\0\0\x01\0\0\0\0\0\x01", 10));
+    QStringList texts;
+    for (const MessageRequest& m : boxes.messages()) texts << m.caption + ": " + m.text;
+    QCOMPARE(texts.mid(0, 4), (QStringList{": 0에서 255 사이의 숫자 네 개를 입력하십시오.",
+                                           "OK...: LED밝기 적용OK...", "OK...: 규격 적용OK...",
+                                           "전송완료: 뉴스항목설정 OK..."}));
+    QVERIFY(sim_->Stop());
+    QCOMPARE(sim_->log().count("tcp news"), 1);
+    QVERIFY2(sim_->log().contains("tcp news 01000001"), qPrintable(sim_->log()));
+    QCOMPARE(ReadAt(sim_->memory_file(), board::kWidth, 6), QByteArray("\x14\x02\0\x01\0\x08", 6));
   }
 
   // The missing COM1 warns once on the switch; a size the sign does not take is still stored.
@@ -470,11 +552,11 @@ class SignTest : public Fixture {
     View()->OnCommand(cmd::kTransmitSerial);
     QVERIFY(Store().Transmit() == 0 && boxes.messages().size() == 1);
     QCOMPARE(Pane(), QStringLiteral("열린 포트가 없습니다."));
-    RunWith<CBoardSizeDlg>(cmd::kBoardSize,
-                           [](CBoardSizeDlg& d) { d.WidthCombo()->setCurrentIndex(0); });
+    Run<CBoardSizeDlg>(cmd::kBoardSize,
+                       [](CBoardSizeDlg& d) { d.WidthCombo()->setCurrentIndex(0); });
     QCOMPARE(Last(boxes), QStringLiteral("전송실패: 전광판과의 연결상태를 확인해주세요!..."));
     QCOMPARE(Store().Width(), 2);
-    RunWith<CPortSettingsDlg>(cmd::kPortSetup, [](CPortSettingsDlg& d) {
+    Run<CPortSettingsDlg>(cmd::kPortSetup, [](CPortSettingsDlg& d) {
       d.PortCombo()->setCurrentIndex(1);
       d.BaudCombo()->setCurrentIndex(d.BaudCombo()->findText(QStringLiteral("9600")));
     });
@@ -540,22 +622,20 @@ class SignTest : public Fixture {
   // link it was read over; a read that fails writes nothing and keeps the store.
   void pullOpensTheSignsProgramAsTheStore() {
     QVERIFY(Start(3, {"--rows", "1", "--fault", "badsum:26"}));
-    auto* dialogs = new FakeDialogs;
-    View()->SetProjectDialogs(std::unique_ptr<ProjectDialogs>(dialogs));
     MessageRecorder boxes(MsgResult::No);
     View()->SendButton()->click();
-    dialogs->save = dir_->filePath("pulled.dat");
+    dialogs_->save = dir_->filePath("pulled.dat");
     Trigger(cmd::kPullFromSign);
     QCOMPARE(Texts(boxes), (QStringList{"전송 완료 했습니다", "작업한 내용을 저장하시겠습니까?",
                                         "전광판에서 3개 항목을 가져왔습니다"}));
     QCOMPARE(StorePath(), dir_->filePath("pulled.dat"));
     QCOMPARE(Contents(), (QStringList{"item", "item", "item"}));
     QCOMPARE(int(Store().Transmit()), 1);
-    dialogs->save = dir_->filePath("pulled.dat");  // the store itself: refused before reading
+    dialogs_->save = dir_->filePath("pulled.dat");  // the store itself: refused before reading
     Trigger(cmd::kPullFromSign);
     QCOMPARE(Last(boxes),
              QStringLiteral("가져오기실패: 지금 작업 중인 프로젝트에는 가져올 수 없습니다"));
-    dialogs->save = dir_->filePath("second.dat");
+    dialogs_->save = dir_->filePath("second.dat");
     Trigger(cmd::kPullFromSign);  // frame 26: its first body read
     QCOMPARE(Last(boxes),
              QStringLiteral("가져오기실패: 전광판에서 읽지 못했습니다\n") +
@@ -595,9 +675,8 @@ int main(int argc, char** argv) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, preferences.path());
   MessageRecorder portWarnings;
   CBrellionApp app(argc, argv);
-  ListViewTest list;
-  SignTest sign;
-  return QTest::qExec(&list, argc, argv) | QTest::qExec(&sign, argc, argv);
+  ManagerTest test;
+  return QTest::qExec(&test, argc, argv);
 }
 
 #include "test_app.moc"
