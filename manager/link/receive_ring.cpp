@@ -16,6 +16,7 @@ ReceiveRing::ReceiveRing(const MonotonicClock& clock, std::size_t size)
     : clock_(clock), ring_(std::max(size, kMinRingSize)) {}
 
 void ReceiveRing::Append(const std::uint8_t* bytes, std::size_t n) {
+  if (n == 0) return;  // memcpy from a null pointer is undefined even for no bytes
   if (count_ < ring_.size()) {
     const std::size_t kept = std::min(n, ring_.size() - count_);
     std::memcpy(ring_.data() + count_, bytes, kept);
