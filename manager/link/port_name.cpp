@@ -5,11 +5,6 @@
 
 namespace signlink {
 
-std::string WindowsPortName(int port) {
-  const std::string name = "COM" + std::to_string(port);
-  return port <= 4 ? name : "\\\\.\\" + name;
-}
-
 std::string SerialDevicePath(int port) {
   const std::string var = "BRELLION_COM" + std::to_string(port);
   if (const char* env = std::getenv(var.c_str()); env != nullptr && *env != '\0') return env;

@@ -5,8 +5,6 @@
 
 namespace signlink {
 
-// The Windows device name of port n: "COMn" for 1 to 4, "\\.\COMn" from 5 on.
-std::string WindowsPortName(int port);
 // The device opened here for port n: the path in the environment variable BRELLION_COM<n>
 // when set and not empty, otherwise /dev/ttyS<n-1>.
 std::string SerialDevicePath(int port);

