@@ -56,8 +56,10 @@ item::ItemRecord& PreviewBuilder::Animation(const std::vector<Art>& frames, int 
   return r;
 }
 
-void PreviewBuilder::Set(item::ItemRecord& r, std::initializer_list<std::pair<int, int>> bytes) {
+item::ItemRecord& PreviewBuilder::Set(item::ItemRecord& r,
+                                      std::initializer_list<std::pair<int, int>> bytes) {
   for (auto [at, v] : bytes) r.header[at] = static_cast<std::uint8_t>(v);
+  return r;
 }
 
 void PreviewBuilder::SetText(item::Quarter& text, item::Quarter& attrs, std::string_view s,
