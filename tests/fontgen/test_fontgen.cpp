@@ -1,15 +1,15 @@
 // The board font tables as the build generated them: sizes, coverage of every code that
 // must show, cell layout, and that generating again gives the same bytes.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "shared/cp949.h"
+#include "shared/file_io.h"
 #include "sign/font_set.h"
 #include "tests/support/test_fonts.h"
 
@@ -26,15 +26,12 @@ fs::path TablePath(const fs::path& dir, int i) {
   return dir / fs::u8path(Info(i).name);
 }
 
-std::vector<std::uint8_t> ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // One table's glyphs as dots; cells are read straight from the file bytes.
 struct Table {
   explicit Table(int i, const fs::path& dir = BRELLION_FONT_DIR)
-      : def(Info(i)), bytes(ReadFile(TablePath(dir, i))) {}
+      : def(Info(i)),
+        bytes(fileio::ReadRegularFile(TablePath(dir, i), 1 << 20)
+                  .value_or(std::vector<std::uint8_t>())) {}
   bool complete() const { return bytes.size() == 16 + def.glyphs * def.glyphBytes; }
   bool Lit(int glyph, int row, int col) const {
     const std::size_t at = 16 + static_cast<std::size_t>(glyph) * def.glyphBytes +
@@ -62,30 +59,12 @@ struct Table {
       glyphs = static_cast<int>(def.glyphs);
 };
 
-// What code page 949 assigns to a code, by the system converter: 0 for nothing.
-char32_t Unicode(std::uint16_t code) {
-  static iconv_t cd = iconv_open("UTF-32BE", "CP949");
-  char in[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-  char* src = code < 0x100 ? in + 1 : in;
-  std::size_t inLeft = code < 0x100 ? 1 : 2;
-  unsigned char out[8];
-  char* dst = reinterpret_cast<char*>(out);
-  std::size_t outLeft = sizeof out;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1) ||
-      sizeof out - outLeft != 4)
-    return 0;
-  return static_cast<char32_t>(out[0] << 24 | out[1] << 16 | out[2] << 8 | out[3]);
-}
-
-std::uint16_t CodeOf(FontTable kind, int glyph) {
-  if (kind == FontTable::English) return static_cast<std::uint16_t>(0x20 + glyph);
-  const int firstLead = kind == FontTable::Special ? 0xA1 : kind == FontTable::Hangul ? 0xB0 : 0xCA;
-  return static_cast<std::uint16_t>((firstLead + glyph / 94) << 8 | (0xA1 + glyph % 94));
-}
-
-bool MustShow(char32_t cp) {
-  return cp > 0x20 && cp != 0x7F && cp != 0x3000 && cp != 0x3164;  // spaces stay blank
+// Whether code page 949 assigns a character to a code, by the system converter; the spaces
+// stay blank by design.
+bool MustShow(std::uint16_t code) {
+  const char bytes[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  const std::string u = text::Cp949ToUtf8(std::string_view(bytes, 2).substr(code < 0x100 ? 1 : 0));
+  return u > " " && u != "\x7F" && u != "\uFFFD" && u != "\u3000" && u != "\u3164";
 }
 
 }  // namespace
@@ -104,8 +83,8 @@ TEST(BoardFontFiles, EveryAssignedCodeHasInkThroughTheLoader) {
         "BRLNFNT1" + std::string(1, static_cast<char>(i + 1)) + static_cast<char>(Info(i).size));
     int required = 0, shown = 0, misread = 0;
     for (int g = 0; g < t.glyphs; ++g) {
-      const std::uint16_t code = CodeOf(Info(i).table, g);
-      const bool must = MustShow(Unicode(code));
+      const std::uint16_t code = sign_test::GlyphCode(Info(i), std::size_t(g));
+      const bool must = MustShow(code);
       required += must;
       shown += must && t.AnyInk(g);
       EXPECT_TRUE(must || !t.AnyInk(g)) << Info(i).name << " " << std::hex << code;
@@ -199,8 +178,7 @@ TEST_F(FontgenRun, RegeneratesTheSameBytesAndFailsWithoutSourceFonts) {
   EXPECT_FALSE(fs::exists(TablePath(dir_.path, 0)));
   EXPECT_NE(Run("--only 21"), 0);
   ASSERT_EQ(Run("--only 9,5,16"), 0);
-  for (int i : {4, 8, 15})
-    EXPECT_TRUE(ReadFile(TablePath(dir_.path, i)) == Table(i).bytes) << Info(i).name;
+  for (int i : {4, 8, 15}) EXPECT_TRUE(Table(i, dir_.path).bytes == Table(i).bytes) << Info(i).name;
   EXPECT_FALSE(fs::exists(TablePath(dir_.path, 0)));  // only what was asked for
 }
 

@@ -41,11 +41,6 @@ item::ItemRecord Named(item::ItemRecord& r, const char* path) {
   return r;
 }
 
-item::ItemRecord Set(item::ItemRecord& r, std::initializer_list<std::pair<int, int>> bytes) {
-  PreviewBuilder::Set(r, bytes);
-  return r;
-}
-
 const std::string kHangul = "\xB0\xA1\xB3\xAA\xB4\xD9 ABC";  // 가나다 ABC
 
 // Each adds its one item to the builder and returns a copy of the record.
@@ -53,13 +48,13 @@ const std::pair<const char*, std::function<item::ItemRecord(PreviewBuilder&)>> k
     {"one-line", [](PreviewBuilder& b) { return b.OneLine(kHangul, 1, 2, 0, 3, Attr(2)); }},
     {"two-line",
      [](PreviewBuilder& b) {
-       return Set(b.Text(Kind::TwoLine, kHangul, Attr(1), kHangul, Attr(0, 1)),
-                  {{item::hdr::kUpperEntry, 8}, {item::hdr::kUpperExit, 3}});
+       return PreviewBuilder::Set(b.Text(Kind::TwoLine, kHangul, Attr(1), kHangul, Attr(0, 1)),
+                                  {{item::hdr::kUpperEntry, 8}, {item::hdr::kUpperExit, 3}});
      }},
     {"title and sentence",
      [](PreviewBuilder& b) {
-       return Set(b.Text(Kind::TitleSentence, "T", Attr(2), kHangul, Attr(0)),
-                  {{item::hdr::kLowerEntry, 2}, {item::hdr::kLowerExit, 1}});
+       return PreviewBuilder::Set(b.Text(Kind::TitleSentence, "T", Attr(2), kHangul, Attr(0)),
+                                  {{item::hdr::kLowerEntry, 2}, {item::hdr::kLowerExit, 1}});
      }},
     {"bitmap scrolled",
      [](PreviewBuilder& b) { return Named(b.Bitmap(ArtOf(120, 32, 0), 1, 0, 0), "bmp:120x32"); }},
@@ -72,7 +67,7 @@ const std::pair<const char*, std::function<item::ItemRecord(PreviewBuilder&)>> k
      [](PreviewBuilder& b) {
        item::ItemRecord& r = b.Text(Kind::DDay, "D", Attr(1));
        r.header.set16(item::hdr::kDDayYear, 2030);
-       return Set(r, {{item::hdr::kDDayMonth, 1}, {item::hdr::kDDayDay, 1}});
+       return PreviewBuilder::Set(r, {{item::hdr::kDDayMonth, 1}, {item::hdr::kDDayDay, 1}});
      }},
     {"temperature", [](PreviewBuilder& b) { return b.Add(Kind::Temperature); }},
 };

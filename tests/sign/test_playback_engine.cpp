@@ -64,15 +64,18 @@ const char* kWide = "0123456789ab";
 
 }  // namespace
 
+// Temperature and unknown kinds are passed over without a frame of their own.
 TEST(PlaybackEngine, NoneEntryHoldsCentredThenNextItemWithoutExit) {
   PreviewBuilder b(6, 1);
+  b.AddRaw(7);
   b.OneLine(kA, 16, 2, 2, 15);  // hold 3 s at level 4
+  b.AddRaw(200);
   b.OneLine(kB, 16, 0, 0, 15);
   const auto shots = Player(b).Frames(188);
   EXPECT_TRUE(Moves(shots, 0, 187, kA, 40, 0, 96));
-  for (int i = 0; i < 187; ++i) EXPECT_EQ(PeriodItem(shots[i]), std::pair(30, 0)) << i;
+  for (int i = 0; i < 187; ++i) EXPECT_EQ(PeriodItem(shots[i]), std::pair(30, 1)) << i;
   EXPECT_TRUE(Shows(shots[187].frame, kB, 36, 96));
-  EXPECT_EQ(shots[187].period, 10);
+  EXPECT_EQ(PeriodItem(shots[187]), std::pair(10, 3));
   for (int code : {1, 3, 4, 5}) {  // speed codes give periods of 10-40 ms
     PreviewBuilder one(4, 1);
     one.OneLine(kA, 16, code, 0, 15);
@@ -274,8 +277,7 @@ TEST(PlaybackEngine, DDayItemsShowTheCount) {
   const auto dday = [](PreviewBuilder& b, const char* text, int y, int m, int d, std::uint8_t a) {
     item::ItemRecord& r = b.Text(item::ItemKind::DDay, text, a);
     r.header.set16(item::hdr::kDDayYear, static_cast<std::uint16_t>(y));
-    PreviewBuilder::Set(r, {{item::hdr::kDDayMonth, m}, {item::hdr::kDDayDay, d}});
-    return &r;
+    return &PreviewBuilder::Set(r, {{item::hdr::kDDayMonth, m}, {item::hdr::kDDayDay, d}});
   };
   const LocalTime noon{2025, 3, 7, 12, 0, 0};
   PreviewBuilder one(6, 1), two(6, 2), narrow(2, 1);
@@ -298,16 +300,6 @@ TEST(PlaybackEngine, DDayItemsShowTheCount) {
 
   dday(narrow, "AB", 2025, 3, 7, 0);
   EXPECT_TRUE(Moves(Player(narrow, noon).Frames(32 + 40), 0, 32 + 40 - 1, "ABD-0", 31, -1, 32));
-}
-
-TEST(PlaybackEngine, TemperatureAndUnknownKindsAreSkipped) {
-  PreviewBuilder b(2, 1);
-  b.AddRaw(7);
-  b.OneLine(kA, 16, 0, 0, 15);
-  b.AddRaw(200);
-  const auto shots = Player(b).Frames(62 * 3);
-  EXPECT_TRUE(Moves(shots, 0, 62 * 3, kA, 8, 0, 32));
-  for (const Shot& s : shots) EXPECT_EQ(s.item, 1);
 }
 
 // With no items, or none the engine can show, the logo stands, centred and cut at the

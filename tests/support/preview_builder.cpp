@@ -1,9 +1,8 @@
 #include "tests/support/preview_builder.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "shared/file_io.h"
 
 namespace sign_test {
 
@@ -56,8 +55,10 @@ item::ItemRecord& PreviewBuilder::Animation(const std::vector<Art>& frames, int 
   return r;
 }
 
-void PreviewBuilder::Set(item::ItemRecord& r, std::initializer_list<std::pair<int, int>> bytes) {
+item::ItemRecord& PreviewBuilder::Set(item::ItemRecord& r,
+                                      std::initializer_list<std::pair<int, int>> bytes) {
   for (auto [at, v] : bytes) r.header[at] = static_cast<std::uint8_t>(v);
+  return r;
 }
 
 void PreviewBuilder::SetText(item::Quarter& text, item::Quarter& attrs, std::string_view s,
@@ -90,17 +91,14 @@ std::vector<sign::FlashImage::Segment> PreviewBuilder::Segments() const {
 }
 
 bool PreviewBuilder::WriteFile(const std::string& path, std::uint64_t size) const {
-  const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-  if (fd < 0) return false;
-  bool ok = ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+  fileio::ReplacingFile file(path);
+  bool ok = file.SetLength(size);
   for (const sign::FlashImage::Segment& seg : Segments()) {
     if (seg.address >= size) continue;
-    const std::size_t n =
-        static_cast<std::size_t>(std::min<std::uint64_t>(seg.bytes.size(), size - seg.address));
-    ok = ok && ::pwrite(fd, seg.bytes.data(), n, seg.address) == static_cast<ssize_t>(n);
+    const auto n = std::min<std::uint64_t>(seg.bytes.size(), size - seg.address);
+    ok = ok && file.WriteAt(seg.address, seg.bytes.data(), static_cast<std::size_t>(n));
   }
-  ::close(fd);
-  return ok;
+  return ok && file.Commit() == 0;
 }
 
 item::ItemRecord& PreviewBuilder::Picture(item::ItemKind kind, const std::vector<Art>& frames,

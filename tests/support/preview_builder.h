@@ -48,8 +48,9 @@ class PreviewBuilder {
   item::ItemRecord& Bitmap(const Art& art, int mode, int speed, int hold);
   item::ItemRecord& Animation(const std::vector<Art>& frames, int speed);
 
-  // Header bytes as (position, value) pairs.
-  static void Set(item::ItemRecord& r, std::initializer_list<std::pair<int, int>> bytes);
+  // Header bytes as (position, value) pairs; returns r.
+  static item::ItemRecord& Set(item::ItemRecord& r,
+                               std::initializer_list<std::pair<int, int>> bytes);
   static void SetText(item::Quarter& text, item::Quarter& attrs, std::string_view s,
                       std::uint8_t attr);
   // Overrides the item count written to the settings (-1: the number of items added).

@@ -23,14 +23,18 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path, ec);
 }
 
-std::vector<std::uint8_t> TestGlyph(const sign::FontFileInfo& info, std::size_t g) {
-  const bool narrow = info.table == sign::FontTable::English;
-  const int cellWidth = narrow ? info.size / 2 : info.size, codeBits = narrow ? 8 : 16;
+std::uint16_t GlyphCode(const sign::FontFileInfo& info, std::size_t g) {
+  if (info.table == sign::FontTable::English) return static_cast<std::uint16_t>(0x20 + g);
   const std::size_t firstLead = info.table == sign::FontTable::Special  ? 0xA1
                                 : info.table == sign::FontTable::Hangul ? 0xB0
                                                                         : 0xCA;
-  const auto code =
-      static_cast<std::uint16_t>(narrow ? 0x20 + g : (firstLead + g / 94) << 8 | (0xA1 + g % 94));
+  return static_cast<std::uint16_t>((firstLead + g / 94) << 8 | (0xA1 + g % 94));
+}
+
+std::vector<std::uint8_t> TestGlyph(const sign::FontFileInfo& info, std::size_t g) {
+  const bool narrow = info.table == sign::FontTable::English;
+  const int cellWidth = narrow ? info.size / 2 : info.size, codeBits = narrow ? 8 : 16;
+  const std::uint16_t code = GlyphCode(info, g);
   std::vector<std::uint8_t> bytes(info.glyphBytes, 0);
   if (code == 0x20) return bytes;
   auto set = [&](int r, int c) {

@@ -27,6 +27,8 @@ struct TempDir {
   std::filesystem::path path;
 };
 
+// The code (a byte, or lead and trail bytes) that glyph g of a font file stands for.
+std::uint16_t GlyphCode(const sign::FontFileInfo& info, std::size_t g);
 // Glyph g of a font file, as the test fonts hold it.
 std::vector<std::uint8_t> TestGlyph(const sign::FontFileInfo& info, std::size_t g);
 // Writes the twenty test font files into fontDir (created when missing).
