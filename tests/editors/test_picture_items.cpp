@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -8,6 +7,7 @@
 #include "manager/editors/core/picture_items.h"
 #include "shared/cp949.h"
 #include "tests/support/picture_builders.h"
+#include "tests/support/test_fonts.h"
 
 using namespace editors;
 using encode::ImportResult;
@@ -85,11 +85,10 @@ TEST(PictureItems, PathsAreStoredOnlyWhenCp949HoldsThemWhole) {
 
 // The size and name checks themselves are pinned with the readers; here: what an editor gets.
 TEST(PictureItems, BitmapAndAnimationFiles) {
-  const fs::path dir = fs::temp_directory_path() / ("picture_items_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const sign_test::TempDir dir("picture_items");
   // A file of these bytes in the folder; its path as an item stores it (CP949).
   const auto Write = [&dir](const std::string& utf8Name, const Bytes& bytes) {
-    const fs::path p = dir / fs::u8path(utf8Name);
+    const fs::path p = dir.path / fs::u8path(utf8Name);
     encode_test::WriteFile(p.string(), bytes);
     return *text::Utf8ToCp949(p.string());
   };
@@ -117,7 +116,6 @@ TEST(PictureItems, BitmapAndAnimationFiles) {
     EXPECT_EQ(OpenAnimationFile(Write(name, bytes), gif), result) << name;
     EXPECT_EQ(gif.FrameCount(), frames) << name;
   }
-  fs::remove_all(dir);
 }
 
 TEST(PictureItems, PlayerWrapsAndNeverIndexesAnEmptyList) {
