@@ -167,10 +167,7 @@ TEST(Content, CheckAfterTheEditor) {
       {Record(4, {}, "x.gif"), true},  {Record(5, {}), true},           {Record(6, {}), true},
       {Record(7, {}), true},           {Record(8, {}, "a"), false},
   };
-  for (const auto& [r, ok] : cases) {
-    SCOPED_TRACE(int(r.header.kind()));
-    EXPECT_EQ(msglist::HasContent(r), ok);
-  }
+  for (const auto& [r, ok] : cases) EXPECT_EQ(msglist::HasContent(r), ok) << int(r.header.kind());
   EXPECT_TRUE(msglist::HasEditor(7));
   EXPECT_FALSE(msglist::HasEditor(8));
 }
