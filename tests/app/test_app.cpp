@@ -121,7 +121,6 @@ QByteArray ReadAt(const QString& path, qint64 at, qint64 n) {
   return f.read(n);
 }
 
-// Selects `entry` in the list labelled `label` of the dialog's form.
 void Choose(QDialog& d, const char* label, const char* entry) {
   for (auto* list : d.findChildren<QComboBox*>()) {
     auto* name = qobject_cast<QLabel*>(d.findChild<QFormLayout*>()->labelForField(list));
@@ -131,7 +130,6 @@ void Choose(QDialog& d, const char* label, const char* entry) {
   QFAIL(label);
 }
 
-// Ticks the news boxes of these categories only.
 std::function<void(CNewsDlg&)> Tick(const QStringList& names) {
   return [names](CNewsDlg& d) {
     for (int i = 0; i < 8; ++i) d.Box(i)->setChecked(names.contains(d.Box(i)->text()));

@@ -55,7 +55,6 @@ void Select(CTextPane* pane, int from, int to) {
   pane->edit()->setTextCursor(c);
 }
 
-// Selects [from, to) when given, then clicks a radio button.
 void Format(CTextPane* pane, CTextPane::Group g, int index, int from = -1, int to = -1) {
   if (from >= 0) Select(pane, from, to);
   pane->button(g, index)->click();

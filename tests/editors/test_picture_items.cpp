@@ -124,7 +124,6 @@ TEST(PictureItems, PlayerWrapsAndNeverIndexesAnEmptyList) {
   EXPECT_FALSE(player.Step().has_value());
   ASSERT_TRUE(gif.LoadBytes(Gif(8, 1, 3)));
   player.Restart();
-  // Red, green, yellow, then red again.
   for (auto [red, green] : {std::pair{0xFF, 0x00}, {0x00, 0xFF}, {0xFF, 0xFF}, {0xFF, 0x00}}) {
     const std::optional<encode::Planes> p = player.Step();
     ASSERT_TRUE(p.has_value());

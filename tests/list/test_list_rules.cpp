@@ -28,7 +28,6 @@ using msglist::SwitchResult;
 
 namespace {
 
-// A record of `kind` with header bytes set and UTF-8 texts stored as CP949.
 item::ItemRecord Record(int kind, std::initializer_list<std::pair<int, int>> bytes,
                         const char* a = "", const char* b = "") {
   item::ItemRecord r;
