@@ -322,7 +322,6 @@ TEST_F(StoreFiles, CutPasteAndModifyOnTheStore) {
   };
   run(msglist::PlanCut(1, {0}));  // the fixture's one row, "A"
   EXPECT_EQ(names(), "");
-  EXPECT_FALSE(msglist::IsEnabled(ListCommand::Paste, {0, 0, cut.present, 1}));
   store.AppendSlot(0, Record(0, {}, "b"));
   store.AppendSlot(1, Record(0, {}, "c"));
   const msglist::Plan paste = msglist::PlanPaste(2, {1}, cut.present);
