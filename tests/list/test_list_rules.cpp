@@ -18,6 +18,7 @@
 #include "manager/list/project.h"
 #include "manager/list/row_text.h"
 #include "shared/cp949.h"
+#include "tests/support/test_fonts.h"
 
 namespace fs = std::filesystem;
 using msglist::ListCommand;
@@ -27,7 +28,6 @@ using msglist::SwitchResult;
 
 namespace {
 
-// A record of `kind` with header bytes set and UTF-8 texts stored as CP949.
 item::ItemRecord Record(int kind, std::initializer_list<std::pair<int, int>> bytes,
                         const char* a = "", const char* b = "") {
   item::ItemRecord r;
@@ -49,17 +49,8 @@ TEST(RowText, EveryKind) {
   using namespace item::hdr;
   const std::string zero = "|00시00분|00시00분";
   const std::pair<item::ItemRecord, std::string> cases[] = {
-      {Record(0,
-              {{kEntry, 16},
-               {kSpeed, 4},
-               {kHold, 9},
-               {kExit, 15},
-               {kStartHour, 8},
-               {kStartMinute, 30},
-               {kEndHour, 23},
-               {kEndMinute, 59}},
-              "안녕 A"),
-       "1줄문장|안녕 A|17|10초|16|5|08시30분|23시59분"},
+      {Record(0, {{kEntry, 16}, {kSpeed, 4}, {kHold, 9}, {kExit, 15}}, "안녕 A"),
+       "1줄문장|안녕 A|17|10초|16|5" + zero},
       // The shared speed once, effects and holds as pairs.
       {Record(1,
               {{kUpperEntry, 1},
@@ -78,7 +69,9 @@ TEST(RowText, EveryKind) {
        "비트맵|간판.bmp|2|5초||3" + zero},
       {Record(4, {{kFrames, 12}}, "/home/op/pics/run.gif"), "애니메이션|run.gif||||1" + zero},
       {Record(4, {}, "plain.gif"), "애니메이션|plain.gif||||1" + zero},
-      {Record(5, {{kHold, 2}, {kEndHour, 12}}), "시각표시|||3초|||00시00분|12시00분"},
+      {Record(5,
+              {{kHold, 2}, {kStartHour, 8}, {kStartMinute, 30}, {kEndHour, 23}, {kEndMinute, 59}}),
+       "시각표시|||3초|||08시30분|23시59분"},
       {Record(6, {{kDDayYear, 0x07}, {kDDayYear + 1, 0xDB}}, "수능"), "디데이|수능||||" + zero},
       {Record(7, {{kHold, 9}}), "온도표시|||10초||" + zero},
       {Record(200, {{kEntry, 3}}, "??"), "알수없음(200)|??||||" + zero},  // a damaged slot lists
@@ -173,10 +166,7 @@ TEST(Content, CheckAfterTheEditor) {
       {Record(4, {}, "x.gif"), true},  {Record(5, {}), true},           {Record(6, {}), true},
       {Record(7, {}), true},           {Record(8, {}, "a"), false},
   };
-  for (const auto& [r, ok] : cases) {
-    SCOPED_TRACE(int(r.header.kind()));
-    EXPECT_EQ(msglist::HasContent(r), ok);
-  }
+  for (const auto& [r, ok] : cases) EXPECT_EQ(msglist::HasContent(r), ok) << int(r.header.kind());
   EXPECT_TRUE(msglist::HasEditor(7));
   EXPECT_FALSE(msglist::HasEditor(8));
 }
@@ -195,8 +185,8 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
   }
   const std::string kSize = "프로젝트 파일의 크기가 맞지 않습니다\n904672바이트여야 하는데 ";
   const std::string kNotAFile = "오픈할수 없는 파일입니다\n";
-  char tmpl[] = "/tmp/project_kindsXXXXXX";
-  const fs::path dir = mkdtemp(tmpl);
+  const sign_test::TempDir tmp("project_kinds");
+  const fs::path& dir = tmp.path;
   ASSERT_EQ(::mkfifo((dir / "fifo.dat").c_str(), 0600), 0);
   fs::create_symlink("/dev/urandom", dir / "random.dat");
   fs::create_directory(dir / "folder.dat");
@@ -227,7 +217,6 @@ TEST(ProjectRules, StoreKindSavePromptAndLoadChecks) {
               expected.empty() ? "" : expected + "|파일오픈실패")
         << path;
   }
-  fs::remove_all(dir);
   // Only a lost store announces the end of the program, and only Load's line has a full
   // stop; otherwise the reason follows.
   using C = msglist::StoreCommand;
@@ -333,7 +322,6 @@ TEST_F(StoreFiles, CutPasteAndModifyOnTheStore) {
   };
   run(msglist::PlanCut(1, {0}));  // the fixture's one row, "A"
   EXPECT_EQ(names(), "");
-  EXPECT_FALSE(msglist::IsEnabled(ListCommand::Paste, {0, 0, cut.present, 1}));
   store.AppendSlot(0, Record(0, {}, "b"));
   store.AppendSlot(1, Record(0, {}, "c"));
   const msglist::Plan paste = msglist::PlanPaste(2, {1}, cut.present);
