@@ -18,9 +18,9 @@ FlashImage::~FlashImage() {
 
 bool FlashImage::Open(const std::string& path) {
   Close();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so a FIFO of that name cannot hang the open; only a regular file is an image.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
-  // A folder of that name opens on this platform but holds no image.
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);

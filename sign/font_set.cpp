@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "shared/file_io.h"
+
 namespace sign {
 
 const std::array<FontFileInfo, kFontFileCount> kFontFiles = {{
@@ -100,8 +102,9 @@ bool FontSet::Load(const std::string& exeDir, const FontMessageFn& report) {
   for (int i = 0; i < kFontFileCount; ++i) {
     const FontFileInfo& info = kFontFiles[static_cast<std::size_t>(i)];
     const std::string path = folder + info.name;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    // Regular files only: a FIFO or device named like a font must not hang the start.
+    const fileio::RegularFile f(path);
+    if (!f.ok()) {
       if (report) report(info.failText, "OPEN실패");
       for (auto& t : tables_) t.clear();
       return false;
@@ -109,11 +112,8 @@ bool FontSet::Load(const std::string& exeDir, const FontMessageFn& report) {
     // Zero-filled first so a short file leaves unlit dots, never stale memory.
     std::vector<std::uint8_t>& table = tables_[static_cast<std::size_t>(i)];
     table.assign(info.glyphs * info.glyphBytes, 0);
-    if (std::fseek(f, static_cast<long>(kFontHeaderBytes), SEEK_SET) == 0) {
-      const std::size_t got = std::fread(table.data(), 1, table.size(), f);
-      (void)got;  // a short read keeps the zeros
-    }
-    std::fclose(f);
+    if (const auto bytes = f.ReadAt(kFontHeaderBytes, table.size()))
+      std::copy(bytes->begin(), bytes->end(), table.begin());  // a short file keeps the zeros
   }
   loaded_ = true;
   return true;

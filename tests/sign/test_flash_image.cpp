@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "sign/board_geometry.h"
@@ -46,6 +48,8 @@ TEST(FlashImage, ReadsOutsideTheFileOrTheBoardMemoryAreZero) {
   EXPECT_FALSE(image.Open(dir.Path("absent")));
   EXPECT_FALSE(image.isOpen());
   EXPECT_FALSE(image.Open(dir.path.string()));  // a folder is no image
+  ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(image.Open(dir.Path("fifo")));  // at once: nobody will ever write to it
   EXPECT_EQ(image.Byte(board::kWidth), 0);
 
   image.OpenMemory({{10, {1, 2, 3, 4}}, {12, {7}}});  // overlapping segments: the later wins

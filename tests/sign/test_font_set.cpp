@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -78,11 +80,13 @@ TEST(FontMeasure, WidthsBySize) {
 
 TEST_F(LoadedFonts, MissingFilesStopTheLoadAtTheFirstAndShortFilesLeaveUnlitDots) {
   EXPECT_TRUE(Load(true, false).empty());
-  fs::remove(Font(14));  // 영문굴림체32
+  fs::remove(Font(14));  // 영문굴림체32, as a FIFO that nobody writes to
+  ASSERT_EQ(::mkfifo(Font(14).c_str(), 0600), 0);
   fs::remove(Font(19));
   EXPECT_EQ(Load(false), std::vector<std::string>{"영문굴림체32 OPEN실패"});
   EXPECT_FALSE(fonts_.loaded());
 
+  fs::remove(Font(14));
   sign_test::WriteTestFontFiles(dir_.path / "font");
   fs::resize_file(Font(0), kFontHeaderBytes + 10 * File(0).glyphBytes);  // ten glyphs left
   Load();
