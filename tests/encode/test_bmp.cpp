@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "manager/encode/bmp_reader.h"
+#include "manager/encode/gif_reader.h"
 #include "manager/encode/import_checks.h"
 #include "manager/encode/program_layout.h"
 #include "tests/support/picture_builders.h"
@@ -162,8 +163,7 @@ TEST(PictureFiles, FifosAndDevicesFailAtOnce) {
   for (const std::string& path : {fifo, std::string("/dev/zero")}) {
     auto refused = std::async(std::launch::async, [&] {
       return CheckBitmapFile(path, BitmapOpen::New) == ImportResult::NotBmp &&
-             CheckGifFile(path) == ImportResult::GifUnreadable && !files.Bitmap(path) &&
-             !files.Animation(path);
+             !GifDecoder().Load(path) && !files.Bitmap(path) && !files.Animation(path);
     });
     if (refused.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
       ADD_FAILURE() << path << " still read after 5 s";
@@ -217,7 +217,6 @@ TEST(MagickFixtures, BmpVariantsGiveThePatternsPlanes) {
   }
   EXPECT_FALSE(ReadBmpFile(dir + "rich8rle.bmp"));  // run-length compressed
   EXPECT_EQ(CheckBitmapFile(dir + "rich8rle.bmp", BitmapOpen::New), ImportResult::NotBmp);
-  EXPECT_EQ(CheckGifFile(dir + "rich24.bmp"), ImportResult::GifUnreadable);
 }
 
 }  // namespace

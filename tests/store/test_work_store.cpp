@@ -9,6 +9,8 @@
 #include "manager/store/settings.h"
 #include "manager/store/work_store.h"
 #include "shared/cp949.h"
+#include "shared/file_io.h"
+#include "tests/support/test_fonts.h"
 
 namespace fs = std::filesystem;
 
@@ -16,19 +18,9 @@ namespace {
 
 class StoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/store_testXXXXXX";
-    dir_ = mkdtemp(tmpl);
-    path_ = (dir_ / "data.tmp").string();
-    store_.SetPath(path_);
-  }
-  void TearDown() override {
-    store_.Close();
-    fs::remove_all(dir_);
-  }
+  void SetUp() override { store_.SetPath(path_); }
   std::vector<std::uint8_t> FileBytes() {
-    std::ifstream in(path_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return fileio::ReadRegularFile(path_, store::kFileSize).value_or(std::vector<std::uint8_t>{});
   }
   // Bytes 904640-904654: width, height, window and brightness modes, day and night levels,
   // serial port, IP address, TCP port, transmit option, connection.
@@ -46,8 +38,9 @@ class StoreTest : public ::testing::Test {
   }
   std::string Name(int slot) { return text::ReadTextQuarter(store_.ReadRecord(slot).body.textA); }
 
-  fs::path dir_;
-  std::string path_;
+  const sign_test::TempDir tmp_{"store_test"};
+  const fs::path dir_ = tmp_.path;
+  const std::string path_ = tmp_.Path("data.tmp");
   store::WorkStore store_;
 };
 
@@ -83,7 +76,7 @@ TEST_F(StoreTest, SettingsByteOrdersAndRepairs) {
   EXPECT_EQ(Settings(),
             std::vector<int>({0, 0, 0, 0, 3, 7, 0, 0xC0, 0xA8, 0, 0x0A, 0x13, 0x88, 0, 0}));
   // Values out of range read as the defaults and are written back, but for the transmit
-  // option: it reads as RS-232 and stays 7 in the file.
+  // option: the link takes it as RS-232 and it stays 7 in the file.
   store_.SetSerialPort(25);
   store_.SetTransmit(7);
   store_.SetLevels(3, 12);
@@ -92,7 +85,6 @@ TEST_F(StoreTest, SettingsByteOrdersAndRepairs) {
   store_.SetWindowMode(2);
   store_.SetConnection(9);
   EXPECT_EQ(store::LoadSerialPort(store_), 1);
-  EXPECT_EQ(store::LoadTransmit(store_), 0);
   EXPECT_EQ(store::LoadConnection(store_), 0);
   const store::BoardSettings s = store::LoadBoardSettings(store_);
   EXPECT_EQ(std::vector<int>({s.dayLevel, s.nightLevel, s.height, s.width}),

@@ -3,6 +3,7 @@
 // reads that fail, and the check after a download.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -34,9 +35,6 @@ class ReadBackTest : public ::testing::Test {
 // A sign of the right model with two tiers.
 struct Sign : fakes::SimSignLink {
   Sign() { memory()[board::kRowsCode] = 2; }
-  std::vector<std::uint8_t> Bytes(std::uint32_t at, std::size_t n) const {
-    return {memory() + at, memory() + at + n};
-  }
 };
 
 TEST_F(ReadBackTest, APulledProjectLeavesTheSameProgramOnABlankSign) {
@@ -84,7 +82,8 @@ TEST_F(ReadBackTest, APulledProjectLeavesTheSameProgramOnABlankSign) {
                               {board::kItemData, 100u * 8192},
                               {board::kBitmapArea, 4096u},
                               {board::kAnimationArea, 4096u}})
-    EXPECT_EQ(a.Bytes(at, n), b.Bytes(at, n)) << std::hex << at;
+    EXPECT_TRUE(std::equal(a.memory() + at, a.memory() + at + n, b.memory() + at))
+        << std::hex << at;
 }
 
 TEST_F(ReadBackTest, VerifyNamesEachDifferingItemByItsFirstAddress) {
