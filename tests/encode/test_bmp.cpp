@@ -143,9 +143,6 @@ TEST(BitmapFiles, SizeLimitsDependOnHowTheFileWasOpenedAndKoreanPathsOpen) {
       {dir.Path("gone.bmp"), BitmapOpen::New, ImportResult::NotBmp}};
   for (const auto& [path, open, result] : cases)
     EXPECT_EQ(CheckBitmapFile(path, open), result) << path;
-  EXPECT_TRUE(ClearsPath(ImportResult::TooHigh, BitmapOpen::New));
-  EXPECT_FALSE(ClearsPath(ImportResult::TooHigh, BitmapOpen::Reopened));
-  EXPECT_FALSE(ClearsPath(ImportResult::Ok, BitmapOpen::New));
   // "그림.bmp" as the item stores it (CP949).
   put("그림.bmp", MakeBmp24(2, 1, [](int, int) { return Rgb{255, 0, 0}; }));
   const auto bmp = ReadBmpFile(dir.path.string() + "/\xB1\xD7\xB8\xB2.bmp");
