@@ -318,7 +318,8 @@ bool WorkStore::ReplaceSlots(int first, std::span<const item::ItemRecord> record
   Put64(&journal[kJournalHead + length], Checksum(journal.data(), kJournalHead + length));
 
   // The journal is written in the same pieces as the store, so a test that stops the
-  // process after any write sees a journal torn anywhere too.
+  // process after any write sees a journal torn anywhere too. Writing it in place is safe:
+  // until it is whole and flushed the store is untouched, and a torn one fails its checksum.
   const std::string journalPath = JournalPath(path_);
   const int j =
       ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
