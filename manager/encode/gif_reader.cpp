@@ -102,18 +102,6 @@ GifBlockInfo GifBlockAt(std::span<const std::uint8_t> file, std::size_t at) {
   return out;
 }
 
-int CountGifImages(std::span<const std::uint8_t> file) {
-  if (!IsGif(file)) return 0;
-  int count = 0;
-  for (std::size_t pos = HeaderBytes(file);;) {
-    const GifBlockInfo b = GifBlockAt(file, pos);
-    if (!b.size || b.kind == GifBlock::Trailer || b.kind == GifBlock::Invalid) break;
-    if (b.kind == GifBlock::Image) ++count;
-    pos += *b.size;
-  }
-  return count;
-}
-
 void GifDecoder::Clear() {
   file_.clear();
   headerBytes_ = 0;
@@ -166,8 +154,6 @@ bool GifDecoder::CutFrames() {
     std::size_t image = pos;
     std::size_t imageSize = *b.size;
     if (b.kind == GifBlock::GraphicControl) {
-      f.delay = Le16(&file_[pos + 4]);
-      f.disposal = (file_[pos + 3] >> 2) & 7;
       image = pos + *b.size;
       for (;;) {  // every block up to the image belongs to the frame
         const GifBlockInfo next = GifBlockAt(file, image);
@@ -189,10 +175,6 @@ bool GifDecoder::CutFrames() {
     if (Decode(f, &budget)) frames_.push_back(std::move(f));
   }
   return !frames_.empty();
-}
-
-std::vector<std::uint8_t> GifDecoder::FrameStream(int k) const {
-  return StreamOf(Frame(k));
 }
 
 std::vector<std::uint8_t> GifDecoder::StreamOf(const GifFrame& f) const {

@@ -3,8 +3,8 @@
 // cut out, with the file's header and global colour table in front and a trailer
 // behind, as a stand-alone single-image GIF stream and decoded on its own (giflib). The
 // frames are drawn, each over the last, onto a canvas of the logical screen's size that
-// starts out a light grey; disposal methods are read but never applied, so transparent
-// parts show the frames before. Numbers in the file are little-endian.
+// starts out a light grey; disposal methods are not applied, so transparent parts show
+// the frames before. Numbers in the file are little-endian.
 
 #include <array>
 #include <cstddef>
@@ -36,10 +36,6 @@ struct GifBlockInfo {
 };
 GifBlockInfo GifBlockAt(std::span<const std::uint8_t> file, std::size_t at);
 
-// Images found by walking the blocks from the start; the walk stops at the trailer, at an
-// invalid block or at one that would pass the end. 0 when the file is not a GIF.
-int CountGifImages(std::span<const std::uint8_t> file);
-
 struct GifRgb {
   std::uint8_t red = 0, green = 0, blue = 0;
   bool operator==(const GifRgb&) const = default;
@@ -47,9 +43,7 @@ struct GifRgb {
 
 struct GifFrame {
   int left = 0, top = 0, width = 0, height = 0;  // from the image descriptor, pixels
-  int delay = -1;                  // hundredths of a second; -1 without a graphic control extension
-  int disposal = 0;                // read, never applied
-  std::size_t begin = 0, end = 0;  // the frame's bytes in the file, [begin, end)
+  std::size_t begin = 0, end = 0;                // the frame's bytes in the file, [begin, end)
   // Decoded picture: one colour index per pixel, rows top to bottom.
   std::vector<std::uint8_t> indices;
   std::vector<GifRgb> colours;  // indices at or past its end draw black
@@ -76,9 +70,6 @@ class GifDecoder {
   int height() const { return height_; }
   int FrameCount() const { return static_cast<int>(frames_.size()); }
   const GifFrame& Frame(int k) const { return frames_[static_cast<std::size_t>(k)]; }
-
-  // Frame k as the stand-alone GIF stream that was decoded.
-  std::vector<std::uint8_t> FrameStream(int k) const;
 
   // Draws frame k (0 <= k < FrameCount()) over the canvas at its position, clipped to it.
   void RenderFrame(int k);

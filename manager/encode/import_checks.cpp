@@ -3,7 +3,6 @@
 #include <string>
 
 #include "manager/encode/bmp_reader.h"
-#include "manager/encode/gif_reader.h"
 
 namespace encode {
 
@@ -70,11 +69,6 @@ ImportResult CheckGifName(std::string_view cp949Path) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return ext == "gif" ? ImportResult::Ok : ImportResult::NotGifName;
-}
-
-ImportResult CheckGifFile(std::string_view cp949Path) {
-  GifDecoder gif;
-  return gif.Load(cp949Path) ? ImportResult::Ok : ImportResult::GifUnreadable;
 }
 
 ImportResult CheckFrameCount(int frames) {

@@ -46,8 +46,6 @@ ImportResult CheckBitmapFile(std::string_view cp949Path, BitmapOpen how);
 
 // The part after the last dot of the file name, compared case-blind with "gif".
 ImportResult CheckGifName(std::string_view cp949Path);
-// Loads the file as the download would: GifUnreadable unless it yields a frame.
-ImportResult CheckGifFile(std::string_view cp949Path);
 
 // More than kMaxAnimationFrames frames: TooManyFrames, else Ok.
 ImportResult CheckFrameCount(int frames);

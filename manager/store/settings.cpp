@@ -11,11 +11,6 @@ int LoadSerialPort(WorkStore& store) {
   return port;
 }
 
-int LoadTransmit(WorkStore& store) {
-  const int t = store.Transmit();
-  return t > 1 ? 0 : t;
-}
-
 BoardSettings LoadBoardSettings(WorkStore& store) {
   BoardSettings s;
   s.height = store.Height();

@@ -20,8 +20,6 @@ struct BoardSettings {
 
 // Serial port number 1-20; 0 or above 20 becomes 1, written back.
 int LoadSerialPort(WorkStore& store);
-// Transmit option 0 RS-232, 1 TCP/IP; anything above 1 reads as 0 and the file keeps it.
-int LoadTransmit(WorkStore& store);
 // Height, width, display-window mode, brightness mode and levels, in that order, each
 // repaired and written back as needed. The connection flag is left to LoadConnection,
 // which runs later in the start-up.

@@ -136,24 +136,20 @@ TEST(ProjectText, RefusalsNameTheirPlace) {
 
 TEST(ProjectText, ImportMeasuresPicturesAndWarnsOfBlankCharacters) {
   const sign_test::TempDir dir("textform");
-  const std::string bmp = dir.Path("a.bmp"), wide = dir.Path("w.bmp"), gif = dir.Path("a.gif");
-  encode_test::WriteFile(
-      bmp, encode_test::MakeBmp24(40, 16, [](int, int) { return encode_test::Rgb{255}; }));
+  encode_test::EveryKindProgram(dir.path.string());  // a 13 x 7 bitmap, 11 x 5 x 3 animation
+  const std::string wide = dir.Path("w.bmp");
   encode_test::WriteFile(
       wide, encode_test::MakeBmp24(801, 1, [](int, int) { return encode_test::Rgb{}; }));
-  encode_test::GifBuilder g(24, 8, {{255, 0, 0}, {0, 0, 0}});
-  for (int k = 0; k < 3; ++k)
-    g.Image(0, 0, 24, 8, std::vector<std::uint8_t>(24 * 8, std::uint8_t(k % 2)));
-  encode_test::WriteFile(gif, g.Finish());
 
   const textform::ImportResult r = textform::ImportProject(
-      Doc(R"({"kind": "비트맵", "file": ")" + bmp + R"("}, {"kind": "애니메이션", "file": ")" +
-          gif + R"("}, {"kind": "1줄문장", "text": "똠방각하"})"));
+      Doc(R"({"kind": "비트맵", "file": ")" + dir.Path("사진.bmp") +
+          R"("}, {"kind": "애니메이션", "file": ")" + dir.Path("movie.gif") +
+          R"("}, {"kind": "1줄문장", "text": "똠방각하"})"));
   ASSERT_TRUE(r.project) << r.error;
   const std::vector<item::ItemRecord> items = textform::ReadItems(*r.project);
-  EXPECT_EQ(items[0].header.pictureWidth(), 40);
-  EXPECT_EQ(items[0].header.pictureHeight(), 16);
-  EXPECT_EQ(items[1].header.pictureWidth(), 24);
+  EXPECT_EQ(items[0].header.pictureWidth(), 13);
+  EXPECT_EQ(items[0].header.pictureHeight(), 7);
+  EXPECT_EQ(items[1].header.pictureWidth(), 11);
   EXPECT_EQ(items[1].header[item::hdr::kFrames], 3);
   ASSERT_EQ(r.warnings.size(), 1u);
   EXPECT_TRUE(r.warnings[0].starts_with("items[2].text: the board fonts have no '똠' (U+B620);"));

@@ -1,8 +1,5 @@
 // brellion-cli as a user runs it against signsim processes, over TCP and the pseudo-terminal:
-// event, event-cancel, send and preview of one project and what each command refuses; a
-// program of every kind round from one sign through a pulled project to a blank one; verify
-// naming what was changed in a sign's memory file; reads that fail leave no project and no
-// pictures.
+// each command's exit status and lines, and what reached the sign; the core tests pin the rest.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -12,7 +9,7 @@
 #include "manager/events/event_list.h"
 #include "manager/store/work_store.h"
 #include "shared/board_memory.h"
-#include "shared/cp949.h"
+#include "tests/encode/fake_pictures.h"
 #include "tests/support/cli_process.h"
 #include "tests/support/picture_builders.h"
 #include "tests/transfer/cli_files.h"
@@ -53,10 +50,8 @@ TEST_F(CliTransfer, EventSendAndPreviewOfOneProject) {
     ASSERT_EQ(s.Open(), 0);
     events::EventList events(s);  // and the first three as events
     for (int i = 0; i < 4; ++i) {
-      item::ItemRecord r;
-      r.header.setKind(i == 3 ? item::ItemKind::DateTime : item::ItemKind::OneLine);
-      text::WriteTextQuarter(r.body.textA, "item " + std::to_string(i));
-      r.body.attrA.fill(static_cast<std::uint8_t>(0x10 * i + 1));
+      const item::ItemRecord r = encode_test::Item(
+          i == 3 ? item::ItemKind::DateTime : item::ItemKind::OneLine, "item " + std::to_string(i));
       s.AppendSlot(i, r);
       ASSERT_TRUE(i == 3 || events.Add(r));
     }
@@ -97,13 +92,11 @@ TEST_F(CliTransfer, EventSendAndPreviewOfOneProject) {
   EXPECT_EQ(log.count("tcp event-start"), 1);
   EXPECT_EQ(log.count("tcp event-cancel"), 1);
   EXPECT_EQ(log.count("tcp memory-read"), 0);
-  const QString memory = sim.memory_file();
-  EXPECT_EQ(ReadAt(memory, board::kItemCount, 2), QByteArray("\0\x04", 2));
-  EXPECT_EQ(ReadAt(memory, board::BodyAddress(2), 6), QByteArray("item 2"));
+  EXPECT_EQ(ReadAt(sim.memory_file(), board::kItemCount, 2), QByteArray("\0\x04", 2));
+  EXPECT_EQ(ReadAt(sim.memory_file(), board::BodyAddress(2), 6), QByteArray("item 2"));
   // Width, rows, four bytes the preview leaves alone, the count, one more, the connection.
   EXPECT_EQ(ReadAt(out, board::kWidth, 10), QByteArray("\x0C\x01\0\0\0\0\0\x04\0\x01", 10));
   EXPECT_EQ(ReadAt(out, board::BodyAddress(2), 6), QByteArray("item 2"));
-  EXPECT_EQ(ReadAt(out, board::HeaderAddress(3), 1), QByteArray("\x05", 1));
 }
 
 TEST_F(CliTransfer, EveryKindGoesRoundThroughAPulledProjectOverEitherLink) {
@@ -123,14 +116,10 @@ TEST_F(CliTransfer, EveryKindGoesRoundThroughAPulledProjectOverEitherLink) {
               (QStringList{"item04.bmp", "item05.gif"}));
     ASSERT_EQ(Run("send", link(b), {pulled}), 0);
     ASSERT_TRUE(a.Stop() && b.Stop());
-    for (const auto& [at, n] : {std::pair{board::kItemCount, 2},
-                                {board::kItemTable, 100 * 32},
-                                {board::kItemData, 100 * 8192},
-                                {board::kBitmapArea, 4096},
-                                {board::kAnimationArea, 4096}}) {
-      const QByteArray inA = ReadAt(a.memory_file(), at, n);
-      EXPECT_TRUE(inA.size() == n && inA == ReadAt(b.memory_file(), at, n)) << std::hex << at;
-    }
+    // From the count to past the first frames: the table, the data, both picture areas.
+    const qint64 n = board::kAnimationArea + 4096 - board::kItemCount;
+    const QByteArray inA = ReadAt(a.memory_file(), board::kItemCount, n);
+    EXPECT_TRUE(inA.size() == n && inA == ReadAt(b.memory_file(), board::kItemCount, n));
   }
 }
 
