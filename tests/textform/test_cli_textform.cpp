@@ -11,6 +11,7 @@
 #include "manager/editors/core/pane_text.h"
 #include "manager/store/work_store.h"
 #include "manager/textform/project_text.h"
+#include "shared/board_memory.h"
 #include "tests/support/cli_process.h"
 #include "tests/transfer/cli_files.h"
 
@@ -103,9 +104,14 @@ TEST(CliTextForm, ReadmeExampleGoesToTheSignAsTheManagersOwnProject) {
   EXPECT_EQ(again.exitCode(), 0);
   EXPECT_EQ(ReadAt(dir.filePath("again.dat")), ReadAt(own));
 
-  EXPECT_EQ(
-      ReadAt(own, qint64(store::SlotOffset(0) + item::QuarterOffset(item::QuarterId::TextA)), 6),
-      QByteArray("\xBF\xC0\xB4\xC3\xC0\xC7", 6));  // 오늘의
+  // The files are equal, so one sign shows that the imported project sends as it stands.
+  SignSimProcess sign;
+  ASSERT_TRUE(sign.Start({"--rows", "2"}));
+  const cli_test::CliRun send = cli_test::Cli(QStringList{"send"} + cli_test::Tcp(sign) << imported);
+  EXPECT_EQ(send.status, 0) << send.err.toStdString();
+  ASSERT_TRUE(sign.Stop());
+  EXPECT_EQ(ReadAt(sign.memory_file(), board::BodyAddress(0), 6),
+            QByteArray("\xBF\xC0\xB4\xC3\xC0\xC7", 6));  // 오늘의
 }
 
 TEST(CliTextForm, RefusalsLeaveTheOutputAlone) {
