@@ -282,8 +282,7 @@ class ManagerTest : public QObject {
     QVERIFY(Enabled(cmd::kDelete) && !Enabled(cmd::kModify));
     List()->topLevelItem(2)->setSelected(false);  // the selection signal updates the states
     QVERIFY(Enabled(cmd::kModify) && !Enabled(cmd::kPaste));
-    Store().SetHeight(2);
-    View()->ReloadSettings();
+    Fill(0);  // two tiers
     QVERIFY(Enabled(cmd::kAddTwoLine) && Enabled(cmd::kAddTitle));
     MessageRecorder boxes;
     const auto r = Record(K::TwoLine, "up", "dn");
@@ -438,17 +437,12 @@ class ManagerTest : public QObject {
     QCOMPARE(ReadAt(Path("data.tmp"), 0, 904672), before);
   }
 
-  // The send button writes the list and says so. 이벤트 추가 (on the tool bar) opens the
-  // event list modally; an event sent from it goes over the view's link and steps the
-  // frame's progress.
+  // 이벤트 추가 (on the tool bar) opens the event list modally; an event sent from it goes
+  // over the view's link and steps the frame's progress.
   void sendAndEventThroughTheMenus() {
     QVERIFY(Start(3, {"--rows", "1"}));
     MessageRecorder boxes;
-    View()->SendButton()->click();
-    QCOMPARE(Last(boxes), QStringLiteral("전송완료: 전송 완료 했습니다"));
-    QCOMPARE(Frame()->PercentText(), QString());  // ended
     QVERIFY(Frame()->findChild<QToolBar*>()->actions().contains(View()->Action(cmd::kAddEvent)));
-    boxes.clear();
     QString progress;  // total/position while the message shows
     QTimer::singleShot(0, this, [&] {
       auto* dlg = qobject_cast<CEventListDlg*>(QApplication::activeModalWidget());
@@ -602,7 +596,7 @@ class ManagerTest : public QObject {
     MessageRecorder boxes;
     View()->SendButton()->click();
     QCOMPARE(Last(boxes), QStringLiteral("전송완료: 전송 완료 했습니다"));
-    QCOMPARE(Frame()->ProgressPosition(), 18);
+    QVERIFY(Frame()->ProgressPosition() == 18 && Frame()->PercentText().isEmpty());  // ended
     View()->SendButton()->click();  // frame 37: the first read after the second apply
     QCOMPARE(Last(boxes),
              QStringLiteral("전송확인실패: 보낸 내용을 전광판에서 읽지 못했습니다\n") +

@@ -29,15 +29,6 @@ QString Folder(const QTemporaryDir& dir, int modules, int tier, bool fonts) {
   return path;
 }
 
-QImage ExpectedLogo(int modules, int tier) {
-  const BoardGeometry g = MakeGeometry(modules, tier, 0, false);
-  FrameBuffer f;
-  DrawLogoScreen(f, g);
-  QImage img(g.width * 3, g.rows * 3, QImage::Format_RGB32);
-  PaintLedImage(img, f, g.width, g.rows);
-  return img;
-}
-
 }  // namespace
 
 class VarnoAppTest : public QObject {
@@ -127,7 +118,12 @@ class VarnoAppTest : public QObject {
       CVarnoView& view = *frame.view();
       QVERIFY(view.Start(exe));
       QTRY_VERIFY_WITH_TIMEOUT(view.framesShown() >= 3, 5000);
-      QCOMPARE(view.shownFrame(), ExpectedLogo(24, 2));
+      const BoardGeometry g = MakeGeometry(24, 2, 0, false);
+      FrameBuffer logo;
+      DrawLogoScreen(logo, g);
+      QImage expected(g.width * 3, g.rows * 3, QImage::Format_RGB32);
+      PaintLedImage(expected, logo, g.width, g.rows);
+      QCOMPARE(view.shownFrame(), expected);
       QVERIFY(view.FrameRect().width() > view.width());  // 1152 x 96 in a narrower view
       for (int dots : {3, 1, 2, 0}) {
         if (dots != 3) frame.findChild<QAction*>(QStringLiteral("viewDots%1").arg(dots))->trigger();
