@@ -9,7 +9,6 @@ bool SignSimProcess::Start(const QStringList& extra) {
   QStringList args = {"--tcp",   "127.0.0.1:0", "--pty",    pty_link(),
                       "--ready", ready,         "--memory", memory_file()};
   args += extra;
-  process_.setProcessChannelMode(QProcess::SeparateChannels);
   process_.setStandardOutputFile(QProcess::nullDevice());
   process_.setStandardErrorFile(dir_.path() + "/log");
   process_.start(QStringLiteral(BRELLION_BIN_DIR "/signsim"), args);
