@@ -256,8 +256,6 @@ class StoreFiles : public ::testing::Test {
   }
   void TearDown() override {
     store_.Close();
-    std::error_code ignored;
-    fs::permissions(dir_ / "locked", fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(dir_);
   }
   void ExpectWorkingOn(const std::string& path) {
@@ -309,21 +307,20 @@ TEST_F(StoreFiles, FailedSwitchesKeepTheStoreSaveMovesIt) {
 // The plans run on a real store file: cutting the only row keeps the buffer for a later
 // paste; modify writes only the quarters of the edited kind.
 TEST_F(StoreFiles, CutPasteAndModifyOnTheStore) {
-  store::WorkStore& store = store_;
   msglist::CutBuffer cut;
   auto run = [&](const msglist::Plan& plan, const item::ItemRecord& edited = {}) {
     ASSERT_FALSE(plan.refused) << plan.message.text;
-    ASSERT_EQ(msglist::Apply(store, plan, edited, cut).error, 0);
+    ASSERT_EQ(msglist::Apply(store_, plan, edited, cut).error, 0);
   };
   auto names = [&] {
     std::string all;
-    for (const auto& r : store.ReadList()) all += text::ReadTextQuarter(r.body.textA);
+    for (const auto& r : store_.ReadList()) all += text::ReadTextQuarter(r.body.textA);
     return all;
   };
   run(msglist::PlanCut(1, {0}));  // the fixture's one row, "A"
   EXPECT_EQ(names(), "");
-  store.AppendSlot(0, Record(0, {}, "b"));
-  store.AppendSlot(1, Record(0, {}, "c"));
+  store_.AppendSlot(0, Record(0, {}, "b"));
+  store_.AppendSlot(1, Record(0, {}, "c"));
   const msglist::Plan paste = msglist::PlanPaste(2, {1}, cut.present);
   run(paste);
   run(msglist::PlanPaste(3, paste.selectAfter, cut.present));
@@ -331,7 +328,7 @@ TEST_F(StoreFiles, CutPasteAndModifyOnTheStore) {
   item::ItemRecord edited = Record(0, {{item::hdr::kHold, 7}}, "new");
   edited.body.textB[0] = 'X';
   run(msglist::PlanModify(4, {3}), edited);
-  const item::ItemRecord stored = store.ReadRecord(3);
+  const item::ItemRecord stored = store_.ReadRecord(3);
   EXPECT_EQ(stored.header, edited.header);
   EXPECT_EQ(text::ReadTextQuarter(stored.body.textA), "new");
   EXPECT_EQ(stored.body.textB[0], 0);

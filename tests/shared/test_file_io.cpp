@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "shared/file_io.h"
+#include "tests/support/test_fonts.h"
 
 namespace fs = std::filesystem;
 
@@ -16,12 +15,6 @@ namespace {
 
 class FileIo : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/file_io.XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string Path(const char* name) const { return (dir_ / name).string(); }
   static std::string Content(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -29,19 +22,19 @@ class FileIo : public ::testing::Test {
   static std::span<const std::uint8_t> Bytes(const std::string& s) {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
   }
-  fs::path dir_;
+  const sign_test::TempDir dir_{"file_io"};
 };
 
 TEST_F(FileIo, OnlyRegularFilesAreReadAndNothingBlocks) {
-  const std::string plain = Path("plain");
+  const std::string plain = dir_.Path("plain");
   ASSERT_EQ(fileio::WriteFileAtomically(plain, Bytes("abcdef")), 0);
-  const std::string fifo = Path("fifo");
+  const std::string fifo = dir_.Path("fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const std::string link = Path("link");
+  const std::string link = dir_.Path("link");
   fs::create_symlink("/dev/zero", link);
 
   // A FIFO without a writer would block a plain open for ever.
-  for (const std::string& p : {fifo, link, std::string("/dev/null"), dir_.string()}) {
+  for (const std::string& p : {fifo, link, std::string("/dev/null"), dir_.path.string()}) {
     int error = 0;
     EXPECT_FALSE(fileio::ReadRegularFile(p, 1 << 20, &error)) << p;
     EXPECT_TRUE(error == ENODEV || error == EISDIR) << p << " " << error;
@@ -58,7 +51,7 @@ TEST_F(FileIo, OnlyRegularFilesAreReadAndNothingBlocks) {
 }
 
 TEST_F(FileIo, AFailedWriteLeavesTheOldFileAndNoTemporary) {
-  const std::string target = Path("show.dat");
+  const std::string target = dir_.Path("show.dat");
   ASSERT_EQ(fileio::WriteFileAtomically(target, Bytes("old content")), 0);
   ::chmod(target.c_str(), 0640);
 
@@ -70,23 +63,23 @@ TEST_F(FileIo, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   small.rlim_cur = 4;
   ::setrlimit(RLIMIT_FSIZE, &small);
   const int failed = fileio::WriteFileAtomically(target, Bytes("new and longer content"));
-  const int fresh = fileio::WriteFileAtomically(Path("new.dat"), Bytes("new and longer"));
+  const int fresh = fileio::WriteFileAtomically(dir_.Path("new.dat"), Bytes("new and longer"));
   ::setrlimit(RLIMIT_FSIZE, &saved);
 
   EXPECT_EQ(failed, EFBIG);
   EXPECT_EQ(fresh, EFBIG);
   EXPECT_EQ(Content(target), "old content");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "a temporary was left";
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path), {}), 1) << "a temporary was left";
 
   // A replaced file keeps its mode; one reached through a link is replaced at its target.
-  const std::string link = Path("link.dat");
+  const std::string link = dir_.Path("link.dat");
   fs::create_symlink(target, link);
   ASSERT_EQ(fileio::WriteFileAtomically(link, Bytes("new")), 0);
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(Content(target), "new");
   EXPECT_EQ(fs::status(target).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  EXPECT_EQ(fileio::WriteFileAtomically(Path("missing/x.dat"), Bytes("x")), ENOENT);
+  EXPECT_EQ(fileio::WriteFileAtomically(dir_.Path("missing/x.dat"), Bytes("x")), ENOENT);
 }
 
 }  // namespace
