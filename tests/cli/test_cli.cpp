@@ -94,7 +94,6 @@ TEST_F(BrellionCli, ClockOverEitherLinkAndRefusedCommandLines) {
       {{"clock", "--tcp", Tcp(other), project_}, 1, "전송실패: 전광판모델이 다릅니다"},
       {{"clock", "--tcp", "127.0.0.1:1", project_}, 1, "전송실패: 전광판과의 연결상태를 확인해"},
       {{"clock", "--serial", "/none/tty", project_}, 1, "경고: 통신 포트를 열지 못했습니다."},
-      {{"clock", "--bogus"}, 2, "usage:"},
       {{"clock", "--tcp", "127.0.0.1"}, 2, "usage:"},
       {{"clock", "--tcp", "h:1", "--sign"}, 2, "usage:"},
       {{"clock", dir_.filePath("none.dat")}, 2, "cannot read"},
