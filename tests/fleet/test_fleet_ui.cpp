@@ -18,7 +18,6 @@
 #include "manager/fleet/ui/fleet_dlg.h"
 #include "manager/fleet/ui/sign_book_dlg.h"
 #include "manager/fleet/ui/sign_edit_dlg.h"
-#include "manager/link/frame.h"
 #include "manager/link/qt/sign_links.h"
 #include "manager/settings/run_dialog.h"
 #include "manager/store/work_store.h"
@@ -75,7 +74,6 @@ class FleetUiTest : public QObject {
     QVERIFY2(texts[1].startsWith("전광판 목록:") && texts[1].contains("5번째 줄: tcp는"),
              qPrintable(texts[1]));
     QCOMPARE(TheApp()->MainFrame()->LinkText(), QStringLiteral("열린 포트가 없습니다."));
-    QCOMPARE(static_cast<int>(View()->Link().SendAndWait(signlink::BuildApply())), 4);
   }
 
   // Add, a refused clash of names, change of the groups, delete: "확인" writes a file that
