@@ -19,10 +19,7 @@ class FakeStream : public StreamChannel, public Script {
  public:
   bool HasSocket() const override { return true; }
   void DiscardUnread() override { Deliver(), unread.clear(); }
-  void Send(const std::uint8_t* bytes, std::size_t n) override {
-    sent.emplace_back(bytes, bytes + n);
-    OnWrite();
-  }
+  void Send(const std::uint8_t*, std::size_t) override { OnWrite(); }
   StreamWait Receive(std::uint8_t* dst, std::size_t max, std::int64_t deadline,
                      std::size_t* taken) override {
     for (*taken = 0;; Advance(deadline)) {
@@ -49,7 +46,6 @@ class FakeStream : public StreamChannel, public Script {
   bool closed = false, failed = false;
   int reconnects = 0;
   std::deque<std::uint8_t> unread;
-  std::vector<Frame> sent;
 };
 
 Frame Ack(std::uint8_t byte3 = 0x41) {
@@ -138,7 +134,6 @@ TEST(SerialExchange, RepliesInOrder) {
   EXPECT_EQ(port.written, std::vector<Frame>(rows.size(), kApply));
   port.open = false;
   EXPECT_EQ(Code(SerialSendAndWait(port, kApply.data(), kApply.size())), 4);
-  EXPECT_EQ(port.written.size(), rows.size());
 }
 TEST(TcpExchange, RepliesInOrder) {
   FakeStream s;
