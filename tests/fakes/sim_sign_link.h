@@ -26,7 +26,6 @@ class SimSignLink : public signlink::SignLink {
   }
 
   signsim::Sign& sign() { return sign_; }
-  const std::uint8_t* memory() const { return memory_.get(); }
   std::uint8_t* memory() { return memory_.get(); }
   const std::vector<signlink::Frame>& sent() const { return sent_; }
 

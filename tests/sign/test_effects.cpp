@@ -92,8 +92,7 @@ TEST(EffectFrames, MovingFramesTurnsAndSpeedByFamilyCodeAndLevel) {
       {k32, kIn, kEntryRotateFromRight, 5, 4, 4},  {k16, kOut, kExitRotateUp, 2, -16, 4},
       {kLow, kOut, kExitRotateRight, 5, -4, 0},    {k32, kIn, kEntryFromRight, 2, 0, 2},
       {k16, kOut, kExitRowsApart, 5, 0, 5},        {k16, kOut, kExitEnlargeAcross, 5, 0, 4},
-      {kUp, kIn, kEntryFromBottom, 3, 0, 0},       {kUp, kOut, kExitRotateDown, 3, 0, 0},
-      {kLow, kIn, kEntryFromBottom, 3, 0, 0},      {kLow, kOut, kExitRotateDown, 3, 0, 0}};
+      {kUp, kIn, kEntryFromBottom, 3, 0, 0},       {kLow, kIn, kEntryFromBottom, 3, 0, 0}};
   // clang-format on
   const FrameBuffer work = Pattern();
   for (auto [f, m, code, level, turn, asked] : turns) {
