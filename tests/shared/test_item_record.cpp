@@ -2,39 +2,8 @@
 
 #include <tuple>
 
-#include "shared/codes.h"
 #include "shared/cp949.h"
 #include "shared/item_record.h"
-
-TEST(ItemRecord, AttributeBitsFieldsAndSlotOffsets) {
-  // Green text, yellow background, fourth font: 0x40 | 0x30 | 0x0C.
-  const item::TextAttribute a{item::TextColour::Green, item::BackColour::Yellow,
-                              item::BoardFont::Magic};
-  EXPECT_EQ(a.Pack(), 0x7C);
-  for (int b = 0; b < 256; ++b)
-    EXPECT_EQ(item::TextAttribute::Unpack(std::uint8_t(b)).Pack(), b & 0xFC);
-  item::ItemHeader h;
-  h.setImageAddress(0x004A0000);
-  EXPECT_EQ(std::vector<int>(h.bytes.begin() + 21, h.bytes.begin() + 25),
-            (std::vector<int>{0, 0x4A, 0, 0}));
-  h.set16(item::hdr::kDDayYear, 2011);
-  h.setStartMinutes(23 * 60 + 59);
-  EXPECT_EQ(std::vector<int>({h[21], h[22], h[item::hdr::kStartHour], h[item::hdr::kStartMinute]}),
-            std::vector<int>({0x07, 0xDB, 23, 59}));
-
-  item::ItemRecord r;
-  std::vector<std::uint8_t> bytes(item::kItemRecordSize);
-  r.header[0] = 1;
-  r.body.textA[0] = 'A';
-  r.body.attrA[0] = 0x7C;
-  r.body.textB[0] = 'B';
-  r.body.attrB[2047] = 0xC0;
-  item::RecordToBytes(r, bytes.data());
-  for (auto [at, v] : {std::pair{0, 1}, {32, 'A'}, {2080, 0x7C}, {4128, 'B'}, {8223, 0xC0}}) {
-    EXPECT_EQ(bytes[std::size_t(at)], v) << at;
-  }
-  EXPECT_EQ(item::RecordFromBytes(bytes.data()), r);
-}
 
 TEST(ItemRecord, PresenceRuleAndQuartersByKind) {
   const std::tuple<std::uint8_t, bool, unsigned> rows[] = {
