@@ -39,6 +39,7 @@
 #include "shared/board_memory.h"
 #include "shared/cp949.h"
 #include "tests/support/signsim_process.h"
+#include "tests/transfer/cli_files.h"
 
 namespace {
 
@@ -115,11 +116,7 @@ void WriteProject(const QString& path, int items, int width = 6) {
   for (int i = 0; i < items; ++i) file.AppendSlot(i, Record(K::OneLine, QByteArray::number(i)));
   file.SetWidth(std::uint8_t(width));
 }
-QByteArray ReadAt(const QString& path, qint64 at, qint64 n) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly) || !f.seek(at)) return {};
-  return f.read(n);
-}
+using cli_test::ReadAt;
 
 void Choose(QDialog& d, const char* label, const char* entry) {
   for (auto* list : d.findChildren<QComboBox*>()) {

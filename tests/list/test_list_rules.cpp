@@ -266,11 +266,6 @@ class StoreFiles : public ::testing::Test {
     EXPECT_EQ(store::KindOfFile(path).size, 904672u);
   }
 
-  std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-
   fs::path dir_;
   std::string scratch_;
   store::WorkStore store_;
@@ -357,7 +352,7 @@ TEST_F(StoreFiles, FailedWritesLeaveEveryFileAsItWas) {
   EXPECT_EQ(copy, EFBIG);
   EXPECT_EQ(edit, EFBIG);
   ExpectWorkingOn(scratch_);
-  EXPECT_EQ(Bytes(project), older);
+  EXPECT_EQ(sign_test::FileBytes(project), older);
   EXPECT_EQ(std::set<fs::path>(fs::directory_iterator(dir_), {}), before);
 }
 
@@ -388,10 +383,10 @@ TEST_F(StoreFiles, KillAfterAnyWriteOfADeleteLeavesTheOldOrTheNewList) {
   for (int i = 1; i < 12; ++i) store_.AppendSlot(i, Record(0, {}, std::to_string(i).c_str()));
   store_.WriteRecord(100, Record(0, {}, "event"));
   const msglist::Plan del = msglist::PlanDelete(12, {2, 5});
-  const std::string old = Bytes(scratch_);
+  const std::string old = sign_test::FileBytes(scratch_);
   msglist::CutBuffer cut;
   ASSERT_EQ(msglist::Apply(store_, del, {}, cut).error, 0);
-  const std::string done = Bytes(scratch_);
+  const std::string done = sign_test::FileBytes(scratch_);
   store_.Close();
   enum Exit { kKilled = 3, kFinished, kBroken };
   bool sawOld = false, sawNew = false;
@@ -420,7 +415,7 @@ TEST_F(StoreFiles, KillAfterAnyWriteOfADeleteLeavesTheOldOrTheNewList) {
     reader.Read(0, seen.data(), seen.size());
     EXPECT_TRUE(seen == old || seen == done) << "reader after write " << k;
     ASSERT_EQ(store_.Open(), store::kOpened);
-    const std::string now = Bytes(scratch_);
+    const std::string now = sign_test::FileBytes(scratch_);
     EXPECT_TRUE(now == old || now == done) << "after write " << k;
     EXPECT_FALSE(fs::exists(store::JournalPath(scratch_)));
     sawOld |= now == old;
@@ -441,7 +436,7 @@ TEST_F(StoreFiles, RandomEditsUndoAndRedoFollowAPlainList) {
     return std::uniform_int_distribution<int>(lo, hi)(rng);
   };
   store_.WriteRecord(100, Record(0, {}, "event"));
-  const std::string start = Bytes(scratch_);
+  const std::string start = sign_test::FileBytes(scratch_);
   List list = {store_.ReadRecord(0)}, held;
   std::deque<List> undone, redone;
   msglist::EditHistory history;
@@ -452,7 +447,7 @@ TEST_F(StoreFiles, RandomEditsUndoAndRedoFollowAPlainList) {
       const item::ItemRecord r = k < int(list.size()) ? list[std::size_t(k)] : item::ItemRecord{};
       item::RecordToBytes(r, reinterpret_cast<std::uint8_t*>(image.data()) + store::SlotOffset(k));
     }
-    ASSERT_TRUE(Bytes(scratch_) == image);
+    ASSERT_TRUE(sign_test::FileBytes(scratch_) == image);
   };
   const auto replay = [&](bool undo) {
     std::deque<List>& from = undo ? undone : redone;
@@ -527,7 +522,7 @@ TEST_F(StoreFiles, RandomEditsUndoAndRedoFollowAPlainList) {
   };
   for (int i = 0; i < 60; ++i) step(true);
   while (!undone.empty()) replay(true);
-  ASSERT_TRUE(Bytes(scratch_) == start);
+  ASSERT_TRUE(sign_test::FileBytes(scratch_) == start);
   while (!redone.empty()) replay(false);
   for (int i = 0; i < 400; ++i) step(i % 3 != 0);
   EXPECT_EQ(history.UndoSteps(), 100u);

@@ -4,7 +4,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 
 #include "shared/file_io.h"
 #include "tests/support/test_fonts.h"
@@ -15,10 +14,6 @@ namespace {
 
 class FileIo : public ::testing::Test {
  protected:
-  static std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
   static std::span<const std::uint8_t> Bytes(const std::string& s) {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
   }
@@ -68,7 +63,7 @@ TEST_F(FileIo, AFailedWriteLeavesTheOldFileAndNoTemporary) {
 
   EXPECT_EQ(failed, EFBIG);
   EXPECT_EQ(fresh, EFBIG);
-  EXPECT_EQ(Content(target), "old content");
+  EXPECT_EQ(sign_test::FileBytes(target), "old content");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path), {}), 1) << "a temporary was left";
 
   // A replaced file keeps its mode; one reached through a link is replaced at its target.
@@ -76,7 +71,7 @@ TEST_F(FileIo, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   fs::create_symlink(target, link);
   ASSERT_EQ(fileio::WriteFileAtomically(link, Bytes("new")), 0);
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(Content(target), "new");
+  EXPECT_EQ(sign_test::FileBytes(target), "new");
   EXPECT_EQ(fs::status(target).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(fileio::WriteFileAtomically(dir_.Path("missing/x.dat"), Bytes("x")), ENOENT);

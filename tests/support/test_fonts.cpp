@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <utility>
 
 using sign::FrameBuffer;
@@ -21,6 +22,11 @@ TempDir::TempDir(const std::string& stem) {
 TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::remove_all(path, ec);
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::uint16_t GlyphCode(const sign::FontFileInfo& info, std::size_t g) {

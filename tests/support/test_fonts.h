@@ -27,6 +27,9 @@ struct TempDir {
   std::filesystem::path path;
 };
 
+// A whole file's bytes; empty when it cannot be read.
+std::string FileBytes(const std::string& path);
+
 // The code (a byte, or lead and trail bytes) that glyph g of a font file stands for.
 std::uint16_t GlyphCode(const sign::FontFileInfo& info, std::size_t g);
 // Glyph g of a font file, as the test fonts hold it.

@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -42,10 +40,7 @@ class RenderDir : public ::testing::Test {
   int Render(const std::string& args, const std::string& image = "p.tmp") const {
     return Run("--fonts " + Path("font") + " " + args + " " + Path(image));
   }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Read(const std::string& name) const { return sign_test::FileBytes(Path(name)); }
   // The raw output's frames, w x rows dots each after a period byte.
   std::vector<RawFrame> Raw(const std::string& name, int w, int rows) const {
     const std::string raw = Read(name);
